@@ -1,0 +1,19 @@
+#pragma once
+// Printing on the default printer. Positions are device units of a 300-per-inch grid
+// from the top-left corner of the printable area.
+#include <QColor>
+#include <QString>
+
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // Font settings apply to the text drawn after them; they may precede begin().
+    virtual void setFontSize(int points) = 0;
+    virtual void setBold(bool bold) = 0;
+    virtual void setColor(const QColor& color) = 0;
+    // Throws q7::Error when no printer can be used.
+    virtual void begin() = 0;
+    virtual void drawText(int x, int y, const QString& text) = 0;
+    // Sends the page.
+    virtual void end() = 0;
+};

@@ -1,0 +1,18 @@
+#pragma once
+#include "platform/Dialogs.h"
+
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QString programName) : programName_(std::move(programName)) {}
+    void beep() override;
+    void informationSound() override;
+    void message(const QString& text) override;
+    void information(const QString& text) override;
+    bool confirm(const QString& text) override;
+    bool informationQuestion(const QString& text) override;
+    void error(const QString& text) override;
+    std::optional<QString> openFileName(const QString& caption, const QString& filter) override;
+
+private:
+    QString programName_;
+};

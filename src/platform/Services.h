@@ -1,0 +1,25 @@
+#pragma once
+// Everything a window needs from the platform, made once at start-up (fakes in tests).
+#include "platform/BusyCursor.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Launcher.h"
+#include "platform/ModalShower.h"
+#include "platform/Printer.h"
+#include "settings/Settings.h"
+#include "store/FileSystem.h"
+
+#include <string>
+
+struct Services {
+    Dialogs& dialogs;
+    Printer& printer;
+    Launcher& launcher;
+    Clock& clock;
+    Cursor& cursor;
+    q7::SettingsBackend& settingsStore;
+    ModalShower& modal;
+    q7::FileSystem& fs;
+    std::string workDir;
+    QString programName;
+};

@@ -1,0 +1,90 @@
+#pragma once
+// Q7.dat: fixed 1048-byte records with one current position P and a count N.
+// Sequential reads are served from a block so that whole-file commands run at
+// disk speed while every read still moves P by exactly one record.
+#include "store/Errors.h"
+#include "store/Fiche.h"
+#include "store/FileSystem.h"
+#include "store/Folder.h"
+
+#include <memory>
+#include <vector>
+
+namespace q7 {
+
+inline const std::string dataFileName = "Q7.dat";
+inline const std::string tempFileName = "Q7.tmp";
+
+// Another copy of the program holds the catalogue.
+class LockedError : public Error {
+public:
+    LockedError();
+};
+
+// Writes records, in blocks, into a new file (Q7.tmp) that will replace Q7.dat.
+class RecordWriter {
+public:
+    RecordWriter(FileSystem& fs, std::string path);
+    ~RecordWriter();
+    void append(const Fiche& record);
+    void appendBytes(const std::string& bytes);
+    // Flushes and syncs to disk.
+    void finish();
+    const std::string& path() const { return path_; }
+    std::unique_ptr<File> release();
+    // Removes the file after a failure.
+    void discard();
+
+private:
+    void flush();
+    FileSystem& fs_;
+    std::string path_;
+    std::unique_ptr<File> file_;
+    std::vector<unsigned char> buffer_;
+    std::uint64_t written_ = 0;
+};
+
+class DataFile {
+public:
+    explicit DataFile(Folder folder);
+    ~DataFile();
+
+    // Opens Q7.dat for reading and writing, or creates it empty, and locks it. P = 0.
+    void open();
+    bool isOpen() const { return file_ != nullptr; }
+    // Closes; a catalogue without a single byte is deleted.
+    void close();
+
+    int count() const { return count_; }
+    int position() const { return position_; }
+    bool atEnd() const { return position_ >= count_; }
+    void seek(int index);
+    void read(Fiche& buffer);
+    void write(const Fiche& buffer);
+
+    // Bytes after the last whole record (a damaged file); never read nor written over.
+    std::uint64_t tailBytes() const { return tailBytes_; }
+
+    // A rewrite of the catalogue: records go to Q7.tmp; commit puts it in place of
+    // Q7.dat in one atomic rename, after which P = 0. On any failure Q7.dat stays whole.
+    std::unique_ptr<RecordWriter> beginRewrite();
+    void commitRewrite(std::unique_ptr<RecordWriter> writer);
+
+    const Folder& folder() const { return folder_; }
+
+private:
+    void adopt(std::unique_ptr<File> file);
+    std::string tail();
+    Folder folder_;
+    std::string path_;
+    std::unique_ptr<File> file_;
+    int count_ = 0;
+    int position_ = 0;
+    std::uint64_t tailBytes_ = 0;
+    // Read-ahead block: records [blockStart_, blockStart_ + blockCount_).
+    std::vector<unsigned char> block_;
+    int blockStart_ = 0;
+    int blockCount_ = 0;
+};
+
+} // namespace q7

@@ -1,0 +1,47 @@
+#pragma once
+// The one file layer of the core. Everything that touches the disk goes through it,
+// so a test can make any step fail and check that nothing was lost.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace q7 {
+
+class File {
+public:
+    virtual ~File() = default;
+    // Reads up to `size` bytes at `offset`; returns the count read (short at the end).
+    virtual std::size_t readAt(void* data, std::size_t size, std::uint64_t offset) = 0;
+    // Writes all bytes at `offset` or throws.
+    virtual void writeAt(const void* data, std::size_t size, std::uint64_t offset) = 0;
+    virtual std::uint64_t size() = 0;
+    virtual void sync() = 0;
+    // Exclusive advisory lock; false when another holder has it.
+    virtual bool tryLock() = 0;
+};
+
+enum class OpenMode {
+    Read,         // existing file, read only
+    ReadWrite,    // existing file
+    CreateNew,    // created empty, truncating any file of that name
+    Append,       // created when missing, writes go to the end
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual std::unique_ptr<File> open(const std::string& path, OpenMode mode) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    virtual void remove(const std::string& path) = 0;
+    // Atomically replaces `to` with `from`.
+    virtual void rename(const std::string& from, const std::string& to) = 0;
+    virtual void syncDir(const std::string& dir) = 0;
+    // Names of the entries of a folder (not "." nor "..").
+    virtual std::vector<std::string> list(const std::string& dir) = 0;
+};
+
+// The real one.
+FileSystem& posixFileSystem();
+
+} // namespace q7

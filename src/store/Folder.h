@@ -1,0 +1,30 @@
+#pragma once
+// The working folder: file names are looked up without regard to letter case, so a
+// folder brought from Windows (Q7AUTEUR.LST) still works; new files take the name given.
+#include "store/FileSystem.h"
+
+#include <string>
+
+namespace q7 {
+
+class Folder {
+public:
+    Folder(FileSystem& fs, std::string dir) : fs_(fs), dir_(std::move(dir)) {}
+
+    FileSystem& fs() const { return fs_; }
+    const std::string& dir() const { return dir_; }
+
+    // Full path of the existing file whose name equals `name` ignoring ASCII case,
+    // or of `name` itself when there is none.
+    std::string path(const std::string& name) const;
+    bool exists(const std::string& name) const;
+
+private:
+    std::string join(const std::string& name) const;
+    FileSystem& fs_;
+    std::string dir_;
+};
+
+bool sameNameIgnoringCase(const std::string& a, const std::string& b);
+
+} // namespace q7
