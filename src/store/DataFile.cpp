@@ -8,7 +8,7 @@
 namespace q7 {
 
 namespace {
-constexpr int blockRecords = 64;
+constexpr int blockRecords = 512; // about half a megabyte
 constexpr int negativeSeek = 131;
 } // namespace
 
