@@ -18,8 +18,10 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# build DIR [TARGET] [cmake options...]
 build() {
-    local dir="$1"; shift
+    local dir="$1" target="${2:-all}"
+    shift; [ $# -gt 0 ] && shift
     cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$dir" -j"$(nproc)"
+    cmake --build "$dir" --target "$target" -j"$(nproc)"
 }
