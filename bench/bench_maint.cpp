@@ -11,10 +11,11 @@
 
 namespace {
 
-q7::Folder folder(bench::Context& c) { return q7::Folder(q7::posixFileSystem(), c.dir); }
+q7::Folder folder(bench::Context& c) {
+    return q7::Folder(q7::posixFileSystem(), c.dir);
+}
 
-void sortOnce(bench::Context& c, const q7::SortChoice& choice, const q7::SortProgress& p = {})
-{
+void sortOnce(bench::Context& c, const q7::SortChoice& choice, const q7::SortProgress& p = {}) {
     q7::DataFile data(folder(c));
     data.open();
     q7::Fiche buffer;
@@ -22,8 +23,8 @@ void sortOnce(bench::Context& c, const q7::SortChoice& choice, const q7::SortPro
     data.close();
 }
 
-void statisticsOnce(bench::Context& c, const q7::FigureSink& sink = [](q7::Figure, const std::string&) {})
-{
+void statisticsOnce(
+    bench::Context& c, const q7::FigureSink& sink = [](q7::Figure, const std::string&) {}) {
     q7::DataFile data(folder(c));
     data.open();
     q7::Fiche buffer;
@@ -33,8 +34,7 @@ void statisticsOnce(bench::Context& c, const q7::FigureSink& sink = [](q7::Figur
 
 // Titles cycling through every letter and the group of other openings: the first-letter
 // order at its worst, 27 groups spread over the whole file.
-void spreadTitles(bench::Context& c)
-{
+void spreadTitles(bench::Context& c) {
     c.resetCatalogue();
     q7::DataFile data(folder(c));
     data.open();
@@ -43,7 +43,8 @@ void spreadTitles(bench::Context& c)
         data.seek(i);
         data.read(f);
         const int g = i % 27;
-        f.setText(q7::Field::titre, g == 26 ? std::string("\xC9t\xE9") : std::string(1, char('A' + g)) + "x");
+        f.setText(q7::Field::titre,
+                  g == 26 ? std::string("\xC9t\xE9") : std::string(1, char('A' + g)) + "x");
         data.seek(i);
         data.write(f);
     }
@@ -51,8 +52,7 @@ void spreadTitles(bench::Context& c)
 }
 
 // Heap in use, large blocks included.
-long long heapInUse()
-{
+long long heapInUse() {
     const struct mallinfo2 m = ::mallinfo2();
     return static_cast<long long>(m.uordblks + m.hblkhd);
 }
@@ -61,15 +61,30 @@ long long heapInUse()
 const auto fresh = [](bench::Context& c) { c.resetCatalogue(); };
 
 Q7_BENCH({"sort: by first letter", bench::Baseline::RawCopy, fresh,
-          [](bench::Context& c) { sortOnce(c, {q7::SortOrder::FirstLetter, {}}); }, 3});
+          [](bench::Context& c) {
+              sortOnce(c, {q7::SortOrder::FirstLetter, {}});
+          },
+          3});
 Q7_BENCH({"sort: by first letter, 27 groups spread", bench::Baseline::RawCopy, spreadTitles,
-          [](bench::Context& c) { sortOnce(c, {q7::SortOrder::FirstLetter, {}}); }, 3});
+          [](bench::Context& c) {
+              sortOnce(c, {q7::SortOrder::FirstLetter, {}});
+          },
+          3});
 Q7_BENCH({"sort: author Hugo to the front", bench::Baseline::RawCopy, fresh,
-          [](bench::Context& c) { sortOnce(c, {q7::SortOrder::Auteur, "Hugo"}); }, 3});
+          [](bench::Context& c) {
+              sortOnce(c, {q7::SortOrder::Auteur, "Hugo"});
+          },
+          3});
 Q7_BENCH({"sort: subject to the front", bench::Baseline::RawCopy, fresh,
-          [](bench::Context& c) { sortOnce(c, {q7::SortOrder::Sujet, "roman"}); }, 3});
+          [](bench::Context& c) {
+              sortOnce(c, {q7::SortOrder::Sujet, "roman"});
+          },
+          3});
 Q7_BENCH({"sort: series to the front (every record)", bench::Baseline::RawCopy, fresh,
-          [](bench::Context& c) { sortOnce(c, {q7::SortOrder::Collection, "Folio"}); }, 3});
+          [](bench::Context& c) {
+              sortOnce(c, {q7::SortOrder::Collection, "Folio"});
+          },
+          3});
 Q7_BENCH({"statistics", bench::Baseline::RawRead, nullptr,
           [](bench::Context& c) { statisticsOnce(c); }, 2});
 
@@ -93,8 +108,10 @@ Q7_BENCH({"memory: heap peak of sort and statistics", bench::Baseline::None, nul
               }
               const long long base = heapInUse();
               long long peak = base;
-              statisticsOnce(c, [&](q7::Figure, const std::string&) { peak = std::max(peak, heapInUse()); });
-              std::printf("  heap peak while computing statistics: %lld KB\n", (peak - base) / 1024);
+              statisticsOnce(
+                  c, [&](q7::Figure, const std::string&) { peak = std::max(peak, heapInUse()); });
+              std::printf("  heap peak while computing statistics: %lld KB\n",
+                          (peak - base) / 1024);
           }});
 
 } // namespace

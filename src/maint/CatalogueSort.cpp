@@ -4,8 +4,7 @@
 
 namespace q7 {
 
-int titleGroup(const Fiche& record)
-{
+int titleGroup(const Fiche& record) {
     const std::string_view title = record.view(Field::titre);
     if (title.empty()) return otherOpening;
     const char c = title.front();
@@ -18,8 +17,7 @@ namespace {
 
 constexpr int letters = 26;
 
-Field frontField(SortOrder order)
-{
+Field frontField(SortOrder order) {
     switch (order) {
     case SortOrder::Sujet:
         return Field::sujet;
@@ -33,8 +31,7 @@ Field frontField(SortOrder order)
 // Appends, in stored order, the records whose mark is `mark`. Only those are read; the
 // data file's read-ahead serves neighbours without going back to the disk.
 void appendMarked(DataFile& data, Fiche& buffer, RecordWriter& out,
-                  const std::vector<unsigned char>& marks, unsigned char mark)
-{
+                  const std::vector<unsigned char>& marks, unsigned char mark) {
     for (std::size_t i = 0; i < marks.size(); ++i) {
         if (marks[i] != mark) continue;
         data.seek(static_cast<int>(i));
@@ -46,8 +43,7 @@ void appendMarked(DataFile& data, Fiche& buffer, RecordWriter& out,
 // The first pass reads every record: it learns each one's group and writes the first
 // group on the way, as a pass over the whole file would.
 void byFirstLetter(DataFile& data, Fiche& buffer, RecordWriter& out,
-                   std::vector<unsigned char>& marks, const SortProgress& progress)
-{
+                   std::vector<unsigned char>& marks, const SortProgress& progress) {
     progress(0, letters);
     data.seek(0);
     for (auto& mark : marks) {
@@ -64,8 +60,7 @@ void byFirstLetter(DataFile& data, Fiche& buffer, RecordWriter& out,
 }
 
 void toFront(DataFile& data, Fiche& buffer, RecordWriter& out, std::vector<unsigned char>& marks,
-             Field field, const std::string& value, const SortProgress& progress)
-{
+             Field field, const std::string& value, const SortProgress& progress) {
     const int n = static_cast<int>(marks.size());
     progress(0, n);
     data.seek(0);
@@ -82,8 +77,7 @@ void toFront(DataFile& data, Fiche& buffer, RecordWriter& out, std::vector<unsig
 } // namespace
 
 void sortCatalogue(DataFile& data, Fiche& buffer, const SortChoice& choice,
-                   const SortProgress& progress)
-{
+                   const SortProgress& progress) {
     const SortProgress report = progress ? progress : [](int, int) {};
     std::vector<unsigned char> marks(static_cast<std::size_t>(data.count()));
     auto writer = data.beginRewrite();

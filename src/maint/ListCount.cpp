@@ -5,8 +5,7 @@
 namespace q7 {
 
 std::optional<std::string> existingListFile(const Folder& folder, const std::string& caption,
-                                            const std::string& userCaption)
-{
+                                            const std::string& userCaption) {
     std::string name;
     if (caption == userCaption) {
         name = "Q7utilisat.lst";
@@ -20,8 +19,7 @@ std::optional<std::string> existingListFile(const Folder& folder, const std::str
     return name;
 }
 
-int countListLines(const Folder& folder, const std::string& name)
-{
+int countListLines(const Folder& folder, const std::string& name) {
     // The same reader as the drop-down lists, so the count is what they would show.
     return static_cast<int>(readListFile(folder, name).size());
 }

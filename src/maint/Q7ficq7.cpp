@@ -12,8 +12,7 @@
 #include <QShowEvent>
 
 Tformfic::Tformfic(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::Tformfic>()), state_(state), services_(services)
-{
+    : QDialog(parent), ui(std::make_unique<Ui::Tformfic>()), state_(state), services_(services) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(ui->bttrier, &QPushButton::clicked, this, &Tformfic::bttrierClick);
@@ -22,14 +21,12 @@ Tformfic::Tformfic(AppState& state, Services& services, QWidget* parent)
 
 Tformfic::~Tformfic() = default;
 
-void Tformfic::showEvent(QShowEvent* event)
-{
+void Tformfic::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) FormShow();
 }
 
-void Tformfic::FormShow()
-{
+void Tformfic::FormShow() {
     runCommand(services_.dialogs, [this] {
         if (state_.folder.exists(q7::dataFileName)) {
             ui->Gauge1->setValue(0);
@@ -45,8 +42,7 @@ void Tformfic::FormShow()
 }
 
 // Once disabled for a missing list, a choice stays so for the rest of the run.
-void Tformfic::loadChoice(const char* listName, QRadioButton* radio, QComboBox* field)
-{
+void Tformfic::loadChoice(const char* listName, QRadioButton* radio, QComboBox* field) {
     if (!state_.folder.exists(listName)) {
         radio->setEnabled(false);
         field->setEditText(QStringLiteral("vide"));
@@ -58,19 +54,18 @@ void Tformfic::loadChoice(const char* listName, QRadioButton* radio, QComboBox* 
     const QString typed = field->currentText();
     QStringList items;
     items.reserve(qsizetype(values.size()));
-    for (const auto& v : values) items << fromBytes(v);
+    for (const auto& v : values)
+        items << fromBytes(v);
     field->clear();
     field->addItems(items);
     field->setEditText(typed);
 }
 
-void Tformfic::bttrierClick()
-{
+void Tformfic::bttrierClick() {
     runCommand(services_.dialogs, [this] { rewrite(); });
 }
 
-void Tformfic::rewrite()
-{
+void Tformfic::rewrite() {
     if (state_.data.count() == 0) {
         services_.dialogs.beep();
         services_.dialogs.message(QStringLiteral("Le ficher Q7.dat est vide !"));
@@ -87,11 +82,19 @@ void Tformfic::rewrite()
     {
         BusyCursor busy(services_.cursor);
         q7::sortCatalogue(state_.data, state_.buffer, choice, [this](int value, int maximum) {
-            if (ui->Gauge1->maximum() != maximum) ui->Gauge1->setMaximum(maximum);
-            ui->Gauge1->setValue(value);
+            QProgressBar* gauge = ui->Gauge1;
+            if (gauge->maximum() != maximum) gauge->setMaximum(maximum);
+            // Redrawn when the percentage shown changes, not for each of 40000 records.
+            const auto percent = [maximum](int v) {
+                return maximum ? qint64(v) * 100 / maximum : 0;
+            };
+            if (value == 0 || value == maximum || percent(value) != percent(gauge->value()))
+                gauge->setValue(value);
         });
     }
     accept();
 }
 
-void Tformfic::btfermerClick() { reject(); }
+void Tformfic::btfermerClick() {
+    reject();
+}

@@ -20,8 +20,7 @@ constexpr int typedNameLimit = 50;
 }
 
 Tforminfo::Tforminfo(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::Tforminfo>()), state_(state), services_(services)
-{
+    : QDialog(parent), ui(std::make_unique<Ui::Tforminfo>()), state_(state), services_(services) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     ui->cblstinfo->lineEdit()->setMaxLength(typedNameLimit);
@@ -32,19 +31,16 @@ Tforminfo::Tforminfo(AppState& state, Services& services, QWidget* parent)
 
 Tforminfo::~Tforminfo() = default;
 
-void Tforminfo::showSettings(const q7::Settings& settings)
-{
+void Tforminfo::showSettings(const q7::Settings& settings) {
     ui->lbldevise->setText(fromBytes(settings.devise));
 }
 
-void Tforminfo::showEvent(QShowEvent* event)
-{
+void Tforminfo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) FormShow();
 }
 
-void Tforminfo::keyPressEvent(QKeyEvent* event)
-{
+void Tforminfo::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         accept();
         return;
@@ -52,13 +48,11 @@ void Tforminfo::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void Tforminfo::FormShow()
-{
+void Tforminfo::FormShow() {
     runCommand(services_.dialogs, [this] { compute(); });
 }
 
-QLineEdit* Tforminfo::box(q7::Figure figure) const
-{
+QLineEdit* Tforminfo::box(q7::Figure figure) const {
     switch (figure) {
     case q7::Figure::nbfiche:
         return ui->edtnbfiche;
@@ -80,8 +74,7 @@ QLineEdit* Tforminfo::box(q7::Figure figure) const
     return ui->edtnbpagelu;
 }
 
-void Tforminfo::compute()
-{
+void Tforminfo::compute() {
     {
         // Refilling the choices does not count a list: the last count stays shown.
         const QSignalBlocker quiet(ui->cblstinfo);
@@ -108,12 +101,11 @@ void Tforminfo::compute()
                                         });
     }
     if (records == 0) ui->btimprimer->setEnabled(false);
-    ui->edtrep->setText(
-        QDir::toNativeSeparators(QDir(QFile::decodeName(state_.folder.dir().c_str())).absolutePath()));
+    ui->edtrep->setText(QDir::toNativeSeparators(
+        QDir(QFile::decodeName(state_.folder.dir().c_str())).absolutePath()));
 }
 
-void Tforminfo::cblstinfoChange(const QString& text)
-{
+void Tforminfo::cblstinfoChange(const QString& text) {
     runCommand(services_.dialogs, [this, &text] {
         ui->lblnbinfo->setText(QStringLiteral("0"));
         const auto name =
@@ -126,13 +118,11 @@ void Tforminfo::cblstinfoChange(const QString& text)
     });
 }
 
-void Tforminfo::btimprimerClick()
-{
+void Tforminfo::btimprimerClick() {
     runCommand(services_.dialogs, [this] { print(); });
 }
 
-void Tforminfo::print()
-{
+void Tforminfo::print() {
     BusyCursor busy(services_.cursor);
     Printer& printer = services_.printer;
     // The canvas defaults, at 18 points.
@@ -165,4 +155,6 @@ void Tforminfo::print()
     printer.end();
 }
 
-void Tforminfo::btfermerClick() { accept(); }
+void Tforminfo::btfermerClick() {
+    accept();
+}

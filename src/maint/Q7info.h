@@ -13,7 +13,7 @@ class QLineEdit;
 namespace q7 {
 struct Settings;
 enum class Figure;
-}
+} // namespace q7
 
 namespace Ui {
 class Tforminfo;

@@ -6,21 +6,18 @@
 
 namespace q7 {
 
-std::int64_t roundHalfEven(long double value)
-{
+std::int64_t roundHalfEven(long double value) {
     long double whole = std::floor(value);
     const long double rest = value - whole;
     if (rest > 0.5L || (rest == 0.5L && std::fmod(whole, 2.0L) != 0)) whole += 1;
     return static_cast<std::int64_t>(whole);
 }
 
-std::int64_t kilobytes(int records)
-{
+std::int64_t kilobytes(int records) {
     return std::int64_t(records) * std::int64_t(ficheSize) / 1024;
 }
 
-int computeStatistics(DataFile& data, Fiche& buffer, const FigureSink& sink)
-{
+int computeStatistics(DataFile& data, Fiche& buffer, const FigureSink& sink) {
     const int n = data.count();
     if (n == 0) {
         for (Figure f : {Figure::nbfiche, Figure::nbpage, Figure::moyene, Figure::lu,

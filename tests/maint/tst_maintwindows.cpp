@@ -1,9 +1,9 @@
 // The sorting and statistics windows driven as a user would, offscreen, with fake
 // services; results checked on the widgets, the bytes on disk and the printed page.
+#include "app/AppState.h"
 #include "FakeServices.h"
 #include "FaultyFileSystem.h"
 #include "FicheBuilder.h"
-#include "app/AppState.h"
 #include "maint/Q7ficq7.h"
 #include "maint/Q7info.h"
 #include "platform/PaintPrinter.h"
@@ -33,8 +33,7 @@ struct Desk {
     std::unique_ptr<AppState> state;
     std::unique_ptr<FakeServices> fake;
 
-    explicit Desk(const std::vector<Fiche>& records)
-    {
+    explicit Desk(const std::vector<Fiche>& records) {
         writeCatalogue(dir(), records);
         state = std::make_unique<AppState>(Folder(fs, dir()));
         state->data.open();
@@ -42,19 +41,19 @@ struct Desk {
     }
     std::string dir() const { return tmp.path().toStdString(); }
     std::string catalogue() const { return readBytes(dir() + "/Q7.dat"); }
-    void write(const char* name, const std::string& bytes) { writeBytes(dir() + "/" + name, bytes); }
+    void write(const char* name, const std::string& bytes) {
+        writeBytes(dir() + "/" + name, bytes);
+    }
     bool hasTemp() const { return QFile::exists(tmp.filePath(QStringLiteral("Q7.tmp"))); }
 };
 
-template <typename W> W* child(QWidget& form, const char* name)
-{
+template <typename W> W* child(QWidget& form, const char* name) {
     W* w = form.findChild<W*>(QLatin1String(name));
     if (!w) qFatal("no control %s", name);
     return w;
 }
 
-std::vector<Fiche> records(Field field, const QStringList& values)
-{
+std::vector<Fiche> records(Field field, const QStringList& values) {
     std::vector<Fiche> out;
     int n = 0;
     for (const QString& v : values) {
@@ -65,15 +64,14 @@ std::vector<Fiche> records(Field field, const QStringList& values)
     return out;
 }
 
-QStringList numeros(const std::string& dir)
-{
+QStringList numeros(const std::string& dir) {
     QStringList out;
-    for (const auto& r : readCatalogue(dir)) out << QString::fromStdString(r.text(Field::numero));
+    for (const auto& r : readCatalogue(dir))
+        out << QString::fromStdString(r.text(Field::numero));
     return out;
 }
 
-Fiche book(const char* pages, const char* price, unsigned char lut = 0)
-{
+Fiche book(const char* pages, const char* price, unsigned char lut = 0) {
     return FicheBuilder().set(Field::nbpage, pages).set(Field::prix, price).flag(Flag::lut, lut);
 }
 
@@ -83,8 +81,7 @@ public:
     explicit PdfPrinter(QString path) : path_(std::move(path)) {}
 
 protected:
-    QPagedPaintDevice& device() override
-    {
+    QPagedPaintDevice& device() override {
         writer_ = std::make_unique<QPdfWriter>(path_);
         writer_->setPageSize(QPageSize(QPageSize::A4));
         writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -108,8 +105,7 @@ class TestMaintWindows : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void sortChoicesComeFromTheirLists()
-    {
+    void sortChoicesComeFromTheirLists() {
         Desk d(records(Field::auteur, {"Hugo"}));
         d.write("Q7auteur.lst", lit("Zola\r\nHugo\r\nÉmile Ajar\r\n"));
         d.write("Q7COLLECTION.LST", "Folio\r\n");
@@ -140,8 +136,7 @@ private Q_SLOTS:
         QVERIFY(d.fake->dialogs.log.isEmpty());
     }
 
-    void sortFromTheWindow_data()
-    {
+    void sortFromTheWindow_data() {
         QTest::addColumn<QString>("radio");
         QTest::addColumn<QString>("combo");
         QTest::addColumn<QString>("typed");
@@ -149,26 +144,31 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("first letter")
-            << "rbalpha" << "" << "" << int(Field::titre)
-            << QStringList{"zèbre", "Abeille", "Été", "avion", "Zoo"}
+            << "rbalpha"
+            << ""
+            << "" << int(Field::titre) << QStringList{"zèbre", "Abeille", "Été", "avion", "Zoo"}
             << QStringList{"2", "4", "1", "5", "3"};
         QTest::newRow("author typed")
-            << "rbauteur" << "cbauteur" << "Dupont" << int(Field::auteur)
-            << QStringList{"Martin", "Dupont", "Durand", "Dupont"}
+            << "rbauteur"
+            << "cbauteur"
+            << "Dupont" << int(Field::auteur) << QStringList{"Martin", "Dupont", "Durand", "Dupont"}
             << QStringList{"2", "4", "1", "3"};
         QTest::newRow("author in the wrong case")
-            << "rbauteur" << "cbauteur" << "dupont" << int(Field::auteur)
-            << QStringList{"Martin", "Dupont", "Durand", "Dupont"}
+            << "rbauteur"
+            << "cbauteur"
+            << "dupont" << int(Field::auteur) << QStringList{"Martin", "Dupont", "Durand", "Dupont"}
             << QStringList{"1", "2", "3", "4"};
         QTest::newRow("subject with an accent")
-            << "rbsujet" << "cbsujet" << "Été" << int(Field::sujet)
-            << QStringList{"Hiver", "Été", "Ete"} << QStringList{"2", "1", "3"};
-        QTest::newRow("series") << "rbcollection" << "cbcollection" << "Folio"
-                                << int(Field::collection) << QStringList{"Pléiade", "Folio"}
-                                << QStringList{"2", "1"};
+            << "rbsujet"
+            << "cbsujet"
+            << "Été" << int(Field::sujet) << QStringList{"Hiver", "Été", "Ete"}
+            << QStringList{"2", "1", "3"};
+        QTest::newRow("series") << "rbcollection"
+                                << "cbcollection"
+                                << "Folio" << int(Field::collection)
+                                << QStringList{"Pléiade", "Folio"} << QStringList{"2", "1"};
     }
-    void sortFromTheWindow()
-    {
+    void sortFromTheWindow() {
         QFETCH(QString, radio);
         QFETCH(QString, combo);
         QFETCH(QString, typed);
@@ -203,14 +203,12 @@ private Q_SLOTS:
         QVERIFY(d.fake->dialogs.log.isEmpty());
     }
 
-    void closingDoesNotRewrite_data()
-    {
+    void closingDoesNotRewrite_data() {
         QTest::addColumn<bool>("escape");
         QTest::newRow("Escape") << true;
         QTest::newRow("Fermer") << false;
     }
-    void closingDoesNotRewrite()
-    {
+    void closingDoesNotRewrite() {
         QFETCH(bool, escape);
         Desk d(records(Field::titre, {"Zoo", "Abeille"}));
         const std::string before = d.catalogue();
@@ -226,20 +224,17 @@ private Q_SLOTS:
         QVERIFY(!d.hasTemp());
     }
 
-    void emptyCatalogueIsNotSorted()
-    {
+    void emptyCatalogueIsNotSorted() {
         Desk d({});
         Tformfic form(*d.state, d.fake->services);
         form.show();
         QTest::mouseClick(child<QPushButton>(form, "bttrier"), Qt::LeftButton);
-        QCOMPARE(d.fake->dialogs.log,
-                 (QStringList{"beep", "message:Le ficher Q7.dat est vide !"}));
+        QCOMPARE(d.fake->dialogs.log, (QStringList{"beep", "message:Le ficher Q7.dat est vide !"}));
         QVERIFY(form.isVisible());
         QVERIFY(!d.hasTemp());
     }
 
-    void failedRewriteIsReported()
-    {
+    void failedRewriteIsReported() {
         Desk d(records(Field::titre, {"Zoo", "Abeille"}));
         const std::string before = d.catalogue();
         Tformfic form(*d.state, d.fake->services);
@@ -258,8 +253,7 @@ private Q_SLOTS:
         QCOMPARE(numeros(d.dir()), (QStringList{"2", "1"}));
     }
 
-    void figuresOfTheCatalogue()
-    {
+    void figuresOfTheCatalogue() {
         Desk d({book("250", "12,5", 1)});
         Tforminfo form(*d.state, d.fake->services);
         QCOMPARE(child<QLabel>(form, "lbldevise")->text(), QStringLiteral("Euros"));
@@ -271,9 +265,8 @@ private Q_SLOTS:
         form.show();
 
         const std::pair<const char*, const char*> expected[] = {
-            {"edtnbfiche", "1"}, {"edtnbpage", "250"}, {"edtmoyene", "250"},
-            {"edtlu", "1"},      {"edtnbpagelu", "250"}, {"edtprix", "12"},
-            {"edtmoyenprix", "12"}, {"edtfic", "1"}};
+            {"edtnbfiche", "1"},    {"edtnbpage", "250"}, {"edtmoyene", "250"},   {"edtlu", "1"},
+            {"edtnbpagelu", "250"}, {"edtprix", "12"},    {"edtmoyenprix", "12"}, {"edtfic", "1"}};
         for (const auto& [box, text] : expected)
             QCOMPARE(child<QLineEdit>(form, box)->text(), QString::fromLatin1(text));
         QCOMPARE(child<QLineEdit>(form, "edtrep")->text(), QDir::toNativeSeparators(d.tmp.path()));
@@ -289,8 +282,7 @@ private Q_SLOTS:
         QVERIFY(d.fake->dialogs.log.isEmpty());
     }
 
-    void emptyCatalogueShowsZeros()
-    {
+    void emptyCatalogueShowsZeros() {
         Desk d({});
         Tforminfo form(*d.state, d.fake->services);
         form.show();
@@ -306,18 +298,18 @@ private Q_SLOTS:
         QVERIFY(child<QPushButton>(form, "btimprimer")->isEnabled());
     }
 
-    void badNumberKeepsEarlierFigures_data()
-    {
+    void badNumberKeepsEarlierFigures_data() {
         QTest::addColumn<QString>("pages");
         QTest::addColumn<QString>("price");
         QTest::addColumn<QString>("box");
-        QTest::newRow("pages") << "abc" << "1"
+        QTest::newRow("pages") << "abc"
+                               << "1"
                                << "error:'abc' n'est pas une valeur entière correcte.";
-        QTest::newRow("price") << "7" << ","
+        QTest::newRow("price") << "7"
+                               << ","
                                << "error:',' n'est pas une valeur en virgule flottante correcte.";
     }
-    void badNumberKeepsEarlierFigures()
-    {
+    void badNumberKeepsEarlierFigures() {
         QFETCH(QString, pages);
         QFETCH(QString, price);
         QFETCH(QString, box);
@@ -342,8 +334,7 @@ private Q_SLOTS:
         QCOMPARE(d.fake->cursor.depth, 0);
     }
 
-    void listEntriesCounted()
-    {
+    void listEntriesCounted() {
         Desk d({book("1", "1")});
         d.state->settings.textutilisateur = lit("Mots clés");
         d.write("Q7auteur.lst", "Hugo\r\nZola\r\nSand\r\n");
@@ -381,8 +372,7 @@ private Q_SLOTS:
         QVERIFY(d.fake->dialogs.log.isEmpty());
     }
 
-    void printsNineLines()
-    {
+    void printsNineLines() {
         Desk d({book("100", "3"), book("101", "4", 1)});
         d.fake->printer.setBold(true);
         d.fake->printer.setColor(Qt::red);
@@ -392,15 +382,12 @@ private Q_SLOTS:
         QCOMPARE(int(d.fake->printer.pages.size()), 1);
         QVERIFY(!d.fake->printer.open);
         const QString rep = QDir::toNativeSeparators(d.tmp.path());
-        const QStringList expected{"Nombre de fiche = 2",
-                                   "Nombre de total de pages = 201",
-                                   "Moyene pages/livre = 100",
-                                   "Nombre de livre lus = 1",
-                                   "Nombre de pages lus = 101",
-                                   "Total des prix = 7 Euros",
-                                   "Moyene livres/prix = 4 Euros",
-                                   "Taile di ficher Q7.dat en KO = 2",
-                                   "Répertiore detravail = " + rep};
+        const QStringList expected{
+            "Nombre de fiche = 2",          "Nombre de total de pages = 201",
+            "Moyene pages/livre = 100",     "Nombre de livre lus = 1",
+            "Nombre de pages lus = 101",    "Total des prix = 7 Euros",
+            "Moyene livres/prix = 4 Euros", "Taile di ficher Q7.dat en KO = 2",
+            "Répertiore detravail = " + rep};
         const auto& page = d.fake->printer.pages.front();
         QCOMPARE(int(page.size()), 9);
         for (int i = 0; i < 9; ++i) {
@@ -414,28 +401,25 @@ private Q_SLOTS:
         QCOMPARE(d.fake->cursor.depth, 0);
     }
 
-    void printerFailureIsReported()
-    {
+    void printerFailureIsReported() {
         Desk d({book("1", "1")});
         d.fake->printer.failOnBegin = true;
         Tforminfo form(*d.state, d.fake->services);
         form.show();
         QTest::mouseClick(child<QPushButton>(form, "btimprimer"), Qt::LeftButton);
-        QCOMPARE(d.fake->dialogs.log,
-                 QStringList{"error:Aucune imprimante n'est installée."});
+        QCOMPARE(d.fake->dialogs.log, QStringList{"error:Aucune imprimante n'est installée."});
         QCOMPARE(d.fake->cursor.depth, 0);
     }
 
-    void printedPageReadsBack()
-    {
+    void printedPageReadsBack() {
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
         if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
         Desk d({book("250", "12,5", 1)});
         const QString pdf = d.tmp.filePath(QStringLiteral("page.pdf"));
         PdfPrinter printer(pdf);
         FakeServices& f = *d.fake;
-        Services services{f.dialogs, printer, f.launcher, f.clock, f.cursor,
-                          f.settings, f.modal,  d.fs,       d.dir(), QStringLiteral("Lirabel3")};
+        Services services{f.dialogs,  printer, f.launcher, f.clock, f.cursor,
+                          f.settings, f.modal, d.fs,       d.dir(), QStringLiteral("Lirabel3")};
         Tforminfo form(*d.state, services);
         form.show();
         QTest::mouseClick(child<QPushButton>(form, "btimprimer"), Qt::LeftButton);
@@ -446,30 +430,33 @@ private Q_SLOTS:
         QVERIFY(p.waitForFinished(30000));
         const QString html = QString::fromUtf8(p.readAllStandardOutput());
         QCOMPARE(html.count(QStringLiteral("<page ")), 1);
-        static const QRegularExpression re(
-            QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+        static const QRegularExpression re(QStringLiteral(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
         std::vector<std::vector<Word>> lines;
         for (const auto& m : re.globalMatch(html)) {
             Word w{m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
                    m.captured(4).toDouble(), m.captured(5)};
-            if (lines.empty() || std::abs(lines.back().front().yMin - w.yMin) > 2) lines.emplace_back();
+            if (lines.empty() || std::abs(lines.back().front().yMin - w.yMin) > 2)
+                lines.emplace_back();
             lines.back().push_back(w);
         }
         QCOMPARE(int(lines.size()), 9);
         QStringList texts;
         for (const auto& line : lines) {
             QStringList words;
-            for (const auto& w : line) words << w.text;
+            for (const auto& w : line)
+                words << w.text;
             // The PDF may use ligatures ("ﬁ"); compare the plain letters.
             texts << words.join(u' ').normalized(QString::NormalizationForm_KC);
         }
-        QCOMPARE(texts.mid(0, 8),
-                 (QStringList{"Nombre de fiche = 1", "Nombre de total de pages = 250",
-                              "Moyene pages/livre = 250", "Nombre de livre lus = 1",
-                              "Nombre de pages lus = 250", "Total des prix = 12 Euros",
-                              "Moyene livres/prix = 12 Euros",
-                              "Taile di ficher Q7.dat en KO = 1"}));
-        QVERIFY2(texts[8].startsWith(QStringLiteral("Répertiore detravail = /")), qPrintable(texts[8]));
+        QCOMPARE(
+            texts.mid(0, 8),
+            (QStringList{"Nombre de fiche = 1", "Nombre de total de pages = 250",
+                         "Moyene pages/livre = 250", "Nombre de livre lus = 1",
+                         "Nombre de pages lus = 250", "Total des prix = 12 Euros",
+                         "Moyene livres/prix = 12 Euros", "Taile di ficher Q7.dat en KO = 1"}));
+        QVERIFY2(texts[8].startsWith(QStringLiteral("Répertiore detravail = /")),
+                 qPrintable(texts[8]));
         // 300 units to the inch: x = 140 is 33.6 pt, lines 100 units = 24 pt apart, and
         // 18-point type on every line.
         for (std::size_t i = 0; i < lines.size(); ++i) {
