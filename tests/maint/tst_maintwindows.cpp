@@ -216,7 +216,7 @@ private Q_SLOTS:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         if (escape)
-            QTest::keyClick(&form, Qt::Key_Escape);
+            QTest::keyClick(child<QComboBox>(form, "cbauteur")->lineEdit(), Qt::Key_Escape);
         else
             QTest::mouseClick(child<QPushButton>(form, "btfermer"), Qt::LeftButton);
         QVERIFY(!form.isVisible());
@@ -360,7 +360,7 @@ private Q_SLOTS:
             QTest::keyClicks(cb->lineEdit(), QStringLiteral("./perso"));
             QCOMPARE(count->text(), QStringLiteral("0"));
             cb->setCurrentIndex(1);
-            QTest::keyClick(&dlg, Qt::Key_Escape);
+            QTest::keyClick(cb->lineEdit(), Qt::Key_Escape); // typed in the field
         });
         QCOMPARE(d.fake->modal.showModal(form), int(QDialog::Accepted));
         QVERIFY(d.fake->cursor.maxDepth >= 1);
