@@ -14,7 +14,6 @@
 Tformfic::Tformfic(AppState& state, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Tformfic>()), state_(state), services_(services) {
     ui->setupUi(this);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(ui->bttrier, &QPushButton::clicked, this, &Tformfic::bttrierClick);
     connect(ui->btfermer, &QPushButton::clicked, this, &Tformfic::btfermerClick);
 }

@@ -22,7 +22,6 @@ constexpr int typedNameLimit = 50;
 Tforminfo::Tforminfo(AppState& state, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Tforminfo>()), state_(state), services_(services) {
     ui->setupUi(this);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     ui->cblstinfo->lineEdit()->setMaxLength(typedNameLimit);
     connect(ui->cblstinfo, &QComboBox::currentTextChanged, this, &Tforminfo::cblstinfoChange);
     connect(ui->btimprimer, &QPushButton::clicked, this, &Tforminfo::btimprimerClick);
