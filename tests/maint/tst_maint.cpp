@@ -304,10 +304,10 @@ private Q_SLOTS:
                                    }),
                  int(pages.size()));
         QCOMPARE(got, figures);
-        const std::vector<Figure> spec{Figure::nbfiche,   Figure::fic,     Figure::nbpage,
-                                       Figure::moyene,    Figure::lu,      Figure::prix,
-                                       Figure::moyenprix, Figure::nbpagelu};
-        QVERIFY(order == spec);
+        const std::vector<Figure> shownOrder{Figure::nbfiche,   Figure::fic,     Figure::nbpage,
+                                             Figure::moyene,    Figure::lu,      Figure::prix,
+                                             Figure::moyenprix, Figure::nbpagelu};
+        QVERIFY(order == shownOrder);
         QVERIFY(data.atEnd());
     }
 
