@@ -44,7 +44,8 @@ Q7_BENCH({"export TXT, resident memory growth", bench::Baseline::None, nullptr,
               exportAs(c, q7::ExportKind::Txt, [&](int done, int) {
                   if (done % 1000 == 0) peak = std::max(peak, residentKb());
               });
-              if (!shown) std::printf("  resident growth during the export: %ld kB\n", peak - before);
+              if (!shown)
+                  std::printf("  resident growth during the export: %ld kB\n", peak - before);
               shown = true;
           }});
 

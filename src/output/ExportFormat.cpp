@@ -11,14 +11,14 @@ namespace {
 template <class Sink>
 void forEachValue(const Fiche& f, Sink&& sink)
 {
-    const Field before[] = {Field::titre,     Field::auteur,  Field::sujet,  Field::collection,
-                            Field::edition,   Field::anedition, Field::imprimeur, Field::nbpage,
-                            Field::type,      Field::langue,  Field::origine, Field::txtutil,
-                            Field::etat,      Field::prix,    Field::isbn,   Field::numero};
-    for (Field k : before) sink(f.view(k));
+    const Field texts[] = {Field::titre,  Field::auteur,  Field::sujet,   Field::collection,
+                           Field::edition, Field::anedition, Field::imprimeur, Field::nbpage,
+                           Field::type,   Field::langue,  Field::origine, Field::txtutil,
+                           Field::etat,   Field::prix,    Field::isbn,    Field::numero};
+    for (Field k : texts) sink(f.view(k));
     sink(dateText(f));
-    const Flag flags[] = {Flag::plutome, Flag::plusauteur, Flag::lut,      Flag::hs,
-                          Flag::cocheutil, Flag::signet,   Flag::jacquette};
+    const Flag flags[] = {Flag::plutome,   Flag::plusauteur, Flag::lut,      Flag::hs,
+                          Flag::cocheutil, Flag::signet,     Flag::jacquette};
     for (Flag k : flags) sink(flagText(f.flagByte(k)));
     for (Field k : {Field::pos1, Field::pos2, Field::pos3, Field::pos4}) sink(f.view(k));
 }

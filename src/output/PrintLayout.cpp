@@ -44,7 +44,8 @@ PrintLayout recordPrintout(const RecordScreen& s, int number, const Settings& ca
     draw(1240, 600, "  Plusieurs auteurs =" + std::string(yesNo(s.plusauteur)));
     draw(1240, 1200, "  Lut =" + std::string(yesNo(s.lut)));
     draw(1300, 100, "Hors serie =" + std::string(yesNo(s.hs)));
-    draw(1300, 500, "  " + captions.cocheutilisateur + " =" + std::string(yesNo(s.utilisateurCoche)));
+    draw(1300, 500,
+         "  " + captions.cocheutilisateur + " =" + std::string(yesNo(s.utilisateurCoche)));
     draw(1360, 100, "Signet =" + std::string(yesNo(s.signet)));
     draw(1360, 500, "  Jacquette = " + std::string(yesNo(s.jacquette)));
     draw(1420, 100, "== Notes ==" + s.notes);

@@ -430,7 +430,8 @@ private Q_SLOTS:
         QString script = "CREATE TABLE \"l'inventaire\"(";
         for (int c = 1; c <= 28; ++c) script += QString(c > 1 ? ",c%1" : "c%1").arg(c);
         script += ");\n.read Q7export.sql\nSELECT ";
-        for (int c = 1; c <= 28; ++c) script += QString(c > 1 ? "||'|'||hex(c%1)" : "hex(c%1)").arg(c);
+        for (int c = 1; c <= 28; ++c)
+            script += QString(c > 1 ? "||'|'||hex(c%1)" : "hex(c%1)").arg(c);
         script += " FROM \"l'inventaire\" ORDER BY rowid;\n";
         QProcess sqlite;
         sqlite.setWorkingDirectory(tmp.path());

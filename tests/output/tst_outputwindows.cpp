@@ -61,6 +61,8 @@ T* child(QWidget& w, const char* name)
     return c;
 }
 
+const QString noPrinter = QStringLiteral("error:Aucune imprimante n'est installée.");
+
 // Counts the paintings of a widget.
 class PaintCounter : public QObject {
 public:
@@ -385,7 +387,7 @@ private Q_SLOTS:
         s.fake->printer.failOnBegin = true;
         w.show();
         child<QPushButton>(w, "btimprimer")->click();
-        QCOMPARE(s.fake->dialogs.boxes(), QStringList({"error:Aucune imprimante n'est installée."}));
+        QCOMPARE(s.fake->dialogs.boxes(), QStringList({noPrinter}));
         QVERIFY(w.isVisible());
         QCOMPARE(s.fake->cursor.depth, 0);
     }
@@ -410,14 +412,15 @@ private Q_SLOTS:
         QCOMPARE(page[12].color, QColor(0, 0, 0));
 
         QVERIFY(writeRecordTextFile(*s.state, s.services()));
-        QVERIFY(s.file("Q7fiche.txt").startsWith("=== Fiche n\xB0" "3 ===\r\nTitre     = Livre 3\r\n"));
+        QVERIFY(s.file("Q7fiche.txt")
+                    .startsWith("=== Fiche n\xB0" "3 ===\r\nTitre     = Livre 3\r\n"));
         QCOMPARE(s.state->data.position(), 3);
         QCOMPARE(s.fake->cursor.depth, 0);
         QCOMPARE(s.fake->cursor.maxDepth, 1);
 
         s.fake->printer.failOnBegin = true;
         QVERIFY(!printRecordPage(*s.state, s.services(), screen));
-        QCOMPARE(s.fake->dialogs.boxes(), QStringList({"error:Aucune imprimante n'est installée."}));
+        QCOMPARE(s.fake->dialogs.boxes(), QStringList({noPrinter}));
         QCOMPARE(s.fake->cursor.depth, 0);
     }
 };

@@ -112,8 +112,8 @@ PdfPage readWords(const QString& pdf)
     const auto m = size.match(html);
     page.width = m.captured(1).toDouble();
     page.height = m.captured(2).toDouble();
-    const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">(.*?)</word>)re");
+    const QRegularExpression word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" )re"
+                                  R"re(xMax="([\d.]+)" yMax="([\d.]+)">(.*?)</word>)re");
     for (auto it = word.globalMatch(html); it.hasNext();) {
         const auto w = it.next();
         QString t = w.captured(5);
@@ -207,7 +207,8 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray() << QByteArray("|          |");
         QTest::newRow("capitals and digits") << QByteArray("AB12") << QByteArray("| ab12     |");
         QTest::newRow("eight") << QByteArray("XyZ-9876") << QByteArray("| xyz-9876 |");
-        QTest::newRow("accented capital stays") << QByteArray("\xC9T\xE9") << QByteArray("| \xC9t\xE9      |");
+        QTest::newRow("accented capital stays")
+            << QByteArray("\xC9T\xE9") << QByteArray("| \xC9t\xE9      |");
         QTest::newRow("longer is never cut") << QByteArray("ABCDEFGHIJ")
                                              << QByteArray("| abcdefghij |");
     }
@@ -305,7 +306,8 @@ private Q_SLOTS:
                 }
             const bool redLine = ys[i] == 160 || ys[i] == 820;
             QVERIFY2(redLine ? red > 20 && black == 0 : black > 20 && red == 0,
-                     qPrintable(QString("line %1: red %2 black %3").arg(ys[i]).arg(red).arg(black)));
+                     qPrintable(QString("line %1: red %2 black %3")
+                                    .arg(ys[i]).arg(red).arg(black)));
         }
     }
 
@@ -313,7 +315,8 @@ private Q_SLOTS:
     {
         if (!tools()) QSKIP("poppler-utils is not installed");
         std::vector<std::string> entries;
-        for (int k = 0; k < labelCapacity; ++k) entries.push_back(QString("AB%1").arg(k, 2, 10, QChar('0')).toStdString());
+        for (int k = 0; k < labelCapacity; ++k)
+            entries.push_back(QString("AB%1").arg(k, 2, 10, QChar('0')).toStdString());
         PdfPrinter pdf(tmp.filePath("labels.pdf"));
         printLayout(pdf, labelSheet(entries));
         const PdfPage page = readWords(pdf.path());
@@ -357,7 +360,8 @@ private Q_SLOTS:
                      qPrintable(QString::number((b.xMax - b.xMin) / sx)));
             const double col = (b.xMin - first.xMin) / (sx * 350);
             const double row = (b.yMin - top) / (sx * 330);
-            QVERIFY(std::abs(col - std::round(col)) < 0.01 && std::abs(row - std::round(row)) < 0.01);
+            QVERIFY(std::abs(col - std::round(col)) < 0.01);
+            QVERIFY(std::abs(row - std::round(row)) < 0.01);
             QVERIFY(std::round(row) >= 0 && std::round(row) <= 10);
         }
     }
