@@ -457,14 +457,16 @@ private Q_SLOTS:
                          "Moyene livres/prix = 12 Euros", "Taile di ficher Q7.dat en KO = 1"}));
         QVERIFY2(texts[8].startsWith(QStringLiteral("Répertiore detravail = /")),
                  qPrintable(texts[8]));
-        // 300 units to the inch: x = 140 is 33.6 pt, lines 100 units = 24 pt apart, and
-        // 18-point type on every line.
+        // 300 units to the inch, the grid shrunk evenly to fit the page: x = 140 is about
+        // 33.6 pt, lines 100 units (about 24 pt) apart, evenly, and 18-point type.
+        const double step0 = lines[1].front().yMin - lines[0].front().yMin;
+        QVERIFY2(step0 > 21 && step0 < 24.5, qPrintable(QString::number(step0)));
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const Word& first = lines[i].front();
-            QVERIFY2(std::abs(first.xMin - 33.6) < 2, qPrintable(QString::number(first.xMin)));
+            QVERIFY2(std::abs(first.xMin - 1.4 * step0) < 2, qPrintable(QString::number(first.xMin)));
             if (i > 0) {
                 const double step = first.yMin - lines[i - 1].front().yMin;
-                QVERIFY2(std::abs(step - 24) < 0.5, qPrintable(QString::number(step)));
+                QVERIFY2(std::abs(step - step0) < 0.3, qPrintable(QString::number(step)));
             }
             const double height = first.yMax - first.yMin;
             QVERIFY2(height > 16 && height < 26, qPrintable(QString::number(height)));
