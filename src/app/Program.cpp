@@ -3,6 +3,8 @@
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
+#include "lists/Q7anciennum.h"
+#include "lists/Q7liste.h"
 #include "maint/Q7ficq7.h"
 #include "maint/Q7info.h"
 #include "output/Q7etiq.h"
@@ -15,10 +17,12 @@ Program::Program(Services& services)
 {
     prin_ = std::make_unique<Tformprin>(state_, services, windows_, settings_);
     Tformprin* owner = prin_.get();
+    windows_.liste = new TFormliste(state_, services, owner);
     windows_.info = new Tforminfo(state_, services, owner);
     windows_.recmot = new TFormrecmot(state_, services, owner);
     windows_.fic = new Tformfic(state_, services, owner);
     windows_.note = new Tformnote(state_, owner);
+    windows_.anciennum = new Tformanciennum(state_, services, owner);
     windows_.etiq = new TFormetiq(state_, services, owner);
     windows_.exporter = new Tformexport(state_, services, owner);
     windows_.resume = new TFormresume(state_, owner);

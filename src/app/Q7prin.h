@@ -73,6 +73,11 @@ public:
     void smenutrierClick();
     void smenuinformationsClick();
 
+    // Value lists and old references.
+    void institreClick(QObject* sender);
+    void smenulisteClick();
+    void menuanciennumClick();
+
     // Start-up.
     void FormShow();
     void FormActivate();
@@ -92,6 +97,7 @@ private:
     void connectSearch();
     void connectOutputs();
     void connectMaintenance();
+    void connectLists();
     bool rankStep();
     bool scanStep();
     void FormKeyDown(QKeyEvent* event);

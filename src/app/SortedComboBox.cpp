@@ -35,6 +35,11 @@ void SortedComboBox::sortValues(QStringList& values)
     });
 }
 
+int SortedComboBox::compareValues(const QString& a, const QString& b)
+{
+    return collator().compare(a, b);
+}
+
 void SortedComboBox::setValues(const QStringList& values)
 {
     const QString typed = currentText();

@@ -15,4 +15,6 @@ public:
     QStringList values() const;
 
     static void sortValues(QStringList& values);
+    // The order of the proposals: French, case ignored (<0, 0, >0).
+    static int compareValues(const QString& a, const QString& b);
 };

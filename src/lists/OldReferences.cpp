@@ -1,0 +1,28 @@
+#include "lists/OldReferences.h"
+
+#include "lists/ListFile.h"
+
+namespace q7 {
+
+std::vector<std::string> readOldReferences(const Folder& folder)
+{
+    if (!folder.exists(oldReferencesFile)) return {};
+    return readListFile(folder, oldReferencesFile);
+}
+
+void takeOldReference(const Folder& folder, std::vector<std::string> references,
+                      std::size_t index)
+{
+    if (references.size() < 2) {
+        const std::string path = folder.path(oldReferencesFile);
+        if (folder.fs().exists(path)) {
+            folder.fs().remove(path);
+            folder.fs().syncDir(folder.dir());
+        }
+        return;
+    }
+    if (index < references.size()) references.erase(references.begin() + std::ptrdiff_t(index));
+    writeListFile(folder, oldReferencesFile, references);
+}
+
+} // namespace q7

@@ -1,0 +1,21 @@
+#pragma once
+// Q7ancnum.lst: references of deleted records, oldest first, free to be given again.
+#include "store/Folder.h"
+
+#include <string>
+#include <vector>
+
+namespace q7 {
+
+inline constexpr const char* oldReferencesFile = "Q7ancnum.lst";
+
+// The references in file order; none when the file is missing or empty.
+// Throws IoError when it cannot be read.
+std::vector<std::string> readOldReferences(const Folder& folder);
+
+// Takes reference `index` out of `references` (the file's lines): the file is deleted
+// when it held fewer than two, otherwise safely rewritten with the others in order.
+void takeOldReference(const Folder& folder, std::vector<std::string> references,
+                      std::size_t index);
+
+} // namespace q7

@@ -1,0 +1,161 @@
+#include "lists/Q7liste.h"
+
+#include "ui_Q7liste.h"
+
+#include "app/AppState.h"
+#include "app/SortedComboBox.h"
+#include "lists/ListFile.h"
+#include "lists/ValueLists.h"
+#include "platform/Command.h"
+#include "platform/QtText.h"
+#include "platform/Services.h"
+
+#include <QScopeGuard>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSignalBlocker>
+
+namespace {
+const QString emptyListLine = QStringLiteral("Cette liste est vide");
+}
+
+TFormliste::TFormliste(AppState& state, Services& services, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::TFormliste>()), state_(state), services_(services)
+{
+    ui_->setupUi(this);
+    auto guarded = [this](void (TFormliste::*handler)()) {
+        return [this, handler] { runCommand(services_.dialogs, [&] { (this->*handler)(); }); };
+    };
+    connect(ui_->cbactiveliste, &QComboBox::currentIndexChanged, this,
+            guarded(&TFormliste::cbactivelisteChange));
+    connect(ui_->Button1, &QPushButton::clicked, this, guarded(&TFormliste::Button1Click));
+    connect(ui_->btretirer, &QPushButton::clicked, this, guarded(&TFormliste::btretirerClick));
+    connect(ui_->btinserer, &QPushButton::clicked, this, guarded(&TFormliste::btinsererClick));
+    connect(ui_->edtinserer, &QLineEdit::returnPressed, this, guarded(&TFormliste::btinsererClick));
+    connect(ui_->btenregistrer, &QPushButton::clicked, this,
+            guarded(&TFormliste::btenregistrerClick));
+    connect(ui_->btfermer, &QPushButton::clicked, this, guarded(&TFormliste::btfermerClick));
+}
+
+TFormliste::~TFormliste() = default;
+
+void TFormliste::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormActivate();
+}
+
+void TFormliste::FormActivate()
+{
+    {
+        const QSignalBlocker quiet(ui_->cbactiveliste);
+        ui_->cbactiveliste->clear();
+        for (int i = 0; i < int(q7::valueLists.size()); ++i)
+            ui_->cbactiveliste->addItem(i == q7::userList
+                                            ? fromBytes(state_.settings.textutilisateur)
+                                            : QString::fromUtf8(q7::valueLists[i].caption));
+        ui_->cbactiveliste->setCurrentIndex(0);
+    }
+    // The list box only ever shows the list of the selected entry: nothing is loaded yet.
+    ui_->lstbliste->clear();
+    loaded_ = -1;
+    ui_->cbactiveliste->setFocus();
+}
+
+void TFormliste::cbactivelisteChange()
+{
+    // Another entry: the list box no longer shows its list.
+    ui_->lstbliste->clear();
+    loaded_ = -1;
+}
+
+void TFormliste::Button1Click()
+{
+    ui_->lstbliste->clear();
+    loaded_ = -1;
+    const int entry = ui_->cbactiveliste->currentIndex();
+    if (entry < 0 || entry >= int(q7::valueLists.size())) return;
+    const char* file = q7::valueLists[entry].file;
+    QStringList values;
+    if (state_.folder.exists(file)) {
+        const std::vector<std::string> lines = q7::readListFile(state_.folder, file);
+        values.reserve(qsizetype(lines.size()));
+        for (const std::string& line : lines) values << fromBytes(line);
+        SortedComboBox::sortValues(values);
+    } else {
+        values << emptyListLine;
+    }
+    ui_->lstbliste->addItems(values);
+    loaded_ = entry;
+}
+
+void TFormliste::btretirerClick()
+{
+    const QList<QListWidgetItem*> selected = ui_->lstbliste->selectedItems();
+    if (!selected.isEmpty()) delete ui_->lstbliste->takeItem(ui_->lstbliste->row(selected.first()));
+    if (ui_->lstbliste->count() == 0) ui_->btretirer->setEnabled(false);
+}
+
+void TFormliste::btinsererClick()
+{
+    insertSorted(ui_->edtinserer->text());
+    ui_->btretirer->setEnabled(true);
+}
+
+void TFormliste::insertSorted(const QString& value)
+{
+    QListWidget* box = ui_->lstbliste;
+    // After the equal ones, as the drop-downs place a new value.
+    int low = 0;
+    int high = box->count();
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (SortedComboBox::compareValues(box->item(mid)->text(), value) <= 0)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    box->insertItem(low, value);
+    box->setCurrentRow(low);
+    box->scrollToItem(box->item(low));
+}
+
+QStringList TFormliste::listValues() const
+{
+    QStringList out;
+    out.reserve(ui_->lstbliste->count());
+    for (int i = 0; i < ui_->lstbliste->count(); ++i) out << ui_->lstbliste->item(i)->text();
+    return out;
+}
+
+void TFormliste::btenregistrerClick()
+{
+    if (loaded_ < 0) {
+        // Writing an unloaded list box would wipe the file of the selected list.
+        services_.dialogs.beep();
+        services_.dialogs.message(
+            QStringLiteral("Aucune liste n'est chargée : choisissez d'abord une liste avec « Choisir »."));
+        return;
+    }
+    ui_->btenregistrer->setEnabled(false);
+    const auto enableAgain = qScopeGuard([this] { ui_->btenregistrer->setEnabled(true); });
+    std::vector<std::string> lines;
+    lines.reserve(std::size_t(ui_->lstbliste->count()));
+    for (const QString& value : listValues()) lines.push_back(toBytes(value));
+    q7::writeListFile(state_.folder, q7::valueLists[loaded_].file, lines);
+    ui_->btenregistrer->setEnabled(true);
+    ui_->btfermer->setFocus();
+}
+
+void TFormliste::btfermerClick() { reject(); }
+
+void TFormliste::done(int result)
+{
+    // The entries are rebuilt at the next opening, with the user list's current name.
+    const QSignalBlocker quiet(ui_->cbactiveliste);
+    ui_->cbactiveliste->clear();
+    QDialog::done(result);
+}
