@@ -2,6 +2,7 @@
 
 #include <QCollator>
 #include <QLineEdit>
+#include <QStringListModel>
 
 #include <algorithm>
 
@@ -24,15 +25,19 @@ SortedComboBox::SortedComboBox(QWidget* parent) : QComboBox(parent)
     setMaxVisibleItems(20);
     // The field is typed text with proposals; no completion rewrites what is typed.
     setCompleter(nullptr);
+    // A plain list of strings: thousands of proposals replaced in one step.
+    setModel(new QStringListModel(this));
 }
 
 void SortedComboBox::setMaxLength(int characters) { lineEdit()->setMaxLength(characters); }
 
 void SortedComboBox::sortValues(QStringList& values)
 {
-    std::stable_sort(values.begin(), values.end(), [](const QString& a, const QString& b) {
-        return collator().compare(a, b) < 0;
-    });
+    const auto less = [](const QString& a, const QString& b) { return collator().compare(a, b) < 0; };
+    // Lists written by the program are in order already: one pass tells so, and big
+    // lists are loaded at every new record and every criterion choice.
+    if (std::is_sorted(values.begin(), values.end(), less)) return;
+    std::stable_sort(values.begin(), values.end(), less);
 }
 
 int SortedComboBox::compareValues(const QString& a, const QString& b)
@@ -46,8 +51,7 @@ void SortedComboBox::setValues(const QStringList& values)
     QStringList sorted = values;
     sortValues(sorted);
     const QSignalBlocker block(this);
-    clear();
-    addItems(sorted);
+    static_cast<QStringListModel*>(model())->setStringList(sorted);
     setCurrentIndex(-1);
     setEditText(typed);
 }
@@ -64,7 +68,5 @@ void SortedComboBox::addValue(const QString& value)
 
 QStringList SortedComboBox::values() const
 {
-    QStringList out;
-    for (int i = 0; i < count(); ++i) out << itemText(i);
-    return out;
+    return static_cast<const QStringListModel*>(model())->stringList();
 }

@@ -8,9 +8,13 @@
 
 inline QString fromBytes(std::string_view bytes)
 {
-    QString s;
-    s.reserve(static_cast<qsizetype>(bytes.size()));
-    for (char c : bytes) s.append(QChar(char16_t(q7::cp1252ToUnicode(static_cast<unsigned char>(c)))));
+    // Written in place: big value lists pass through here at every loading.
+    QString s(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* out = s.data();
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        *out++ = QChar(char16_t(byte < 0x80 || byte > 0x9F ? byte : q7::cp1252ToUnicode(byte)));
+    }
     return s;
 }
 
