@@ -4,6 +4,7 @@
 #include "search/Q7recmot.h"
 #include "ui_Q7recmot.h"
 
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QTest>
 
@@ -303,6 +304,43 @@ private Q_SLOTS:
         QVERIFY(!app.ui().menuChercherpar->menuAction()->isEnabled());
         app.trigger("menuliste"); // even when reached: nothing is read
         QVERIFY(app.dialogs().boxes().isEmpty());
+    }
+
+    void fruitlessStepOverAFullCatalogueFeelsInstant()
+    {
+        AppFixture app;
+        std::string bytes;
+        bytes.reserve(std::size_t(q7::maxRecords) * q7::ficheSize);
+        for (int i = 0; i < q7::maxRecords; ++i) {
+            const q7::Fiche f = rec(i + 1, "Un titre", "Hugo").set(Field::notes, std::string(200, 'n'));
+            bytes.append(f.bytes.begin(), f.bytes.end());
+        }
+        writeBytes(app.dir() + "/Q7.dat", bytes);
+        app.start();
+        for (const char* criterion : {"Auteur", "menumot"}) {
+            if (QByteArray(criterion) == "menumot") {
+                app.state().word = {"note", "introuvable"};
+                app.fakes->modal.script("TFormrecmot", [&](QDialog&) {
+                    app.program->windows().recmot->ui().edtrecmot->setText("introuvable");
+                    click(app.program->windows().recmot->ui().rbnotes);
+                    QElapsedTimer t;
+                    t.start();
+                    click(app.program->windows().recmot->ui().btcherchermot);
+                    qInfo("fruitless word step over 40000 records: %lld ms", t.elapsed());
+                    QVERIFY(t.elapsed() < 1000);
+                });
+                app.trigger("menumot");
+            } else {
+                app.trigger(criterion);
+                app.ui().cbauteur->setEditText("Zola");
+                QElapsedTimer t;
+                t.start();
+                app.trigger("menuChercher");
+                qInfo("fruitless author step over 40000 records: %lld ms", t.elapsed());
+                QVERIFY(t.elapsed() < 1000);
+            }
+            QCOMPARE(app.ui().lblinfo->text(), QString("Menu principal"));
+        }
     }
 
     void searchButtonWhileBrowsingReadsToTheEnd()
