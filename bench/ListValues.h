@@ -8,11 +8,10 @@
 
 namespace bench {
 
-inline std::string listFileBytes(int values, unsigned seed)
-{
+inline std::string listFileBytes(int values, unsigned seed) {
     static const char* first[] = {"Émile", "victor", "George", "Alexandre", "Marguerite",
-                                  "jules", "Albert", "Marcel", "Œdipe", "éloïse"};
-    static const char* last[] = {"Zola", "hugo", "Sand", "Dumas", "Yourcenar",
+                                  "jules", "Albert", "Marcel", "Œdipe",     "éloïse"};
+    static const char* last[] = {"Zola",  "hugo",  "Sand",   "Dumas",    "Yourcenar",
                                  "Verne", "Camus", "Proust", "Ça et là", "d'Ormesson"};
     std::string bytes;
     for (int i = 0; i < values; ++i) {
@@ -26,8 +25,7 @@ inline std::string listFileBytes(int values, unsigned seed)
 }
 
 // The fifteen list files of `dir`, `values` lines each.
-inline void writeListFiles(const std::string& dir, int values)
-{
+inline void writeListFiles(const std::string& dir, int values) {
     unsigned seed = 7;
     for (const q7::ValueList& list : q7::valueLists) {
         const std::string bytes = listFileBytes(values, seed++);

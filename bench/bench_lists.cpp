@@ -8,7 +8,9 @@
 
 namespace {
 
-q7::Folder folder(bench::Context& c) { return q7::Folder(q7::posixFileSystem(), c.dir); }
+q7::Folder folder(bench::Context& c) {
+    return q7::Folder(q7::posixFileSystem(), c.dir);
+}
 
 Q7_BENCH({"lists: read 15 files of 5000 values", bench::Baseline::None,
           [](bench::Context& c) { bench::writeListFiles(c.dir, 5000); },

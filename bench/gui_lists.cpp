@@ -9,10 +9,10 @@
 #include "app/SortedComboBox.h"
 #include "lists/ListFile.h"
 #include "lists/Q7liste.h"
-#include "platform/QtText.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtPlatform.h"
 #include "platform/QtSettingsBackend.h"
+#include "platform/QtText.h"
 #include "ui_Q7liste.h"
 #include "ui_Q7prin.h"
 
@@ -36,29 +36,29 @@ public:
     void end() override {}
 };
 
-double bestOf(int reps, const std::function<void()>& f)
-{
+double bestOf(int reps, const std::function<void()>& f) {
     double best = 1e9;
     for (int i = 0; i < reps; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
         f();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+        best = std::min(
+            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
     }
     return best;
 }
 
-bool report(const char* name, double seconds, double goal)
-{
+bool report(const char* name, double seconds, double goal) {
     const bool ok = goal == 0 || seconds <= goal;
     std::printf("%-52s %9.2f ms%s\n", name, seconds * 1e3,
-                goal == 0 ? "" : ok ? "  (goal met)" : "  (GOAL MISSED)");
+                goal == 0 ? ""
+                : ok      ? "  (goal met)"
+                          : "  (GOAL MISSED)");
     return ok;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int values = argc > 1 ? std::atoi(argv[1]) : 5000;
@@ -73,8 +73,11 @@ int main(int argc, char** argv)
     QtCursor cursor;
     QtSettingsBackend settings(tmp.filePath(QStringLiteral("wutfn.ini")));
     QtModalShower modal;
-    Services services{dialogs, printer, launcher, clock, cursor, settings, modal,
-                      q7::posixFileSystem(), dir, QStringLiteral("q7bench_gui")};
+    Services services{dialogs,  printer,
+                      launcher, clock,
+                      cursor,   settings,
+                      modal,    q7::posixFileSystem(),
+                      dir,      QStringLiteral("q7bench_gui")};
     Program program(services);
     Tformprin& w = program.prin();
 
@@ -90,14 +93,18 @@ int main(int argc, char** argv)
             sorted << fromBytes(v);
         SortedComboBox::sortValues(sorted);
         std::vector<std::string> lines;
-        for (const QString& v : sorted) lines.push_back(toBytes(v));
+        for (const QString& v : sorted)
+            lines.push_back(toBytes(v));
         q7::writeListFile(program.state().folder, list.file, lines);
     }
     ok &= report("load the 15 lists (files as the program writes them)", bestOf(5, load), 0.2);
-    ok &= report("insert one author into its list (Ctrl+Alt+A)", bestOf(5, [&] {
-                     w.ui().cbauteur->setEditText(QStringLiteral("Zoé Oldenbourg"));
-                     w.institreClick(w.ui().insauteur);
-                 }), 0);
+    ok &= report("insert one author into its list (Ctrl+Alt+A)",
+                 bestOf(5,
+                        [&] {
+                            w.ui().cbauteur->setEditText(QStringLiteral("Zoé Oldenbourg"));
+                            w.institreClick(w.ui().insauteur);
+                        }),
+                 0);
     TFormliste& liste = *program.windows().liste;
     liste.FormActivate();
     liste.ui().cbactiveliste->setCurrentIndex(1);

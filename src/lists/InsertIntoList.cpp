@@ -18,7 +18,8 @@ struct InsertBinding {
 
 const InsertBinding insertBindings[] = {
     {&Ui::Tformprin::institre, &Ui::Tformprin::lbltitre, &Ui::Tformprin::cbtitre, "Q7titre.lst"},
-    {&Ui::Tformprin::insauteur, &Ui::Tformprin::lblauteur, &Ui::Tformprin::cbauteur, "Q7auteur.lst"},
+    {&Ui::Tformprin::insauteur, &Ui::Tformprin::lblauteur, &Ui::Tformprin::cbauteur,
+     "Q7auteur.lst"},
     {&Ui::Tformprin::inssujet, &Ui::Tformprin::lblsujet, &Ui::Tformprin::cbsujet, "Q7sujet.lst"},
     {&Ui::Tformprin::insCollections, &Ui::Tformprin::lblcollection, &Ui::Tformprin::cbcollection,
      "Q7collection.lst"},
@@ -32,24 +33,23 @@ const InsertBinding insertBindings[] = {
     {&Ui::Tformprin::inspos2, nullptr, &Ui::Tformprin::cbpos2, "Q7pos2.lst"},
     {&Ui::Tformprin::inspos3, nullptr, &Ui::Tformprin::cbpos3, "Q7pos3.lst"},
     {&Ui::Tformprin::inspos4, nullptr, &Ui::Tformprin::cbpos4, "Q7pos4.lst"},
-    {&Ui::Tformprin::menuinsertutil, &Ui::Tformprin::lblutilisateur,
-     &Ui::Tformprin::cbutilisateur, "Q7utilisat.lst"},
+    {&Ui::Tformprin::menuinsertutil, &Ui::Tformprin::lblutilisateur, &Ui::Tformprin::cbutilisateur,
+     "Q7utilisat.lst"},
 };
 
-QStringList readValues(const q7::Folder& folder, const char* file)
-{
+QStringList readValues(const q7::Folder& folder, const char* file) {
     QStringList values;
     if (!folder.exists(file)) return values;
     const std::vector<std::string> lines = q7::readListFile(folder, file);
     values.reserve(qsizetype(lines.size()));
-    for (const std::string& line : lines) values << fromBytes(line);
+    for (const std::string& line : lines)
+        values << fromBytes(line);
     return values;
 }
 
 } // namespace
 
-void Tformprin::institreClick(QObject* sender)
-{
+void Tformprin::institreClick(QObject* sender) {
     const auto& u = *ui_;
     for (const InsertBinding& b : insertBindings) {
         if (sender != u.*b.item && (!b.label || sender != u.*b.label)) continue;
@@ -62,7 +62,8 @@ void Tformprin::institreClick(QObject* sender)
         SortedComboBox::sortValues(values);
         std::vector<std::string> lines;
         lines.reserve(std::size_t(values.size()));
-        for (const QString& v : values) lines.push_back(toBytes(v));
+        for (const QString& v : values)
+            lines.push_back(toBytes(v));
         q7::writeListFile(state_.folder, b.file, lines);
         field->setValues(readValues(state_.folder, b.file));
         field->setEditText(typed);

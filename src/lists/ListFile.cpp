@@ -4,8 +4,7 @@
 
 namespace q7 {
 
-std::vector<std::string> parseListLines(const std::string& bytes)
-{
+std::vector<std::string> parseListLines(const std::string& bytes) {
     std::vector<std::string> lines;
     const std::size_t end = std::min(bytes.find('\0'), bytes.size());
     std::size_t start = 0;
@@ -23,11 +22,11 @@ std::vector<std::string> parseListLines(const std::string& bytes)
     return lines;
 }
 
-std::string formatListLines(const std::vector<std::string>& values)
-{
+std::string formatListLines(const std::vector<std::string>& values) {
     std::string out;
     std::size_t total = 0;
-    for (const auto& v : values) total += v.size() + 2;
+    for (const auto& v : values)
+        total += v.size() + 2;
     out.reserve(total);
     for (const auto& v : values) {
         out += v;
@@ -36,14 +35,12 @@ std::string formatListLines(const std::vector<std::string>& values)
     return out;
 }
 
-std::vector<std::string> readListFile(const Folder& folder, const std::string& name)
-{
+std::vector<std::string> readListFile(const Folder& folder, const std::string& name) {
     return parseListLines(readWholeFile(folder, name));
 }
 
 void writeListFile(const Folder& folder, const std::string& name,
-                   const std::vector<std::string>& values)
-{
+                   const std::vector<std::string>& values) {
     replaceFile(folder, name, formatListLines(values));
 }
 

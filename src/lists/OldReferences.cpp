@@ -4,15 +4,13 @@
 
 namespace q7 {
 
-std::vector<std::string> readOldReferences(const Folder& folder)
-{
+std::vector<std::string> readOldReferences(const Folder& folder) {
     if (!folder.exists(oldReferencesFile)) return {};
     return readListFile(folder, oldReferencesFile);
 }
 
 void takeOldReference(const Folder& folder, std::vector<std::string> references,
-                      std::size_t index)
-{
+                      std::size_t index) {
     if (references.size() < 2) {
         const std::string path = folder.path(oldReferencesFile);
         if (folder.fs().exists(path)) {

@@ -12,8 +12,7 @@
 
 Tformanciennum::Tformanciennum(AppState& state, Services& services, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::Tformanciennum>()), state_(state),
-      services_(services)
-{
+      services_(services) {
     ui_->setupUi(this);
     connect(ui_->listnum, &QListWidget::currentRowChanged, this, [this] { listnumClick(); });
     connect(ui_->btchoisir, &QPushButton::clicked, this,
@@ -23,14 +22,12 @@ Tformanciennum::Tformanciennum(AppState& state, Services& services, QWidget* par
 
 Tformanciennum::~Tformanciennum() = default;
 
-void Tformanciennum::showEvent(QShowEvent* event)
-{
+void Tformanciennum::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) runCommand(services_.dialogs, [this] { FormShow(); });
 }
 
-void Tformanciennum::FormShow()
-{
+void Tformanciennum::FormShow() {
     // The empty state first, so that a file that cannot be read offers nothing to take.
     references_.clear();
     ui_->listnum->clear();
@@ -41,28 +38,26 @@ void Tformanciennum::FormShow()
     references_ = std::move(lines);
     QStringList shown;
     shown.reserve(qsizetype(references_.size()));
-    for (const std::string& r : references_) shown << fromBytes(r);
+    for (const std::string& r : references_)
+        shown << fromBytes(r);
     ui_->listnum->addItems(shown);
     ui_->lblchoix->setText(shown.first());
     ui_->btchoisir->setEnabled(true);
     ui_->listnum->setFocus();
 }
 
-int Tformanciennum::chosenRow() const
-{
+int Tformanciennum::chosenRow() const {
     const QList<QListWidgetItem*> selected = ui_->listnum->selectedItems();
     if (!selected.isEmpty()) return ui_->listnum->row(selected.first());
     return ui_->listnum->currentRow() >= 0 ? ui_->listnum->currentRow() : 0;
 }
 
-void Tformanciennum::listnumClick()
-{
+void Tformanciennum::listnumClick() {
     const int row = chosenRow();
     if (row < ui_->listnum->count()) ui_->lblchoix->setText(ui_->listnum->item(row)->text());
 }
 
-void Tformanciennum::btchoisirClick()
-{
+void Tformanciennum::btchoisirClick() {
     if (references_.empty()) return;
     const int row = chosenRow();
     const QString reference = ui_->listnum->item(row)->text();
@@ -74,4 +69,6 @@ void Tformanciennum::btchoisirClick()
     accept();
 }
 
-void Tformanciennum::Button2Click() { reject(); }
+void Tformanciennum::Button2Click() {
+    reject();
+}

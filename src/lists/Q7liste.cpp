@@ -20,8 +20,7 @@ const QString emptyListLine = QStringLiteral("Cette liste est vide");
 }
 
 TFormliste::TFormliste(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TFormliste>()), state_(state), services_(services)
-{
+    : QDialog(parent), ui_(std::make_unique<Ui::TFormliste>()), state_(state), services_(services) {
     ui_->setupUi(this);
     auto guarded = [this](void (TFormliste::*handler)()) {
         return [this, handler] { runCommand(services_.dialogs, [&] { (this->*handler)(); }); };
@@ -39,8 +38,7 @@ TFormliste::TFormliste(AppState& state, Services& services, QWidget* parent)
 
 TFormliste::~TFormliste() = default;
 
-void TFormliste::showEvent(QShowEvent* event)
-{
+void TFormliste::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     if (const QScreen* screen = this->screen())
@@ -48,8 +46,7 @@ void TFormliste::showEvent(QShowEvent* event)
     FormActivate();
 }
 
-void TFormliste::FormActivate()
-{
+void TFormliste::FormActivate() {
     {
         const QSignalBlocker quiet(ui_->cbactiveliste);
         ui_->cbactiveliste->clear();
@@ -65,15 +62,13 @@ void TFormliste::FormActivate()
     ui_->cbactiveliste->setFocus();
 }
 
-void TFormliste::cbactivelisteChange()
-{
+void TFormliste::cbactivelisteChange() {
     // Another entry: the list box no longer shows its list.
     ui_->lstbliste->clear();
     loaded_ = -1;
 }
 
-void TFormliste::Button1Click()
-{
+void TFormliste::Button1Click() {
     ui_->lstbliste->clear();
     loaded_ = -1;
     const int entry = ui_->cbactiveliste->currentIndex();
@@ -83,7 +78,8 @@ void TFormliste::Button1Click()
     if (state_.folder.exists(file)) {
         const std::vector<std::string> lines = q7::readListFile(state_.folder, file);
         values.reserve(qsizetype(lines.size()));
-        for (const std::string& line : lines) values << fromBytes(line);
+        for (const std::string& line : lines)
+            values << fromBytes(line);
         SortedComboBox::sortValues(values);
     } else {
         values << emptyListLine;
@@ -92,21 +88,18 @@ void TFormliste::Button1Click()
     loaded_ = entry;
 }
 
-void TFormliste::btretirerClick()
-{
+void TFormliste::btretirerClick() {
     const QList<QListWidgetItem*> selected = ui_->lstbliste->selectedItems();
     if (!selected.isEmpty()) delete ui_->lstbliste->takeItem(ui_->lstbliste->row(selected.first()));
     if (ui_->lstbliste->count() == 0) ui_->btretirer->setEnabled(false);
 }
 
-void TFormliste::btinsererClick()
-{
+void TFormliste::btinsererClick() {
     insertSorted(ui_->edtinserer->text());
     ui_->btretirer->setEnabled(true);
 }
 
-void TFormliste::insertSorted(const QString& value)
-{
+void TFormliste::insertSorted(const QString& value) {
     QListWidget* box = ui_->lstbliste;
     // After the equal ones, as the drop-downs place a new value.
     int low = 0;
@@ -123,37 +116,38 @@ void TFormliste::insertSorted(const QString& value)
     box->scrollToItem(box->item(low));
 }
 
-QStringList TFormliste::listValues() const
-{
+QStringList TFormliste::listValues() const {
     QStringList out;
     out.reserve(ui_->lstbliste->count());
-    for (int i = 0; i < ui_->lstbliste->count(); ++i) out << ui_->lstbliste->item(i)->text();
+    for (int i = 0; i < ui_->lstbliste->count(); ++i)
+        out << ui_->lstbliste->item(i)->text();
     return out;
 }
 
-void TFormliste::btenregistrerClick()
-{
+void TFormliste::btenregistrerClick() {
     if (loaded_ < 0) {
         // Writing an unloaded list box would wipe the file of the selected list.
         services_.dialogs.beep();
-        services_.dialogs.message(
-            QStringLiteral("Aucune liste n'est chargée : choisissez d'abord une liste avec « Choisir »."));
+        services_.dialogs.message(QStringLiteral(
+            "Aucune liste n'est chargée : choisissez d'abord une liste avec « Choisir »."));
         return;
     }
     ui_->btenregistrer->setEnabled(false);
     const auto enableAgain = qScopeGuard([this] { ui_->btenregistrer->setEnabled(true); });
     std::vector<std::string> lines;
     lines.reserve(std::size_t(ui_->lstbliste->count()));
-    for (const QString& value : listValues()) lines.push_back(toBytes(value));
+    for (const QString& value : listValues())
+        lines.push_back(toBytes(value));
     q7::writeListFile(state_.folder, q7::valueLists[loaded_].file, lines);
     ui_->btenregistrer->setEnabled(true);
     ui_->btfermer->setFocus();
 }
 
-void TFormliste::btfermerClick() { reject(); }
+void TFormliste::btfermerClick() {
+    reject();
+}
 
-void TFormliste::done(int result)
-{
+void TFormliste::done(int result) {
     // The entries are rebuilt at the next opening, with the user list's current name.
     const QSignalBlocker quiet(ui_->cbactiveliste);
     ui_->cbactiveliste->clear();

@@ -10,8 +10,8 @@
 #include <functional>
 
 // Opens "Gestion des listes" ("Listes", Ctrl+L) and runs `action` inside it.
-inline void inListManager(AppFixture& app, std::function<void(TFormliste&, Ui::TFormliste&)> action)
-{
+inline void inListManager(AppFixture& app,
+                          std::function<void(TFormliste&, Ui::TFormliste&)> action) {
     app.fakes->modal.script("Formliste", [action](QDialog& d) {
         auto& form = static_cast<TFormliste&>(d);
         action(form, form.ui());
@@ -19,27 +19,25 @@ inline void inListManager(AppFixture& app, std::function<void(TFormliste&, Ui::T
     app.trigger("smenuliste");
 }
 
-inline QStringList lines(const QListWidget* box)
-{
+inline QStringList lines(const QListWidget* box) {
     QStringList out;
-    for (int i = 0; i < box->count(); ++i) out << box->item(i)->text();
+    for (int i = 0; i < box->count(); ++i)
+        out << box->item(i)->text();
     return out;
 }
 
-inline void clickLine(QListWidget* box, int row)
-{
-    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, box->visualItemRect(box->item(row)).center());
+inline void clickLine(QListWidget* box, int row) {
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {},
+                      box->visualItemRect(box->item(row)).center());
 }
 
 // Chooses an entry of the selector (0 = "Titre") and loads it.
-inline void choose(Ui::TFormliste& u, int entry)
-{
+inline void choose(Ui::TFormliste& u, int entry) {
     u.cbactiveliste->setCurrentIndex(entry);
     u.Button1->click();
 }
 
-inline void insertValue(Ui::TFormliste& u, const QString& value, bool withEnter = false)
-{
+inline void insertValue(Ui::TFormliste& u, const QString& value, bool withEnter = false) {
     u.edtinserer->clear();
     typeText(u.edtinserer, value);
     if (withEnter)

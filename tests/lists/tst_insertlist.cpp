@@ -1,7 +1,7 @@
 // "Inserer dans liste" and the clickable captions of the record window: the field's
 // text joins its list file, which keeps all its former values.
-#include "ListTestSupport.h"
 #include "app/ClickLabel.h"
+#include "ListTestSupport.h"
 #include "store/Cp1252.h"
 
 #include <QApplication>
@@ -11,15 +11,16 @@ using q7::Field;
 using q7::lit;
 
 namespace {
-void clickLabel(QLabel* label) { QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(3, 3)); }
+void clickLabel(QLabel* label) {
+    QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(3, 3));
+}
 } // namespace
 
 class TestInsertList : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void insertsTheFieldText_data()
-    {
+    void insertsTheFieldText_data() {
         QTest::addColumn<QString>("trigger"); // menu item, or label when it starts with "lbl"
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("file");
@@ -28,31 +29,47 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("after");
         QTest::addColumn<QStringList>("offered");
         QTest::newRow("duplicate author kept twice")
-            << "insauteur" << "cbauteur" << "Q7auteur.lst" << QByteArray("Hugo\r\nZola\r\n") << "Hugo"
+            << "insauteur"
+            << "cbauteur"
+            << "Q7auteur.lst" << QByteArray("Hugo\r\nZola\r\n") << "Hugo"
             << QByteArray("Hugo\r\nHugo\r\nZola\r\n") << QStringList{"Hugo", "Hugo", "Zola"};
         QTest::newRow("empty title by its caption")
-            << "lbltitre" << "cbtitre" << "Q7titre.lst" << QByteArray("Nana\r\n") << ""
-            << QByteArray("\r\nNana\r\n") << QStringList{"", "Nana"};
+            << "lbltitre"
+            << "cbtitre"
+            << "Q7titre.lst" << QByteArray("Nana\r\n") << "" << QByteArray("\r\nNana\r\n")
+            << QStringList{"", "Nana"};
         QTest::newRow("missing origin created by its caption")
-            << "lblorigine" << "cborigine" << "Q7origine.lst" << QByteArray("-") << "Brocante"
-            << QByteArray("Brocante\r\n") << QStringList{"Brocante"};
+            << "lblorigine"
+            << "cborigine"
+            << "Q7origine.lst" << QByteArray("-") << "Brocante" << QByteArray("Brocante\r\n")
+            << QStringList{"Brocante"};
         QTest::newRow("file in no order comes back sorted")
-            << "insCollections" << "cbcollection" << "Q7collection.lst" << QByteArray("b\nc")
-            << "A" << QByteArray("A\r\nb\r\nc\r\n") << QStringList{"A", "b", "c"};
+            << "insCollections"
+            << "cbcollection"
+            << "Q7collection.lst" << QByteArray("b\nc") << "A" << QByteArray("A\r\nb\r\nc\r\n")
+            << QStringList{"A", "b", "c"};
         QTest::newRow("accented, case-blind")
-            << "lbledition" << "cbedition" << "Q7edition.lst" << QByteArray(lit("Gallimard\r\nÉditions de Minuit\r\n").c_str())
-            << "éditions P.O.L" << QByteArray(lit("Éditions de Minuit\r\néditions P.O.L\r\nGallimard\r\n").c_str())
+            << "lbledition"
+            << "cbedition"
+            << "Q7edition.lst" << QByteArray(lit("Gallimard\r\nÉditions de Minuit\r\n").c_str())
+            << "éditions P.O.L"
+            << QByteArray(lit("Éditions de Minuit\r\néditions P.O.L\r\nGallimard\r\n").c_str())
             << QStringList{"Éditions de Minuit", "éditions P.O.L", "Gallimard"};
-        QTest::newRow("position 3") << "inspos3" << "cbpos3" << "Q7pos3.lst" << QByteArray("-")
-                                    << "Grenier" << QByteArray("Grenier\r\n") << QStringList{"Grenier"};
+        QTest::newRow("position 3") << "inspos3"
+                                    << "cbpos3"
+                                    << "Q7pos3.lst" << QByteArray("-") << "Grenier"
+                                    << QByteArray("Grenier\r\n") << QStringList{"Grenier"};
         QTest::newRow("printer by its caption")
-            << "lblimprimeur" << "cbimprimeur" << "Q7imprimeur.lst" << QByteArray("Firmin-Didot\r\n")
-            << "Aubin" << QByteArray("Aubin\r\nFirmin-Didot\r\n") << QStringList{"Aubin", "Firmin-Didot"};
-        QTest::newRow("subject") << "inssujet" << "cbsujet" << "Q7sujet.lst" << QByteArray("x\r\n")
-                                 << "y" << QByteArray("x\r\ny\r\n") << QStringList{"x", "y"};
+            << "lblimprimeur"
+            << "cbimprimeur"
+            << "Q7imprimeur.lst" << QByteArray("Firmin-Didot\r\n") << "Aubin"
+            << QByteArray("Aubin\r\nFirmin-Didot\r\n") << QStringList{"Aubin", "Firmin-Didot"};
+        QTest::newRow("subject") << "inssujet"
+                                 << "cbsujet"
+                                 << "Q7sujet.lst" << QByteArray("x\r\n") << "y"
+                                 << QByteArray("x\r\ny\r\n") << QStringList{"x", "y"};
     }
-    void insertsTheFieldText()
-    {
+    void insertsTheFieldText() {
         QFETCH(QString, trigger);
         QFETCH(QString, field);
         QFETCH(QString, file);
@@ -80,8 +97,7 @@ private Q_SLOTS:
 
     // Browsing does not load the lists, and the list manager may have changed a file
     // since its field was loaded: the file keeps its values all the same.
-    void fileKeepsValuesTheFieldNeverSaw()
-    {
+    void fileKeepsValuesTheFieldNeverSaw() {
         AppFixture app({FicheBuilder().numero(1).set(Field::auteur, "Verne")});
         writeBytes(app.dir() + "/Q7auteur.lst", "Hugo\r\nZola\r\n");
         app.start();
@@ -98,14 +114,15 @@ private Q_SLOTS:
         // Back from the modal window, the record window is the active one again.
         app.w().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&app.w()));
-        QTest::keyClick(app.ui().cbauteur->lineEdit(), Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
-        QCOMPARE(readBytes(app.dir() + "/Q7auteur.lst"), std::string("Hugo\r\nSand\r\nVerne\r\nZola\r\n"));
+        QTest::keyClick(app.ui().cbauteur->lineEdit(), Qt::Key_A,
+                        Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(readBytes(app.dir() + "/Q7auteur.lst"),
+                 std::string("Hugo\r\nSand\r\nVerne\r\nZola\r\n"));
         QCOMPARE(app.ui().cbauteur->values(), QStringList({"Hugo", "Sand", "Verne", "Zola"}));
         QCOMPARE(app.ui().cbauteur->currentText(), QString("Verne"));
     }
 
-    void userFieldFollowsTheRenamedCaption()
-    {
+    void userFieldFollowsTheRenamedCaption() {
         AppFixture app;
         app.start();
         QCOMPARE(app.ui().menuinsertutil->text(), QString("Mots clés"));
@@ -119,12 +136,13 @@ private Q_SLOTS:
         typeInto(app.ui().cbutilisateur, "Bureau");
         clickLabel(app.ui().lblutilisateur);
         QCOMPARE(readBytes(app.dir() + "/Q7utilisat.lst"), std::string("Bureau\r\nSalon\r\n"));
-        QCOMPARE(QDir(app.tmp.path()).entryList(QDir::Files), QStringList({"Q7.dat", "Q7utilisat.lst"}));
+        QCOMPARE(QDir(app.tmp.path()).entryList(QDir::Files),
+                 QStringList({"Q7.dat", "Q7utilisat.lst"}));
     }
 
-    void availabilityFollowsTheModes()
-    {
-        AppFixture app({FicheBuilder().numero(1).set(Field::titre, "Nana").set(Field::auteur, "Zola")});
+    void availabilityFollowsTheModes() {
+        AppFixture app(
+            {FicheBuilder().numero(1).set(Field::titre, "Nana").set(Field::auteur, "Zola")});
         app.start();
         auto& u = app.ui();
         // Main menu: neither the submenu nor the captions, nor the shortcut.
@@ -159,25 +177,27 @@ private Q_SLOTS:
             app.trigger(mode);
             QVERIFY(u.menuInserer->menuAction()->isEnabled());
             u.cbtitre->setEditText(mode);
-            QTest::keyClick(u.cbtitre->lineEdit(), Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
+            QTest::keyClick(u.cbtitre->lineEdit(), Qt::Key_T,
+                            Qt::ControlModifier | Qt::AltModifier);
             QVERIFY(readBytes(app.dir() + "/Q7titre.lst").find(mode) != std::string::npos);
-            for (QLabel* l : {static_cast<QLabel*>(u.lbltitre), static_cast<QLabel*>(u.lblauteur),
-                              static_cast<QLabel*>(u.lblsujet), static_cast<QLabel*>(u.lbledition),
-                              static_cast<QLabel*>(u.lblimprimeur), static_cast<QLabel*>(u.lblcollection),
-                              static_cast<QLabel*>(u.lblorigine), static_cast<QLabel*>(u.lblutilisateur)}) {
+            for (QLabel* l :
+                 {static_cast<QLabel*>(u.lbltitre), static_cast<QLabel*>(u.lblauteur),
+                  static_cast<QLabel*>(u.lblsujet), static_cast<QLabel*>(u.lbledition),
+                  static_cast<QLabel*>(u.lblimprimeur), static_cast<QLabel*>(u.lblcollection),
+                  static_cast<QLabel*>(u.lblorigine), static_cast<QLabel*>(u.lblutilisateur)}) {
                 QVERIFY2(l->isEnabled(), qPrintable(l->objectName()));
                 QCOMPARE(l->cursor().shape(), Qt::CrossCursor);
             }
         }
     }
 
-    void submenuHasTheTwelveItemsWithTheirKeys()
-    {
+    void submenuHasTheTwelveItemsWithTheirKeys() {
         AppFixture app;
         app.start();
         QStringList items;
         for (QAction* a : app.ui().menuInserer->actions())
-            items << (a->isSeparator() ? QString("--") : a->text() + " " + a->shortcut().toString());
+            items << (a->isSeparator() ? QString("--")
+                                       : a->text() + " " + a->shortcut().toString());
         QCOMPARE(items, QStringList({"Titres Ctrl+Alt+T", "Auteurs Ctrl+Alt+A", "Sujets Ctrl+Alt+S",
                                      "Collections Ctrl+Alt+C", "Editions Ctrl+Alt+E",
                                      "Imprimeurs Ctrl+Alt+I", "Origine Ctrl+Alt+O", "position 1 ",
@@ -186,8 +206,7 @@ private Q_SLOTS:
     }
 
     // A write that fails leaves the list file whole, the drop-down as it was, and says so.
-    void failedWriteKeepsTheList_data()
-    {
+    void failedWriteKeepsTheList_data() {
         QTest::addColumn<int>("op");
         QTest::addColumn<int>("nth");
         QTest::addColumn<bool>("diskFull");
@@ -199,8 +218,7 @@ private Q_SLOTS:
         QTest::newRow("renaming") << int(FaultyFileSystem::Op::Rename) << 1 << false;
         QTest::newRow("disk full") << 0 << 0 << true;
     }
-    void failedWriteKeepsTheList()
-    {
+    void failedWriteKeepsTheList() {
         QFETCH(int, op);
         QFETCH(int, nth);
         QFETCH(bool, diskFull);
@@ -220,7 +238,8 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(app.path("Q7auteur.lst.tmp")));
         QCOMPARE(app.ui().cbauteur->values(), QStringList({"Hugo", "Zola"}));
         QCOMPARE(app.ui().cbauteur->currentText(), QString("Sand"));
-        QCOMPARE(app.dialogs().boxes(), QStringList{diskFull ? "error:Disque plein." : "error:Erreur E/S 5."});
+        QCOMPARE(app.dialogs().boxes(),
+                 QStringList{diskFull ? "error:Disque plein." : "error:Erreur E/S 5."});
     }
 };
 

@@ -8,8 +8,7 @@ class TestListFiles : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void hundredThousandLines()
-    {
+    void hundredThousandLines() {
         AppFixture app;
         std::string file;
         QStringList expected;
@@ -31,12 +30,12 @@ private Q_SLOTS:
             u.btenregistrer->click();
         });
         std::string saved;
-        for (int i = 0; i < 100000; ++i) saved += "v" + std::to_string(100000 + i) + "\r\n";
+        for (int i = 0; i < 100000; ++i)
+            saved += "v" + std::to_string(100000 + i) + "\r\n";
         QVERIFY(readBytes(app.dir() + "/Q7sujet.lst") == saved);
     }
 
-    void oneLineOfAMegabyte()
-    {
+    void oneLineOfAMegabyte() {
         AppFixture app;
         const std::string line(1 << 20, 'x');
         writeBytes(app.dir() + "/Q7titre.lst", line + "\r\nb");
@@ -50,11 +49,11 @@ private Q_SLOTS:
         QCOMPARE(app.ui().cbtitre->count(), 3);
     }
 
-    void highBytesShownAsTheirCharacters()
-    {
+    void highBytesShownAsTheirCharacters() {
         AppFixture app;
         std::string value;
-        for (int b = 0x80; b <= 0x9F; ++b) value += char(b);
+        for (int b = 0x80; b <= 0x9F; ++b)
+            value += char(b);
         writeBytes(app.dir() + "/Q7imprimeur.lst", value + "\r\n");
         app.start();
         app.trigger("menuNouvelle");
@@ -68,14 +67,12 @@ private Q_SLOTS:
     }
 
     // A list that cannot be read stops the command with the error box; nothing else.
-    void unreadableList_data()
-    {
+    void unreadableList_data() {
         QTest::addColumn<bool>("realPermission");
         QTest::newRow("no read permission") << true;
         QTest::newRow("failing read") << false;
     }
-    void unreadableList()
-    {
+    void unreadableList() {
         QFETCH(bool, realPermission);
         if (realPermission && ::geteuid() == 0) QSKIP("root reads any file");
         AppFixture app;
@@ -96,7 +93,8 @@ private Q_SLOTS:
         app.ui().cbauteur->setEditText("Hugo");
         app.trigger("menuNouvelle");
         app.fs.reset();
-        QFile::setPermissions(app.path("Q7auteur.lst"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::setPermissions(app.path("Q7auteur.lst"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QCOMPARE(app.dialogs().boxes(),
                  QStringList({"error:Accès refusé.",
                               "message:Aucune liste n'est chargée : choisissez d'abord une liste "
@@ -106,8 +104,7 @@ private Q_SLOTS:
     }
 
     // Saving in the list manager never leaves the list empty or cut short.
-    void failedSaveKeepsTheFile_data()
-    {
+    void failedSaveKeepsTheFile_data() {
         QTest::addColumn<int>("op");
         QTest::addColumn<bool>("diskFull");
         QTest::newRow("create") << int(FaultyFileSystem::Op::Open) << false;
@@ -116,8 +113,7 @@ private Q_SLOTS:
         QTest::newRow("rename") << int(FaultyFileSystem::Op::Rename) << false;
         QTest::newRow("disk full") << 0 << true;
     }
-    void failedSaveKeepsTheFile()
-    {
+    void failedSaveKeepsTheFile() {
         QFETCH(int, op);
         QFETCH(bool, diskFull);
         AppFixture app;

@@ -14,8 +14,7 @@ class TestListManager : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void selectorOffersTheFifteenEntries()
-    {
+    void selectorOffersTheFifteenEntries() {
         AppFixture app;
         app.fakes->settings.set("textutilisateur", "Lieu");
         app.start();
@@ -23,10 +22,12 @@ private Q_SLOTS:
             QCOMPARE(d.windowTitle(), QString("Gestion des listes"));
             QVERIFY(!u.cbactiveliste->isEditable()); // no typed file names
             QStringList entries;
-            for (int i = 0; i < u.cbactiveliste->count(); ++i) entries << u.cbactiveliste->itemText(i);
-            QCOMPARE(entries, QStringList({"Titre", "Auteur", "Sujet", "Collection", "Edition",
-                                           "Imprimeur", "Type", "Langue", "Origine", "Lieu", "Etat",
-                                           "Position 1", "Position 2", "Position 3", "Position 4"}));
+            for (int i = 0; i < u.cbactiveliste->count(); ++i)
+                entries << u.cbactiveliste->itemText(i);
+            QCOMPARE(entries,
+                     QStringList({"Titre", "Auteur", "Sujet", "Collection", "Edition", "Imprimeur",
+                                  "Type", "Langue", "Origine", "Lieu", "Etat", "Position 1",
+                                  "Position 2", "Position 3", "Position 4"}));
             QCOMPARE(u.cbactiveliste->currentIndex(), 0);
             QCOMPARE(u.edtinserer->maxLength(), 50);
         });
@@ -34,8 +35,7 @@ private Q_SLOTS:
 
     // Every list file the program reads comes back, saved, in the written form: sorted
     // case-blind in French, CR LF after every line.
-    void fileReadThenSaved_data()
-    {
+    void fileReadThenSaved_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QByteArray>("saved");
@@ -47,32 +47,35 @@ private Q_SLOTS:
                                  << QByteArray("a\r\nb\r\n");
         QTest::newRow("mixed ends") << QByteArray("c\r\nb\na\r") << QStringList{"a", "b", "c"}
                                     << QByteArray("a\r\nb\r\nc\r\n");
-        QTest::newRow("no final line end") << QByteArray("y\r\nx") << QStringList{"x", "y"}
-                                           << QByteArray("x\r\ny\r\n");
-        QTest::newRow("NUL ends the text") << QByteArray("b\r\na\0z\r\n", 8) << QStringList{"a", "b"}
-                                           << QByteArray("a\r\nb\r\n");
-        QTest::newRow("empty lines are values") << QByteArray("b\r\n\r\n\n") << QStringList{"", "", "b"}
-                                                << QByteArray("\r\n\r\nb\r\n");
-        QTest::newRow("CR then CR LF") << QByteArray("a\r\r\nb") << QStringList{"", "a", "b"}
-                                       << QByteArray("\r\na\r\nb\r\n");
-        QTest::newRow("blanks kept") << QByteArray(" a \r\n") << QStringList{" a "}
-                                     << QByteArray(" a \r\n");
-        QTest::newRow("duplicates kept") << QByteArray("a\r\nb\r\na\r\n") << QStringList{"a", "a", "b"}
-                                         << QByteArray("a\r\na\r\nb\r\n");
-        QTest::newRow("case-blind, stable") << QByteArray("b\r\nA\r\na\r\nB\r\n")
-                                            << QStringList{"A", "a", "b", "B"}
-                                            << QByteArray("A\r\na\r\nb\r\nB\r\n");
-        QTest::newRow("French accents") << QByteArray(lit("ez\r\néa\r\nEa\r\n").c_str())
-                                        << QStringList{"Ea", "éa", "ez"}
-                                        << QByteArray(lit("Ea\r\néa\r\nez\r\n").c_str());
+        QTest::newRow("no final line end")
+            << QByteArray("y\r\nx") << QStringList{"x", "y"} << QByteArray("x\r\ny\r\n");
+        QTest::newRow("NUL ends the text")
+            << QByteArray("b\r\na\0z\r\n", 8) << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n");
+        QTest::newRow("empty lines are values")
+            << QByteArray("b\r\n\r\n\n") << QStringList{"", "", "b"} << QByteArray("\r\n\r\nb\r\n");
+        QTest::newRow("CR then CR LF")
+            << QByteArray("a\r\r\nb") << QStringList{"", "a", "b"} << QByteArray("\r\na\r\nb\r\n");
+        QTest::newRow("blanks kept")
+            << QByteArray(" a \r\n") << QStringList{" a "} << QByteArray(" a \r\n");
+        QTest::newRow("duplicates kept")
+            << QByteArray("a\r\nb\r\na\r\n") << QStringList{"a", "a", "b"}
+            << QByteArray("a\r\na\r\nb\r\n");
+        QTest::newRow("case-blind, stable")
+            << QByteArray("b\r\nA\r\na\r\nB\r\n") << QStringList{"A", "a", "b", "B"}
+            << QByteArray("A\r\na\r\nb\r\nB\r\n");
+        QTest::newRow("French accents")
+            << QByteArray(lit("ez\r\néa\r\nEa\r\n").c_str()) << QStringList{"Ea", "éa", "ez"}
+            << QByteArray(lit("Ea\r\néa\r\nez\r\n").c_str());
         QByteArray high;
-        for (int b = 0x80; b <= 0x9F; ++b) high += char(b);
-        QTest::newRow("bytes 0x80 to 0x9F") << high + "\r\n" << QStringList{QString::fromStdString(q7::cp1252ToUtf8(high.toStdString()))}
-                                            << high + "\r\n";
+        for (int b = 0x80; b <= 0x9F; ++b)
+            high += char(b);
+        QTest::newRow("bytes 0x80 to 0x9F")
+            << high + "\r\n"
+            << QStringList{QString::fromStdString(q7::cp1252ToUtf8(high.toStdString()))}
+            << high + "\r\n";
         QTest::newRow("empty file") << QByteArray() << QStringList{} << QByteArray();
     }
-    void fileReadThenSaved()
-    {
+    void fileReadThenSaved() {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, shown);
         QFETCH(QByteArray, saved);
@@ -89,8 +92,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(app.path("Q7auteur.lst.tmp")));
     }
 
-    void missingListIsTheLineCetteListeEstVide()
-    {
+    void missingListIsTheLineCetteListeEstVide() {
         AppFixture app;
         app.start();
         inListManager(app, [](TFormliste& d, Ui::TFormliste& u) {
@@ -103,8 +105,7 @@ private Q_SLOTS:
         QCOMPARE(readBytes(app.dir() + "/Q7type.lst"), std::string("Cette liste est vide\r\n"));
     }
 
-    void removingTheLastLineDisablesRetirerUntilInserer()
-    {
+    void removingTheLastLineDisablesRetirerUntilInserer() {
         AppFixture app;
         writeBytes(app.dir() + "/Q7auteur.lst", "Hugo\r\nZola\r\n");
         app.start();
@@ -132,11 +133,11 @@ private Q_SLOTS:
             u.btretirer->click();
             QCOMPARE(lines(u.lstbliste), QStringList({"Hugo", "Sand"}));
         });
-        QCOMPARE(readBytes(app.dir() + "/Q7auteur.lst"), std::string("Hugo\r\nZola\r\n")); // not saved
+        QCOMPARE(readBytes(app.dir() + "/Q7auteur.lst"),
+                 std::string("Hugo\r\nZola\r\n")); // not saved
     }
 
-    void insertedValuesSavedInCaseBlindOrder()
-    {
+    void insertedValuesSavedInCaseBlindOrder() {
         AppFixture app;
         writeBytes(app.dir() + "/Q7langue.lst", "");
         app.start();
@@ -146,16 +147,15 @@ private Q_SLOTS:
             insertValue(u, "b", true);
             insertValue(u, "A");
             insertValue(u, "a", true);
-            insertValue(u, "A");  // again: no check for duplicates
-            insertValue(u, "");   // nor for empty values
+            insertValue(u, "A"); // again: no check for duplicates
+            insertValue(u, "");  // nor for empty values
             QCOMPARE(lines(u.lstbliste), QStringList({"", "A", "a", "A", "b"}));
             u.btenregistrer->click();
         });
         QCOMPARE(readBytes(app.dir() + "/Q7langue.lst"), std::string("\r\nA\r\na\r\nA\r\nb\r\n"));
     }
 
-    void emptiedListSavesZeroBytesAndTheFieldOffersNothing()
-    {
+    void emptiedListSavesZeroBytesAndTheFieldOffersNothing() {
         AppFixture app;
         writeBytes(app.dir() + "/Q7titre.lst", "Nana\r\n");
         app.start();
@@ -169,15 +169,14 @@ private Q_SLOTS:
         QCOMPARE(readBytes(app.dir() + "/Q7titre.lst"), std::string());
         app.trigger("menuNouvelle");
         QCOMPARE(app.ui().cbtitre->count(), 0);
-        QCOMPARE(app.ui().cbtitre->currentText(), QString());   // the file exists: no "Vide"
+        QCOMPARE(app.ui().cbtitre->currentText(), QString()); // the file exists: no "Vide"
         QCOMPARE(app.ui().cbauteur->currentText(), QString("Vide"));
     }
 
     // The list box belongs to the list it was loaded from: choosing another entry or
     // opening the window again empties it, and an empty, unloaded list box is never
     // written over a list.
-    void listBoxStaysTiedToItsList()
-    {
+    void listBoxStaysTiedToItsList() {
         AppFixture app;
         writeBytes(app.dir() + "/Q7titre.lst", "Nana\r\nGerminal\r\n");
         writeBytes(app.dir() + "/Q7auteur.lst", "Zola\r\n");
@@ -190,8 +189,9 @@ private Q_SLOTS:
             u.btenregistrer->click();
             QVERIFY(d.isVisible());
         });
-        QCOMPARE(app.dialogs().log, QStringList({"beep", "message:Aucune liste n'est chargée : "
-                                                          "choisissez d'abord une liste avec « Choisir »."}));
+        QCOMPARE(app.dialogs().log,
+                 QStringList({"beep", "message:Aucune liste n'est chargée : "
+                                      "choisissez d'abord une liste avec « Choisir »."}));
         inListManager(app, [](TFormliste&, Ui::TFormliste& u) {
             QCOMPARE(u.cbactiveliste->currentIndex(), titre);
             QCOMPARE(u.lstbliste->count(), 0);
@@ -203,8 +203,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(app.path("Q7.lst")));
     }
 
-    void escapeAndFermerCloseWithoutSaving()
-    {
+    void escapeAndFermerCloseWithoutSaving() {
         AppFixture app;
         writeBytes(app.dir() + "/Q7sujet.lst", "Histoire\r\n");
         app.start();
@@ -225,8 +224,7 @@ private Q_SLOTS:
         QCOMPARE(readBytes(app.dir() + "/Q7sujet.lst"), std::string("Histoire\r\n"));
     }
 
-    void userListFollowsTheRenamedCaption()
-    {
+    void userListFollowsTheRenamedCaption() {
         AppFixture app;
         writeBytes(app.dir() + "/Q7utilisat.lst", "Salon\r\n");
         app.start();
@@ -243,8 +241,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(app.path(QString::fromUtf8("Q7Pièce.lst"))));
     }
 
-    void namesFoundWhateverTheirCase()
-    {
+    void namesFoundWhateverTheirCase() {
         AppFixture app;
         writeBytes(app.dir() + "/Q7AUTEUR.LST", "Zola\r\n");
         app.start();
@@ -258,8 +255,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(app.path("Q7auteur.lst")));
     }
 
-    void offeredInMainMenuModeOnly()
-    {
+    void offeredInMainMenuModeOnly() {
         AppFixture app({FicheBuilder().numero(1)});
         app.start();
         QVERIFY(app.ui().smenuliste->isEnabled());

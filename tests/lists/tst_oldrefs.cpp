@@ -9,8 +9,8 @@
 #include <functional>
 
 namespace {
-void inOldReferences(AppFixture& app, std::function<void(Tformanciennum&, Ui::Tformanciennum&)> action)
-{
+void inOldReferences(AppFixture& app,
+                     std::function<void(Tformanciennum&, Ui::Tformanciennum&)> action) {
     app.fakes->modal.script("formanciennum", [action](QDialog& d) {
         auto& form = static_cast<Tformanciennum&>(d);
         action(form, form.ui());
@@ -18,22 +18,22 @@ void inOldReferences(AppFixture& app, std::function<void(Tformanciennum&, Ui::Tf
     app.trigger("menuanciennum");
 }
 
-void clickLine(QListWidget* box, int row)
-{
-    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, box->visualItemRect(box->item(row)).center());
+void clickLine(QListWidget* box, int row) {
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {},
+                      box->visualItemRect(box->item(row)).center());
 }
 
-QStringList lines(const QListWidget* box)
-{
+QStringList lines(const QListWidget* box) {
     QStringList out;
-    for (int i = 0; i < box->count(); ++i) out << box->item(i)->text();
+    for (int i = 0; i < box->count(); ++i)
+        out << box->item(i)->text();
     return out;
 }
 
 const std::string missing = "<missing>";
-std::string fileOf(const AppFixture& app)
-{
-    return QFile::exists(app.path("Q7ancnum.lst")) ? readBytes(app.dir() + "/Q7ancnum.lst") : missing;
+std::string fileOf(const AppFixture& app) {
+    return QFile::exists(app.path("Q7ancnum.lst")) ? readBytes(app.dir() + "/Q7ancnum.lst")
+                                                   : missing;
 }
 } // namespace
 
@@ -41,8 +41,7 @@ class TestOldReferences : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void choosing_data()
-    {
+    void choosing_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("shown"); // in file order, never sorted
         QTest::addColumn<int>("clicked");       // -1: no line clicked
@@ -50,24 +49,24 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("left"); // "<missing>" when deleted
         QTest::newRow("one line") << QByteArray("17\r\n") << QStringList{"17"} << -1 << "17"
                                   << QByteArray("<missing>");
-        QTest::newRow("three, none clicked") << QByteArray("30\r\n4\r\n12\r\n")
-                                             << QStringList{"30", "4", "12"} << -1 << "30"
-                                             << QByteArray("4\r\n12\r\n");
-        QTest::newRow("three, second clicked") << QByteArray("30\r\n4\r\n12\r\n")
-                                               << QStringList{"30", "4", "12"} << 1 << "4"
-                                               << QByteArray("30\r\n12\r\n");
-        QTest::newRow("three, last clicked") << QByteArray("30\r\n4\r\n12\r\n")
-                                             << QStringList{"30", "4", "12"} << 2 << "12"
-                                             << QByteArray("30\r\n4\r\n");
-        QTest::newRow("duplicates: one left") << QByteArray("8\r\n8\r\n") << QStringList{"8", "8"}
-                                              << 1 << "8" << QByteArray("8\r\n");
-        QTest::newRow("two, last taken") << QByteArray("5\r\n6\r\n") << QStringList{"5", "6"} << 1
-                                         << "6" << QByteArray("5\r\n");
-        QTest::newRow("LF lines, no final end") << QByteArray("A-1\nB-2") << QStringList{"A-1", "B-2"}
-                                                << -1 << "A-1" << QByteArray("B-2\r\n");
+        QTest::newRow("three, none clicked")
+            << QByteArray("30\r\n4\r\n12\r\n") << QStringList{"30", "4", "12"} << -1 << "30"
+            << QByteArray("4\r\n12\r\n");
+        QTest::newRow("three, second clicked")
+            << QByteArray("30\r\n4\r\n12\r\n") << QStringList{"30", "4", "12"} << 1 << "4"
+            << QByteArray("30\r\n12\r\n");
+        QTest::newRow("three, last clicked")
+            << QByteArray("30\r\n4\r\n12\r\n") << QStringList{"30", "4", "12"} << 2 << "12"
+            << QByteArray("30\r\n4\r\n");
+        QTest::newRow("duplicates: one left")
+            << QByteArray("8\r\n8\r\n") << QStringList{"8", "8"} << 1 << "8" << QByteArray("8\r\n");
+        QTest::newRow("two, last taken")
+            << QByteArray("5\r\n6\r\n") << QStringList{"5", "6"} << 1 << "6" << QByteArray("5\r\n");
+        QTest::newRow("LF lines, no final end")
+            << QByteArray("A-1\nB-2") << QStringList{"A-1", "B-2"} << -1 << "A-1"
+            << QByteArray("B-2\r\n");
     }
-    void choosing()
-    {
+    void choosing() {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, shown);
         QFETCH(int, clicked);
@@ -98,8 +97,7 @@ private Q_SLOTS:
         QVERIFY(app.dialogs().boxes().isEmpty());
     }
 
-    void keyboardMovesTheChoice()
-    {
+    void keyboardMovesTheChoice() {
         AppFixture app({FicheBuilder().numero(1)});
         writeBytes(app.dir() + "/Q7ancnum.lst", "30\r\n4\r\n12\r\n");
         app.start();
@@ -116,15 +114,15 @@ private Q_SLOTS:
     }
 
     // A missing file, or an existing empty one: nothing to take.
-    void emptyStates_data()
-    {
+    void emptyStates_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::newRow("missing") << QByteArray("<missing>");
         QTest::newRow("empty") << QByteArray();
-        QTest::newRow("NUL first") << QByteArray("\0" "12\r\n", 5);
+        QTest::newRow("NUL first") << QByteArray("\0"
+                                                 "12\r\n",
+                                                 5);
     }
-    void emptyStates()
-    {
+    void emptyStates() {
         QFETCH(QByteArray, file);
         AppFixture app({FicheBuilder().numero(1)});
         if (file != "<missing>") writeBytes(app.dir() + "/Q7ancnum.lst", file.toStdString());
@@ -140,8 +138,7 @@ private Q_SLOTS:
         QCOMPARE(QByteArray::fromStdString(fileOf(app)), file);
     }
 
-    void lastTakenThenListeVide()
-    {
+    void lastTakenThenListeVide() {
         AppFixture app({FicheBuilder().numero(1)});
         writeBytes(app.dir() + "/Q7ancnum.lst", "9\r\n");
         app.start();
@@ -155,8 +152,7 @@ private Q_SLOTS:
         QCOMPARE(app.ui().edtnumero->text(), QString("9"));
     }
 
-    void cancelChangesNothing()
-    {
+    void cancelChangesNothing() {
         AppFixture app({FicheBuilder().numero(1)});
         writeBytes(app.dir() + "/Q7ancnum.lst", "30\r\n4\r\n");
         app.start();
@@ -176,8 +172,7 @@ private Q_SLOTS:
     }
 
     // The deletion command appends the reference; the window gives it back.
-    void deletedRecordsReferenceComesBack()
-    {
+    void deletedRecordsReferenceComesBack() {
         AppFixture app({FicheBuilder().numero(1), FicheBuilder().numero(2)});
         app.fakes->settings.set("confirmesup", "0");
         app.start();
@@ -190,8 +185,7 @@ private Q_SLOTS:
         QCOMPARE(fileOf(app), missing);
     }
 
-    void offeredWhereARecordIsEdited()
-    {
+    void offeredWhereARecordIsEdited() {
         AppFixture app({FicheBuilder().numero(1)});
         app.start();
         QVERIFY(!app.ui().menuanciennum->isEnabled());
@@ -203,18 +197,20 @@ private Q_SLOTS:
 
     // A failing step leaves the file whole and gives no reference: it could otherwise be
     // given twice.
-    void failedRewriteGivesNothing_data()
-    {
+    void failedRewriteGivesNothing_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("op");
-        QTest::newRow("rewrite: open") << QByteArray("30\r\n4\r\n") << int(FaultyFileSystem::Op::Open);
-        QTest::newRow("rewrite: write") << QByteArray("30\r\n4\r\n") << int(FaultyFileSystem::Op::Write);
-        QTest::newRow("rewrite: sync") << QByteArray("30\r\n4\r\n") << int(FaultyFileSystem::Op::Sync);
-        QTest::newRow("rewrite: rename") << QByteArray("30\r\n4\r\n") << int(FaultyFileSystem::Op::Rename);
+        QTest::newRow("rewrite: open")
+            << QByteArray("30\r\n4\r\n") << int(FaultyFileSystem::Op::Open);
+        QTest::newRow("rewrite: write")
+            << QByteArray("30\r\n4\r\n") << int(FaultyFileSystem::Op::Write);
+        QTest::newRow("rewrite: sync")
+            << QByteArray("30\r\n4\r\n") << int(FaultyFileSystem::Op::Sync);
+        QTest::newRow("rewrite: rename")
+            << QByteArray("30\r\n4\r\n") << int(FaultyFileSystem::Op::Rename);
         QTest::newRow("delete") << QByteArray("30\r\n") << int(FaultyFileSystem::Op::Remove);
     }
-    void failedRewriteGivesNothing()
-    {
+    void failedRewriteGivesNothing() {
         QFETCH(QByteArray, file);
         QFETCH(int, op);
         AppFixture app({FicheBuilder().numero(1)});
@@ -234,8 +230,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(app.path("Q7ancnum.lst.tmp")));
     }
 
-    void unreadableFileOffersNothing()
-    {
+    void unreadableFileOffersNothing() {
         AppFixture app({FicheBuilder().numero(1)});
         writeBytes(app.dir() + "/Q7ancnum.lst", "30\r\n");
         app.start();
