@@ -1,0 +1,46 @@
+#include "FakeServices.h"
+
+#include "store/Errors.h"
+
+#include <QApplication>
+
+void FakePrinter::begin()
+{
+    if (failOnBegin) throw q7::Error("Aucune imprimante n'est installée");
+    pages.emplace_back();
+    open = true;
+}
+
+std::optional<std::string> FakeSettingsBackend::read(const std::string& key)
+{
+    if (key == failOnRead) throw q7::SettingsError("Impossible de lire " + key);
+    auto it = values.find(key);
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+}
+
+void FakeSettingsBackend::write(const std::string& key, const std::string& value)
+{
+    if (key == failOnWrite) throw q7::SettingsError("Impossible d'écrire " + key);
+    values[key] = value;
+    writes.push_back(key);
+}
+
+int FakeModalShower::showModal(QDialog& dialog)
+{
+    shown << dialog.objectName();
+    dialog.setResult(0);
+    dialog.show();
+    QApplication::processEvents();
+    auto it = scripts.find(dialog.objectName());
+    if (it != scripts.end() && !it->second.empty()) {
+        auto action = std::move(it->second.front());
+        it->second.pop_front();
+        if (dialog.isVisible()) action(dialog);
+    } else if (fallback && dialog.isVisible()) {
+        fallback(dialog);
+    }
+    QApplication::processEvents();
+    if (dialog.isVisible()) dialog.done(QDialog::Rejected);
+    return dialog.result();
+}

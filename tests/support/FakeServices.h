@@ -1,0 +1,171 @@
+#pragma once
+// Fake platform services for GUI tests: they record what the program asked for and
+// answer from a script.
+#include "platform/Services.h"
+#include "settings/Settings.h"
+#include "store/FileSystem.h"
+
+#include <QColor>
+#include <QDialog>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+
+class FakeDialogs : public Dialogs {
+public:
+    // Every call, in order: "beep", "info-sound", "message:<text>", "information:<text>",
+    // "confirm:<text>", "question:<text>", "error:<text>", "open-file".
+    QStringList log;
+    std::deque<bool> answers; // for confirm and informationQuestion; empty = yes
+    std::deque<std::optional<QString>> files;
+    std::function<void(const QString&)> onBox; // runs when any box is shown
+
+    void beep() override { log << QStringLiteral("beep"); }
+    void informationSound() override { log << QStringLiteral("info-sound"); }
+    void message(const QString& t) override { box(QStringLiteral("message:") + t); }
+    void information(const QString& t) override { box(QStringLiteral("information:") + t); }
+    bool confirm(const QString& t) override { return answer(QStringLiteral("confirm:") + t); }
+    bool informationQuestion(const QString& t) override
+    {
+        return answer(QStringLiteral("question:") + t);
+    }
+    void error(const QString& t) override { box(QStringLiteral("error:") + t); }
+    std::optional<QString> openFileName(const QString&, const QString&) override
+    {
+        log << QStringLiteral("open-file");
+        if (files.empty()) return std::nullopt;
+        auto f = files.front();
+        files.pop_front();
+        return f;
+    }
+    // The boxes only (no sounds).
+    QStringList boxes() const
+    {
+        QStringList out;
+        for (const auto& l : log)
+            if (l != QLatin1String("beep") && l != QLatin1String("info-sound")) out << l;
+        return out;
+    }
+    void clear() { log.clear(); }
+
+private:
+    void box(const QString& entry)
+    {
+        log << entry;
+        if (onBox) onBox(entry);
+    }
+    bool answer(const QString& entry)
+    {
+        box(entry);
+        if (answers.empty()) return true;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+struct DrawnText {
+    int x;
+    int y;
+    QString text;
+    int points;
+    bool bold;
+    QColor color;
+};
+
+class FakePrinter : public Printer {
+public:
+    std::vector<std::vector<DrawnText>> pages; // one entry per document
+    bool failOnBegin = false;
+    int points = 10;
+    bool bold = false;
+    QColor color = Qt::black;
+
+    void setFontSize(int p) override { points = p; }
+    void setBold(bool b) override { bold = b; }
+    void setColor(const QColor& c) override { color = c; }
+    void begin() override;
+    void drawText(int x, int y, const QString& t) override
+    {
+        pages.back().push_back({x, y, t, points, bold, color});
+    }
+    void end() override { open = false; }
+    bool open = false;
+};
+
+class FakeLauncher : public Launcher {
+public:
+    QStringList started;
+    QStringList mails;
+    bool startDetached(const QString& c) override
+    {
+        started << c;
+        return true;
+    }
+    bool openMailto(const QString& u) override
+    {
+        mails << u;
+        return true;
+    }
+};
+
+class FakeClock : public Clock {
+public:
+    Today day{7, 12, 2026};
+    Today today() override { return day; }
+};
+
+class FakeCursor : public Cursor {
+public:
+    int depth = 0;
+    int maxDepth = 0;
+    void pushBusy() override { maxDepth = std::max(maxDepth, ++depth); }
+    void popBusy() override { --depth; }
+};
+
+class FakeSettingsBackend : public q7::SettingsBackend {
+public:
+    std::map<std::string, std::string> values;
+    bool keyOpened = false;
+    std::string failOnWrite; // key whose write fails
+    std::string failOnRead;
+    std::vector<std::string> writes;
+    void openKey() override { keyOpened = true; }
+    std::optional<std::string> read(const std::string& key) override;
+    void write(const std::string& key, const std::string& value) override;
+};
+
+// Instead of running a modal loop, shows the window, runs the scripted action for it
+// (by object name, or the default one), then closes it if it is still open.
+class FakeModalShower : public ModalShower {
+public:
+    std::map<QString, std::deque<std::function<void(QDialog&)>>> scripts;
+    std::function<void(QDialog&)> fallback;
+    QStringList shown;
+    int showModal(QDialog& dialog) override;
+    void script(const QString& objectName, std::function<void(QDialog&)> action)
+    {
+        scripts[objectName].push_back(std::move(action));
+    }
+};
+
+// All fakes together, with the Services view of them.
+struct FakeServices {
+    FakeDialogs dialogs;
+    FakePrinter printer;
+    FakeLauncher launcher;
+    FakeClock clock;
+    FakeCursor cursor;
+    FakeSettingsBackend settings;
+    FakeModalShower modal;
+    Services services;
+
+    FakeServices(q7::FileSystem& fs, const std::string& dir)
+        : services{dialogs, printer, launcher, clock, cursor, settings, modal, fs, dir,
+                   QStringLiteral("Lirabel3")}
+    {
+    }
+};
