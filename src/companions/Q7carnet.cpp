@@ -4,7 +4,7 @@
 #include "companions/FindDialog.h"
 #include "companions/LineBreaks.h"
 #include "companions/Notebook.h"
-#include "companions/QtTextView.h"
+#include "companions/MemoText.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
@@ -56,7 +56,7 @@ void Tcarnetform::appendLines(const std::vector<std::string>& lines)
 {
     // Stamps go at the end whatever the caret position.
     QPlainTextEdit* memo = ui->memcarnet;
-    const QString text = memo->toPlainText();
+    const QString text = memoText(*memo);
     const bool atLineStart = text.isEmpty() || text.endsWith(u'\n');
     QTextCursor end(memo->document());
     end.movePosition(QTextCursor::End);
@@ -91,7 +91,7 @@ void Tcarnetform::FindDialogFind(const QString& what)
 {
     runCommand(services_.dialogs, [this, &what] {
         QPlainTextEdit* memo = ui->memcarnet;
-        const QString text = memo->toPlainText();
+        const QString text = memoText(*memo);
         const auto start = static_cast<std::size_t>(memo->textCursor().selectionEnd());
         const auto at = q7::findForward(u16view(text), u16view(what), start);
         if (!at) {
@@ -125,11 +125,11 @@ bool Tcarnetform::FormCloseQuery()
     }
     // A notebook that cannot be written stays in the window, so nothing typed is lost.
     return runCommand(services_.dialogs, [this, doc] {
-        if (ui->memcarnet->toPlainText().isEmpty()) {
+        if (memoText(*ui->memcarnet).isEmpty()) {
             ui->memcarnet->setPlainText(QStringLiteral("Vide"));
             doc->setModified(true);
         }
-        q7::saveNotebook(state_.folder, q7::withCrLf(toBytes(ui->memcarnet->toPlainText())));
+        q7::saveNotebook(state_.folder, q7::withCrLf(toBytes(memoText(*ui->memcarnet))));
         doc->setModified(false);
     });
 }
