@@ -111,24 +111,25 @@ void DataFile::seek(int index)
     position_ = index;
 }
 
-void DataFile::read(Fiche& buffer)
+void DataFile::read(Fiche& buffer) { buffer = readNext(); }
+
+const Fiche& DataFile::readNext()
 {
+    static_assert(sizeof(Fiche) == ficheSize, "a record is its bytes");
     if (!file_) throw IoError(EBADF);
     if (position_ >= count_) throw IoError(IoError::readPastEnd);
     if (position_ < blockStart_ || position_ >= blockStart_ + blockCount_) {
         const int n = std::min(blockRecords, count_ - position_);
-        block_.resize(static_cast<std::size_t>(n) * ficheSize);
+        block_.resize(static_cast<std::size_t>(n));
         blockCount_ = 0;
-        const std::size_t got = file_->readAt(block_.data(), block_.size(),
+        const std::size_t got = file_->readAt(block_.data(), block_.size() * ficheSize,
                                               std::uint64_t(position_) * ficheSize);
         const int whole = static_cast<int>(got / ficheSize);
         if (whole == 0) throw IoError(IoError::readPastEnd);
         blockStart_ = position_;
         blockCount_ = whole;
     }
-    std::memcpy(buffer.bytes.data(),
-                block_.data() + std::size_t(position_ - blockStart_) * ficheSize, ficheSize);
-    ++position_;
+    return block_[std::size_t(position_++ - blockStart_)];
 }
 
 void DataFile::write(const Fiche& buffer)
@@ -139,8 +140,7 @@ void DataFile::write(const Fiche& buffer)
                     "ajoutée sans l'écraser");
     file_->writeAt(buffer.bytes.data(), ficheSize, std::uint64_t(position_) * ficheSize);
     if (position_ >= blockStart_ && position_ < blockStart_ + blockCount_)
-        std::memcpy(block_.data() + std::size_t(position_ - blockStart_) * ficheSize,
-                    buffer.bytes.data(), ficheSize);
+        block_[std::size_t(position_ - blockStart_)] = buffer;
     if (position_ == count_) ++count_;
     ++position_;
 }

@@ -60,6 +60,9 @@ public:
     bool atEnd() const { return position_ >= count_; }
     void seek(int index);
     void read(Fiche& buffer);
+    // Reads record P in place (P increases by 1); valid until the next data-file call.
+    // Scans use it to look at records without copying each one.
+    const Fiche& readNext();
     void write(const Fiche& buffer);
 
     // Bytes after the last whole record (a damaged file); never read nor written over.
@@ -82,7 +85,7 @@ private:
     int position_ = 0;
     std::uint64_t tailBytes_ = 0;
     // Read-ahead block: records [blockStart_, blockStart_ + blockCount_).
-    std::vector<unsigned char> block_;
+    std::vector<Fiche> block_;
     int blockStart_ = 0;
     int blockCount_ = 0;
 };

@@ -1,0 +1,151 @@
+// The commands that change the catalogue or leave the record window.
+#include "app/Q7note.h"
+#include "app/Q7prin.h"
+#include "app/Q7resume.h"
+#include "app/Q7unit.h"
+#include "platform/QtText.h"
+#include "store/Errors.h"
+#include "store/TextFile.h"
+#include "ui_Q7prin.h"
+
+namespace {
+const QString noRecordShown = QStringLiteral(
+    "Aucune fiche n'est affichée : cherchez ou parcourez d'abord la fiche voulue.");
+}
+
+void Tformprin::menuNouvelleClick()
+{
+    applyMode(1);
+    q7unit::loadValueLists(*this);
+    ui_->edtnumero->setText(QString::number(state_.data.count() + 1));
+    if (state_.data.count() >= q7::maxRecords) {
+        services_.dialogs.beep();
+        services_.dialogs.message(QStringLiteral(
+            "Capacité maximum de 40000 fiches ateinte ! si vous voulez depasser cette capcité "
+            "contacter l'auteur"));
+        applyMode(0);
+        return;
+    }
+    state_.newRecord = true;
+    q7unit::putToday(*this);
+}
+
+void Tformprin::menuEnregistrerClick()
+{
+    auto& u = *ui_;
+    if (u.edtnumero->text().isEmpty()) {
+        services_.dialogs.beep();
+        services_.dialogs.message(QStringLiteral("Le champs réference est vide !"));
+        u.edtnumero->setFocus();
+        return;
+    }
+    // Without a record on screen there is no place to write it back to.
+    if (!state_.newRecord && state_.data.position() == 0) {
+        services_.dialogs.beep();
+        services_.dialogs.message(noRecordShown);
+        return;
+    }
+    applyMode(2);
+    if (state_.newRecord) {
+        state_.data.seek(state_.data.count());
+    } else {
+        if (state_.settings.confirmemod &&
+            !ask(services_.dialogs, QStringLiteral("Enregistrer les modifiications ?"))) {
+            applyMode(0);
+            return;
+        }
+        state_.data.seek(state_.data.position() - 1);
+    }
+    q7unit::fillBuffer(*this);
+    state_.data.write(state_.buffer);
+    applyMode(0);
+    state_.newRecord = false;
+}
+
+void Tformprin::menuEffacerClick()
+{
+    if (state_.data.position() == 0) {
+        services_.dialogs.beep();
+        services_.dialogs.message(noRecordShown);
+        return;
+    }
+    if (state_.settings.confirmesup &&
+        !ask(services_.dialogs, QStringLiteral("Effacer cette fiche O/N ?"))) {
+        applyMode(0);
+        return;
+    }
+    const std::string reference = state_.buffer.text(q7::Field::numero);
+    if (!deleteShownRecord()) return;
+    // The reference becomes free only once the record is really gone.
+    q7::appendToFile(state_.folder, "Q7ancnum.lst", reference + "\r\n");
+    services_.dialogs.beep();
+    services_.dialogs.message(QStringLiteral("Fiche éffacée"));
+    applyMode(0);
+}
+
+// Rewrites the catalogue without the record shown (found by its place, so a
+// duplicate reference never removes another record).
+bool Tformprin::deleteShownRecord()
+{
+    q7::DataFile& data = state_.data;
+    const int shown = data.position() - 1;
+    auto writer = data.beginRewrite();
+    {
+        BusyCursor busy(services_.cursor);
+        try {
+            data.seek(0);
+            for (int i = 0; !data.atEnd(); ++i) {
+                data.read(state_.buffer);
+                if (i != shown) writer->append(state_.buffer);
+            }
+        } catch (...) {
+            writer->discard();
+            throw;
+        }
+    }
+    data.commitRewrite(std::move(writer));
+    return true;
+}
+
+void Tformprin::btbcontrolClick()
+{
+    q7::DataFile& data = state_.data;
+    if (!state_.folder.exists(q7::dataFileName)) return;
+    const int remembered = data.position();
+    data.seek(0);
+    q7::Fiche record;
+    while (!data.atEnd()) {
+        data.read(record);
+        if (record.view(q7::Field::numero) == toBytes(ui_->edtnumero->text())) {
+            services_.dialogs.beep();
+            services_.dialogs.message(QStringLiteral("Cette réference éxiste deja !"));
+            ui_->edtnumero->clear();
+            ui_->edtnumero->setFocus();
+        }
+    }
+    data.seek(state_.newRecord ? data.count() : remembered);
+}
+
+void Tformprin::menuRetourClick() { applyMode(0); }
+
+void Tformprin::menuReduireClick() { showMinimized(); }
+
+void Tformprin::menuQuitterClick()
+{
+    if (state_.newRecord &&
+        !ask(services_.dialogs, QStringLiteral("Une fiche est en cours ! Quitter ?")))
+        return;
+    close();
+}
+
+void Tformprin::menuVideClick() { q7unit::clearFields(*this); }
+
+void Tformprin::menuNotesClick()
+{
+    if (windows_.note) services_.modal.showModal(*windows_.note);
+}
+
+void Tformprin::menuResumeClick()
+{
+    if (windows_.resume) services_.modal.showModal(*windows_.resume);
+}

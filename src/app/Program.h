@@ -1,0 +1,28 @@
+#pragma once
+// The program: its state, its settings routine and the fourteen windows, created in
+// order at start-up, the record window first.
+#include "app/AppState.h"
+#include "app/Windows.h"
+#include "platform/Services.h"
+#include "settings/SettingsRoutine.h"
+
+#include <memory>
+
+class Tformprin;
+
+class Program {
+public:
+    explicit Program(Services& services);
+    ~Program();
+
+    Tformprin& prin() const { return *prin_; }
+    AppState& state() { return state_; }
+    Windows& windows() { return windows_; }
+    SettingsRoutine& settings() { return settings_; }
+
+private:
+    AppState state_;
+    SettingsRoutine settings_;
+    Windows windows_;
+    std::unique_ptr<Tformprin> prin_;
+};

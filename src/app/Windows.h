@@ -1,0 +1,32 @@
+#pragma once
+// The secondary windows the record window opens. Each is created once at start-up;
+// a null pointer is a window this build does not have.
+class Tcarnetform;
+class Taproposform;
+class TFormliste;
+class Tformoption;
+class Tforminfo;
+class TFormrecmot;
+class Tformfic;
+class Tformnote;
+class Tformanciennum;
+class Tformaide;
+class TFormetiq;
+class Tformexport;
+class TFormresume;
+
+struct Windows {
+    Tcarnetform* carnet = nullptr;
+    Taproposform* apropos = nullptr;
+    TFormliste* liste = nullptr;
+    Tformoption* option = nullptr;
+    Tforminfo* info = nullptr;
+    TFormrecmot* recmot = nullptr;
+    Tformfic* fic = nullptr;
+    Tformnote* note = nullptr;
+    Tformanciennum* anciennum = nullptr;
+    Tformaide* aide = nullptr;
+    TFormetiq* etiq = nullptr;
+    Tformexport* exporter = nullptr;
+    TFormresume* resume = nullptr;
+};

@@ -1,0 +1,63 @@
+#include "search/Q7recmot.h"
+
+#include "platform/Command.h"
+#include "platform/QtText.h"
+#include "ui_Q7recmot.h"
+
+#include <QKeyEvent>
+
+TFormrecmot::TFormrecmot(AppState& state, Services& services, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::TFormrecmot>()), state_(state), services_(services)
+{
+    ui_->setupUi(this);
+    setFixedSize(size());
+    for (QRadioButton* rb : {ui_->rbtitre, ui_->rbnotes, ui_->rbutilisateur})
+        connect(rb, &QRadioButton::clicked, this, &TFormrecmot::rbtitreClick);
+    connect(ui_->btcherchermot, &QPushButton::clicked, this,
+            [this] { runCommand(services_.dialogs, [this] { btcherchermotClick(); }); });
+    connect(ui_->btannuler, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TFormrecmot::~TFormrecmot() = default;
+
+QPushButton* TFormrecmot::searchButton() const { return ui_->btcherchermot; }
+
+void TFormrecmot::showSettings(const q7::Settings& values, bool)
+{
+    ui_->rbutilisateur->setText(fromBytes(values.textutilisateur).replace(u'&', QStringLiteral("&&")));
+}
+
+void TFormrecmot::FormShow()
+{
+    state_.word.field = "titr";
+    ui_->rbtitre->setChecked(true);
+    ui_->edtrecmot->setFocus();
+}
+
+void TFormrecmot::rbtitreClick()
+{
+    state_.word.field = ui_->rbnotes->isChecked()          ? "note"
+                        : ui_->rbutilisateur->isChecked() ? "util"
+                                                          : "titr";
+}
+
+void TFormrecmot::btcherchermotClick()
+{
+    state_.word.word = toBytes(ui_->edtrecmot->text());
+    if (choose_) choose_(ui_->btcherchermot);
+}
+
+void TFormrecmot::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFormrecmot::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
