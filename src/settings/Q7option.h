@@ -2,6 +2,7 @@
 // The options window: the seven settings as the user edits them. Its controls are the
 // only working copy until "A&ppliquer" hands them to the settings routine.
 #include "settings/Settings.h"
+#include "settings/SettingsRoutine.h"
 
 #include <QDialog>
 
@@ -16,7 +17,7 @@ namespace Ui {
 class Tformoption;
 }
 
-class Tformoption : public QDialog {
+class Tformoption : public QDialog, public SettingsView {
     Q_OBJECT
 public:
     Tformoption(AppState& state, Services& services, QWidget* parent = nullptr);
@@ -32,7 +33,7 @@ public:
     q7::Settings typedSettings() const;
     // Puts values into the controls; the currency only after a read, so that after
     // "A&ppliquer" the currency shows what the user typed.
-    void showSettings(const q7::Settings& values, bool fromRead);
+    void showSettings(const q7::Settings& values, bool fromRead) override;
 
     // The executable's own file name, which "Parcourir" refuses.
     static QString ownFileName();
