@@ -36,9 +36,11 @@ public:
     std::optional<QString> openFileName(const QString&, const QString&) override
     {
         log << QStringLiteral("open-file");
-        if (files.empty()) return std::nullopt;
-        auto f = files.front();
-        files.pop_front();
+        std::optional<QString> f;
+        if (!files.empty()) {
+            f.swap(files.front());
+            files.pop_front();
+        }
         return f;
     }
     // The boxes only (no sounds).
