@@ -27,8 +27,8 @@ std::string replaceAll(const std::string& s, const std::string& from, const std:
     std::string out;
     std::size_t at = 0;
     for (std::size_t hit; (hit = s.find(from, at)) != std::string::npos; at = hit + from.size())
-        out += s.substr(at, hit - at) + to;
-    return out + s.substr(at);
+        out.append(s, at, hit - at).append(to);
+    return out.append(s, at);
 }
 
 struct Help {

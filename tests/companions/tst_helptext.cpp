@@ -20,8 +20,8 @@ std::string replaceAll(std::string s, const std::string& from, const std::string
     std::string out;
     std::size_t at = 0;
     for (std::size_t hit; (hit = s.find(from, at)) != std::string::npos; at = hit + from.size())
-        out += s.substr(at, hit - at) + to;
-    return out + s.substr(at);
+        out.append(s, at, hit - at).append(to);
+    return out.append(s, at);
 }
 
 } // namespace
@@ -71,14 +71,14 @@ private Q_SLOTS:
         const std::string text = withCrLf(shippedHelp());
         const std::string part = chapterText(text, chapter);
         QCOMPARE(part.size(), chapter.length);
-        const std::string heading = chapter.caption + "\r\n" +
-                                    std::string(chapter.caption.size(), '-') + "\r\n";
+        std::string heading = chapter.caption;
+        heading.append("\r\n").append(chapter.caption.size(), '-').append("\r\n");
         QCOMPARE(QByteArray::fromStdString(part.substr(0, heading.size())),
                  QByteArray::fromStdString(heading));
         // The next heading is not swallowed: a chapter holds its own text only.
         if (std::size_t(entry) + 1 < helpChapters().size()) {
             const std::string& next = helpChapters()[std::size_t(entry) + 1].caption;
-            QVERIFY(part.find(next + "\r\n---") == std::string::npos);
+            QVERIFY(part.find(std::string(next).append("\r\n---")) == std::string::npos);
         }
     }
 
