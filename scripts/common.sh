@@ -3,7 +3,7 @@ set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-          fonts-dejavu-core poppler-utils sqlite3 xvfb xauth)
+          fonts-dejavu-core fonts-urw-base35 poppler-utils sqlite3 xvfb xauth)
 
 install_missing() {
     local missing=()
@@ -18,8 +18,10 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# build DIR [TARGET] [cmake options...]
 build() {
-    local dir="$1"; shift
+    local dir="$1" target="${2:-all}"
+    shift; [ $# -gt 0 ] && shift
     cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$dir" -j"$(nproc)"
+    cmake --build "$dir" --target "$target" -j"$(nproc)"
 }

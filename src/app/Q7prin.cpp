@@ -25,6 +25,8 @@ Tformprin::Tformprin(AppState& state, Services& services, Windows& windows,
     setUpWidgets();
     connectCommands();
     connectSearch();
+    connectOutputs();
+    connectMaintenance();
     settings_.addView(this);
     qApp->installEventFilter(this);
 }

@@ -68,6 +68,11 @@ public:
     void menuChercherparClick();
     void menumotClick();
 
+    // Outputs and maintenance.
+    void showExport(int kind);
+    void smenutrierClick();
+    void smenuinformationsClick();
+
     // Start-up.
     void FormShow();
     void FormActivate();
@@ -85,6 +90,8 @@ private:
     void setUpWidgets();
     void connectCommands();
     void connectSearch();
+    void connectOutputs();
+    void connectMaintenance();
     bool rankStep();
     bool scanStep();
     void FormKeyDown(QKeyEvent* event);

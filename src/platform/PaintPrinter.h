@@ -1,5 +1,6 @@
 #pragma once
-// Printer drawing on any paint device with the program's 300-per-inch grid.
+// Printer drawing on any paint device with the program's 300-per-inch grid, shrunk
+// evenly when the page's printable area is smaller than the label sheet.
 #include "platform/Printer.h"
 
 #include <QFont>
@@ -29,6 +30,7 @@ private:
     int points_ = 10;
     bool bold_ = false;
     QColor color_ = Qt::black;
+    double fontDpi_ = 300.0;
 };
 
 // The default printer of the system.

@@ -4,6 +4,7 @@
 #include "platform/QtText.h"
 #include "search/Match.h"
 #include "search/Q7recmot.h"
+#include "search/Scan.h"
 #include "store/Numbers.h"
 #include "ui_Q7prin.h"
 
@@ -126,7 +127,7 @@ bool Tformprin::scanStep()
 {
     auto& u = *ui_;
     const int code = state_.criterion;
-    std::function<bool(const q7::Fiche&)> test;
+    q7::RecordTest test;
     if (code == UserCheck) {
         const unsigned char wanted = u.ckbutilisateur->isChecked() ? 1 : 0;
         test = [wanted](const q7::Fiche& f) { return f.flagByte(q7::Flag::cocheutil) == wanted; };
@@ -138,11 +139,11 @@ bool Tformprin::scanStep()
                    f.view(Field::pos3) == p3 && f.view(Field::pos4) == p4;
         };
     } else if (code == Word) {
-        const std::string word = q7::foldAsciiUpper(state_.word.word);
+        const q7::WordMatcher matches(state_.word.word);
         const Field field = state_.word.field == "note"   ? Field::notes
                             : state_.word.field == "util" ? Field::txtutil
                                                           : Field::titre;
-        test = [word, field](const q7::Fiche& f) { return q7::wordOccurs(f.view(field), word); };
+        test = [matches, field](const q7::Fiche& f) { return matches(f.view(field)); };
     } else if (const Criterion* c = criterionOf(code)) {
         const std::string value = controlBytes(findChild<QWidget*>(QLatin1String(c->control)));
         const Field field = c->field;
@@ -150,17 +151,7 @@ bool Tformprin::scanStep()
     } else {
         test = [](const q7::Fiche&) { return false; }; // list browsing or no criterion
     }
-    q7::DataFile& data = state_.data;
-    const q7::Fiche* last = nullptr;
-    while (!data.atEnd()) {
-        last = &data.readNext();
-        if (test(*last)) {
-            state_.buffer = *last;
-            return true;
-        }
-    }
-    if (last) state_.buffer = *last; // the buffer holds the last record read
-    return false;
+    return q7::scanForward(state_.data, state_.buffer, test);
 }
 
 void Tformprin::menuChercherClick()

@@ -1,5 +1,6 @@
 #pragma once
 // The record tests of the searches.
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -14,7 +15,21 @@ inline bool fieldEquals(std::string_view field, std::string_view control)
 // Only a-z are folded to A-Z; accented letters and every other byte stay as they are.
 std::string foldAsciiUpper(std::string_view text);
 
-// The word search: `word` (already folded) occurs anywhere inside `text`.
-bool wordOccurs(std::string_view text, std::string_view foldedWord);
+// The word search: the word occurs anywhere inside a field, a-z folded only. Built once
+// per search step, it skips through each text (Horspool) without copying it.
+class WordMatcher {
+public:
+    explicit WordMatcher(std::string_view word);
+    bool operator()(std::string_view text) const;
+
+private:
+    std::string word_; // folded
+    std::array<unsigned char, 256> skip_{};
+};
+
+inline bool wordOccurs(std::string_view text, std::string_view word)
+{
+    return WordMatcher(word)(text);
+}
 
 } // namespace q7

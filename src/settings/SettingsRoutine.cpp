@@ -14,5 +14,5 @@ void SettingsRoutine::run(const QString& command)
 
 void SettingsRoutine::publish(bool fromRead)
 {
-    for (SettingsView* view : views_) view->showSettings(values_, fromRead);
+    for (const auto& show : views_) show(values_, fromRead);
 }

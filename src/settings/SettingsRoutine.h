@@ -20,7 +20,12 @@ public:
     SettingsRoutine(q7::Settings& values, q7::SettingsBackend& store)
         : values_(values), store_(store) {}
 
-    void addView(SettingsView* view) { views_.push_back(view); }
+    void addView(SettingsView* view)
+    {
+        views_.push_back([view](const q7::Settings& v, bool fromRead) { view->showSettings(v, fromRead); });
+    }
+    // Adding a window that shows settings is one line.
+    void addView(std::function<void(const q7::Settings&, bool)> show) { views_.push_back(std::move(show)); }
     // Where "ecr" takes the values (the options window).
     void setSource(std::function<q7::Settings()> source) { source_ = std::move(source); }
 
@@ -31,6 +36,6 @@ private:
     void publish(bool fromRead);
     q7::Settings& values_;
     q7::SettingsBackend& store_;
-    std::vector<SettingsView*> views_;
+    std::vector<std::function<void(const q7::Settings&, bool)>> views_;
     std::function<q7::Settings()> source_;
 };

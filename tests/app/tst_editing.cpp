@@ -135,7 +135,7 @@ private Q_SLOTS:
     void pastedDateIsAConversionError()
     {
         AppFixture app(numbered(1));
-        app.fakes->settings.values["confirmemod"] = "0";
+        app.fakes->settings.set("confirmemod", "0");
         app.start();
         app.trigger("menuliste");
         app.ui().edtmois->setText("1a");
@@ -167,7 +167,7 @@ private Q_SLOTS:
         auto records = numbered(3);
         records[2].setText(Field::numero, "1"); // same reference as the first
         AppFixture app(records);
-        app.fakes->settings.values["confirmesup"] = "0";
+        app.fakes->settings.set("confirmesup", "0");
         app.start();
         app.trigger("menuliste");
         app.trigger("spdbrecliste");

@@ -56,7 +56,7 @@ private Q_SLOTS:
     void ctrlEAndCTakeTheMenuOverTheField()
     {
         AppFixture app({FicheBuilder().numero(1)});
-        app.fakes->settings.values["confirmemod"] = "0";
+        app.fakes->settings.set("confirmemod", "0");
         app.start();
         app.trigger("Titres");
         app.ui().cbtitre->setEditText(QString()); // the record's title is empty

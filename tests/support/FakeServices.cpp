@@ -44,3 +44,17 @@ int FakeModalShower::showModal(QDialog& dialog)
     if (dialog.isVisible()) dialog.done(QDialog::Rejected);
     return dialog.result();
 }
+
+void FakeSettingsBackend::set(const std::string& key, const std::string& value)
+{
+    values[key] = value;
+}
+
+std::optional<QString> FakeDialogs::openFileName(const QString&, const QString&)
+{
+    log << QStringLiteral("open-file");
+    if (files.empty()) return std::nullopt;
+    std::optional<QString> f = files.front();
+    files.pop_front();
+    return f;
+}

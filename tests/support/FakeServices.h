@@ -33,16 +33,7 @@ public:
         return answer(QStringLiteral("question:") + t);
     }
     void error(const QString& t) override { box(QStringLiteral("error:") + t); }
-    std::optional<QString> openFileName(const QString&, const QString&) override
-    {
-        log << QStringLiteral("open-file");
-        std::optional<QString> f;
-        if (!files.empty()) {
-            f.swap(files.front());
-            files.pop_front();
-        }
-        return f;
-    }
+    std::optional<QString> openFileName(const QString&, const QString&) override;
     // The boxes only (no sounds).
     QStringList boxes() const
     {
@@ -135,6 +126,7 @@ public:
     std::string failOnWrite; // key whose write fails
     std::string failOnRead;
     std::vector<std::string> writes;
+    void set(const std::string& key, const std::string& value);
     void openKey() override { keyOpened = true; }
     std::optional<std::string> read(const std::string& key) override;
     void write(const std::string& key, const std::string& value) override;

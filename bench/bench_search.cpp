@@ -1,0 +1,35 @@
+// A search step that finds nothing reads the whole catalogue.
+#include "Harness.h"
+
+#include "search/Match.h"
+#include "search/Scan.h"
+#include "store/Cp1252.h"
+
+namespace {
+
+void scan(bench::Context& c, const q7::RecordTest& test)
+{
+    q7::DataFile data(q7::Folder(q7::posixFileSystem(), c.dir));
+    data.open();
+    q7::Fiche buffer;
+    if (q7::scanForward(data, buffer, test)) std::abort();
+    data.close();
+}
+
+Q7_BENCH({"search step, author equal, no hit", bench::Baseline::RawRead, nullptr,
+          [](bench::Context& c) {
+              const std::string value = "Personne";
+              scan(c, [&](const q7::Fiche& f) {
+                  return q7::fieldEquals(f.view(q7::Field::auteur), value);
+              });
+          },
+          2});
+
+Q7_BENCH({"search step, word in the notes, no hit", bench::Baseline::RawRead, nullptr,
+          [](bench::Context& c) {
+              const q7::WordMatcher matches("introuvable");
+              scan(c, [&](const q7::Fiche& f) { return matches(f.view(q7::Field::notes)); });
+          },
+          2});
+
+} // namespace

@@ -1,0 +1,159 @@
+#include "maint/Q7info.h"
+
+#include "ui_Q7info.h"
+
+#include "app/AppState.h"
+#include "maint/ListCount.h"
+#include "maint/Statistics.h"
+#include "platform/Command.h"
+#include "platform/QtText.h"
+#include "platform/Services.h"
+
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QShowEvent>
+#include <QSignalBlocker>
+
+namespace {
+constexpr int typedNameLimit = 50;
+}
+
+Tforminfo::Tforminfo(AppState& state, Services& services, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::Tforminfo>()), state_(state), services_(services) {
+    ui->setupUi(this);
+    ui->cblstinfo->lineEdit()->setMaxLength(typedNameLimit);
+    connect(ui->cblstinfo, &QComboBox::currentTextChanged, this, &Tforminfo::cblstinfoChange);
+    connect(ui->btimprimer, &QPushButton::clicked, this, &Tforminfo::btimprimerClick);
+    connect(ui->btfermer, &QPushButton::clicked, this, &Tforminfo::btfermerClick);
+}
+
+Tforminfo::~Tforminfo() = default;
+
+void Tforminfo::showSettings(const q7::Settings& settings) {
+    ui->lbldevise->setText(fromBytes(settings.devise));
+}
+
+void Tforminfo::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void Tforminfo::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void Tforminfo::FormShow() {
+    runCommand(services_.dialogs, [this] { compute(); });
+}
+
+QLineEdit* Tforminfo::box(q7::Figure figure) const {
+    switch (figure) {
+    case q7::Figure::nbfiche:
+        return ui->edtnbfiche;
+    case q7::Figure::fic:
+        return ui->edtfic;
+    case q7::Figure::nbpage:
+        return ui->edtnbpage;
+    case q7::Figure::moyene:
+        return ui->edtmoyene;
+    case q7::Figure::lu:
+        return ui->edtlu;
+    case q7::Figure::prix:
+        return ui->edtprix;
+    case q7::Figure::moyenprix:
+        return ui->edtmoyenprix;
+    case q7::Figure::nbpagelu:
+        break;
+    }
+    return ui->edtnbpagelu;
+}
+
+void Tforminfo::compute() {
+    {
+        // Refilling the choices does not count a list: the last count stays shown.
+        const QSignalBlocker quiet(ui->cblstinfo);
+        ui->cblstinfo->clear();
+        ui->cblstinfo->clearEditText();
+        ui->btimprimer->setEnabled(true);
+        ui->cblstinfo->addItems({QStringLiteral("Titre"), QStringLiteral("Auteur"),
+                                 QStringLiteral("Sujet"), QStringLiteral("Collection"),
+                                 QStringLiteral("Edition"), QStringLiteral("Imprimeur"),
+                                 QStringLiteral("Type"), QStringLiteral("Langue"),
+                                 fromBytes(state_.settings.textutilisateur)});
+        ui->cblstinfo->setCurrentIndex(0);
+        ui->cblstinfo->setFocus();
+    }
+
+    int records = 0;
+    {
+        BusyCursor busy(services_.cursor);
+        // Each figure is shown as soon as it is known, so a record that stops the
+        // computation leaves the earlier ones on screen.
+        records = q7::computeStatistics(state_.data, state_.buffer,
+                                        [this](q7::Figure f, const std::string& text) {
+                                            box(f)->setText(QString::fromStdString(text));
+                                        });
+    }
+    if (records == 0) ui->btimprimer->setEnabled(false);
+    ui->edtrep->setText(QDir::toNativeSeparators(
+        QDir(QFile::decodeName(state_.folder.dir().c_str())).absolutePath()));
+}
+
+void Tforminfo::cblstinfoChange(const QString& text) {
+    runCommand(services_.dialogs, [this, &text] {
+        ui->lblnbinfo->setText(QStringLiteral("0"));
+        const auto name =
+            q7::existingListFile(state_.folder, toBytes(text), state_.settings.textutilisateur);
+        if (!name) return;
+        ui->lblnbinfo->setText(QStringLiteral("Calcul..."));
+        ui->lblnbinfo->repaint();
+        BusyCursor busy(services_.cursor);
+        ui->lblnbinfo->setNum(q7::countListLines(state_.folder, *name));
+    });
+}
+
+void Tforminfo::btimprimerClick() {
+    runCommand(services_.dialogs, [this] { print(); });
+}
+
+void Tforminfo::print() {
+    BusyCursor busy(services_.cursor);
+    Printer& printer = services_.printer;
+    // The canvas defaults, at 18 points.
+    printer.setFontSize(18);
+    printer.setBold(false);
+    printer.setColor(Qt::black);
+    const QString devise = ui->lbldevise->text();
+    const QString lines[] = {
+        QStringLiteral("Nombre de fiche = ") + ui->edtnbfiche->text(),
+        QStringLiteral("Nombre de total de pages = ") + ui->edtnbpage->text(),
+        QStringLiteral("Moyene pages/livre = ") + ui->edtmoyene->text(),
+        QStringLiteral("Nombre de livre lus = ") + ui->edtlu->text(),
+        QStringLiteral("Nombre de pages lus = ") + ui->edtnbpagelu->text(),
+        QStringLiteral("Total des prix = ") + ui->edtprix->text() + u' ' + devise,
+        QStringLiteral("Moyene livres/prix = ") + ui->edtmoyenprix->text() + u' ' + devise,
+        QStringLiteral("Taile di ficher Q7.dat en KO = ") + ui->edtfic->text(),
+        QStringLiteral("Répertiore detravail = ") + ui->edtrep->text(),
+    };
+    printer.begin();
+    try {
+        int y = 200;
+        for (const QString& line : lines) {
+            printer.drawText(140, y, line);
+            y += 100;
+        }
+    } catch (...) {
+        printer.end();
+        throw;
+    }
+    printer.end();
+}
+
+void Tforminfo::btfermerClick() {
+    accept();
+}

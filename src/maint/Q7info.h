@@ -1,0 +1,50 @@
+#pragma once
+// "Informations": figures of the whole catalogue, recomputed at each showing, the
+// number of entries of a value list, and a printout of the figures.
+#include <QDialog>
+
+#include <memory>
+
+struct AppState;
+struct Services;
+
+class QLineEdit;
+
+namespace q7 {
+struct Settings;
+enum class Figure;
+} // namespace q7
+
+namespace Ui {
+class Tforminfo;
+}
+
+class Tforminfo : public QDialog {
+    Q_OBJECT
+
+public:
+    Tforminfo(AppState& state, Services& services, QWidget* parent = nullptr);
+    ~Tforminfo() override;
+
+    // Publishes the settings this window shows (the currency name).
+    void showSettings(const q7::Settings& settings);
+
+public Q_SLOTS:
+    void FormShow();
+    void cblstinfoChange(const QString& text);
+    void btimprimerClick();
+    void btfermerClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QLineEdit* box(q7::Figure figure) const;
+    void compute();
+    void print();
+
+    std::unique_ptr<Ui::Tforminfo> ui;
+    AppState& state_;
+    Services& services_;
+};

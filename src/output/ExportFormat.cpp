@@ -1,0 +1,147 @@
+#include "output/ExportFormat.h"
+
+#include "output/RecordText.h"
+#include "store/Cp1252.h"
+
+namespace q7 {
+
+namespace {
+
+// The 28 exported values in their column order (not the record's order).
+template <class Sink>
+void forEachValue(const Fiche& f, Sink&& sink)
+{
+    const Field texts[] = {Field::titre,  Field::auteur,  Field::sujet,   Field::collection,
+                           Field::edition, Field::anedition, Field::imprimeur, Field::nbpage,
+                           Field::type,   Field::langue,  Field::origine, Field::txtutil,
+                           Field::etat,   Field::prix,    Field::isbn,    Field::numero};
+    for (Field k : texts) sink(f.view(k));
+    sink(dateText(f));
+    const Flag flags[] = {Flag::plutome,   Flag::plusauteur, Flag::lut,      Flag::hs,
+                          Flag::cocheutil, Flag::signet,     Flag::jacquette};
+    for (Flag k : flags) sink(flagText(f.flagByte(k)));
+    for (Field k : {Field::pos1, Field::pos2, Field::pos3, Field::pos4}) sink(f.view(k));
+}
+
+void appendSqlQuoted(std::string& out, std::string_view value)
+{
+    for (char c : value) {
+        if (c == '\'') out += '\'';
+        out += c;
+    }
+}
+
+void appendHtmlEscaped(std::string& out, std::string_view value)
+{
+    for (char c : value) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+}
+
+} // namespace
+
+void appendSqlLines(std::string& out, const Fiche& f, const std::string& tableName)
+{
+    out += "INSERT INTO'";
+    appendSqlQuoted(out, tableName);
+    out += '\'';
+    out += crlf;
+    out += "VALUES(";
+    bool first = true;
+    forEachValue(f, [&](std::string_view v) {
+        out += first ? "'" : ",'";
+        first = false;
+        appendSqlQuoted(out, v);
+        out += '\'';
+    });
+    out += ");";
+    out += crlf;
+}
+
+void appendCsvLine(std::string& out, const Fiche& f)
+{
+    out += '\'';
+    bool first = true;
+    forEachValue(f, [&](std::string_view v) {
+        if (!first) out += ';';
+        first = false;
+        out += v;
+    });
+    out += '\'';
+    out += crlf;
+}
+
+std::string htmlPage(const Fiche& f, const Settings& captions)
+{
+    std::string out;
+    auto line = [&out](std::string_view text) {
+        out += text;
+        out += crlf;
+    };
+    auto cell = [&out](std::string_view width, std::string_view value, bool escape) {
+        out += "<TD WIDTH=\"";
+        out += width;
+        out += "%\">";
+        if (escape)
+            appendHtmlEscaped(out, value);
+        else
+            out += value;
+        out += "</TD>";
+        out += crlf;
+    };
+    auto label = [&](std::string_view width, std::string_view text) { cell(width, text, false); };
+    auto value = [&](std::string_view width, Field k) { cell(width, f.view(k), true); };
+    auto row = [&](std::string_view name, Field k, bool closed = true) {
+        line("<TR>");
+        label("50", name);
+        value("50", k);
+        if (closed) line("</TR>");
+    };
+
+    line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 TRANSITIONAL//EN\">");
+    line("<HTML>");
+    line("<!-- DATE DE CREATION: 00/00/00 -->");
+    line("<HEAD>");
+    line("<TITLE></TITLE>");
+    line("<META NAME=\"Description\" CONTENT=\"\">");
+    line("<META NAME=\"Keywords\" CONTENT=\"\">");
+    line("<META NAME=\"Author\" CONTENT=\"\">");
+    line("<META NAME=\"Generator\" CONTENT=\"Lirabel3\">");
+    line("</HEAD>");
+    line("<BODY>");
+    line("<TABLE WIDTH=\"100%\">");
+    row("Titre", Field::titre);
+    row("Auteur", Field::auteur, false); // the page has always left this row open
+    row("Sujet", Field::sujet);
+    row("Collection", Field::collection);
+    row("Edition", Field::edition);
+    line("<TR>");
+    label("25", "Etat");
+    value("25", Field::etat);
+    label("25", lit("Réference"));
+    value("25", Field::numero);
+    line("</TR>");
+    line("<TR>");
+    cell("50", captions.textutilisateur, true);
+    value("50", Field::txtutil);
+    line("</TR>");
+    line("<TR>");
+    label("25", lit("Année d'édition"));
+    value("25", Field::anedition);
+    label("25", "Nombre de pages");
+    value("25", Field::nbpage);
+    line("</TR>");
+    row("Prix", Field::prix);
+    line("</TABLE>");
+    line("</BODY>");
+    line("</HTML>");
+    return out;
+}
+
+} // namespace q7

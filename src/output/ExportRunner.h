@@ -1,0 +1,35 @@
+#pragma once
+// Writing the catalogue (or the shown record) to one of the four export files.
+#include "settings/Settings.h"
+#include "store/DataFile.h"
+#include "store/Fiche.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace q7 {
+
+enum class ExportKind { Txt = 1, Sql = 2, Csv = 3, Html = 4 };
+
+// Q7impres.txt, Q7export.sql, Q7export.csv, Q7export.html.
+std::string exportFileName(ExportKind kind);
+// Whole-file kinds read every record; HTML writes the record buffer alone.
+inline bool coversWholeFile(ExportKind kind) { return kind != ExportKind::Html; }
+
+struct ExportRequest {
+    ExportKind kind = ExportKind::Txt;
+    std::string folder;    // target folder; the name is looked up ignoring case
+    std::string tableName; // SQL only, as typed (Windows-1252)
+};
+
+// (records written, records to write), after every record.
+using ExportProgress = std::function<void(int done, int total)>;
+
+// Whole-file kinds start at the first record and read each one into `buffer`, so that
+// afterwards the buffer holds the last record and the position is at the end; HTML
+// touches neither. Throws IoError; what was written before a failure stays.
+void runExport(DataFile& data, Fiche& buffer, const Settings& captions, FileSystem& fs,
+               const ExportRequest& request, const ExportProgress& progress = {});
+
+} // namespace q7

@@ -1,0 +1,49 @@
+#pragma once
+// Printed pages as plain data: what to draw where, in the printer grid's units
+// (300 per inch from the top-left corner of the printable area). Texts are
+// Windows-1252 bytes.
+#include "settings/Settings.h"
+
+#include <string>
+#include <vector>
+
+namespace q7 {
+
+enum class Ink { Black, Red };
+
+struct DrawCall {
+    int x = 0;
+    int y = 0;
+    Ink ink = Ink::Black;
+    std::string text;
+};
+
+struct PrintLayout {
+    int points = 10;
+    bool bold = false;
+    std::vector<DrawCall> calls;
+};
+
+// What the record window shows, as its controls hold it (not the stored record):
+// a field edited but not saved prints with its new text.
+struct RecordScreen {
+    std::string titre, auteur, sujet, collection, edition, imprimeur, type, langue, origine,
+        utilisateur, etat, prix, isbn, numero, jour, mois, annee, anedition, nbpage, pos1, pos2,
+        pos3, pos4;
+    std::string notes, resume; // the texts of the notes and summary windows
+    bool plutome = false, plusauteur = false, lut = false, hs = false, utilisateurCoche = false,
+         signet = false, jacquette = false;
+};
+
+// The 27 lines of the record page; `number` is the data file's position.
+PrintLayout recordPrintout(const RecordScreen& screen, int number, const Settings& captions);
+
+constexpr int labelCapacity = 70;
+constexpr int labelColumns = 7;
+
+// An entry as printed inside its frame: padded with spaces to 8, A to Z lowered.
+std::string labelText(const std::string& entry);
+// The sheet: three lines per entry, seven labels to a row.
+PrintLayout labelSheet(const std::vector<std::string>& entries);
+
+} // namespace q7

@@ -1,0 +1,24 @@
+#include "output/PrintOnPrinter.h"
+
+#include "platform/QtText.h"
+
+namespace {
+QColor colorOf(q7::Ink ink) { return ink == q7::Ink::Red ? QColor(255, 0, 0) : QColor(0, 0, 0); }
+} // namespace
+
+void printLayout(Printer& printer, const q7::PrintLayout& layout)
+{
+    printer.setFontSize(layout.points);
+    printer.setBold(layout.bold);
+    q7::Ink ink = q7::Ink::Black;
+    printer.setColor(colorOf(ink));
+    printer.begin();
+    for (const q7::DrawCall& call : layout.calls) {
+        if (call.ink != ink) {
+            ink = call.ink;
+            printer.setColor(colorOf(ink));
+        }
+        printer.drawText(call.x, call.y, fromBytes(call.text));
+    }
+    printer.end();
+}

@@ -1,0 +1,115 @@
+#include "output/Q7export.h"
+
+#include "app/AppState.h"
+#include "platform/Command.h"
+#include "platform/QtText.h"
+#include "platform/Services.h"
+#include "ui_Q7export.h"
+
+#include <QFile>
+#include <QStandardPaths>
+
+#include <optional>
+
+Tformexport::Tformexport(AppState& state, Services& services, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::Tformexport>()), state_(state),
+      services_(services)
+{
+    ui->setupUi(this);
+    connect(ui->Button1, &QPushButton::clicked, this, &Tformexport::Button1Click);
+    connect(ui->btfermer, &QPushButton::clicked, this, &Tformexport::btfermerClick);
+}
+
+Tformexport::~Tformexport() = default;
+
+QString Tformexport::caption(q7::ExportKind kind)
+{
+    switch (kind) {
+    case q7::ExportKind::Txt: return QStringLiteral("Exporter en TXT");
+    case q7::ExportKind::Sql: return QStringLiteral("Exporter en SQL");
+    case q7::ExportKind::Csv: return QStringLiteral("Exporter en CSV");
+    case q7::ExportKind::Html: return QStringLiteral("Exporter en HTML");
+    }
+    return {};
+}
+
+QString Tformexport::documentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+void Tformexport::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void Tformexport::FormShow()
+{
+    ui->Gauge1->setRange(0, 100);
+    ui->Gauge1->setValue(0);
+    ui->lblnom->hide();
+    ui->edtnomtab->hide();
+    // An unknown caption keeps the kind of the previous showing.
+    for (auto k : {q7::ExportKind::Txt, q7::ExportKind::Sql, q7::ExportKind::Csv,
+                   q7::ExportKind::Html})
+        if (windowTitle() == caption(k)) kind_ = k;
+    if (kind_ == q7::ExportKind::Sql) {
+        ui->lblnom->show();
+        ui->edtnomtab->show();
+    }
+}
+
+void Tformexport::btfermerClick() { reject(); }
+
+void Tformexport::Button1Click()
+{
+    runCommand(services_.dialogs, [this] { exportCatalogue(); });
+}
+
+std::string Tformexport::targetFolder() const
+{
+    if (ui->rbdoc->isChecked()) return QFile::encodeName(documentsFolder()).toStdString();
+    return state_.folder.dir();
+}
+
+void Tformexport::exportCatalogue()
+{
+    const bool wholeFile = q7::coversWholeFile(kind_);
+    if (wholeFile) state_.data.seek(0);
+    q7::ExportRequest request{kind_, targetFolder(), {}};
+    if (state_.data.count() == 0) {
+        services_.dialogs.beep();
+        services_.dialogs.message(QStringLiteral("Le fichier Q7.dat est vide !"));
+        return;
+    }
+    {
+        std::optional<BusyCursor> busy(std::in_place, services_.cursor);
+        ui->Gauge1->setValue(0);
+        shownPercent_ = 0;
+        if (wholeFile) ui->Gauge1->setRange(0, state_.data.count());
+        if (kind_ == q7::ExportKind::Sql) {
+            // A name of spaces is a name; only an empty one is refused.
+            if (ui->edtnomtab->text().isEmpty()) {
+                busy.reset();
+                services_.dialogs.beep();
+                services_.dialogs.message(QStringLiteral("Le champs TABLE est vide !"));
+                ui->edtnomtab->setFocus();
+                return;
+            }
+            request.tableName = toBytes(ui->edtnomtab->text());
+        }
+        q7::runExport(state_.data, state_.buffer, state_.settings, state_.folder.fs(), request,
+                      [this](int done, int total) { showProgress(done, total); });
+    }
+    accept();
+}
+
+void Tformexport::showProgress(int done, int total)
+{
+    // Only a new percentage is worth a repaint; the bar repaints itself at once then.
+    const int percent = int(qint64(done) * 100 / total);
+    if (percent == shownPercent_) return;
+    shownPercent_ = percent;
+    ui->Gauge1->setValue(done);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The export window: writes the catalogue to TXT, SQL or CSV, or the shown record to
+// HTML. The main window sets the caption of the kind, then shows it modally.
+#include "output/ExportRunner.h"
+
+#include <QDialog>
+
+#include <memory>
+
+struct AppState;
+struct Services;
+
+namespace Ui {
+class Tformexport;
+}
+
+class Tformexport : public QDialog {
+    Q_OBJECT
+
+public:
+    Tformexport(AppState& state, Services& services, QWidget* parent = nullptr);
+    ~Tformexport() override;
+
+    // "Exporter en TXT", "Exporter en SQL", "Exporter en CSV", "Exporter en HTML".
+    static QString caption(q7::ExportKind kind);
+    // The kind taken from the caption at the last showing.
+    q7::ExportKind kind() const { return kind_; }
+    // The folder of "Mes documents": the user's documents folder.
+    static QString documentsFolder();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void Button1Click();
+    void btfermerClick();
+    void exportCatalogue();
+    std::string targetFolder() const;
+    void showProgress(int done, int total);
+
+    std::unique_ptr<Ui::Tformexport> ui;
+    AppState& state_;
+    Services& services_;
+    q7::ExportKind kind_ = q7::ExportKind::Txt;
+    int shownPercent_ = -1;
+};

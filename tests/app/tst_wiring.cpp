@@ -1,0 +1,74 @@
+// The record window reaches the windows of the other subsystems.
+#include "AppFixture.h"
+#include "maint/Q7info.h"
+#include "output/Q7etiq.h"
+#include "output/Q7export.h"
+
+#include <QPushButton>
+#include <QTest>
+
+class TestWiring : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void exportMenuSetsTheKindAndExports()
+    {
+        AppFixture app({FicheBuilder().numero(1), FicheBuilder().numero(2)});
+        app.start();
+        app.fakes->modal.script("Tformexport", [](QDialog& d) {
+            QCOMPARE(d.windowTitle(), QString("Exporter en CSV"));
+            d.findChild<QPushButton*>("Button1")->click();
+        });
+        app.trigger("menucsv");
+        QCOMPARE(readBytes(app.dir() + "/Q7export.csv").substr(0, 3), std::string("';;"));
+    }
+
+    void labelsFromTheToolBarAndPrint()
+    {
+        AppFixture app({FicheBuilder().numero(7)});
+        app.start();
+        app.trigger("menuliste");
+        app.trigger("spdbajout");
+        app.trigger("Ajouterdansliste1");
+        app.fakes->modal.script("TFormetiq", [](QDialog& d) {
+            d.findChild<QPushButton*>("btimprimer")->click();
+        });
+        app.trigger("spdbimpression");
+        QCOMPARE(app.fakes->printer.pages.size(), std::size_t(1));
+        QCOMPARE(app.fakes->printer.pages[0].size(), std::size_t(6));
+        QCOMPARE(app.fakes->printer.pages[0][1].text, QString("| 7        |"));
+    }
+
+    void recordPrintoutAndTextFile()
+    {
+        AppFixture app({FicheBuilder().numero(1), FicheBuilder().numero(2).set(q7::Field::titre, "Nana")});
+        app.start();
+        app.trigger("menuliste");
+        QTest::mouseClick(app.ui().spbsuivant, Qt::LeftButton);
+        app.ui().cbtitre->setEditText("Nana (écran)");
+        app.trigger("menuimprimerfiche");
+        const auto& page = app.fakes->printer.pages.at(0);
+        QCOMPARE(page.size(), std::size_t(27));
+        QCOMPARE(page[0].text, QString("=== Fiche n°2 ==="));
+        QCOMPARE(page[1].text, QString("Titre  =Nana (écran)"));
+        app.trigger("menuimpfiche");
+        const std::string file = readBytes(app.dir() + "/Q7fiche.txt");
+        QVERIFY(file.find("Titre     = Nana\r\n") != std::string::npos);
+    }
+
+    void statisticsShowTheCurrencyAndTheSortRewrites()
+    {
+        AppFixture app({FicheBuilder().numero(1).set(q7::Field::titre, "zèbre").set(q7::Field::nbpage, "1").set(q7::Field::prix, "1"),
+                        FicheBuilder().numero(2).set(q7::Field::titre, "Abeille").set(q7::Field::nbpage, "1").set(q7::Field::prix, "1")});
+        app.fakes->settings.set("devise", "CHF");
+        app.start();
+        QCOMPARE(app.program->windows().info->findChild<QLabel*>("lbldevise")->text(), QString("CHF"));
+        app.fakes->modal.script("formfic", [](QDialog& d) { d.findChild<QPushButton*>("bttrier")->click(); });
+        app.trigger("smenutrier");
+        QCOMPARE(app.records()[0].text(q7::Field::titre), std::string("Abeille"));
+        QCOMPARE(app.state().data.position(), 0);
+    }
+};
+
+QTEST_MAIN(TestWiring)
+#include "tst_wiring.moc"
