@@ -53,8 +53,10 @@ void FakeSettingsBackend::set(const std::string& key, const std::string& value)
 std::optional<QString> FakeDialogs::openFileName(const QString&, const QString&)
 {
     log << QStringLiteral("open-file");
-    if (files.empty()) return std::nullopt;
-    std::optional<QString> f = files.front();
-    files.pop_front();
+    std::optional<QString> f;
+    if (!files.empty()) {
+        f.swap(files.front()); // a copy here draws a false "uninitialised" warning from GCC 12
+        files.pop_front();
+    }
     return f;
 }

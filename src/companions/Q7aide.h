@@ -1,0 +1,35 @@
+#pragma once
+// The help window "Aide": Q7aide.txt whole or one chapter at a time.
+#include <QDialog>
+
+#include <memory>
+
+struct AppState;
+struct Services;
+
+namespace Ui {
+class Tformaide;
+}
+
+class Tformaide : public QDialog {
+    Q_OBJECT
+public:
+    Tformaide(AppState& state, Services& services, QWidget* parent = nullptr);
+    ~Tformaide() override;
+
+    // Opens the window modally with the whole help. When Q7aide.txt is missing it beeps,
+    // says so and returns false without opening; also false when it cannot be read.
+    bool execute();
+
+private Q_SLOTS:
+    void cblisteaideClick();
+    void Button1Click();
+
+private:
+    bool FormShow();
+    void showText(const std::string& crLfBytes);
+
+    AppState& state_;
+    Services& services_;
+    std::unique_ptr<Ui::Tformaide> ui;
+};
