@@ -1,5 +1,6 @@
 #include "app/MemoEdit.h"
 
+#include "platform/MemoText.h"
 #include "platform/QtText.h"
 
 #include <QKeyEvent>
@@ -36,7 +37,7 @@ void MemoEdit::setStoredText(const std::string& bytes)
 
 std::string MemoEdit::storedText() const
 {
-    QString text = toPlainText();
+    QString text = memoText(*this);
     text.replace(u'\n', QStringLiteral("\r\n"));
     return toBytes(text);
 }

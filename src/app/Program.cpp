@@ -3,6 +3,9 @@
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
+#include "companions/Q7aide.h"
+#include "companions/Q7carnet.h"
+#include "companions/apropos.h"
 #include "lists/Q7anciennum.h"
 #include "lists/Q7liste.h"
 #include "maint/Q7ficq7.h"
@@ -10,6 +13,8 @@
 #include "output/Q7etiq.h"
 #include "output/Q7export.h"
 #include "search/Q7recmot.h"
+#include "settings/Q7option.h"
+#include "ui_Q7prin.h"
 
 Program::Program(Services& services)
     : state_(q7::Folder(services.fs, services.workDir)),
@@ -17,17 +22,31 @@ Program::Program(Services& services)
 {
     prin_ = std::make_unique<Tformprin>(state_, services, windows_, settings_);
     Tformprin* owner = prin_.get();
+    windows_.carnet = new Tcarnetform(state_, services, owner);
+    windows_.apropos = new Taproposform(state_, services, owner);
     windows_.liste = new TFormliste(state_, services, owner);
+    windows_.option = new Tformoption(state_, services, owner);
     windows_.info = new Tforminfo(state_, services, owner);
     windows_.recmot = new TFormrecmot(state_, services, owner);
     windows_.fic = new Tformfic(state_, services, owner);
     windows_.note = new Tformnote(state_, owner);
     windows_.anciennum = new Tformanciennum(state_, services, owner);
+    windows_.aide = new Tformaide(state_, services, owner);
     windows_.etiq = new TFormetiq(state_, services, owner);
     windows_.exporter = new Tformexport(state_, services, owner);
     windows_.resume = new TFormresume(state_, owner);
 
     windows_.recmot->setCriterionChoice([owner](QObject* sender) { owner->TitresClick(sender); });
+    windows_.carnet->setRecordFields([owner] {
+        return std::pair(owner->ui().cbtitre->currentText(), owner->ui().edtnumero->text());
+    });
+    // "ecr" takes the options window's values; "A&ppliquer" closes only when they are stored.
+    settings_.setSource([option = windows_.option] { return option->typedSettings(); });
+    windows_.option->setApply([this] {
+        settings_.run(QStringLiteral("ecr"));
+        return true;
+    });
+    settings_.addView(windows_.option);
     settings_.addView(windows_.recmot);
     settings_.addView([info = windows_.info](const q7::Settings& v, bool) { info->showSettings(v); });
 }

@@ -27,6 +27,7 @@ Tformprin::Tformprin(AppState& state, Services& services, Windows& windows,
     connectSearch();
     connectOutputs();
     connectMaintenance();
+    connectCompanions();
     connectLists();
     settings_.addView(this);
     qApp->installEventFilter(this);

@@ -78,6 +78,14 @@ public:
     void smenulisteClick();
     void menuanciennumClick();
 
+    // Companions and external programs.
+    void smenucarnetClick();
+    void menuaideClick();
+    void Apropos1Click();
+    void smenuoptionsClick();
+    void menuext1Click();
+    void menuext2Click();
+
     // Start-up.
     void FormShow();
     void FormActivate();
@@ -97,6 +105,7 @@ private:
     void connectSearch();
     void connectOutputs();
     void connectMaintenance();
+    void connectCompanions();
     void connectLists();
     bool rankStep();
     bool scanStep();

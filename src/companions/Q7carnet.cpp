@@ -4,7 +4,7 @@
 #include "companions/FindDialog.h"
 #include "companions/LineBreaks.h"
 #include "companions/Notebook.h"
-#include "companions/MemoText.h"
+#include "platform/MemoText.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"

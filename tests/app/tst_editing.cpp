@@ -91,6 +91,7 @@ private Q_SLOTS:
         r.bytes[530] = 0xAB;              // padding
         r.bytes[531] = 0xCD;
         r.bytes[377 + 5] = 'z';           // inside numero's tail
+        r.setText(Field::notes, "a\xA0" "b\r\nc"); // a no-break space and a line end
         AppFixture app({FicheBuilder().numero(0), r, FicheBuilder().numero(2)});
         app.start();
         app.trigger("menuliste");

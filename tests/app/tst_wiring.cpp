@@ -3,8 +3,10 @@
 #include "maint/Q7info.h"
 #include "output/Q7etiq.h"
 #include "output/Q7export.h"
+#include "search/Q7recmot.h"
 
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 class TestWiring : public QObject {
@@ -54,6 +56,44 @@ private Q_SLOTS:
         app.trigger("menuimpfiche");
         const std::string file = readBytes(app.dir() + "/Q7fiche.txt");
         QVERIFY(file.find("Titre     = Nana\r\n") != std::string::npos);
+    }
+
+    void optionsApplyEverywhere()
+    {
+        AppFixture app;
+        app.start();
+        app.fakes->modal.script("formoption", [](QDialog& d) {
+            d.findChild<QLineEdit*>("edttxtutil")->setText("Thème");
+            d.findChild<QLineEdit*>("edtdevise")->setText("Francs suisses");
+            d.findChild<QPushButton*>("btappliquer")->click();
+        });
+        app.trigger("smenuoptions");
+        QCOMPARE(app.ui().lblutilisateur->text(), QString("Thème"));
+        QCOMPARE(app.ui().menuinsertutil->text(), QString("Thème"));
+        QCOMPARE(app.ui().lbldevise->text(), QString("Francs sui"));
+        QCOMPARE(app.program->windows().recmot->findChild<QRadioButton*>("rbutilisateur")->text(),
+                 QString("Thème"));
+        QCOMPARE(app.program->windows().info->findChild<QLabel*>("lbldevise")->text(),
+                 QString("Francs sui"));
+        QCOMPARE(app.fakes->settings.values["textutilisateur"], q7::lit("Thème"));
+    }
+
+    void externalProgramsAndCompanions()
+    {
+        AppFixture app;
+        app.fakes->settings.set("appext_manip", "/usr/bin/gnome-calculator");
+        app.start();
+        app.trigger("menuext1");
+        app.trigger("spdbapplication");
+        app.trigger("menuext2");
+        QCOMPARE(app.fakes->launcher.started,
+                 QStringList({"/usr/bin/gnome-calculator", "/usr/bin/gnome-calculator",
+                              "C:\\Program Files\\Accessoires\\WORDPAD.EXE"}));
+        app.trigger("smenucarnet");
+        app.trigger("Apropos1");
+        app.trigger("menuaide"); // no help file: the message, no window
+        QCOMPARE(app.fakes->modal.shown, QStringList({"carnetform", "aproposform"}));
+        QVERIFY(app.dialogs().boxes().last().contains("Q7aide.txt"));
     }
 
     void statisticsShowTheCurrencyAndTheSortRewrites()

@@ -3,7 +3,7 @@
 #include "FaultyFileSystem.h"
 #include "FicheBuilder.h"
 #include "app/AppState.h"
-#include "companions/MemoText.h"
+#include "platform/MemoText.h"
 #include "companions/Q7aide.h"
 #include "platform/QtText.h"
 

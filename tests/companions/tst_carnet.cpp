@@ -5,7 +5,7 @@
 #include "FicheBuilder.h"
 #include "app/AppState.h"
 #include "companions/FindDialog.h"
-#include "companions/MemoText.h"
+#include "platform/MemoText.h"
 #include "companions/Q7carnet.h"
 #include "platform/QtText.h"
 #include "store/Cp1252.h"
