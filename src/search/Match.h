@@ -16,13 +16,14 @@ inline bool fieldEquals(std::string_view field, std::string_view control)
 std::string foldAsciiUpper(std::string_view text);
 
 // The word search: the word occurs anywhere inside a field, a-z folded only. Built once
-// per search step, it skips through each text (Horspool) without copying it.
+// per search step; texts are folded and searched sixteen bytes at a time.
 class WordMatcher {
 public:
     explicit WordMatcher(std::string_view word);
     bool operator()(std::string_view text) const;
 
 private:
+    bool scalar(std::string_view text) const;
     std::string word_; // folded
     std::array<unsigned char, 256> skip_{};
 };

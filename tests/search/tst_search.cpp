@@ -57,6 +57,24 @@ private Q_SLOTS:
         QCOMPARE(q7::wordOccurs(t, w), match);
     }
 
+    // The fast matcher agrees with the plain definition on many random texts and words.
+    void wordMatchAgreesWithThePlainDefinition()
+    {
+        std::uint32_t seed = 7;
+        auto next = [&seed] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+        const char alphabet[] = "aAbBzZ{`@[\xE9\xC9 ";
+        for (int round = 0; round < 20000; ++round) {
+            std::string text(next() % 256, ' '), word(1 + next() % 6, ' ');
+            for (char& c : text) c = alphabet[next() % (sizeof alphabet - 1)];
+            for (char& c : word) c = alphabet[next() % (sizeof alphabet - 1)];
+            if (next() % 3 == 0 && text.size() >= word.size()) // plant it, maybe at the end
+                text.replace(next() % (text.size() - word.size() + 1), word.size(), word);
+            const std::string t = q7::foldAsciiUpper(text), w = q7::foldAsciiUpper(word);
+            const bool expected = !text.empty() && t.find(w) != std::string::npos;
+            QVERIFY2(q7::wordOccurs(text, word) == expected, (text + " / " + word).c_str());
+        }
+    }
+
     void browsingOneRecord()
     {
         AppFixture app({rec(1, "Seul")});
