@@ -33,17 +33,26 @@ int computeStatistics(DataFile& data, Fiche& buffer, const FigureSink& sink) {
     std::int64_t readPages = 0;
     std::int32_t readCount = 0;
     long double prices = 0;
-    while (!data.atEnd()) {
-        data.read(buffer);
-        const std::int32_t nbpage = toInt32(buffer.text(Field::nbpage));
-        pages += nbpage;
-        prices += toDecimal(buffer.text(Field::prix));
-        // Only a byte of exactly 1 is a ticked box.
-        if (buffer.flagIsOne(Flag::lut)) {
-            ++readCount;
-            readPages += nbpage;
+    // Records are looked at in place; the buffer ends with the last one read (or the
+    // one whose text could not be read as a number).
+    const Fiche* record = nullptr;
+    try {
+        while (!data.atEnd()) {
+            record = &data.readNext();
+            const std::int32_t nbpage = toInt32(record->text(Field::nbpage));
+            pages += nbpage;
+            prices += toDecimal(record->text(Field::prix));
+            // Only a byte of exactly 1 is a ticked box.
+            if (record->flagIsOne(Flag::lut)) {
+                ++readCount;
+                readPages += nbpage;
+            }
         }
+    } catch (...) {
+        if (record) buffer = *record;
+        throw;
     }
+    if (record) buffer = *record;
 
     sink(Figure::nbpage, std::to_string(pages));
     sink(Figure::moyene, std::to_string(pages / n));

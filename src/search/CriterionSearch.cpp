@@ -143,7 +143,7 @@ bool Tformprin::scanStep()
         const Field field = state_.word.field == "note"   ? Field::notes
                             : state_.word.field == "util" ? Field::txtutil
                                                           : Field::titre;
-        test = [matches, field](const q7::Fiche& f) { return matches(f.view(field)); };
+        test = [matches, field](const q7::Fiche& f) { return matches(f, field); };
     } else if (const Criterion* c = criterionOf(code)) {
         const std::string value = controlBytes(findChild<QWidget*>(QLatin1String(c->control)));
         const Field field = c->field;

@@ -30,44 +30,66 @@ WordMatcher::WordMatcher(std::string_view word) : word_(foldAsciiUpper(word))
 }
 
 #if defined(__SSE2__)
-// Folds the text sixteen bytes at a time, then looks at the places where both the first
-// and the last letter of the word stand, sixteen places at a time.
-bool WordMatcher::operator()(std::string_view text) const
+namespace {
+inline __m128i foldLoad(const unsigned char* p)
+{
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // Signed compares: bytes of 0x80 and above are negative, never a to z.
+    const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('a' - 1)),
+                                        _mm_cmplt_epi8(x, _mm_set1_epi8('z' + 1)));
+    return _mm_sub_epi8(x, _mm_and_si128(lower, _mm_set1_epi8(0x20)));
+}
+} // namespace
+
+// Looks, sixteen places at a time, where both the first and the last letter of the word
+// stand, folding as it reads; `text` must be followed by 16 readable bytes.
+bool WordMatcher::padded(std::string_view text) const
 {
     const std::size_t k = word_.size();
     const std::size_t n = text.size();
-    if (n > 256) return scalar(text);
     if (n == 0 || k == 0 || k > n) return false;
-    alignas(16) unsigned char folded[256 + 32];
-    std::memcpy(folded, text.data(), n);
-    std::memset(folded + n, 0, 32);
-    const __m128i beforeA = _mm_set1_epi8('a' - 1), afterZ = _mm_set1_epi8('z' + 1);
-    const __m128i caseBit = _mm_set1_epi8(0x20);
-    for (std::size_t i = 0; i < n; i += 16) {
-        auto* p = reinterpret_cast<__m128i*>(folded + i);
-        const __m128i x = _mm_load_si128(p);
-        // Signed compares: bytes of 0x80 and above are negative, never a to z.
-        const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(x, beforeA), _mm_cmplt_epi8(x, afterZ));
-        _mm_store_si128(p, _mm_sub_epi8(x, _mm_and_si128(lower, caseBit)));
-    }
-    const __m128i first = _mm_set1_epi8(word_.front()), last = _mm_set1_epi8(word_.back());
+    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* w = reinterpret_cast<const unsigned char*>(word_.data());
+    const __m128i first = _mm_set1_epi8(char(w[0])), last = _mm_set1_epi8(char(w[k - 1]));
     const std::size_t places = n - k + 1;
     for (std::size_t i = 0; i < places; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(folded + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(folded + i + k - 1));
+        const __m128i a = foldLoad(t + i);
+        const __m128i b = foldLoad(t + i + k - 1);
         unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first),
                                                                  _mm_cmpeq_epi8(b, last))));
         if (places - i < 16) mask &= (1u << (places - i)) - 1;
         while (mask) {
-            const unsigned at = unsigned(__builtin_ctz(mask));
-            if (k <= 2 || std::memcmp(folded + i + at + 1, word_.data() + 1, k - 2) == 0) return true;
+            const std::size_t at = i + unsigned(__builtin_ctz(mask));
+            std::size_t j = 1;
+            while (j + 1 < k && fold(t[at + j]) == w[j]) ++j;
+            if (j + 1 >= k) return true;
             mask &= mask - 1;
         }
     }
     return false;
 }
+
+bool WordMatcher::operator()(std::string_view text) const
+{
+    if (text.size() > 256) return scalar(text);
+    unsigned char copy[256 + 16] = {};
+    std::memcpy(copy, text.data(), text.size());
+    return padded({reinterpret_cast<const char*>(copy), text.size()});
+}
+
+bool WordMatcher::operator()(const Fiche& record, Field field) const
+{
+    const FieldInfo info = fieldInfo(field);
+    // Most fields have the record's later bytes behind them to read over.
+    if (info.offset + 1 + info.capacity + 16 <= ficheSize) return padded(record.view(field));
+    return (*this)(record.view(field));
+}
 #else
 bool WordMatcher::operator()(std::string_view text) const { return scalar(text); }
+bool WordMatcher::operator()(const Fiche& record, Field field) const
+{
+    return scalar(record.view(field));
+}
 #endif
 
 bool WordMatcher::scalar(std::string_view text) const

@@ -1,5 +1,7 @@
 #pragma once
 // The record tests of the searches.
+#include "store/Fiche.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -21,9 +23,12 @@ class WordMatcher {
 public:
     explicit WordMatcher(std::string_view word);
     bool operator()(std::string_view text) const;
+    // The same on a field of a record, read in place.
+    bool operator()(const Fiche& record, Field field) const;
 
 private:
     bool scalar(std::string_view text) const;
+    bool padded(std::string_view text) const;
     std::string word_; // folded
     std::array<unsigned char, 256> skip_{};
 };

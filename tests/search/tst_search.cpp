@@ -72,6 +72,13 @@ private Q_SLOTS:
             const std::string t = q7::foldAsciiUpper(text), w = q7::foldAsciiUpper(word);
             const bool expected = !text.empty() && t.find(w) != std::string::npos;
             QVERIFY2(q7::wordOccurs(text, word) == expected, (text + " / " + word).c_str());
+            // In place in a record, with stray bytes after the text that must not count.
+            q7::Fiche f;
+            for (auto& b : f.bytes) b = static_cast<unsigned char>(alphabet[next() % (sizeof alphabet - 1)]);
+            const q7::Field field = text.size() <= 55 ? Field::titre : Field::notes;
+            f.setText(field, text);
+            QVERIFY2(q7::WordMatcher(word)(f, field) == (expected && text.size() <= 255),
+                     (text + " / " + word).c_str());
         }
     }
 
