@@ -8,7 +8,7 @@
 namespace q7 {
 
 namespace {
-constexpr int blockRecords = 1024; // about a megabyte, as a plain read of the file would use
+constexpr int blockRecords = DataFile::readAheadRecords;
 constexpr int negativeSeek = 131;
 } // namespace
 

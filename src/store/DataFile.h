@@ -46,6 +46,9 @@ private:
 
 class DataFile {
 public:
+    // Records fetched by one read of the disk (about a megabyte).
+    static constexpr int readAheadRecords = 1024;
+
     explicit DataFile(Folder folder);
     ~DataFile();
 

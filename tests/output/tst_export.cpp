@@ -351,8 +351,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("failingOp");
         QTest::addColumn<int>("keptRecords"); // -1: the first block
         QTest::addColumn<QString>("message");
-        // The catalogue is read in blocks of 512 records: the second read fails.
-        QTest::newRow("read") << int(FaultyFileSystem::Op::Read) << 512 << "Erreur E/S 5";
+        // The catalogue is read in blocks: the second read fails.
+        QTest::newRow("read") << int(FaultyFileSystem::Op::Read) << DataFile::readAheadRecords
+                              << "Erreur E/S 5";
         QTest::newRow("write") << int(FaultyFileSystem::Op::Write) << -1 << "Disque plein";
     }
     void failuresKeepWhatWasWritten()
