@@ -36,6 +36,12 @@ public:
 
     // Runs a command inside the error box wrapper; false when it failed.
     bool command(const std::function<void()>& body);
+    // A slot that runs `handler` as a command.
+    template <class Handler>
+    auto guarded(Handler handler)
+    {
+        return [this, handler] { command(handler); };
+    }
     // The record window's mode switch (0 main menu ... 4 browse).
     void applyMode(int mode);
     // False when the catalogue could not be opened (the program must end).

@@ -42,7 +42,6 @@ void Tformprin::menuext2Click()
 void Tformprin::connectCompanions()
 {
     auto& u = *ui_;
-    auto guarded = [this](auto handler) { return [this, handler] { command([&] { handler(); }); }; };
     const auto carnet = guarded([this] { smenucarnetClick(); });
     connect(u.smenucarnet, &QAction::triggered, this, carnet);
     connect(u.spdbcarnet, &QAction::triggered, this, carnet);

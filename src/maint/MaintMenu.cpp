@@ -16,7 +16,6 @@ void Tformprin::smenuinformationsClick()
 
 void Tformprin::connectMaintenance()
 {
-    auto guarded = [this](auto handler) { return [this, handler] { command([&] { handler(); }); }; };
     connect(ui_->smenutrier, &QAction::triggered, this, guarded([this] { smenutrierClick(); }));
     connect(ui_->smenuinformations, &QAction::triggered, this,
             guarded([this] { smenuinformationsClick(); }));

@@ -61,7 +61,6 @@ void Tformprin::showExport(int kind)
 void Tformprin::connectOutputs()
 {
     auto& u = *ui_;
-    auto guarded = [this](auto handler) { return [this, handler] { command([&] { handler(); }); }; };
     const struct {
         QAction* item;
         q7::ExportKind kind;

@@ -202,7 +202,6 @@ void Tformprin::menumotClick()
 void Tformprin::connectSearch()
 {
     auto& u = *ui_;
-    auto guarded = [this](auto handler) { return [this, handler] { command([&] { handler(); }); }; };
     connect(u.menuliste, &QAction::triggered, this, guarded([this] { menulisteClick(); }));
     connect(u.spdbrecliste, &QAction::triggered, this, guarded([this] { menulisteClick(); }));
     connect(u.spbdebut, &QToolButton::clicked, this, guarded([this] { spbdebutClick(); }));
