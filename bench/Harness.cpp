@@ -16,21 +16,18 @@
 namespace bench {
 
 namespace {
-std::vector<Case>& cases()
-{
+std::vector<Case>& cases() {
     static std::vector<Case> all;
     return all;
 }
 
-double seconds(const std::function<void()>& f)
-{
+double seconds(const std::function<void()>& f) {
     const auto t0 = std::chrono::steady_clock::now();
     f();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-void rawRead(const std::string& path)
-{
+void rawRead(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY);
     std::vector<char> buf(1 << 20);
     volatile long sum = 0;
@@ -42,8 +39,7 @@ void rawRead(const std::string& path)
     ::close(fd);
 }
 
-void rawCopy(const std::string& from, const std::string& to)
-{
+void rawCopy(const std::string& from, const std::string& to) {
     int in = ::open(from.c_str(), O_RDONLY);
     int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<char> buf(1 << 20);
@@ -58,8 +54,7 @@ void rawCopy(const std::string& from, const std::string& to)
     ::unlink(to.c_str());
 }
 
-double best(int reps, const std::function<void()>& prepare, const std::function<void()>& f)
-{
+double best(int reps, const std::function<void()>& prepare, const std::function<void()>& f) {
     double b = 1e9;
     for (int i = 0; i < reps; ++i) {
         prepare();
@@ -69,18 +64,16 @@ double best(int reps, const std::function<void()>& prepare, const std::function<
 }
 } // namespace
 
-int add(Case c)
-{
+int add(Case c) {
     cases().push_back(std::move(c));
     return int(cases().size());
 }
 
-void generateCatalogue(const std::string& path, int records)
-{
-    static const char* words[] = {"roman", "histoire", "Voyage", "nuit", "Été", "mer",
-                                  "Les", "chemins", "du", "Zèbre", "ombre", "jardin"};
-    static const char* authors[] = {"Hugo", "Zola", "Sand", "Dumas", "Colette", "Verne",
-                                    "Camus", "Proust"};
+void generateCatalogue(const std::string& path, int records) {
+    static const char* words[] = {"roman", "histoire", "Voyage", "nuit",  "Été",   "mer",
+                                  "Les",   "chemins",  "du",     "Zèbre", "ombre", "jardin"};
+    static const char* authors[] = {"Hugo",    "Zola",  "Sand",  "Dumas",
+                                    "Colette", "Verne", "Camus", "Proust"};
     std::string bytes;
     bytes.reserve(std::size_t(records) * q7::ficheSize);
     unsigned seed = 12345;
@@ -88,7 +81,8 @@ void generateCatalogue(const std::string& path, int records)
     for (int i = 0; i < records; ++i) {
         q7::Fiche f;
         std::string title;
-        for (int w = 0; w < 3; ++w) title += std::string(w ? " " : "") + words[rnd() % 12];
+        for (int w = 0; w < 3; ++w)
+            title += std::string(w ? " " : "") + words[rnd() % 12];
         f.setText(q7::Field::titre, q7::lit(title));
         f.setText(q7::Field::auteur, authors[rnd() % 8]);
         f.setText(q7::Field::sujet, q7::lit(words[rnd() % 12]));
@@ -97,7 +91,8 @@ void generateCatalogue(const std::string& path, int records)
         f.setText(q7::Field::nbpage, std::to_string(100 + rnd() % 400));
         f.setText(q7::Field::prix, std::to_string(rnd() % 30) + ",5");
         std::string notes;
-        while (notes.size() < 200) notes += q7::lit(words[rnd() % 12]) + std::string(" ");
+        while (notes.size() < 200)
+            notes += q7::lit(words[rnd() % 12]) + std::string(" ");
         f.setText(q7::Field::notes, notes);
         f.setFlag(q7::Flag::lut, rnd() % 2);
         f.setJour(uint8_t(1 + rnd() % 28));
@@ -112,8 +107,7 @@ void generateCatalogue(const std::string& path, int records)
 
 } // namespace bench
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     using namespace bench;
     const int records = argc > 1 ? std::atoi(argv[1]) : q7::maxRecords;
     const int reps = 7; // best of seven: the machine is shared and noisy
@@ -128,16 +122,22 @@ int main(int argc, char** argv)
     reset();
     Context ctx{dir, records, reset};
 
-    const double read = best(reps, [] {}, [&] { rawRead(data); });
-    const double copy = best(reps, [] {}, [&] { rawCopy(data, dir + "/copy.dat"); });
+    const double read = best(
+        reps, [] {}, [&] { rawRead(data); });
+    const double copy = best(
+        reps, [] {}, [&] { rawCopy(data, dir + "/copy.dat"); });
     std::printf("catalogue: %d records, %.1f MB\n", records, records * 1048 / 1e6);
     std::printf("%-44s %9.2f ms\n", "raw read() of Q7.dat", read * 1e3);
     std::printf("%-44s %9.2f ms\n", "raw synced copy of Q7.dat", copy * 1e3);
     int failures = 0;
     for (Case& c : cases()) {
         const double t = best(
-            reps, [&] { if (c.prepare) c.prepare(ctx); }, [&] { c.run(ctx); });
-        const double base = c.baseline == Baseline::RawRead ? read
+            reps,
+            [&] {
+                if (c.prepare) c.prepare(ctx);
+            },
+            [&] { c.run(ctx); });
+        const double base = c.baseline == Baseline::RawRead   ? read
                             : c.baseline == Baseline::RawCopy ? copy
                                                               : 0;
         if (base > 0) {
@@ -146,7 +146,9 @@ int main(int argc, char** argv)
             failures += !ok;
             std::printf("%-44s %9.2f ms  %5.2f x %s%s\n", c.name.c_str(), t * 1e3, ratio,
                         c.baseline == Baseline::RawRead ? "raw read" : "raw copy",
-                        c.goal == 0 ? "" : ok ? "  (goal met)" : "  (GOAL MISSED)");
+                        c.goal == 0 ? ""
+                        : ok        ? "  (goal met)"
+                                    : "  (GOAL MISSED)");
         } else {
             std::printf("%-44s %9.2f ms\n", c.name.c_str(), t * 1e3);
         }

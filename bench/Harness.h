@@ -11,7 +11,7 @@ namespace bench {
 enum class Baseline { RawRead, RawCopy, None };
 
 struct Context {
-    std::string dir;       // a fresh folder holding the generated Q7.dat
+    std::string dir; // a fresh folder holding the generated Q7.dat
     int records = 0;
     // Restores Q7.dat as generated (after a command rewrote it).
     std::function<void()> resetCatalogue;

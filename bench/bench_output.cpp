@@ -8,19 +8,16 @@
 
 namespace {
 
-void exportAs(bench::Context& c, q7::ExportKind kind,
-              const q7::ExportProgress& progress = {})
-{
+void exportAs(bench::Context& c, q7::ExportKind kind, const q7::ExportProgress& progress = {}) {
     q7::DataFile data(q7::Folder(q7::posixFileSystem(), c.dir));
     data.open();
     q7::Fiche buffer;
-    q7::runExport(data, buffer, q7::Settings(), q7::posixFileSystem(),
-                  {kind, c.dir, "livres"}, progress);
+    q7::runExport(data, buffer, q7::Settings(), q7::posixFileSystem(), {kind, c.dir, "livres"},
+                  progress);
     data.close();
 }
 
-long residentKb()
-{
+long residentKb() {
     std::ifstream statm("/proc/self/statm");
     long pages = 0, resident = 0;
     statm >> pages >> resident;

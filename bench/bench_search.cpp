@@ -7,8 +7,7 @@
 
 namespace {
 
-void scan(bench::Context& c, const q7::RecordTest& test)
-{
+void scan(bench::Context& c, const q7::RecordTest& test) {
     q7::DataFile data(q7::Folder(q7::posixFileSystem(), c.dir));
     data.open();
     q7::Fiche buffer;

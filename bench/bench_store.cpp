@@ -5,7 +5,9 @@
 
 namespace {
 
-q7::Folder folder(bench::Context& c) { return q7::Folder(q7::posixFileSystem(), c.dir); }
+q7::Folder folder(bench::Context& c) {
+    return q7::Folder(q7::posixFileSystem(), c.dir);
+}
 
 Q7_BENCH({"open Q7.dat and read its last record", bench::Baseline::RawRead, nullptr,
           [](bench::Context& c) {

@@ -5,10 +5,7 @@
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    explicit ClickLabel(QWidget* parent = nullptr) : QLabel(parent)
-    {
-        setCursor(Qt::CrossCursor);
-    }
+    explicit ClickLabel(QWidget* parent = nullptr) : QLabel(parent) { setCursor(Qt::CrossCursor); }
 
 Q_SIGNALS:
     void clicked();

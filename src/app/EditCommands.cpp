@@ -9,12 +9,11 @@
 #include "ui_Q7prin.h"
 
 namespace {
-const QString noRecordShown = QStringLiteral(
-    "Aucune fiche n'est affichée : cherchez ou parcourez d'abord la fiche voulue.");
+const QString noRecordShown =
+    QStringLiteral("Aucune fiche n'est affichée : cherchez ou parcourez d'abord la fiche voulue.");
 }
 
-void Tformprin::menuNouvelleClick()
-{
+void Tformprin::menuNouvelleClick() {
     applyMode(1);
     q7unit::loadValueLists(*this);
     ui_->edtnumero->setText(QString::number(state_.data.count() + 1));
@@ -30,8 +29,7 @@ void Tformprin::menuNouvelleClick()
     q7unit::putToday(*this);
 }
 
-void Tformprin::menuEnregistrerClick()
-{
+void Tformprin::menuEnregistrerClick() {
     auto& u = *ui_;
     if (u.edtnumero->text().isEmpty()) {
         services_.dialogs.beep();
@@ -62,8 +60,7 @@ void Tformprin::menuEnregistrerClick()
     state_.newRecord = false;
 }
 
-void Tformprin::menuEffacerClick()
-{
+void Tformprin::menuEffacerClick() {
     if (state_.data.position() == 0) {
         services_.dialogs.beep();
         services_.dialogs.message(noRecordShown);
@@ -85,8 +82,7 @@ void Tformprin::menuEffacerClick()
 
 // Rewrites the catalogue without the record shown (found by its place, so a
 // duplicate reference never removes another record).
-bool Tformprin::deleteShownRecord()
-{
+bool Tformprin::deleteShownRecord() {
     q7::DataFile& data = state_.data;
     const int shown = data.position() - 1;
     auto writer = data.beginRewrite();
@@ -107,8 +103,7 @@ bool Tformprin::deleteShownRecord()
     return true;
 }
 
-void Tformprin::btbcontrolClick()
-{
+void Tformprin::btbcontrolClick() {
     q7::DataFile& data = state_.data;
     if (!state_.folder.exists(q7::dataFileName)) return;
     const int remembered = data.position();
@@ -126,26 +121,29 @@ void Tformprin::btbcontrolClick()
     data.seek(state_.newRecord ? data.count() : remembered);
 }
 
-void Tformprin::menuRetourClick() { applyMode(0); }
+void Tformprin::menuRetourClick() {
+    applyMode(0);
+}
 
-void Tformprin::menuReduireClick() { showMinimized(); }
+void Tformprin::menuReduireClick() {
+    showMinimized();
+}
 
-void Tformprin::menuQuitterClick()
-{
+void Tformprin::menuQuitterClick() {
     if (state_.newRecord &&
         !ask(services_.dialogs, QStringLiteral("Une fiche est en cours ! Quitter ?")))
         return;
     close();
 }
 
-void Tformprin::menuVideClick() { q7unit::clearFields(*this); }
+void Tformprin::menuVideClick() {
+    q7unit::clearFields(*this);
+}
 
-void Tformprin::menuNotesClick()
-{
+void Tformprin::menuNotesClick() {
     if (windows_.note) services_.modal.showModal(*windows_.note);
 }
 
-void Tformprin::menuResumeClick()
-{
+void Tformprin::menuResumeClick() {
     if (windows_.resume) services_.modal.showModal(*windows_.resume);
 }

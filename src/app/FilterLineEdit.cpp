@@ -2,8 +2,7 @@
 
 #include <QKeyEvent>
 
-void FilterLineEdit::keyPressEvent(QKeyEvent* event)
-{
+void FilterLineEdit::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
     const bool typed = !text.isEmpty() && text.at(0).unicode() >= 0x20 &&
                        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));

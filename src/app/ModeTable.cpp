@@ -10,10 +10,29 @@
 namespace {
 
 enum class Item {
-    NewRecordFlag, Fields, ChercherPar, MenuChercher, MenuEffacer, MenuEnregistrer,
-    Impression, Etiquettes, Inserer, RecordItems, Exportation, ExportWhole, ExportHtml,
-    BtbEnregistrer, BtbChercher, Gestion, Browse, Counters, Status, NoteColours, NotesMemo,
-    ToolEntry, ToolSearch
+    NewRecordFlag,
+    Fields,
+    ChercherPar,
+    MenuChercher,
+    MenuEffacer,
+    MenuEnregistrer,
+    Impression,
+    Etiquettes,
+    Inserer,
+    RecordItems,
+    Exportation,
+    ExportWhole,
+    ExportHtml,
+    BtbEnregistrer,
+    BtbChercher,
+    Gestion,
+    Browse,
+    Counters,
+    Status,
+    NoteColours,
+    NotesMemo,
+    ToolEntry,
+    ToolSearch
 };
 
 // "on", "off", "-" (unchanged) or a text to show; columns are modes 0 to 4.
@@ -48,13 +67,12 @@ const Row modeTable[] = {
     {Item::ToolSearch, {"off", "off", "off", "on", "on"}},
 };
 
-void enable(std::initializer_list<QAction*> actions, bool on)
-{
-    for (QAction* a : actions) a->setEnabled(on);
+void enable(std::initializer_list<QAction*> actions, bool on) {
+    for (QAction* a : actions)
+        a->setEnabled(on);
 }
 
-void apply(Tformprin& w, Item item, const QString& cell)
-{
+void apply(Tformprin& w, Item item, const QString& cell) {
     auto& u = w.ui();
     const bool on = cell == QLatin1String("on");
     switch (item) {
@@ -85,20 +103,22 @@ void apply(Tformprin& w, Item item, const QString& cell)
         break;
     case Item::Status: u.lblinfo->setText(cell); break;
     case Item::NoteColours:
-        for (QPushButton* b : {u.btbnotes, u.btbresume}) q7unit::setCaptionColour(b, Qt::black);
+        for (QPushButton* b : {u.btbnotes, u.btbresume})
+            q7unit::setCaptionColour(b, Qt::black);
         break;
     case Item::NotesMemo:
         if (w.windows().note) w.windows().note->memo().clear();
         break;
-    case Item::ToolEntry: enable({u.spdbenregistrer, u.spdbnote, u.spdbresume, u.spdbajout}, on); break;
+    case Item::ToolEntry:
+        enable({u.spdbenregistrer, u.spdbnote, u.spdbresume, u.spdbajout}, on);
+        break;
     case Item::ToolSearch: enable({u.spdbchercher, u.spdbrecliste, u.spdbimpression}, on); break;
     }
 }
 
 } // namespace
 
-void Tformprin::applyMode(int mode)
-{
+void Tformprin::applyMode(int mode) {
     for (const Row& row : modeTable) {
         const QString cell = QString::fromUtf8(row.cell[mode]);
         if (cell != QLatin1String("-")) apply(*this, row.item, cell);

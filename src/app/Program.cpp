@@ -3,9 +3,9 @@
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
+#include "companions/apropos.h"
 #include "companions/Q7aide.h"
 #include "companions/Q7carnet.h"
-#include "companions/apropos.h"
 #include "lists/Q7anciennum.h"
 #include "lists/Q7liste.h"
 #include "maint/Q7ficq7.h"
@@ -18,8 +18,7 @@
 
 Program::Program(Services& services)
     : state_(q7::Folder(services.fs, services.workDir)),
-      settings_(state_.settings, services.settingsStore)
-{
+      settings_(state_.settings, services.settingsStore) {
     prin_ = std::make_unique<Tformprin>(state_, services, windows_, settings_);
     Tformprin* owner = prin_.get();
     windows_.carnet = new Tcarnetform(state_, services, owner);
@@ -48,7 +47,8 @@ Program::Program(Services& services)
     });
     settings_.addView(windows_.option);
     settings_.addView(windows_.recmot);
-    settings_.addView([info = windows_.info](const q7::Settings& v, bool) { info->showSettings(v); });
+    settings_.addView(
+        [info = windows_.info](const q7::Settings& v, bool) { info->showSettings(v); });
 }
 
 Program::~Program() = default;

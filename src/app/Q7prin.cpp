@@ -19,8 +19,7 @@
 Tformprin::Tformprin(AppState& state, Services& services, Windows& windows,
                      SettingsRoutine& settings, QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::Tformprin>()), state_(state),
-      services_(services), windows_(windows), settings_(settings)
-{
+      services_(services), windows_(windows), settings_(settings) {
     ui_->setupUi(this);
     setUpWidgets();
     connectCommands();
@@ -33,28 +32,30 @@ Tformprin::Tformprin(AppState& state, Services& services, Windows& windows,
     qApp->installEventFilter(this);
 }
 
-Tformprin::~Tformprin() { qApp->removeEventFilter(this); }
+Tformprin::~Tformprin() {
+    qApp->removeEventFilter(this);
+}
 
 namespace {
-QString menuCaption(const std::string& bytes)
-{
+QString menuCaption(const std::string& bytes) {
     QString t = fromBytes(bytes);
     return t.replace(u'&', QStringLiteral("&&"));
 }
 } // namespace
 
-void Tformprin::setUpWidgets()
-{
+void Tformprin::setUpWidgets() {
     auto& u = *ui_;
     // Keyboard limits of the fields.
     const struct {
         SortedComboBox* cb;
         int limit;
-    } limits[] = {{u.cbtitre, 55},      {u.cbauteur, 42},   {u.cbsujet, 42},   {u.cbcollection, 42},
-                  {u.cbedition, 42},    {u.cbutilisateur, 42}, {u.cbimprimeur, 42}, {u.cbtype, 20},
-                  {u.cblangue, 13},     {u.cbetat, 13},     {u.cbpos1, 20},    {u.cbpos2, 20},
-                  {u.cbpos3, 20},       {u.cbpos4, 20},     {u.cborigine, 42}};
-    for (const auto& l : limits) l.cb->setMaxLength(l.limit);
+    } limits[] = {{u.cbtitre, 55},      {u.cbauteur, 42},  {u.cbsujet, 42},
+                  {u.cbcollection, 42}, {u.cbedition, 42}, {u.cbutilisateur, 42},
+                  {u.cbimprimeur, 42},  {u.cbtype, 20},    {u.cblangue, 13},
+                  {u.cbetat, 13},       {u.cbpos1, 20},    {u.cbpos2, 20},
+                  {u.cbpos3, 20},       {u.cbpos4, 20},    {u.cborigine, 42}};
+    for (const auto& l : limits)
+        l.cb->setMaxLength(l.limit);
     const auto beep = [this] { services_.dialogs.beep(); };
     const QString digits = FilterLineEdit::digits();
     const struct {
@@ -62,7 +63,8 @@ void Tformprin::setUpWidgets()
         int limit;
         QString accepted;
     } edits[] = {
-        {u.edtisbn, 13, QStringLiteral("-ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") + digits},
+        {u.edtisbn, 13,
+         QStringLiteral("-ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") + digits},
         {u.edtprix, 4, QStringLiteral(",") + digits},
         {u.edtanedition, 4, digits},
         {u.edtnbpage, 4, digits},
@@ -96,7 +98,8 @@ void Tformprin::setUpWidgets()
                  {u.spdbimpression, QStyle::SP_DriveFDIcon},
                  {u.spdbajout, QStyle::SP_FileDialogNewFolder},
                  {u.spdbaide, QStyle::SP_DialogHelpButton}};
-    for (const auto& i : icons) i.a->setIcon(style()->standardIcon(i.icon));
+    for (const auto& i : icons)
+        i.a->setIcon(style()->standardIcon(i.icon));
     u.btbretour->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
 
     // Fixed size, centred on the desktop.
@@ -105,14 +108,15 @@ void Tformprin::setUpWidgets()
         if (!a->shortcut().isEmpty()) menuKeys_.insert(a->shortcut());
 }
 
-void Tformprin::connectCommands()
-{
+void Tformprin::connectCommands() {
     auto& u = *ui_;
     auto bind = [this](QAction* a, void (Tformprin::*handler)()) {
-        connect(a, &QAction::triggered, this, [this, handler] { command([&] { (this->*handler)(); }); });
+        connect(a, &QAction::triggered, this,
+                [this, handler] { command([&] { (this->*handler)(); }); });
     };
     auto bindButton = [this](QAbstractButton* b, void (Tformprin::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this, [this, handler] { command([&] { (this->*handler)(); }); });
+        connect(b, &QAbstractButton::clicked, this,
+                [this, handler] { command([&] { (this->*handler)(); }); });
     };
     bind(u.menuNouvelle, &Tformprin::menuNouvelleClick);
     bind(u.spdbnouvfic, &Tformprin::menuNouvelleClick);
@@ -137,13 +141,11 @@ void Tformprin::connectCommands()
     bindButton(u.btbresume, &Tformprin::menuResumeClick);
 }
 
-bool Tformprin::command(const std::function<void()>& body)
-{
+bool Tformprin::command(const std::function<void()>& body) {
     return runCommand(services_.dialogs, body);
 }
 
-void Tformprin::showSettings(const q7::Settings& v, bool)
-{
+void Tformprin::showSettings(const q7::Settings& v, bool) {
     auto& u = *ui_;
     u.lblutilisateur->setText(fromBytes(v.textutilisateur));
     u.ckbutilisateur->setText(menuCaption(v.cocheutilisateur));
@@ -155,8 +157,7 @@ void Tformprin::showSettings(const q7::Settings& v, bool)
     u.menuext2->setText(menuCaption(q7::fileNamePart(v.appext_gest)));
 }
 
-void Tformprin::showEvent(QShowEvent* event)
-{
+void Tformprin::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
@@ -166,8 +167,7 @@ void Tformprin::showEvent(QShowEvent* event)
     FormActivate();
 }
 
-void Tformprin::FormShow()
-{
+void Tformprin::FormShow() {
     if (state_.data.isOpen()) return;
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -184,8 +184,7 @@ void Tformprin::FormShow()
                 .arg(state_.data.tailBytes()));
 }
 
-void Tformprin::FormActivate()
-{
+void Tformprin::FormActivate() {
     if (activated_ || !state_.data.isOpen()) return;
     activated_ = true;
     command([this] { settings_.run(QStringLiteral("lec")); });
@@ -196,14 +195,12 @@ void Tformprin::FormActivate()
     Q_EMIT activated();
 }
 
-void Tformprin::closeEvent(QCloseEvent* event)
-{
+void Tformprin::closeEvent(QCloseEvent* event) {
     command([this] { state_.data.close(); });
     event->accept();
 }
 
-bool Tformprin::eventFilter(QObject* watched, QEvent* event)
-{
+bool Tformprin::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);

@@ -24,8 +24,8 @@ class SortedComboBox;
 class Tformprin : public QMainWindow, public SettingsView {
     Q_OBJECT
 public:
-    Tformprin(AppState& state, Services& services, Windows& windows,
-              SettingsRoutine& settings, QWidget* parent = nullptr);
+    Tformprin(AppState& state, Services& services, Windows& windows, SettingsRoutine& settings,
+              QWidget* parent = nullptr);
     ~Tformprin() override;
 
     Ui::Tformprin& ui() const { return *ui_; }
@@ -37,9 +37,7 @@ public:
     // Runs a command inside the error box wrapper; false when it failed.
     bool command(const std::function<void()>& body);
     // A slot that runs `handler` as a command.
-    template <class Handler>
-    auto guarded(Handler handler)
-    {
+    template <class Handler> auto guarded(Handler handler) {
         return [this, handler] { command(handler); };
     }
     // The record window's mode switch (0 main menu ... 4 browse).

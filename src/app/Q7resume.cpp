@@ -3,8 +3,7 @@
 #include "ui_Q7resume.h"
 
 TFormresume::TFormresume(AppState& state, QWidget* parent)
-    : MemoWindow(state, q7::Field::resume, parent), ui_(std::make_unique<Ui::TFormresume>())
-{
+    : MemoWindow(state, q7::Field::resume, parent), ui_(std::make_unique<Ui::TFormresume>()) {
     ui_->setupUi(this);
     // The summary window alone can be resized.
     setUp(ui_->memoresume, ui_->btfermer);

@@ -7,8 +7,7 @@
 #include <algorithm>
 
 namespace {
-const QCollator& collator()
-{
+const QCollator& collator() {
     static const QCollator c = [] {
         QCollator col(QLocale(QLocale::French, QLocale::France));
         col.setCaseSensitivity(Qt::CaseInsensitive);
@@ -18,8 +17,7 @@ const QCollator& collator()
 }
 } // namespace
 
-SortedComboBox::SortedComboBox(QWidget* parent) : QComboBox(parent)
-{
+SortedComboBox::SortedComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setMaxVisibleItems(20);
@@ -29,24 +27,25 @@ SortedComboBox::SortedComboBox(QWidget* parent) : QComboBox(parent)
     setModel(new QStringListModel(this));
 }
 
-void SortedComboBox::setMaxLength(int characters) { lineEdit()->setMaxLength(characters); }
+void SortedComboBox::setMaxLength(int characters) {
+    lineEdit()->setMaxLength(characters);
+}
 
-void SortedComboBox::sortValues(QStringList& values)
-{
-    const auto less = [](const QString& a, const QString& b) { return collator().compare(a, b) < 0; };
+void SortedComboBox::sortValues(QStringList& values) {
+    const auto less = [](const QString& a, const QString& b) {
+        return collator().compare(a, b) < 0;
+    };
     // Lists written by the program are in order already: one pass tells so, and big
     // lists are loaded at every new record and every criterion choice.
     if (std::is_sorted(values.begin(), values.end(), less)) return;
     std::stable_sort(values.begin(), values.end(), less);
 }
 
-int SortedComboBox::compareValues(const QString& a, const QString& b)
-{
+int SortedComboBox::compareValues(const QString& a, const QString& b) {
     return collator().compare(a, b);
 }
 
-void SortedComboBox::setValues(const QStringList& values)
-{
+void SortedComboBox::setValues(const QStringList& values) {
     const QString typed = currentText();
     QStringList sorted = values;
     sortValues(sorted);
@@ -56,17 +55,16 @@ void SortedComboBox::setValues(const QStringList& values)
     setEditText(typed);
 }
 
-void SortedComboBox::addValue(const QString& value)
-{
+void SortedComboBox::addValue(const QString& value) {
     const QString typed = currentText();
     int at = 0;
-    while (at < count() && collator().compare(itemText(at), value) <= 0) ++at;
+    while (at < count() && collator().compare(itemText(at), value) <= 0)
+        ++at;
     const QSignalBlocker block(this);
     insertItem(at, value);
     setEditText(typed);
 }
 
-QStringList SortedComboBox::values() const
-{
+QStringList SortedComboBox::values() const {
     return static_cast<const QStringListModel*>(model())->stringList();
 }

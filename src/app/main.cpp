@@ -12,15 +12,16 @@
 #include <QLocale>
 #include <QTranslator>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     QTranslator qtFrench;
-    if (qtFrench.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtFrench.load(QStringLiteral("qtbase_fr"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtFrench);
 
-    const QString programName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    const QString programName =
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     QtDialogs dialogs(programName);
     QtPrinter printer;
     QtLauncher launcher;
@@ -28,8 +29,16 @@ int main(int argc, char* argv[])
     QtCursor cursor;
     QtSettingsBackend settings;
     QtModalShower modal;
-    Services services{dialogs, printer, launcher, clock, cursor, settings, modal,
-                      q7::posixFileSystem(), QDir::currentPath().toStdString(), programName};
+    Services services{dialogs,
+                      printer,
+                      launcher,
+                      clock,
+                      cursor,
+                      settings,
+                      modal,
+                      q7::posixFileSystem(),
+                      QDir::currentPath().toStdString(),
+                      programName};
 
     Program program(services);
     program.prin().show();

@@ -2,8 +2,7 @@
 
 #include "ui_FindDialog.h"
 
-FindDialog::FindDialog(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::FindDialog>())
-{
+FindDialog::FindDialog(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::FindDialog>()) {
     ui->setupUi(this);
     setModal(false);
     connect(ui->btsuivant, &QPushButton::clicked, this, [this] { Q_EMIT find(findText()); });
@@ -12,12 +11,15 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
 
 FindDialog::~FindDialog() = default;
 
-QString FindDialog::findText() const { return ui->edttexte->text(); }
+QString FindDialog::findText() const {
+    return ui->edttexte->text();
+}
 
-void FindDialog::setFindText(const QString& text) { ui->edttexte->setText(text); }
+void FindDialog::setFindText(const QString& text) {
+    ui->edttexte->setText(text);
+}
 
-void FindDialog::present()
-{
+void FindDialog::present() {
     show();
     raise();
     activateWindow();

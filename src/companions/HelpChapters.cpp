@@ -6,8 +6,7 @@
 
 namespace q7 {
 
-const std::vector<HelpChapter>& helpChapters()
-{
+const std::vector<HelpChapter>& helpChapters() {
     static const std::vector<HelpChapter> table = [] {
         const struct {
             const char* caption;
@@ -37,27 +36,25 @@ const std::vector<HelpChapter>& helpChapters()
             {"De Lirabel", 17704, 104},
         };
         std::vector<HelpChapter> t;
-        for (const auto& r : rows) t.push_back({lit(r.caption), r.start, r.length});
+        for (const auto& r : rows)
+            t.push_back({lit(r.caption), r.start, r.length});
         return t;
     }();
     return table;
 }
 
-const HelpChapter* findHelpChapter(std::string_view caption)
-{
+const HelpChapter* findHelpChapter(std::string_view caption) {
     for (const HelpChapter& c : helpChapters())
         if (c.caption == caption) return &c;
     return nullptr;
 }
 
-std::string chapterText(std::string_view text, const HelpChapter& chapter)
-{
+std::string chapterText(std::string_view text, const HelpChapter& chapter) {
     if (chapter.start >= text.size()) return {};
     return std::string(text.substr(chapter.start, chapter.length));
 }
 
-std::string readHelpText(const Folder& folder)
-{
+std::string readHelpText(const Folder& folder) {
     return withCrLf(readWholeFile(folder, helpFileName));
 }
 

@@ -4,8 +4,7 @@ namespace q7 {
 
 namespace {
 
-std::string replaceBreaks(std::string_view text, std::string_view lineBreak)
-{
+std::string replaceBreaks(std::string_view text, std::string_view lineBreak) {
     std::string out;
     out.reserve(text.size() + text.size() / 32);
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -24,8 +23,12 @@ std::string replaceBreaks(std::string_view text, std::string_view lineBreak)
 
 } // namespace
 
-std::string withCrLf(std::string_view text) { return replaceBreaks(text, "\r\n"); }
+std::string withCrLf(std::string_view text) {
+    return replaceBreaks(text, "\r\n");
+}
 
-std::string withLf(std::string_view text) { return replaceBreaks(text, "\n"); }
+std::string withLf(std::string_view text) {
+    return replaceBreaks(text, "\n");
+}
 
 } // namespace q7

@@ -27,8 +27,7 @@ std::string linesToAppend(bool atLineStart, const std::vector<std::string>& line
 // own text as it holds it, so positions stay exact).
 template <class Char>
 std::optional<std::size_t> findForward(std::basic_string_view<Char> text,
-                                       std::basic_string_view<Char> what, std::size_t from)
-{
+                                       std::basic_string_view<Char> what, std::size_t from) {
     if (what.empty() || from > text.size()) return std::nullopt;
     const std::size_t at = text.find(what, from);
     if (at == std::basic_string_view<Char>::npos) return std::nullopt;

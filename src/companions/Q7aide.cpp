@@ -12,8 +12,7 @@
 #include <QLineEdit>
 
 Tformaide::Tformaide(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), state_(state), services_(services), ui(std::make_unique<Ui::Tformaide>())
-{
+    : QDialog(parent), state_(state), services_(services), ui(std::make_unique<Ui::Tformaide>()) {
     ui->setupUi(this);
     ui->memoaide->viewport()->setCursor(Qt::WhatsThisCursor);
     ui->cblisteaide->setEditText(QStringLiteral("Choisissez un chapitre"));
@@ -23,15 +22,13 @@ Tformaide::Tformaide(AppState& state, Services& services, QWidget* parent)
 
 Tformaide::~Tformaide() = default;
 
-bool Tformaide::execute()
-{
+bool Tformaide::execute() {
     if (!FormShow()) return false;
     services_.modal.showModal(*this);
     return true;
 }
 
-bool Tformaide::FormShow()
-{
+bool Tformaide::FormShow() {
     if (!state_.folder.exists(q7::helpFileName)) {
         services_.dialogs.beep();
         services_.dialogs.message(QStringLiteral(
@@ -53,14 +50,12 @@ bool Tformaide::FormShow()
     });
 }
 
-void Tformaide::showText(const std::string& crLfBytes)
-{
+void Tformaide::showText(const std::string& crLfBytes) {
     ui->memoaide->setPlainText(fromBytes(q7::withLf(crLfBytes)));
     ui->memoaide->moveCursor(QTextCursor::Start);
 }
 
-void Tformaide::cblisteaideClick()
-{
+void Tformaide::cblisteaideClick() {
     runCommand(services_.dialogs, [this] {
         // Read again: an edited help file is seen at once.
         const std::string text = q7::readHelpText(state_.folder);
@@ -70,7 +65,6 @@ void Tformaide::cblisteaideClick()
     });
 }
 
-void Tformaide::Button1Click()
-{
+void Tformaide::Button1Click() {
     runCommand(services_.dialogs, [this] { reject(); });
 }

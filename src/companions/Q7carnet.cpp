@@ -4,8 +4,8 @@
 #include "companions/FindDialog.h"
 #include "companions/LineBreaks.h"
 #include "companions/Notebook.h"
-#include "platform/MemoText.h"
 #include "platform/Command.h"
+#include "platform/MemoText.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
 
@@ -15,8 +15,7 @@
 #include <QTextDocument>
 
 Tcarnetform::Tcarnetform(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), state_(state), services_(services), ui(std::make_unique<Ui::Tcarnetform>())
-{
+    : QDialog(parent), state_(state), services_(services), ui(std::make_unique<Ui::Tcarnetform>()) {
     ui->setupUi(this);
     find_ = new FindDialog(this);
     connect(ui->btdate, &QPushButton::clicked, this, &Tcarnetform::btdateClick);
@@ -28,20 +27,17 @@ Tcarnetform::Tcarnetform(AppState& state, Services& services, QWidget* parent)
 
 Tcarnetform::~Tcarnetform() = default;
 
-void Tcarnetform::setRecordFields(std::function<std::pair<QString, QString>()> fields)
-{
+void Tcarnetform::setRecordFields(std::function<std::pair<QString, QString>()> fields) {
     recordFields_ = std::move(fields);
 }
 
-bool Tcarnetform::execute()
-{
+bool Tcarnetform::execute() {
     if (!FormActivate()) return false;
     services_.modal.showModal(*this);
     return true;
 }
 
-bool Tcarnetform::FormActivate()
-{
+bool Tcarnetform::FormActivate() {
     // Reloaded at every opening: changes refused at the last closing are gone.
     return runCommand(services_.dialogs, [this] {
         const std::string bytes = q7::loadNotebook(state_.folder);
@@ -52,8 +48,7 @@ bool Tcarnetform::FormActivate()
     });
 }
 
-void Tcarnetform::appendLines(const std::vector<std::string>& lines)
-{
+void Tcarnetform::appendLines(const std::vector<std::string>& lines) {
     // Stamps go at the end whatever the caret position.
     QPlainTextEdit* memo = ui->memcarnet;
     const QString text = memoText(*memo);
@@ -65,16 +60,14 @@ void Tcarnetform::appendLines(const std::vector<std::string>& lines)
     memo->ensureCursorVisible();
 }
 
-void Tcarnetform::btdateClick()
-{
+void Tcarnetform::btdateClick() {
     runCommand(services_.dialogs, [this] {
         const Today today = services_.clock.today();
         appendLines({q7::dateStamp(today.day, today.month, today.year)});
     });
 }
 
-void Tcarnetform::btreferenceClick()
-{
+void Tcarnetform::btreferenceClick() {
     runCommand(services_.dialogs, [this] {
         const auto [title, reference] =
             recordFields_ ? recordFields_() : std::pair<QString, QString>();
@@ -82,13 +75,11 @@ void Tcarnetform::btreferenceClick()
     });
 }
 
-void Tcarnetform::btchercheClick()
-{
+void Tcarnetform::btchercheClick() {
     runCommand(services_.dialogs, [this] { find_->present(); });
 }
 
-void Tcarnetform::FindDialogFind(const QString& what)
-{
+void Tcarnetform::FindDialogFind(const QString& what) {
     runCommand(services_.dialogs, [this, &what] {
         QPlainTextEdit* memo = ui->memcarnet;
         const QString text = memoText(*memo);
@@ -108,18 +99,15 @@ void Tcarnetform::FindDialogFind(const QString& what)
     });
 }
 
-void Tcarnetform::btfermerClick()
-{
+void Tcarnetform::btfermerClick() {
     runCommand(services_.dialogs, [this] { reject(); });
 }
 
-bool Tcarnetform::FormCloseQuery()
-{
+bool Tcarnetform::FormCloseQuery() {
     QTextDocument* doc = ui->memcarnet->document();
     if (!doc->isModified()) return true;
     services_.dialogs.informationSound();
-    if (!services_.dialogs.informationQuestion(
-            QStringLiteral("Enrégistrer les modifications ?"))) {
+    if (!services_.dialogs.informationQuestion(QStringLiteral("Enrégistrer les modifications ?"))) {
         doc->setModified(false);
         return true;
     }
@@ -134,8 +122,7 @@ bool Tcarnetform::FormCloseQuery()
     });
 }
 
-void Tcarnetform::done(int result)
-{
+void Tcarnetform::done(int result) {
     // Every way out (Fermer, Esc, the close box) comes here.
     if (!FormCloseQuery()) return;
     find_->hide();

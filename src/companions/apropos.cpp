@@ -9,8 +9,7 @@
 #include <QMouseEvent>
 
 Taproposform::Taproposform(AppState&, Services& services, QWidget* parent)
-    : QDialog(parent), services_(services), ui(std::make_unique<Ui::Taproposform>())
-{
+    : QDialog(parent), services_(services), ui(std::make_unique<Ui::Taproposform>()) {
     ui->setupUi(this);
     ui->Label3->setText(QStringLiteral(Q7_CONTACT));
     ui->Label3->installEventFilter(this);
@@ -19,20 +18,17 @@ Taproposform::Taproposform(AppState&, Services& services, QWidget* parent)
 
 Taproposform::~Taproposform() = default;
 
-void Taproposform::execute()
-{
+void Taproposform::execute() {
     ui->btbfermer->setFocus();
     services_.modal.showModal(*this);
 }
 
-QString Taproposform::mailUrl()
-{
+QString Taproposform::mailUrl() {
     return QStringLiteral("mailto:") + QStringLiteral(Q7_CONTACT) +
            QStringLiteral("?subject=Lirabel3&body=votre message ");
 }
 
-bool Taproposform::eventFilter(QObject* watched, QEvent* event)
-{
+bool Taproposform::eventFilter(QObject* watched, QEvent* event) {
     // The address acts as a link: a click, or Enter or Space when it has the focus.
     if (watched == ui->Label3) {
         if (event->type() == QEvent::MouseButtonRelease &&
@@ -51,13 +47,11 @@ bool Taproposform::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void Taproposform::Label3Click()
-{
+void Taproposform::Label3Click() {
     // The result is not looked at: without a mail program nothing happens.
     runCommand(services_.dialogs, [this] { services_.launcher.openMailto(mailUrl()); });
 }
 
-void Taproposform::btbfermerClick()
-{
+void Taproposform::btbfermerClick() {
     runCommand(services_.dialogs, [this] { reject(); });
 }

@@ -19,12 +19,9 @@ constexpr int letters = 26;
 
 Field frontField(SortOrder order) {
     switch (order) {
-    case SortOrder::Sujet:
-        return Field::sujet;
-    case SortOrder::Collection:
-        return Field::collection;
-    default:
-        return Field::auteur;
+    case SortOrder::Sujet: return Field::sujet;
+    case SortOrder::Collection: return Field::collection;
+    default: return Field::auteur;
     }
 }
 

@@ -4,18 +4,15 @@
 #include "maint/Q7info.h"
 #include "ui_Q7prin.h"
 
-void Tformprin::smenutrierClick()
-{
+void Tformprin::smenutrierClick() {
     if (windows_.fic) services_.modal.showModal(*windows_.fic);
 }
 
-void Tformprin::smenuinformationsClick()
-{
+void Tformprin::smenuinformationsClick() {
     if (windows_.info) services_.modal.showModal(*windows_.info);
 }
 
-void Tformprin::connectMaintenance()
-{
+void Tformprin::connectMaintenance() {
     connect(ui_->smenutrier, &QAction::triggered, this, guarded([this] { smenutrierClick(); }));
     connect(ui_->smenuinformations, &QAction::triggered, this,
             guarded([this] { smenuinformationsClick(); }));

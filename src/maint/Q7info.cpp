@@ -53,22 +53,14 @@ void Tforminfo::FormShow() {
 
 QLineEdit* Tforminfo::box(q7::Figure figure) const {
     switch (figure) {
-    case q7::Figure::nbfiche:
-        return ui->edtnbfiche;
-    case q7::Figure::fic:
-        return ui->edtfic;
-    case q7::Figure::nbpage:
-        return ui->edtnbpage;
-    case q7::Figure::moyene:
-        return ui->edtmoyene;
-    case q7::Figure::lu:
-        return ui->edtlu;
-    case q7::Figure::prix:
-        return ui->edtprix;
-    case q7::Figure::moyenprix:
-        return ui->edtmoyenprix;
-    case q7::Figure::nbpagelu:
-        break;
+    case q7::Figure::nbfiche: return ui->edtnbfiche;
+    case q7::Figure::fic: return ui->edtfic;
+    case q7::Figure::nbpage: return ui->edtnbpage;
+    case q7::Figure::moyene: return ui->edtmoyene;
+    case q7::Figure::lu: return ui->edtlu;
+    case q7::Figure::prix: return ui->edtprix;
+    case q7::Figure::moyenprix: return ui->edtmoyenprix;
+    case q7::Figure::nbpagelu: break;
     }
     return ui->edtnbpagelu;
 }

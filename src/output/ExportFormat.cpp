@@ -8,31 +8,30 @@ namespace q7 {
 namespace {
 
 // The 28 exported values in their column order (not the record's order).
-template <class Sink>
-void forEachValue(const Fiche& f, Sink&& sink)
-{
-    const Field texts[] = {Field::titre,  Field::auteur,  Field::sujet,   Field::collection,
+template <class Sink> void forEachValue(const Fiche& f, Sink&& sink) {
+    const Field texts[] = {Field::titre,   Field::auteur,    Field::sujet,     Field::collection,
                            Field::edition, Field::anedition, Field::imprimeur, Field::nbpage,
-                           Field::type,   Field::langue,  Field::origine, Field::txtutil,
-                           Field::etat,   Field::prix,    Field::isbn,    Field::numero};
-    for (Field k : texts) sink(f.view(k));
+                           Field::type,    Field::langue,    Field::origine,   Field::txtutil,
+                           Field::etat,    Field::prix,      Field::isbn,      Field::numero};
+    for (Field k : texts)
+        sink(f.view(k));
     sink(dateText(f));
     const Flag flags[] = {Flag::plutome,   Flag::plusauteur, Flag::lut,      Flag::hs,
                           Flag::cocheutil, Flag::signet,     Flag::jacquette};
-    for (Flag k : flags) sink(flagText(f.flagByte(k)));
-    for (Field k : {Field::pos1, Field::pos2, Field::pos3, Field::pos4}) sink(f.view(k));
+    for (Flag k : flags)
+        sink(flagText(f.flagByte(k)));
+    for (Field k : {Field::pos1, Field::pos2, Field::pos3, Field::pos4})
+        sink(f.view(k));
 }
 
-void appendSqlQuoted(std::string& out, std::string_view value)
-{
+void appendSqlQuoted(std::string& out, std::string_view value) {
     for (char c : value) {
         if (c == '\'') out += '\'';
         out += c;
     }
 }
 
-void appendHtmlEscaped(std::string& out, std::string_view value)
-{
+void appendHtmlEscaped(std::string& out, std::string_view value) {
     for (char c : value) {
         switch (c) {
         case '&': out += "&amp;"; break;
@@ -46,8 +45,7 @@ void appendHtmlEscaped(std::string& out, std::string_view value)
 
 } // namespace
 
-void appendSqlLines(std::string& out, const Fiche& f, const std::string& tableName)
-{
+void appendSqlLines(std::string& out, const Fiche& f, const std::string& tableName) {
     out += "INSERT INTO'";
     appendSqlQuoted(out, tableName);
     out += '\'';
@@ -64,8 +62,7 @@ void appendSqlLines(std::string& out, const Fiche& f, const std::string& tableNa
     out += crlf;
 }
 
-void appendCsvLine(std::string& out, const Fiche& f)
-{
+void appendCsvLine(std::string& out, const Fiche& f) {
     out += '\'';
     bool first = true;
     forEachValue(f, [&](std::string_view v) {
@@ -77,8 +74,7 @@ void appendCsvLine(std::string& out, const Fiche& f)
     out += crlf;
 }
 
-std::string htmlPage(const Fiche& f, const Settings& captions)
-{
+std::string htmlPage(const Fiche& f, const Settings& captions) {
     std::string out;
     auto line = [&out](std::string_view text) {
         out += text;

@@ -7,8 +7,7 @@
 
 namespace q7 {
 
-std::string exportFileName(ExportKind kind)
-{
+std::string exportFileName(ExportKind kind) {
     switch (kind) {
     case ExportKind::Txt: return "Q7impres.txt";
     case ExportKind::Sql: return "Q7export.sql";
@@ -19,8 +18,7 @@ std::string exportFileName(ExportKind kind)
 }
 
 void runExport(DataFile& data, Fiche& buffer, const Settings& captions, FileSystem& fs,
-               const ExportRequest& request, const ExportProgress& progress)
-{
+               const ExportRequest& request, const ExportProgress& progress) {
     const std::string path = Folder(fs, request.folder).path(exportFileName(request.kind));
     if (!coversWholeFile(request.kind)) {
         OutputFile out(fs, path);

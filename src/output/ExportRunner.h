@@ -15,7 +15,9 @@ enum class ExportKind { Txt = 1, Sql = 2, Csv = 3, Html = 4 };
 // Q7impres.txt, Q7export.sql, Q7export.csv, Q7export.html.
 std::string exportFileName(ExportKind kind);
 // Whole-file kinds read every record; HTML writes the record buffer alone.
-inline bool coversWholeFile(ExportKind kind) { return kind != ExportKind::Html; }
+inline bool coversWholeFile(ExportKind kind) {
+    return kind != ExportKind::Html;
+}
 
 struct ExportRequest {
     ExportKind kind = ExportKind::Txt;

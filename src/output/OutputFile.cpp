@@ -7,13 +7,11 @@ constexpr std::size_t blockSize = 1 << 20;
 }
 
 OutputFile::OutputFile(FileSystem& fs, const std::string& path)
-    : file_(fs.open(path, OpenMode::CreateNew))
-{
+    : file_(fs.open(path, OpenMode::CreateNew)) {
     buffer_.reserve(blockSize + 4096);
 }
 
-OutputFile::~OutputFile()
-{
+OutputFile::~OutputFile() {
     if (broken_ || buffer_.empty()) return;
     try {
         flush();
@@ -21,13 +19,11 @@ OutputFile::~OutputFile()
     }
 }
 
-void OutputFile::flushIfFull()
-{
+void OutputFile::flushIfFull() {
     if (buffer_.size() >= blockSize) flush();
 }
 
-void OutputFile::flush()
-{
+void OutputFile::flush() {
     if (buffer_.empty()) return;
     broken_ = true; // a failed write is not tried again on the way out
     file_->writeAt(buffer_.data(), buffer_.size(), written_);
@@ -36,8 +32,7 @@ void OutputFile::flush()
     buffer_.clear();
 }
 
-void OutputFile::finish()
-{
+void OutputFile::finish() {
     flush();
     file_->sync();
 }

@@ -10,8 +10,7 @@
 #include "ui_Q7prin.h"
 
 namespace {
-q7::RecordScreen screenOf(Tformprin& w)
-{
+q7::RecordScreen screenOf(Tformprin& w) {
     auto& u = w.ui();
     q7::RecordScreen s;
     auto t = [](const QString& text) { return toBytes(text); };
@@ -51,15 +50,13 @@ q7::RecordScreen screenOf(Tformprin& w)
 }
 } // namespace
 
-void Tformprin::showExport(int kind)
-{
+void Tformprin::showExport(int kind) {
     if (!windows_.exporter) return;
     windows_.exporter->setWindowTitle(Tformexport::caption(static_cast<q7::ExportKind>(kind)));
     services_.modal.showModal(*windows_.exporter);
 }
 
-void Tformprin::connectOutputs()
-{
+void Tformprin::connectOutputs() {
     auto& u = *ui_;
     const struct {
         QAction* item;
@@ -75,7 +72,8 @@ void Tformprin::connectOutputs()
     // The record commands wrap themselves in the error box.
     connect(u.menuimprimerfiche, &QAction::triggered, this,
             [this] { printRecordPage(state_, services_, screenOf(*this)); });
-    connect(u.menuimpfiche, &QAction::triggered, this, [this] { writeRecordTextFile(state_, services_); });
+    connect(u.menuimpfiche, &QAction::triggered, this,
+            [this] { writeRecordTextFile(state_, services_); });
     auto addLabel = guarded([this] {
         if (windows_.etiq) windows_.etiq->addReference(ui_->edtnumero->text());
     });

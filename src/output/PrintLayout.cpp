@@ -12,12 +12,13 @@ constexpr int recordPoints = 10;
 // be three times too wide, so the sheet is set at the size where 7 columns fit A4.
 constexpr int labelPoints = 4;
 
-std::string_view yesNo(bool on) { return on ? "oui" : "non"; }
+std::string_view yesNo(bool on) {
+    return on ? "oui" : "non";
+}
 
 } // namespace
 
-PrintLayout recordPrintout(const RecordScreen& s, int number, const Settings& captions)
-{
+PrintLayout recordPrintout(const RecordScreen& s, int number, const Settings& captions) {
     PrintLayout page{recordPoints, false, {}};
     auto draw = [&page](int y, int x, std::string text, Ink ink = Ink::Black) {
         page.calls.push_back({x, y, ink, std::move(text)});
@@ -53,8 +54,7 @@ PrintLayout recordPrintout(const RecordScreen& s, int number, const Settings& ca
     return page;
 }
 
-std::string labelText(const std::string& entry)
-{
+std::string labelText(const std::string& entry) {
     std::string text = entry;
     if (text.size() < 8) text.resize(8, ' ');
     for (char& c : text)
@@ -62,8 +62,7 @@ std::string labelText(const std::string& entry)
     return text;
 }
 
-PrintLayout labelSheet(const std::vector<std::string>& entries)
-{
+PrintLayout labelSheet(const std::vector<std::string>& entries) {
     static const std::string border(52, '-');
     PrintLayout sheet{labelPoints, true, {}};
     for (std::size_t k = 0; k < entries.size(); ++k) {

@@ -3,11 +3,12 @@
 #include "platform/QtText.h"
 
 namespace {
-QColor colorOf(q7::Ink ink) { return ink == q7::Ink::Red ? QColor(255, 0, 0) : QColor(0, 0, 0); }
+QColor colorOf(q7::Ink ink) {
+    return ink == q7::Ink::Red ? QColor(255, 0, 0) : QColor(0, 0, 0);
+}
 } // namespace
 
-void printLayout(Printer& printer, const q7::PrintLayout& layout)
-{
+void printLayout(Printer& printer, const q7::PrintLayout& layout) {
     printer.setFontSize(layout.points);
     printer.setBold(layout.bold);
     q7::Ink ink = q7::Ink::Black;

@@ -10,8 +10,7 @@
 #include <QScreen>
 
 TFormetiq::TFormetiq(AppState&, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TFormetiq>()), services_(services)
-{
+    : QDialog(parent), ui(std::make_unique<Ui::TFormetiq>()), services_(services) {
     ui->setupUi(this);
     connect(ui->btajouter, &QPushButton::clicked, this, &TFormetiq::btajouterClick);
     connect(ui->btretirer, &QPushButton::clicked, this, &TFormetiq::btretirerClick);
@@ -21,16 +20,14 @@ TFormetiq::TFormetiq(AppState&, Services& services, QWidget* parent)
 
 TFormetiq::~TFormetiq() = default;
 
-void TFormetiq::showEvent(QShowEvent* event)
-{
+void TFormetiq::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Centred on the desktop rather than on the record window.
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
-bool TFormetiq::addReference(const QString& reference)
-{
+bool TFormetiq::addReference(const QString& reference) {
     bool added = false;
     runCommand(services_.dialogs, [&] {
         if (ui->lbliste->count() >= q7::labelCapacity) {
@@ -44,21 +41,19 @@ bool TFormetiq::addReference(const QString& reference)
     return added;
 }
 
-QStringList TFormetiq::references() const
-{
+QStringList TFormetiq::references() const {
     QStringList out;
-    for (int i = 0; i < ui->lbliste->count(); ++i) out << ui->lbliste->item(i)->text();
+    for (int i = 0; i < ui->lbliste->count(); ++i)
+        out << ui->lbliste->item(i)->text();
     return out;
 }
 
-void TFormetiq::btajouterClick()
-{
+void TFormetiq::btajouterClick() {
     // The typed text stays in the edit, ready for another label.
     if (addReference(ui->edtajout->text())) ui->btretirer->setEnabled(true);
 }
 
-void TFormetiq::btretirerClick()
-{
+void TFormetiq::btretirerClick() {
     runCommand(services_.dialogs, [this] {
         for (int i = 0; i < ui->lbliste->count(); ++i) {
             if (ui->lbliste->item(i)->isSelected()) {
@@ -70,15 +65,17 @@ void TFormetiq::btretirerClick()
     });
 }
 
-void TFormetiq::btimprimerClick()
-{
+void TFormetiq::btimprimerClick() {
     const bool printed = runCommand(services_.dialogs, [this] {
         std::vector<std::string> entries;
-        for (const QString& r : references()) entries.push_back(toBytes(r));
+        for (const QString& r : references())
+            entries.push_back(toBytes(r));
         const BusyCursor busy(services_.cursor);
         printLayout(services_.printer, q7::labelSheet(entries));
     });
     if (printed) accept();
 }
 
-void TFormetiq::btfermerClick() { reject(); }
+void TFormetiq::btfermerClick() {
+    reject();
+}

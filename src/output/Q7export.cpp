@@ -12,9 +12,7 @@
 #include <optional>
 
 Tformexport::Tformexport(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::Tformexport>()), state_(state),
-      services_(services)
-{
+    : QDialog(parent), ui(std::make_unique<Ui::Tformexport>()), state_(state), services_(services) {
     ui->setupUi(this);
     connect(ui->Button1, &QPushButton::clicked, this, &Tformexport::Button1Click);
     connect(ui->btfermer, &QPushButton::clicked, this, &Tformexport::btfermerClick);
@@ -22,8 +20,7 @@ Tformexport::Tformexport(AppState& state, Services& services, QWidget* parent)
 
 Tformexport::~Tformexport() = default;
 
-QString Tformexport::caption(q7::ExportKind kind)
-{
+QString Tformexport::caption(q7::ExportKind kind) {
     switch (kind) {
     case q7::ExportKind::Txt: return QStringLiteral("Exporter en TXT");
     case q7::ExportKind::Sql: return QStringLiteral("Exporter en SQL");
@@ -33,26 +30,23 @@ QString Tformexport::caption(q7::ExportKind kind)
     return {};
 }
 
-QString Tformexport::documentsFolder()
-{
+QString Tformexport::documentsFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-void Tformexport::showEvent(QShowEvent* event)
-{
+void Tformexport::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();
 }
 
-void Tformexport::FormShow()
-{
+void Tformexport::FormShow() {
     ui->Gauge1->setRange(0, 100);
     ui->Gauge1->setValue(0);
     ui->lblnom->hide();
     ui->edtnomtab->hide();
     // An unknown caption keeps the kind of the previous showing.
-    for (auto k : {q7::ExportKind::Txt, q7::ExportKind::Sql, q7::ExportKind::Csv,
-                   q7::ExportKind::Html})
+    for (auto k :
+         {q7::ExportKind::Txt, q7::ExportKind::Sql, q7::ExportKind::Csv, q7::ExportKind::Html})
         if (windowTitle() == caption(k)) kind_ = k;
     if (kind_ == q7::ExportKind::Sql) {
         ui->lblnom->show();
@@ -60,21 +54,20 @@ void Tformexport::FormShow()
     }
 }
 
-void Tformexport::btfermerClick() { reject(); }
+void Tformexport::btfermerClick() {
+    reject();
+}
 
-void Tformexport::Button1Click()
-{
+void Tformexport::Button1Click() {
     runCommand(services_.dialogs, [this] { exportCatalogue(); });
 }
 
-std::string Tformexport::targetFolder() const
-{
+std::string Tformexport::targetFolder() const {
     if (ui->rbdoc->isChecked()) return QFile::encodeName(documentsFolder()).toStdString();
     return state_.folder.dir();
 }
 
-void Tformexport::exportCatalogue()
-{
+void Tformexport::exportCatalogue() {
     const bool wholeFile = q7::coversWholeFile(kind_);
     if (wholeFile) state_.data.seek(0);
     q7::ExportRequest request{kind_, targetFolder(), {}};
@@ -105,8 +98,7 @@ void Tformexport::exportCatalogue()
     accept();
 }
 
-void Tformexport::showProgress(int done, int total)
-{
+void Tformexport::showProgress(int done, int total) {
     // Only a new percentage is worth a repaint; the bar repaints itself at once then.
     const int percent = int(qint64(done) * 100 / total);
     if (percent == shownPercent_) return;

@@ -6,8 +6,7 @@
 #include "platform/Command.h"
 #include "platform/Services.h"
 
-bool printRecordPage(AppState& state, Services& services, const q7::RecordScreen& screen)
-{
+bool printRecordPage(AppState& state, Services& services, const q7::RecordScreen& screen) {
     return runCommand(services.dialogs, [&] {
         const BusyCursor busy(services.cursor);
         printLayout(services.printer,
@@ -15,11 +14,9 @@ bool printRecordPage(AppState& state, Services& services, const q7::RecordScreen
     });
 }
 
-bool writeRecordTextFile(AppState& state, Services& services)
-{
+bool writeRecordTextFile(AppState& state, Services& services) {
     return runCommand(services.dialogs, [&] {
         const BusyCursor busy(services.cursor);
-        q7::writeRecordTextFile(state.folder, state.buffer, state.data.position(),
-                                state.settings);
+        q7::writeRecordTextFile(state.folder, state.buffer, state.data.position(), state.settings);
     });
 }

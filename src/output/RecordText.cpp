@@ -17,26 +17,27 @@ struct Literals {
     std::string ficheResume = lit("== Résumé ==");
 };
 
-const Literals& literals()
-{
+const Literals& literals() {
     static const Literals l;
     return l;
 }
 
-void line(std::string& out) { out += crlf; }
+void line(std::string& out) {
+    out += crlf;
+}
 
 } // namespace
 
-std::string_view flagText(unsigned char byte) { return byte == 1 ? "oui" : "non"; }
+std::string_view flagText(unsigned char byte) {
+    return byte == 1 ? "oui" : "non";
+}
 
-std::string dateText(const Fiche& f)
-{
+std::string dateText(const Fiche& f) {
     return std::to_string(f.jour()) + ':' + std::to_string(f.mois()) + ':' +
            std::to_string(f.annee());
 }
 
-void appendFieldLines(std::string& out, const Fiche& f, const Settings& captions)
-{
+void appendFieldLines(std::string& out, const Fiche& f, const Settings& captions) {
     const Literals& l = literals();
     auto flag = [&f](Flag k) { return flagText(f.flagByte(k)); };
 
@@ -117,8 +118,7 @@ void appendFieldLines(std::string& out, const Fiche& f, const Settings& captions
     }
 }
 
-void appendTxtBlock(std::string& out, const Fiche& f, int number, const Settings& captions)
-{
+void appendTxtBlock(std::string& out, const Fiche& f, int number, const Settings& captions) {
     const Literals& l = literals();
     out += l.txtHeading;
     out += std::to_string(number);
@@ -137,8 +137,7 @@ void appendTxtBlock(std::string& out, const Fiche& f, int number, const Settings
     line(out);
 }
 
-std::string recordText(const Fiche& f, int number, const Settings& captions)
-{
+std::string recordText(const Fiche& f, int number, const Settings& captions) {
     const Literals& l = literals();
     std::string out;
     out += l.ficheHeading;
@@ -158,8 +157,7 @@ std::string recordText(const Fiche& f, int number, const Settings& captions)
 }
 
 void writeRecordTextFile(const Folder& folder, const Fiche& f, int number,
-                         const Settings& captions)
-{
+                         const Settings& captions) {
     replaceFile(folder, recordTextFileName, recordText(f, number, captions));
 }
 

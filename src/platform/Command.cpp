@@ -5,14 +5,12 @@
 #include <exception>
 #include <new>
 
-QString errorBoxText(const QString& message)
-{
+QString errorBoxText(const QString& message) {
     if (!message.isEmpty() && message.back().isLetterOrNumber()) return message + u'.';
     return message;
 }
 
-bool runCommand(Dialogs& dialogs, const std::function<void()>& command)
-{
+bool runCommand(Dialogs& dialogs, const std::function<void()>& command) {
     try {
         command();
         return true;

@@ -22,13 +22,11 @@ public:
     // Error icon, titled with the program's name.
     virtual void error(const QString& text) = 0;
     // File-open dialog; nothing when cancelled.
-    virtual std::optional<QString> openFileName(const QString& caption,
-                                                const QString& filter) = 0;
+    virtual std::optional<QString> openFileName(const QString& caption, const QString& filter) = 0;
 };
 
 // "Ask": the default beep, then the confirmation box.
-inline bool ask(Dialogs& d, const QString& text)
-{
+inline bool ask(Dialogs& d, const QString& text) {
     d.beep();
     return d.confirm(text);
 }

@@ -9,8 +9,7 @@
 #include <string_view>
 
 // Line breaks as LF, every other character as typed; positions match the editor's.
-inline QString memoText(const QPlainTextEdit& memo)
-{
+inline QString memoText(const QPlainTextEdit& memo) {
     QString text = memo.document()->toRawText();
     for (QChar& c : text)
         if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
@@ -18,7 +17,6 @@ inline QString memoText(const QPlainTextEdit& memo)
 }
 
 // A view of a widget's text for the core's templates, without copying.
-inline std::u16string_view u16view(const QString& text)
-{
+inline std::u16string_view u16view(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }

@@ -17,32 +17,28 @@ constexpr double gridWidth = 2560.0;
 constexpr double gridHeight = 3540.0;
 } // namespace
 
-void PaintPrinter::setFontSize(int points)
-{
+void PaintPrinter::setFontSize(int points) {
     points_ = points;
     applyFont();
 }
 
-void PaintPrinter::setBold(bool bold)
-{
+void PaintPrinter::setBold(bool bold) {
     bold_ = bold;
     applyFont();
 }
 
-void PaintPrinter::setColor(const QColor& color)
-{
+void PaintPrinter::setColor(const QColor& color) {
     color_ = color;
     if (painter_) painter_->setPen(color_);
 }
 
-void PaintPrinter::applyFont()
-{
+void PaintPrinter::applyFont() {
     if (!painter_) return;
     QFont font = painter_->font();
     // A Helvetica-like face where there is one: its narrow hyphen lets a label's
     // border fit its column; otherwise the system's sans serif face.
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Helvetica"),
-                      QStringLiteral("Sans Serif")});
+    font.setFamilies(
+        {QStringLiteral("Arial"), QStringLiteral("Helvetica"), QStringLiteral("Sans Serif")});
     // Sizes are points of the grid (300/72 units each), scaled with it. The painter
     // turns points into logical units with the device's resolution, hence the ratio.
     font.setPointSizeF(points_ * gridDpi / fontDpi_);
@@ -51,8 +47,7 @@ void PaintPrinter::applyFont()
     painter_->setFont(font);
 }
 
-void PaintPrinter::begin()
-{
+void PaintPrinter::begin() {
     QPagedPaintDevice& dev = device();
     painter_ = std::make_unique<QPainter>();
     if (!painter_->begin(&dev)) {
@@ -61,16 +56,15 @@ void PaintPrinter::begin()
     }
     const double sx = dev.logicalDpiX() / gridDpi;
     const double sy = dev.logicalDpiY() / gridDpi;
-    const double fit = std::min({1.0, dev.width() / (gridWidth * sx),
-                                 dev.height() / (gridHeight * sy)});
+    const double fit =
+        std::min({1.0, dev.width() / (gridWidth * sx), dev.height() / (gridHeight * sy)});
     painter_->scale(sx * fit, sy * fit);
     fontDpi_ = dev.logicalDpiY();
     painter_->setPen(color_);
     applyFont();
 }
 
-void PaintPrinter::drawText(int x, int y, const QString& text)
-{
+void PaintPrinter::drawText(int x, int y, const QString& text) {
     if (!painter_) throw q7::Error("Aucune impression en cours");
     // Like the platform's text call, (x, y) is the top-left corner of the text.
     // One line whatever the text holds: line breaks are drawn as blanks.
@@ -81,8 +75,7 @@ void PaintPrinter::drawText(int x, int y, const QString& text)
     painter_->drawText(QPointF(x, y + fm.ascent()), line);
 }
 
-void PaintPrinter::end()
-{
+void PaintPrinter::end() {
     if (!painter_) return;
     painter_->end();
     painter_.reset();
@@ -97,12 +90,11 @@ QtPrinter::QtPrinter() : impl_(std::make_unique<Impl>()) {}
 
 QtPrinter::~QtPrinter() = default;
 
-QPagedPaintDevice& QtPrinter::device()
-{
+QPagedPaintDevice& QtPrinter::device() {
     if (QPrinterInfo::availablePrinterNames().isEmpty())
         throw q7::Error("Aucune imprimante n'est installée");
-    impl_->printer = std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter(),
-                                                QPrinter::HighResolution);
+    impl_->printer =
+        std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
     impl_->printer->setPageSize(QPageSize(QPageSize::A4));
     impl_->printer->setDocName(QStringLiteral("Lirabel 3"));
     return *impl_->printer;

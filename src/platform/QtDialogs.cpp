@@ -6,11 +6,12 @@
 #include <QPushButton>
 
 namespace {
-QWidget* owner() { return QApplication::activeWindow(); }
+QWidget* owner() {
+    return QApplication::activeWindow();
+}
 
 bool yesNo(QMessageBox::Icon icon, const QString& title, const QString& text, const QString& yes,
-           const QString& no)
-{
+           const QString& no) {
     QMessageBox box(icon, title, text, QMessageBox::NoButton, owner());
     QPushButton* y = box.addButton(yes, QMessageBox::YesRole);
     QPushButton* n = box.addButton(no, QMessageBox::NoRole);
@@ -21,43 +22,41 @@ bool yesNo(QMessageBox::Icon icon, const QString& title, const QString& text, co
 }
 } // namespace
 
-void QtDialogs::beep() { QApplication::beep(); }
+void QtDialogs::beep() {
+    QApplication::beep();
+}
 
-void QtDialogs::informationSound() { QApplication::beep(); }
+void QtDialogs::informationSound() {
+    QApplication::beep();
+}
 
-void QtDialogs::message(const QString& text)
-{
+void QtDialogs::message(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, programName_, text, QMessageBox::Ok, owner());
     box.exec();
 }
 
-void QtDialogs::information(const QString& text)
-{
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text,
-                    QMessageBox::Ok, owner());
+void QtDialogs::information(const QString& text) {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok,
+                    owner());
     box.exec();
 }
 
-bool QtDialogs::confirm(const QString& text)
-{
+bool QtDialogs::confirm(const QString& text) {
     return yesNo(QMessageBox::Question, QStringLiteral("Confirmation"), text,
                  QStringLiteral("&Oui"), QStringLiteral("&Non"));
 }
 
-bool QtDialogs::informationQuestion(const QString& text)
-{
+bool QtDialogs::informationQuestion(const QString& text) {
     return yesNo(QMessageBox::Information, QStringLiteral("Information"), text,
                  QStringLiteral("&Oui"), QStringLiteral("&Non"));
 }
 
-void QtDialogs::error(const QString& text)
-{
+void QtDialogs::error(const QString& text) {
     QMessageBox box(QMessageBox::Critical, programName_, text, QMessageBox::Ok, owner());
     box.exec();
 }
 
-std::optional<QString> QtDialogs::openFileName(const QString& caption, const QString& filter)
-{
+std::optional<QString> QtDialogs::openFileName(const QString& caption, const QString& filter) {
     const QString name = QFileDialog::getOpenFileName(owner(), caption, QString(), filter);
     if (name.isEmpty()) return std::nullopt;
     return name;

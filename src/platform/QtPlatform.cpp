@@ -8,18 +8,20 @@
 #include <QProcess>
 #include <QUrl>
 
-Today QtClock::today()
-{
+Today QtClock::today() {
     const QDate d = QDate::currentDate();
     return {d.day(), d.month(), d.year()};
 }
 
-void QtCursor::pushBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+void QtCursor::pushBusy() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
 
-void QtCursor::popBusy() { QApplication::restoreOverrideCursor(); }
+void QtCursor::popBusy() {
+    QApplication::restoreOverrideCursor();
+}
 
-bool QtLauncher::startDetached(const QString& commandLine)
-{
+bool QtLauncher::startDetached(const QString& commandLine) {
     // A path naming an existing file is started as it is, blanks included;
     // anything else is split as a shell would.
     if (commandLine.trimmed().isEmpty()) return false;
@@ -30,9 +32,10 @@ bool QtLauncher::startDetached(const QString& commandLine)
     return QProcess::startDetached(program, parts);
 }
 
-bool QtLauncher::openMailto(const QString& url)
-{
+bool QtLauncher::openMailto(const QString& url) {
     return QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
 }
 
-int QtModalShower::showModal(QDialog& dialog) { return dialog.exec(); }
+int QtModalShower::showModal(QDialog& dialog) {
+    return dialog.exec();
+}

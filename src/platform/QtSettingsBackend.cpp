@@ -9,10 +9,11 @@
 #include <QSettings>
 
 namespace {
-QString keyPath(const std::string& key) { return QStringLiteral("Lirabel3/") + QString::fromLatin1(key); }
+QString keyPath(const std::string& key) {
+    return QStringLiteral("Lirabel3/") + QString::fromLatin1(key);
+}
 
-std::string failure(const char* what, const std::string& key)
-{
+std::string failure(const char* what, const std::string& key) {
     return std::string(what) + " la valeur « " + key + " » des réglages (wutfn\\Lirabel3)";
 }
 } // namespace
@@ -29,14 +30,11 @@ QtSettingsBackend::QtSettingsBackend()
 }
 
 QtSettingsBackend::QtSettingsBackend(const QString& iniPath)
-    : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
-{
-}
+    : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
 
 QtSettingsBackend::~QtSettingsBackend() = default;
 
-void QtSettingsBackend::openKey()
-{
+void QtSettingsBackend::openKey() {
     if (settings_->format() != QSettings::IniFormat) return;
     const QString path = settings_->fileName();
     if (QFileInfo::exists(path)) return;
@@ -48,8 +46,7 @@ void QtSettingsBackend::openKey()
                                 path.toStdString());
 }
 
-std::optional<std::string> QtSettingsBackend::read(const std::string& key)
-{
+std::optional<std::string> QtSettingsBackend::read(const std::string& key) {
     settings_->sync();
     const QVariant v = settings_->value(keyPath(key));
     if (!v.isValid()) return std::nullopt;
@@ -59,8 +56,7 @@ std::optional<std::string> QtSettingsBackend::read(const std::string& key)
     return toBytes(v.toString());
 }
 
-void QtSettingsBackend::write(const std::string& key, const std::string& value)
-{
+void QtSettingsBackend::write(const std::string& key, const std::string& value) {
     settings_->setValue(keyPath(key), fromBytes(value));
     settings_->sync();
     if (settings_->status() != QSettings::NoError)

@@ -6,8 +6,7 @@
 
 #include <string>
 
-inline QString fromBytes(std::string_view bytes)
-{
+inline QString fromBytes(std::string_view bytes) {
     // Written in place: big value lists pass through here at every loading.
     QString s(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* out = s.data();
@@ -19,8 +18,7 @@ inline QString fromBytes(std::string_view bytes)
 }
 
 // Characters outside the code page become '?'.
-inline std::string toBytes(const QString& text)
-{
+inline std::string toBytes(const QString& text) {
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {

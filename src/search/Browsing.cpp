@@ -7,21 +7,18 @@
 #include <QMenu>
 
 namespace {
-void endOfList(Tformprin& w, const char* text)
-{
+void endOfList(Tformprin& w, const char* text) {
     w.services().dialogs.informationSound();
     w.services().dialogs.information(QString::fromUtf8(text));
 }
 
-void readAndShow(Tformprin& w)
-{
+void readAndShow(Tformprin& w) {
     w.state().data.read(w.state().buffer);
     q7unit::showRecord(w);
 }
 } // namespace
 
-void Tformprin::menulisteClick()
-{
+void Tformprin::menulisteClick() {
     // Nothing to browse: the menu is closed to an empty catalogue.
     if (state_.data.count() == 0) {
         ui_->menuChercherpar->menuAction()->setEnabled(false);
@@ -34,8 +31,7 @@ void Tformprin::menulisteClick()
     state_.criterion = 0;
 }
 
-void Tformprin::browse(Move move)
-{
+void Tformprin::browse(Move move) {
     q7::DataFile& data = state_.data;
     switch (move) {
     case Move::Next:
@@ -60,20 +56,24 @@ void Tformprin::browse(Move move)
     }
 }
 
-void Tformprin::spbdebutClick() { browse(Move::First); }
-void Tformprin::spbprecedentClick() { browse(Move::Previous); }
-void Tformprin::spbfinClick() { browse(Move::Last); }
+void Tformprin::spbdebutClick() {
+    browse(Move::First);
+}
+void Tformprin::spbprecedentClick() {
+    browse(Move::Previous);
+}
+void Tformprin::spbfinClick() {
+    browse(Move::Last);
+}
 
-void Tformprin::spbsuivantClick()
-{
+void Tformprin::spbsuivantClick() {
     if (state_.criterion == 0)
         browse(Move::Next);
     else
         menuChercherClick();
 }
 
-void Tformprin::FormKeyDown(QKeyEvent* event)
-{
+void Tformprin::FormKeyDown(QKeyEvent* event) {
     if (!ui_->spbsuivant->isEnabled() || !(event->modifiers() & Qt::AltModifier)) return;
     const bool browsing = ui_->spbprecedent->isEnabled();
     switch (event->key()) {

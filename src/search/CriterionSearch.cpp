@@ -18,12 +18,12 @@ namespace {
 enum Code { Rank = 21, Word = 19, Multi = 20, UserCheck = 12, UserText = 11 };
 
 struct Criterion {
-    const char* item;    // menu item
+    const char* item; // menu item
     int code;
-    const char* status;  // null: the user caption of the settings
+    const char* status; // null: the user caption of the settings
     Field field;
     const char* control;
-    const char* label;   // null: none
+    const char* label; // null: none
 };
 
 const Criterion criteria[] = {
@@ -48,15 +48,13 @@ const Criterion criteria[] = {
     {"menumulpos", Multi, "mutlti position", Field::pos1, "cbpos1", "lblpos1"},
 };
 
-const Criterion* criterionOf(int code)
-{
+const Criterion* criterionOf(int code) {
     for (const Criterion& c : criteria)
         if (c.code == code) return &c;
     return nullptr;
 }
 
-std::string controlBytes(QWidget* control)
-{
+std::string controlBytes(QWidget* control) {
     if (auto* cb = qobject_cast<QComboBox*>(control)) return toBytes(cb->currentText());
     if (auto* e = qobject_cast<QLineEdit*>(control)) return toBytes(e->text());
     return {};
@@ -64,8 +62,7 @@ std::string controlBytes(QWidget* control)
 
 } // namespace
 
-void Tformprin::TitresClick(QObject* sender)
-{
+void Tformprin::TitresClick(QObject* sender) {
     auto& u = *ui_;
     q7unit::loadValueLists(*this);
     applyMode(3);
@@ -83,7 +80,7 @@ void Tformprin::TitresClick(QObject* sender)
         if (sender && sender->objectName() == QLatin1String(c.item)) chosen = &c;
     if (!chosen) return;
     const q7::Settings& s = state_.settings;
-    const QString status = chosen->status ? QString::fromUtf8(chosen->status)
+    const QString status = chosen->status             ? QString::fromUtf8(chosen->status)
                            : chosen->code == UserText ? fromBytes(s.textutilisateur)
                                                       : fromBytes(s.cocheutilisateur);
     u.lblinfo->setText(QStringLiteral("Recherche par ") + status);
@@ -91,8 +88,8 @@ void Tformprin::TitresClick(QObject* sender)
         if (auto* w = findChild<QWidget*>(QLatin1String(name))) w->setEnabled(true);
     };
     if (chosen->code == Multi) {
-        for (const char* name : {"cbpos1", "cbpos2", "cbpos3", "cbpos4", "lblpos1", "lblpos2",
-                                 "lblpos3", "lblpos4"})
+        for (const char* name :
+             {"cbpos1", "cbpos2", "cbpos3", "cbpos4", "lblpos1", "lblpos2", "lblpos3", "lblpos4"})
             enable(name);
     } else {
         enable(chosen->control);
@@ -106,8 +103,7 @@ void Tformprin::TitresClick(QObject* sender)
     state_.criterion = chosen->code;
 }
 
-bool Tformprin::rankStep()
-{
+bool Tformprin::rankStep() {
     q7::DataFile& data = state_.data;
     if (data.atEnd()) return false;
     ui_->edtnbfiche->setReadOnly(true);
@@ -123,8 +119,7 @@ bool Tformprin::rankStep()
     return true;
 }
 
-bool Tformprin::scanStep()
-{
+bool Tformprin::scanStep() {
     auto& u = *ui_;
     const int code = state_.criterion;
     q7::RecordTest test;
@@ -154,8 +149,7 @@ bool Tformprin::scanStep()
     return q7::scanForward(state_.data, state_.buffer, test);
 }
 
-void Tformprin::menuChercherClick()
-{
+void Tformprin::menuChercherClick() {
     auto& u = *ui_;
     q7::DataFile& data = state_.data;
     u.btbchercher->setEnabled(false);
@@ -187,20 +181,17 @@ void Tformprin::menuChercherClick()
     }
 }
 
-void Tformprin::menuChercherparClick()
-{
+void Tformprin::menuChercherparClick() {
     if (state_.data.count() != 0) return;
     ui_->menuChercherpar->menuAction()->setEnabled(false);
     QTimer::singleShot(0, ui_->menuChercherpar, &QMenu::close);
 }
 
-void Tformprin::menumotClick()
-{
+void Tformprin::menumotClick() {
     if (windows_.recmot) services_.modal.showModal(*windows_.recmot);
 }
 
-void Tformprin::connectSearch()
-{
+void Tformprin::connectSearch() {
     auto& u = *ui_;
     connect(u.menuliste, &QAction::triggered, this, guarded([this] { menulisteClick(); }));
     connect(u.spdbrecliste, &QAction::triggered, this, guarded([this] { menulisteClick(); }));
@@ -215,6 +206,7 @@ void Tformprin::connectSearch()
     connect(u.menuChercher, &QAction::triggered, this, guarded([this] { menuChercherClick(); }));
     connect(u.spdbchercher, &QAction::triggered, this, guarded([this] { menuChercherClick(); }));
     connect(u.btbchercher, &QPushButton::clicked, this, guarded([this] { menuChercherClick(); }));
-    connect(u.menuChercherpar, &QMenu::aboutToShow, this, guarded([this] { menuChercherparClick(); }));
+    connect(u.menuChercherpar, &QMenu::aboutToShow, this,
+            guarded([this] { menuChercherparClick(); }));
     connect(u.menumot, &QAction::triggered, this, guarded([this] { menumotClick(); }));
 }

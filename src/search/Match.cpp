@@ -10,18 +10,19 @@
 namespace q7 {
 
 namespace {
-constexpr unsigned char fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
+constexpr unsigned char fold(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? c - 32 : c;
+}
 } // namespace
 
-std::string foldAsciiUpper(std::string_view text)
-{
+std::string foldAsciiUpper(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = char(fold(static_cast<unsigned char>(c)));
+    for (char& c : out)
+        c = char(fold(static_cast<unsigned char>(c)));
     return out;
 }
 
-WordMatcher::WordMatcher(std::string_view word) : word_(foldAsciiUpper(word))
-{
+WordMatcher::WordMatcher(std::string_view word) : word_(foldAsciiUpper(word)) {
     // Words longer than a field (255) can never match; the skip stays within a byte.
     const std::size_t k = std::min<std::size_t>(word_.size(), 255);
     skip_.fill(static_cast<unsigned char>(k));
@@ -31,8 +32,7 @@ WordMatcher::WordMatcher(std::string_view word) : word_(foldAsciiUpper(word))
 
 #if defined(__SSE2__)
 namespace {
-inline __m128i foldLoad(const unsigned char* p)
-{
+inline __m128i foldLoad(const unsigned char* p) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     // Signed compares: bytes of 0x80 and above are negative, never a to z.
     const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('a' - 1)),
@@ -43,8 +43,7 @@ inline __m128i foldLoad(const unsigned char* p)
 
 // Looks, sixteen places at a time, where both the first and the last letter of the word
 // stand, folding as it reads; `text` must be followed by 16 readable bytes.
-bool WordMatcher::padded(std::string_view text) const
-{
+bool WordMatcher::padded(std::string_view text) const {
     const std::size_t k = word_.size();
     const std::size_t n = text.size();
     if (n == 0 || k == 0 || k > n) return false;
@@ -55,13 +54,14 @@ bool WordMatcher::padded(std::string_view text) const
     for (std::size_t i = 0; i < places; i += 16) {
         const __m128i a = foldLoad(t + i);
         const __m128i b = foldLoad(t + i + k - 1);
-        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first),
-                                                                 _mm_cmpeq_epi8(b, last))));
+        unsigned mask = unsigned(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
         if (places - i < 16) mask &= (1u << (places - i)) - 1;
         while (mask) {
             const std::size_t at = i + unsigned(__builtin_ctz(mask));
             std::size_t j = 1;
-            while (j + 1 < k && fold(t[at + j]) == w[j]) ++j;
+            while (j + 1 < k && fold(t[at + j]) == w[j])
+                ++j;
             if (j + 1 >= k) return true;
             mask &= mask - 1;
         }
@@ -69,31 +69,29 @@ bool WordMatcher::padded(std::string_view text) const
     return false;
 }
 
-bool WordMatcher::operator()(std::string_view text) const
-{
+bool WordMatcher::operator()(std::string_view text) const {
     if (text.size() > 256) return scalar(text);
     unsigned char copy[256 + 16] = {};
     std::memcpy(copy, text.data(), text.size());
     return padded({reinterpret_cast<const char*>(copy), text.size()});
 }
 
-bool WordMatcher::operator()(const Fiche& record, Field field) const
-{
+bool WordMatcher::operator()(const Fiche& record, Field field) const {
     const FieldInfo info = fieldInfo(field);
     // Most fields have the record's later bytes behind them to read over.
     if (info.offset + 1 + info.capacity + 16 <= ficheSize) return padded(record.view(field));
     return (*this)(record.view(field));
 }
 #else
-bool WordMatcher::operator()(std::string_view text) const { return scalar(text); }
-bool WordMatcher::operator()(const Fiche& record, Field field) const
-{
+bool WordMatcher::operator()(std::string_view text) const {
+    return scalar(text);
+}
+bool WordMatcher::operator()(const Fiche& record, Field field) const {
     return scalar(record.view(field));
 }
 #endif
 
-bool WordMatcher::scalar(std::string_view text) const
-{
+bool WordMatcher::scalar(std::string_view text) const {
     const std::size_t k = word_.size();
     const std::size_t n = text.size();
     if (n == 0 || k == 0 || k > n) return false;
@@ -104,7 +102,8 @@ bool WordMatcher::scalar(std::string_view text) const
         const unsigned char c = fold(t[i + k - 1]);
         if (c == last) {
             std::size_t j = 0;
-            while (j + 1 < k && fold(t[i + j]) == w[j]) ++j;
+            while (j + 1 < k && fold(t[i + j]) == w[j])
+                ++j;
             if (j + 1 >= k) return true;
         }
         i += skip_[c];

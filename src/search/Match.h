@@ -9,8 +9,7 @@
 namespace q7 {
 
 // Whole field equal to the control's whole text, byte for byte.
-inline bool fieldEquals(std::string_view field, std::string_view control)
-{
+inline bool fieldEquals(std::string_view field, std::string_view control) {
     return field == control;
 }
 
@@ -33,8 +32,7 @@ private:
     std::array<unsigned char, 256> skip_{};
 };
 
-inline bool wordOccurs(std::string_view text, std::string_view word)
-{
+inline bool wordOccurs(std::string_view text, std::string_view word) {
     return WordMatcher(word)(text);
 }
 

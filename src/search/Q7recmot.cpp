@@ -7,8 +7,8 @@
 #include <QKeyEvent>
 
 TFormrecmot::TFormrecmot(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TFormrecmot>()), state_(state), services_(services)
-{
+    : QDialog(parent), ui_(std::make_unique<Ui::TFormrecmot>()), state_(state),
+      services_(services) {
     ui_->setupUi(this);
     setFixedSize(size());
     for (QRadioButton* rb : {ui_->rbtitre, ui_->rbnotes, ui_->rbutilisateur})
@@ -20,41 +20,38 @@ TFormrecmot::TFormrecmot(AppState& state, Services& services, QWidget* parent)
 
 TFormrecmot::~TFormrecmot() = default;
 
-QPushButton* TFormrecmot::searchButton() const { return ui_->btcherchermot; }
-
-void TFormrecmot::showSettings(const q7::Settings& values, bool)
-{
-    ui_->rbutilisateur->setText(fromBytes(values.textutilisateur).replace(u'&', QStringLiteral("&&")));
+QPushButton* TFormrecmot::searchButton() const {
+    return ui_->btcherchermot;
 }
 
-void TFormrecmot::FormShow()
-{
+void TFormrecmot::showSettings(const q7::Settings& values, bool) {
+    ui_->rbutilisateur->setText(
+        fromBytes(values.textutilisateur).replace(u'&', QStringLiteral("&&")));
+}
+
+void TFormrecmot::FormShow() {
     state_.word.field = "titr";
     ui_->rbtitre->setChecked(true);
     ui_->edtrecmot->setFocus();
 }
 
-void TFormrecmot::rbtitreClick()
-{
-    state_.word.field = ui_->rbnotes->isChecked()          ? "note"
+void TFormrecmot::rbtitreClick() {
+    state_.word.field = ui_->rbnotes->isChecked()         ? "note"
                         : ui_->rbutilisateur->isChecked() ? "util"
                                                           : "titr";
 }
 
-void TFormrecmot::btcherchermotClick()
-{
+void TFormrecmot::btcherchermotClick() {
     state_.word.word = toBytes(ui_->edtrecmot->text());
     if (choose_) choose_(ui_->btcherchermot);
 }
 
-void TFormrecmot::showEvent(QShowEvent* event)
-{
+void TFormrecmot::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();
 }
 
-void TFormrecmot::keyPressEvent(QKeyEvent* event)
-{
+void TFormrecmot::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         reject();
         return;

@@ -2,8 +2,7 @@
 
 namespace q7 {
 
-bool scanForward(DataFile& data, Fiche& buffer, const RecordTest& test)
-{
+bool scanForward(DataFile& data, Fiche& buffer, const RecordTest& test) {
     const Fiche* last = nullptr;
     while (!data.atEnd()) {
         last = &data.readNext();

@@ -13,18 +13,17 @@
 namespace {
 
 // The text after the last "\", ":" or "/".
-QString fileNamePart(const QString& path)
-{
+QString fileNamePart(const QString& path) {
     qsizetype cut = -1;
-    for (QChar separator : {u'\\', u':', u'/'}) cut = std::max(cut, path.lastIndexOf(separator));
+    for (QChar separator : {u'\\', u':', u'/'})
+        cut = std::max(cut, path.lastIndexOf(separator));
     return path.mid(cut + 1);
 }
 
 } // namespace
 
 Tformoption::Tformoption(AppState&, Services& services, QWidget* parent)
-    : QDialog(parent), services_(services), ui(std::make_unique<Ui::Tformoption>())
-{
+    : QDialog(parent), services_(services), ui(std::make_unique<Ui::Tformoption>()) {
     ui->setupUi(this);
     connect(ui->btappliquer, &QPushButton::clicked, this, &Tformoption::btappliquerClick);
     connect(ui->btfermer, &QPushButton::clicked, this, &Tformoption::btfermerClick);
@@ -36,16 +35,16 @@ Tformoption::Tformoption(AppState&, Services& services, QWidget* parent)
 
 Tformoption::~Tformoption() = default;
 
-void Tformoption::setApply(std::function<bool()> apply) { apply_ = std::move(apply); }
+void Tformoption::setApply(std::function<bool()> apply) {
+    apply_ = std::move(apply);
+}
 
-int Tformoption::execute()
-{
+int Tformoption::execute() {
     ui->edttxtutil->setFocus();
     return services_.modal.showModal(*this);
 }
 
-q7::Settings Tformoption::typedSettings() const
-{
+q7::Settings Tformoption::typedSettings() const {
     q7::Settings s;
     s.confirmesup = ui->cbconfirmesup->isChecked();
     s.confirmemod = ui->cbconfirmemod->isChecked();
@@ -57,8 +56,7 @@ q7::Settings Tformoption::typedSettings() const
     return s;
 }
 
-void Tformoption::showSettings(const q7::Settings& values, bool fromRead)
-{
+void Tformoption::showSettings(const q7::Settings& values, bool fromRead) {
     ui->edttxtutil->setText(fromBytes(values.textutilisateur));
     ui->edtcocheutil->setText(fromBytes(values.cocheutilisateur));
     ui->cbconfirmesup->setChecked(values.confirmesup);
@@ -68,33 +66,27 @@ void Tformoption::showSettings(const q7::Settings& values, bool fromRead)
     ui->edtext2->setText(fromBytes(values.appext_gest));
 }
 
-QString Tformoption::ownFileName()
-{
+QString Tformoption::ownFileName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 }
 
-void Tformoption::btappliquerClick()
-{
+void Tformoption::btappliquerClick() {
     // A failed store keeps the window open with what the user typed.
     runCommand(services_.dialogs, [this] {
         if (!apply_ || apply_()) accept();
     });
 }
 
-void Tformoption::btfermerClick()
-{
+void Tformoption::btfermerClick() {
     runCommand(services_.dialogs, [this] { reject(); });
 }
 
-void Tformoption::btext1Click()
-{
-    runCommand(services_.dialogs, [this] {
-        browse(sender() == ui->btext2 ? ui->edtext2 : ui->edtext1);
-    });
+void Tformoption::btext1Click() {
+    runCommand(services_.dialogs,
+               [this] { browse(sender() == ui->btext2 ? ui->edtext2 : ui->edtext1); });
 }
 
-void Tformoption::browse(QLineEdit* edit)
-{
+void Tformoption::browse(QLineEdit* edit) {
 #ifdef Q_OS_WIN
     const QString filter = QStringLiteral("Fichiers éxecutables (*.exe)");
 #else

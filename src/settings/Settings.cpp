@@ -7,10 +7,11 @@ namespace q7 {
 
 namespace {
 
-std::string cut(const std::string& text) { return text.substr(0, shortTextLimit); }
+std::string cut(const std::string& text) {
+    return text.substr(0, shortTextLimit);
+}
 
-void readFlag(SettingsBackend& store, const char* key, bool& value)
-{
+void readFlag(SettingsBackend& store, const char* key, bool& value) {
     const auto text = store.read(key);
     if (!text) {
         value = true;
@@ -24,8 +25,7 @@ void readFlag(SettingsBackend& store, const char* key, bool& value)
 }
 
 void readText(SettingsBackend& store, const char* key, std::string& value,
-              const std::string& fallback, bool shortText)
-{
+              const std::string& fallback, bool shortText) {
     const auto text = store.read(key);
     const std::string v = text ? *text : fallback;
     value = shortText ? cut(v) : v;
@@ -33,22 +33,19 @@ void readText(SettingsBackend& store, const char* key, std::string& value,
 
 } // namespace
 
-void readSettings(SettingsBackend& store, Settings& values)
-{
+void readSettings(SettingsBackend& store, Settings& values) {
     const Settings defaults;
     store.openKey();
     readFlag(store, "confirmesup", values.confirmesup);
     readFlag(store, "confirmemod", values.confirmemod);
     readText(store, "devise", values.devise, defaults.devise, true);
     readText(store, "textutilisateur", values.textutilisateur, defaults.textutilisateur, true);
-    readText(store, "cocheutilisateur", values.cocheutilisateur, defaults.cocheutilisateur,
-             true);
+    readText(store, "cocheutilisateur", values.cocheutilisateur, defaults.cocheutilisateur, true);
     readText(store, "appext_manip", values.appext_manip, defaults.appext_manip, false);
     readText(store, "appext_gest", values.appext_gest, defaults.appext_gest, false);
 }
 
-void writeSettings(SettingsBackend& store, Settings& values, const Settings& typed)
-{
+void writeSettings(SettingsBackend& store, Settings& values, const Settings& typed) {
     values = typed;
     values.devise = cut(typed.devise);
     values.textutilisateur = cut(typed.textutilisateur);
@@ -63,8 +60,7 @@ void writeSettings(SettingsBackend& store, Settings& values, const Settings& typ
     store.write("appext_gest", values.appext_gest);
 }
 
-std::string fileNamePart(const std::string& path)
-{
+std::string fileNamePart(const std::string& path) {
     const auto pos = path.find_last_of("\\:/");
     return pos == std::string::npos ? path : path.substr(pos + 1);
 }

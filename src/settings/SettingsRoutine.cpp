@@ -1,7 +1,6 @@
 #include "settings/SettingsRoutine.h"
 
-void SettingsRoutine::run(const QString& command)
-{
+void SettingsRoutine::run(const QString& command) {
     if (command == QLatin1String("lec")) {
         q7::readSettings(store_, values_);
         publish(true);
@@ -12,7 +11,7 @@ void SettingsRoutine::run(const QString& command)
     publish(false);
 }
 
-void SettingsRoutine::publish(bool fromRead)
-{
-    for (const auto& show : views_) show(values_, fromRead);
+void SettingsRoutine::publish(bool fromRead) {
+    for (const auto& show : views_)
+        show(values_, fromRead);
 }

@@ -20,12 +20,14 @@ public:
     SettingsRoutine(q7::Settings& values, q7::SettingsBackend& store)
         : values_(values), store_(store) {}
 
-    void addView(SettingsView* view)
-    {
-        views_.push_back([view](const q7::Settings& v, bool fromRead) { view->showSettings(v, fromRead); });
+    void addView(SettingsView* view) {
+        views_.push_back(
+            [view](const q7::Settings& v, bool fromRead) { view->showSettings(v, fromRead); });
     }
     // Adding a window that shows settings is one line.
-    void addView(std::function<void(const q7::Settings&, bool)> show) { views_.push_back(std::move(show)); }
+    void addView(std::function<void(const q7::Settings&, bool)> show) {
+        views_.push_back(std::move(show));
+    }
     // Where "ecr" takes the values (the options window).
     void setSource(std::function<q7::Settings()> source) { source_ = std::move(source); }
 

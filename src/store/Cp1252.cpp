@@ -12,22 +12,19 @@ constexpr std::array<char32_t, 32> high = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 } // namespace
 
-char32_t cp1252ToUnicode(unsigned char byte)
-{
+char32_t cp1252ToUnicode(unsigned char byte) {
     if (byte >= 0x80 && byte <= 0x9F) return high[byte - 0x80];
     return byte;
 }
 
-unsigned char unicodeToCp1252(char32_t code)
-{
+unsigned char unicodeToCp1252(char32_t code) {
     if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<unsigned char>(code);
     for (unsigned i = 0; i < high.size(); ++i)
         if (high[i] == code) return static_cast<unsigned char>(0x80 + i);
     return '?';
 }
 
-std::string cp1252ToUtf8(std::string_view bytes)
-{
+std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
     for (char c : bytes) {
@@ -46,8 +43,7 @@ std::string cp1252ToUtf8(std::string_view bytes)
     return out;
 }
 
-std::string utf8ToCp1252(std::string_view s)
-{
+std::string utf8ToCp1252(std::string_view s) {
     std::string out;
     out.reserve(s.size());
     std::size_t i = 0;

@@ -15,6 +15,8 @@ std::string cp1252ToUtf8(std::string_view bytes);
 std::string utf8ToCp1252(std::string_view utf8);
 
 // Core literals are written in UTF-8 source; this is the one place they become bytes.
-inline std::string lit(std::string_view utf8) { return utf8ToCp1252(utf8); }
+inline std::string lit(std::string_view utf8) {
+    return utf8ToCp1252(utf8);
+}
 
 } // namespace q7

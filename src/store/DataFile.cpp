@@ -13,14 +13,11 @@ constexpr int negativeSeek = 131;
 } // namespace
 
 LockedError::LockedError()
-    : Error("Le catalogue Q7.dat de ce dossier est déjà ouvert par un autre Lirabel 3")
-{
-}
+    : Error("Le catalogue Q7.dat de ce dossier est déjà ouvert par un autre Lirabel 3") {}
 
 // ---- RecordWriter
 
-RecordWriter::RecordWriter(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path))
-{
+RecordWriter::RecordWriter(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {
     file_ = fs_.open(path_, OpenMode::CreateNew);
     // Locked before it becomes Q7.dat, so the catalogue is never unlocked.
     file_->tryLock();
@@ -29,36 +26,33 @@ RecordWriter::RecordWriter(FileSystem& fs, std::string path) : fs_(fs), path_(st
 
 RecordWriter::~RecordWriter() = default;
 
-void RecordWriter::append(const Fiche& record)
-{
+void RecordWriter::append(const Fiche& record) {
     buffer_.insert(buffer_.end(), record.bytes.begin(), record.bytes.end());
     if (buffer_.size() >= blockRecords * ficheSize) flush();
 }
 
-void RecordWriter::appendBytes(const std::string& bytes)
-{
+void RecordWriter::appendBytes(const std::string& bytes) {
     buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
     flush();
 }
 
-void RecordWriter::flush()
-{
+void RecordWriter::flush() {
     if (buffer_.empty()) return;
     file_->writeAt(buffer_.data(), buffer_.size(), written_);
     written_ += buffer_.size();
     buffer_.clear();
 }
 
-void RecordWriter::finish()
-{
+void RecordWriter::finish() {
     flush();
     file_->sync();
 }
 
-std::unique_ptr<File> RecordWriter::release() { return std::move(file_); }
+std::unique_ptr<File> RecordWriter::release() {
+    return std::move(file_);
+}
 
-void RecordWriter::discard()
-{
+void RecordWriter::discard() {
     file_.reset();
     try {
         if (fs_.exists(path_)) fs_.remove(path_);
@@ -72,8 +66,7 @@ DataFile::DataFile(Folder folder) : folder_(std::move(folder)) {}
 
 DataFile::~DataFile() = default;
 
-void DataFile::open()
-{
+void DataFile::open() {
     path_ = folder_.path(dataFileName);
     std::unique_ptr<File> file;
     if (folder_.fs().exists(path_))
@@ -84,8 +77,7 @@ void DataFile::open()
     adopt(std::move(file));
 }
 
-void DataFile::adopt(std::unique_ptr<File> file)
-{
+void DataFile::adopt(std::unique_ptr<File> file) {
     file_ = std::move(file);
     const std::uint64_t size = file_->size();
     count_ = static_cast<int>(size / ficheSize);
@@ -94,8 +86,7 @@ void DataFile::adopt(std::unique_ptr<File> file)
     blockCount_ = 0;
 }
 
-void DataFile::close()
-{
+void DataFile::close() {
     if (!file_) return;
     const bool empty = count_ == 0 && tailBytes_ == 0;
     file_.reset();
@@ -103,18 +94,18 @@ void DataFile::close()
     if (empty) folder_.fs().remove(path_);
 }
 
-void DataFile::seek(int index)
-{
+void DataFile::seek(int index) {
     if (!file_) throw IoError(EBADF);
     if (index < 0) throw IoError(negativeSeek);
     if (index > count_) throw IoError(IoError::readPastEnd);
     position_ = index;
 }
 
-void DataFile::read(Fiche& buffer) { buffer = readNext(); }
+void DataFile::read(Fiche& buffer) {
+    buffer = readNext();
+}
 
-const Fiche& DataFile::readNext()
-{
+const Fiche& DataFile::readNext() {
     static_assert(sizeof(Fiche) == ficheSize, "a record is its bytes");
     if (!file_) throw IoError(EBADF);
     if (position_ >= count_) throw IoError(IoError::readPastEnd);
@@ -132,8 +123,7 @@ const Fiche& DataFile::readNext()
     return block_[std::size_t(position_++ - blockStart_)];
 }
 
-void DataFile::write(const Fiche& buffer)
-{
+void DataFile::write(const Fiche& buffer) {
     if (!file_) throw IoError(EBADF);
     if (position_ == count_ && tailBytes_ != 0)
         throw Error("Q7.dat se termine par une fiche incomplète : aucune fiche ne peut y être "
@@ -145,21 +135,18 @@ void DataFile::write(const Fiche& buffer)
     ++position_;
 }
 
-std::string DataFile::tail()
-{
+std::string DataFile::tail() {
     std::string bytes(tailBytes_, '\0');
     if (tailBytes_ != 0)
         file_->readAt(bytes.data(), bytes.size(), std::uint64_t(count_) * ficheSize);
     return bytes;
 }
 
-std::unique_ptr<RecordWriter> DataFile::beginRewrite()
-{
+std::unique_ptr<RecordWriter> DataFile::beginRewrite() {
     return std::make_unique<RecordWriter>(folder_.fs(), folder_.path(tempFileName));
 }
 
-void DataFile::commitRewrite(std::unique_ptr<RecordWriter> writer)
-{
+void DataFile::commitRewrite(std::unique_ptr<RecordWriter> writer) {
     try {
         // A damaged end is carried over as it was, never dropped.
         if (tailBytes_ != 0) writer->appendBytes(tail());

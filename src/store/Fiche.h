@@ -12,8 +12,28 @@ constexpr std::size_t ficheSize = 1048;
 constexpr int maxRecords = 40000;
 
 enum class Field {
-    titre, auteur, sujet, collection, edition, txtutil, imprimeur, type, langue, etat, isbn,
-    numero, pos1, pos2, pos3, pos4, origine, prix, anedition, nbpage, notes, resume
+    titre,
+    auteur,
+    sujet,
+    collection,
+    edition,
+    txtutil,
+    imprimeur,
+    type,
+    langue,
+    etat,
+    isbn,
+    numero,
+    pos1,
+    pos2,
+    pos3,
+    pos4,
+    origine,
+    prix,
+    anedition,
+    nbpage,
+    notes,
+    resume
 };
 constexpr int fieldCount = 22;
 

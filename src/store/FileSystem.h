@@ -22,10 +22,10 @@ public:
 };
 
 enum class OpenMode {
-    Read,         // existing file, read only
-    ReadWrite,    // existing file
-    CreateNew,    // created empty, truncating any file of that name
-    Append,       // created when missing, writes go to the end
+    Read,      // existing file, read only
+    ReadWrite, // existing file
+    CreateNew, // created empty, truncating any file of that name
+    Append,    // created when missing, writes go to the end
 };
 
 class FileSystem {

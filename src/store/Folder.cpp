@@ -2,8 +2,7 @@
 
 namespace q7 {
 
-bool sameNameIgnoringCase(const std::string& a, const std::string& b)
-{
+bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; };
@@ -12,14 +11,12 @@ bool sameNameIgnoringCase(const std::string& a, const std::string& b)
     return true;
 }
 
-std::string Folder::join(const std::string& name) const
-{
+std::string Folder::join(const std::string& name) const {
     if (dir_.empty()) return name;
     return dir_.back() == '/' ? dir_ + name : dir_ + "/" + name;
 }
 
-std::string Folder::path(const std::string& name) const
-{
+std::string Folder::path(const std::string& name) const {
     const std::string exact = join(name);
     if (fs_.exists(exact)) return exact;
     try {
@@ -31,6 +28,8 @@ std::string Folder::path(const std::string& name) const
     return exact;
 }
 
-bool Folder::exists(const std::string& name) const { return fs_.exists(path(name)); }
+bool Folder::exists(const std::string& name) const {
+    return fs_.exists(path(name));
+}
 
 } // namespace q7

@@ -7,8 +7,7 @@
 namespace q7 {
 
 namespace {
-bool parseInt(const std::string& text, std::int64_t lo, std::int64_t hi, std::int64_t& out)
-{
+bool parseInt(const std::string& text, std::int64_t lo, std::int64_t hi, std::int64_t& out) {
     std::size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
@@ -27,8 +26,7 @@ bool parseInt(const std::string& text, std::int64_t lo, std::int64_t hi, std::in
 }
 } // namespace
 
-std::int32_t toInt32(const std::string& text)
-{
+std::int32_t toInt32(const std::string& text) {
     std::int64_t v = 0;
     if (!parseInt(text, std::numeric_limits<std::int32_t>::min(),
                   std::numeric_limits<std::int32_t>::max(), v))
@@ -36,8 +34,7 @@ std::int32_t toInt32(const std::string& text)
     return static_cast<std::int32_t>(v);
 }
 
-std::int64_t toInt64(const std::string& text)
-{
+std::int64_t toInt64(const std::string& text) {
     std::int64_t v = 0;
     if (!parseInt(text, std::numeric_limits<std::int64_t>::min() + 1,
                   std::numeric_limits<std::int64_t>::max(), v))
@@ -45,8 +42,7 @@ std::int64_t toInt64(const std::string& text)
     return v;
 }
 
-long double toDecimal(const std::string& text)
-{
+long double toDecimal(const std::string& text) {
     std::size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';

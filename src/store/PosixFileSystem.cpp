@@ -17,8 +17,7 @@ public:
     PosixFile(int fd, bool append) : fd_(fd), append_(append) {}
     ~PosixFile() override { ::close(fd_); }
 
-    std::size_t readAt(void* data, std::size_t size, std::uint64_t offset) override
-    {
+    std::size_t readAt(void* data, std::size_t size, std::uint64_t offset) override {
         std::size_t done = 0;
         while (done < size) {
             ssize_t n = ::pread(fd_, static_cast<char*>(data) + done, size - done,
@@ -33,13 +32,12 @@ public:
         return done;
     }
 
-    void writeAt(const void* data, std::size_t size, std::uint64_t offset) override
-    {
+    void writeAt(const void* data, std::size_t size, std::uint64_t offset) override {
         std::size_t done = 0;
         while (done < size) {
             ssize_t n = append_ ? ::write(fd_, static_cast<const char*>(data) + done, size - done)
-                                : ::pwrite(fd_, static_cast<const char*>(data) + done,
-                                           size - done, static_cast<off_t>(offset + done));
+                                : ::pwrite(fd_, static_cast<const char*>(data) + done, size - done,
+                                           static_cast<off_t>(offset + done));
             if (n < 0) {
                 if (errno == EINTR) continue;
                 throw IoError(errno);
@@ -48,20 +46,17 @@ public:
         }
     }
 
-    std::uint64_t size() override
-    {
+    std::uint64_t size() override {
         struct stat st {};
         if (::fstat(fd_, &st) != 0) throw IoError(errno);
         return static_cast<std::uint64_t>(st.st_size);
     }
 
-    void sync() override
-    {
+    void sync() override {
         if (::fsync(fd_) != 0) throw IoError(errno);
     }
 
-    bool tryLock() override
-    {
+    bool tryLock() override {
         if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
         if (errno == EWOULDBLOCK) return false;
         throw IoError(errno);
@@ -74,8 +69,7 @@ private:
 
 class PosixFileSystem : public FileSystem {
 public:
-    std::unique_ptr<File> open(const std::string& path, OpenMode mode) override
-    {
+    std::unique_ptr<File> open(const std::string& path, OpenMode mode) override {
         int flags = O_CLOEXEC;
         switch (mode) {
         case OpenMode::Read: flags |= O_RDONLY; break;
@@ -93,24 +87,20 @@ public:
         return std::make_unique<PosixFile>(fd, mode == OpenMode::Append);
     }
 
-    bool exists(const std::string& path) override
-    {
+    bool exists(const std::string& path) override {
         struct stat st {};
         return ::stat(path.c_str(), &st) == 0;
     }
 
-    void remove(const std::string& path) override
-    {
+    void remove(const std::string& path) override {
         if (::unlink(path.c_str()) != 0) throw IoError(errno);
     }
 
-    void rename(const std::string& from, const std::string& to) override
-    {
+    void rename(const std::string& from, const std::string& to) override {
         if (::rename(from.c_str(), to.c_str()) != 0) throw IoError(errno);
     }
 
-    void syncDir(const std::string& dir) override
-    {
+    void syncDir(const std::string& dir) override {
         int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) throw IoError(errno);
         int rc = ::fsync(fd);
@@ -120,8 +110,7 @@ public:
         if (rc != 0 && err != EINVAL && err != EROFS) throw IoError(err);
     }
 
-    std::vector<std::string> list(const std::string& dir) override
-    {
+    std::vector<std::string> list(const std::string& dir) override {
         std::vector<std::string> names;
         DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
         if (!d) throw IoError(errno);
@@ -136,8 +125,7 @@ public:
 
 } // namespace
 
-FileSystem& posixFileSystem()
-{
+FileSystem& posixFileSystem() {
     static PosixFileSystem fs;
     return fs;
 }

@@ -4,8 +4,7 @@
 
 namespace q7 {
 
-std::string readWholeFile(const Folder& folder, const std::string& name)
-{
+std::string readWholeFile(const Folder& folder, const std::string& name) {
     auto file = folder.fs().open(folder.path(name), OpenMode::Read);
     std::string bytes;
     std::uint64_t offset = 0;
@@ -19,8 +18,7 @@ std::string readWholeFile(const Folder& folder, const std::string& name)
     return bytes;
 }
 
-void replaceFile(const Folder& folder, const std::string& name, const std::string& bytes)
-{
+void replaceFile(const Folder& folder, const std::string& name, const std::string& bytes) {
     const std::string target = folder.path(name);
     const std::string temp = target + ".tmp";
     try {
@@ -46,8 +44,7 @@ void replaceFile(const Folder& folder, const std::string& name, const std::strin
     folder.fs().syncDir(folder.dir());
 }
 
-void appendToFile(const Folder& folder, const std::string& name, const std::string& bytes)
-{
+void appendToFile(const Folder& folder, const std::string& name, const std::string& bytes) {
     auto file = folder.fs().open(folder.path(name), OpenMode::Append);
     file->writeAt(bytes.data(), bytes.size(), 0);
     file->sync();

@@ -1,8 +1,8 @@
 // Creating, saving, checking and deleting records, checked in the bytes on disk.
-#include "AppFixture.h"
 #include "app/MemoEdit.h"
 #include "app/Q7note.h"
 #include "app/Q7resume.h"
+#include "AppFixture.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,16 +13,16 @@
 using q7::Field;
 
 namespace {
-std::vector<q7::Fiche> numbered(int n)
-{
+std::vector<q7::Fiche> numbered(int n) {
     std::vector<q7::Fiche> r;
-    for (int i = 1; i <= n; ++i) r.push_back(FicheBuilder().numero(i).set(Field::titre, "T" + std::to_string(i)));
+    for (int i = 1; i <= n; ++i)
+        r.push_back(FicheBuilder().numero(i).set(Field::titre, "T" + std::to_string(i)));
     return r;
 }
-QStringList references(const std::vector<q7::Fiche>& records)
-{
+QStringList references(const std::vector<q7::Fiche>& records) {
     QStringList out;
-    for (const auto& r : records) out << QString::fromStdString(r.text(Field::numero));
+    for (const auto& r : records)
+        out << QString::fromStdString(r.text(Field::numero));
     return out;
 }
 } // namespace
@@ -31,8 +31,7 @@ class TestEditing : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void newRecordIsSavedWithItsExactBytes()
-    {
+    void newRecordIsSavedWithItsExactBytes() {
         AppFixture app;
         app.start();
         auto& u = app.ui();
@@ -44,9 +43,10 @@ private Q_SLOTS:
         typeInto(u.cbauteur, "Hugo");
         typeInto(u.cborigine, QString(42, u'o'));
         typeInto(u.cbutilisateur, "€uro→");
-        for (QLineEdit* e : {static_cast<QLineEdit*>(u.edtprix), static_cast<QLineEdit*>(u.edtnbpage),
-                             static_cast<QLineEdit*>(u.edtjour), static_cast<QLineEdit*>(u.edtmois),
-                             static_cast<QLineEdit*>(u.edtannee), static_cast<QLineEdit*>(u.edtanedition)})
+        for (QLineEdit* e :
+             {static_cast<QLineEdit*>(u.edtprix), static_cast<QLineEdit*>(u.edtnbpage),
+              static_cast<QLineEdit*>(u.edtjour), static_cast<QLineEdit*>(u.edtmois),
+              static_cast<QLineEdit*>(u.edtannee), static_cast<QLineEdit*>(u.edtanedition)})
             e->clear();
         u.ckblut->setChecked(true);
         u.ckbutilisateur->setChecked(true);
@@ -60,14 +60,28 @@ private Q_SLOTS:
 
         FicheBuilder b;
         b.set(Field::titre, QString(55, u'é').toStdString())
-            .set(Field::auteur, "Hugo").set(Field::sujet, "Vide").set(Field::collection, "Vide")
-            .set(Field::edition, "Vide").set(Field::imprimeur, "Vide").set(Field::type, "Vide")
-            .set(Field::langue, "Vide").set(Field::etat, "Vide").set(Field::numero, "1")
-            .set(Field::isbn, "0").set(Field::origine, std::string(35, 'o'))
-            .set(Field::txtutil, "€uro?").set(Field::prix, "0").set(Field::nbpage, "0")
-            .set(Field::pos1, "Vide").set(Field::pos2, "Vide").set(Field::pos3, "Vide")
-            .set(Field::pos4, "Vide").flag(q7::Flag::lut).flag(q7::Flag::cocheutil)
-            .set(Field::notes, "ligne 1\r\nligne 2").set(Field::resume, std::string(255, 'r'));
+            .set(Field::auteur, "Hugo")
+            .set(Field::sujet, "Vide")
+            .set(Field::collection, "Vide")
+            .set(Field::edition, "Vide")
+            .set(Field::imprimeur, "Vide")
+            .set(Field::type, "Vide")
+            .set(Field::langue, "Vide")
+            .set(Field::etat, "Vide")
+            .set(Field::numero, "1")
+            .set(Field::isbn, "0")
+            .set(Field::origine, std::string(35, 'o'))
+            .set(Field::txtutil, "€uro?")
+            .set(Field::prix, "0")
+            .set(Field::nbpage, "0")
+            .set(Field::pos1, "Vide")
+            .set(Field::pos2, "Vide")
+            .set(Field::pos3, "Vide")
+            .set(Field::pos4, "Vide")
+            .flag(q7::Flag::lut)
+            .flag(q7::Flag::cocheutil)
+            .set(Field::notes, "ligne 1\r\nligne 2")
+            .set(Field::resume, std::string(255, 'r'));
         const q7::Fiche expected = b.build();
         const auto saved = app.records();
         QCOMPARE(saved.size(), std::size_t(1));
@@ -75,23 +89,27 @@ private Q_SLOTS:
         QCOMPARE(int(saved[0].bytes[228 + 1]), 0x80); // the euro sign
     }
 
-    void proposalFollowsTheCount()
-    {
+    void proposalFollowsTheCount() {
         AppFixture app(numbered(10));
         app.start();
         app.trigger("menuNouvelle");
         QCOMPARE(app.ui().edtnumero->text(), QString("11"));
     }
 
-    void unchangedSaveKeepsTailsAndPadding()
-    {
-        q7::Fiche r = FicheBuilder().numero(1).set(Field::titre, "Les Miserables")
-                          .set(Field::prix, "9,5").set(Field::nbpage, "120").date(1, 2, 2003).build();
+    void unchangedSaveKeepsTailsAndPadding() {
+        q7::Fiche r = FicheBuilder()
+                          .numero(1)
+                          .set(Field::titre, "Les Miserables")
+                          .set(Field::prix, "9,5")
+                          .set(Field::nbpage, "120")
+                          .date(1, 2, 2003)
+                          .build();
         r.setText(Field::titre, "Nana"); // leftovers after the length
-        r.bytes[530] = 0xAB;              // padding
+        r.bytes[530] = 0xAB;             // padding
         r.bytes[531] = 0xCD;
-        r.bytes[377 + 5] = 'z';           // inside numero's tail
-        r.setText(Field::notes, "a\xA0" "b\r\nc"); // a no-break space and a line end
+        r.bytes[377 + 5] = 'z'; // inside numero's tail
+        r.setText(Field::notes, "a\xA0"
+                                "b\r\nc"); // a no-break space and a line end
         AppFixture app({FicheBuilder().numero(0), r, FicheBuilder().numero(2)});
         app.start();
         app.trigger("menuliste");
@@ -102,15 +120,13 @@ private Q_SLOTS:
         QCOMPARE(app.records()[1].bytes, r.bytes);
     }
 
-    void declinedOrRefusedSavesWriteNothing_data()
-    {
+    void declinedOrRefusedSavesWriteNothing_data() {
         QTest::addColumn<QString>("situation");
         QTest::newRow("no to the question") << "no";
         QTest::newRow("empty reference") << "empty";
         QTest::newRow("search before a hit") << "search";
     }
-    void declinedOrRefusedSavesWriteNothing()
-    {
+    void declinedOrRefusedSavesWriteNothing() {
         QFETCH(QString, situation);
         AppFixture app(numbered(2));
         app.start();
@@ -129,12 +145,12 @@ private Q_SLOTS:
         const QStringList boxes = app.dialogs().boxes();
         QCOMPARE(boxes.size(), 1);
         if (situation == "no") QCOMPARE(u.lblinfo->text(), QString("Menu principal"));
-        if (situation == "empty") QCOMPARE(boxes[0], QString("message:Le champs réference est vide !"));
+        if (situation == "empty")
+            QCOMPARE(boxes[0], QString("message:Le champs réference est vide !"));
         if (situation == "search") QVERIFY(boxes[0].startsWith("message:Aucune fiche"));
     }
 
-    void pastedDateIsAConversionError()
-    {
+    void pastedDateIsAConversionError() {
         AppFixture app(numbered(1));
         app.fakes->settings.set("confirmemod", "0");
         app.start();
@@ -146,8 +162,7 @@ private Q_SLOTS:
         QCOMPARE(app.records()[0].bytes, numbered(1)[0].bytes);
     }
 
-    void deletingTheThirdOfFive()
-    {
+    void deletingTheThirdOfFive() {
         AppFixture app(numbered(5));
         app.start();
         app.trigger("menuliste");
@@ -163,8 +178,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(app.path("Q7.tmp")));
     }
 
-    void deletingRemovesTheShownRecordNotItsTwin()
-    {
+    void deletingRemovesTheShownRecordNotItsTwin() {
         auto records = numbered(3);
         records[2].setText(Field::numero, "1"); // same reference as the first
         AppFixture app(records);
@@ -180,8 +194,7 @@ private Q_SLOTS:
         QCOMPARE(left[1].text(Field::titre), std::string("T2"));
     }
 
-    void deletingTheOnlyRecordLeavesNoFileAtTheEnd()
-    {
+    void deletingTheOnlyRecordLeavesNoFileAtTheEnd() {
         AppFixture app(numbered(1));
         app.start();
         app.trigger("menuliste");
@@ -191,15 +204,13 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(app.path("Q7.dat")));
     }
 
-    void failedDeleteLeavesTheCatalogueWhole_data()
-    {
+    void failedDeleteLeavesTheCatalogueWhole_data() {
         QTest::addColumn<int>("op");
         QTest::newRow("write of Q7.tmp") << int(FaultyFileSystem::Op::Write);
         QTest::newRow("rename") << int(FaultyFileSystem::Op::Rename);
         QTest::newRow("sync") << int(FaultyFileSystem::Op::Sync);
     }
-    void failedDeleteLeavesTheCatalogueWhole()
-    {
+    void failedDeleteLeavesTheCatalogueWhole() {
         QFETCH(int, op);
         AppFixture app(numbered(5));
         app.start();
@@ -214,15 +225,13 @@ private Q_SLOTS:
         QVERIFY(app.dialogs().boxes().last().startsWith("error:Erreur E/S 5."));
     }
 
-    void capacity_data()
-    {
+    void capacity_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("accepted");
         QTest::newRow("39999") << 39999 << true;
         QTest::newRow("40000") << 40000 << false;
     }
-    void capacity()
-    {
+    void capacity() {
         QFETCH(int, count);
         QFETCH(bool, accepted);
         {
@@ -244,8 +253,7 @@ private Q_SLOTS:
         }
     }
 
-    void referenceCheck()
-    {
+    void referenceCheck() {
         auto records = numbered(3);
         records[2].setText(Field::numero, "2");
         AppFixture app(records);
@@ -265,8 +273,7 @@ private Q_SLOTS:
         QVERIFY(empty.dialogs().boxes().isEmpty());
     }
 
-    void quitAsksDuringAnEntry()
-    {
+    void quitAsksDuringAnEntry() {
         AppFixture app;
         app.start();
         app.trigger("menuNouvelle");
@@ -280,8 +287,7 @@ private Q_SLOTS:
         QVERIFY(!app.w().isVisible());
     }
 
-    void notesWindowLoadingRules()
-    {
+    void notesWindowLoadingRules() {
         AppFixture app({FicheBuilder().numero(1).set(Field::notes, "un\r\ndeux")});
         app.start();
         auto& notes = *app.program->windows().note;
@@ -304,8 +310,7 @@ private Q_SLOTS:
         QCOMPARE(app.records()[1].text(Field::notes), q7::utf8ToCp1252("gardé"));
     }
 
-    void memoLimitCountsLineEndsTwice()
-    {
+    void memoLimitCountsLineEndsTwice() {
         MemoEdit memo;
         memo.show();
         QTest::keyClicks(&memo, QString(300, u'a'));
@@ -325,19 +330,20 @@ private Q_SLOTS:
         QCOMPARE(memo.storedText(), std::string(100, 'x') + "\r\n" + std::string(153, 'y'));
     }
 
-    void unusableCatalogueIsReported_data()
-    {
+    void unusableCatalogueIsReported_data() {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<QString>("box");
-        QTest::newRow("read-only Q7.dat") << "readonly" << "error:Accès refusé.";
-        QTest::newRow("locked by a running copy") << "locked"
+        QTest::newRow("read-only Q7.dat") << "readonly"
+                                          << "error:Accès refusé.";
+        QTest::newRow("locked by a running copy")
+            << "locked"
             << "error:Le catalogue Q7.dat de ce dossier est déjà ouvert par un autre Lirabel 3.";
-        QTest::newRow("partial record") << "partial"
+        QTest::newRow("partial record")
+            << "partial"
             << "message:Le fichier Q7.dat se termine par 100 octets qui ne forment pas une fiche "
                "entière : ils sont ignorés et resteront tels quels.";
     }
-    void unusableCatalogueIsReported()
-    {
+    void unusableCatalogueIsReported() {
         QFETCH(QString, situation);
         QFETCH(QString, box);
         if (situation == "readonly" && ::geteuid() == 0) QSKIP("root ignores file permissions");
@@ -348,7 +354,8 @@ private Q_SLOTS:
             other = std::make_unique<q7::DataFile>(q7::Folder(q7::posixFileSystem(), app.dir()));
             other->open();
         }
-        if (situation == "partial") writeBytes(app.dir() + "/Q7.dat", std::string(2 * 1048 + 100, '\0'));
+        if (situation == "partial")
+            writeBytes(app.dir() + "/Q7.dat", std::string(2 * 1048 + 100, '\0'));
         app.start();
         QCOMPARE(app.dialogs().boxes(), QStringList{box});
         QCOMPARE(app.w().catalogueOpen(), situation == "partial");

@@ -9,24 +9,40 @@ class TestKeyboard : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void fieldFilters_data()
-    {
+    void fieldFilters_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
         QTest::addColumn<int>("beeps");
-        QTest::newRow("pages") << "edtnbpage" << "1a" << "1" << 1;
-        QTest::newRow("price with comma") << "edtprix" << "12,5" << "12,5" << 0;
-        QTest::newRow("price with point") << "edtprix" << "12.5" << "125" << 1;
-        QTest::newRow("isbn") << "edtisbn" << "978-2-07" << "978-2-07" << 0;
-        QTest::newRow("isbn refuses blanks") << "edtisbn" << "2 X" << "2X" << 1;
-        QTest::newRow("day") << "edtjour" << "x9" << "9" << 1;
-        QTest::newRow("year") << "edtannee" << "2o26" << "226" << 1;
-        QTest::newRow("edition year") << "edtanedition" << "19é9" << "199" << 1;
-        QTest::newRow("reference takes all") << "edtnumero" << "A-1 é" << "A-1 é" << 0;
+        QTest::newRow("pages") << "edtnbpage"
+                               << "1a"
+                               << "1" << 1;
+        QTest::newRow("price with comma") << "edtprix"
+                                          << "12,5"
+                                          << "12,5" << 0;
+        QTest::newRow("price with point") << "edtprix"
+                                          << "12.5"
+                                          << "125" << 1;
+        QTest::newRow("isbn") << "edtisbn"
+                              << "978-2-07"
+                              << "978-2-07" << 0;
+        QTest::newRow("isbn refuses blanks") << "edtisbn"
+                                             << "2 X"
+                                             << "2X" << 1;
+        QTest::newRow("day") << "edtjour"
+                             << "x9"
+                             << "9" << 1;
+        QTest::newRow("year") << "edtannee"
+                              << "2o26"
+                              << "226" << 1;
+        QTest::newRow("edition year") << "edtanedition"
+                                      << "19é9"
+                                      << "199" << 1;
+        QTest::newRow("reference takes all") << "edtnumero"
+                                             << "A-1 é"
+                                             << "A-1 é" << 0;
     }
-    void fieldFilters()
-    {
+    void fieldFilters() {
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, kept);
@@ -41,8 +57,7 @@ private Q_SLOTS:
         QCOMPARE(app.dialogs().log.count("beep"), beeps);
     }
 
-    void ctrlVClearsInsteadOfPasting()
-    {
+    void ctrlVClearsInsteadOfPasting() {
         AppFixture app({FicheBuilder().numero(1).set(q7::Field::titre, "Titre")});
         app.start();
         app.trigger("menuliste");
@@ -53,8 +68,7 @@ private Q_SLOTS:
         QCOMPARE(app.ui().edtnumero->text(), QString("0"));
     }
 
-    void ctrlEAndCTakeTheMenuOverTheField()
-    {
+    void ctrlEAndCTakeTheMenuOverTheField() {
         AppFixture app({FicheBuilder().numero(1)});
         app.fakes->settings.set("confirmemod", "0");
         app.start();
@@ -76,8 +90,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::clipboard()->text(), QString("avant"));
     }
 
-    void ctrlRBelongsToTheSummary_data()
-    {
+    void ctrlRBelongsToTheSummary_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("opens");
         QTest::newRow("main menu") << 0 << false;
@@ -85,8 +98,7 @@ private Q_SLOTS:
         QTest::newRow("search") << 3 << true;
         QTest::newRow("browse") << 4 << true;
     }
-    void ctrlRBelongsToTheSummary()
-    {
+    void ctrlRBelongsToTheSummary() {
         QFETCH(int, mode);
         QFETCH(bool, opens);
         AppFixture app({FicheBuilder().numero(1)});
@@ -100,8 +112,7 @@ private Q_SLOTS:
         QCOMPARE(app.state().criterion, 55);
     }
 
-    void altArrows_data()
-    {
+    void altArrows_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("counter");
@@ -115,12 +126,12 @@ private Q_SLOTS:
         QTest::newRow("search left nothing") << 3 << int(Qt::Key_Left) << "0";
         QTest::newRow("search down nothing") << 3 << int(Qt::Key_Down) << "0";
     }
-    void altArrows()
-    {
+    void altArrows() {
         QFETCH(int, mode);
         QFETCH(int, key);
         QFETCH(QString, counter);
-        AppFixture app({FicheBuilder().numero(1), FicheBuilder().numero(2), FicheBuilder().numero(3)});
+        AppFixture app(
+            {FicheBuilder().numero(1), FicheBuilder().numero(2), FicheBuilder().numero(3)});
         app.start();
         if (mode == 1) app.trigger("menuNouvelle");
         if (mode == 3) {

@@ -8,8 +8,7 @@ class TestModes : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void startUpShowsMainMenu()
-    {
+    void startUpShowsMainMenu() {
         AppFixture app;
         app.start();
         auto& u = app.ui();
@@ -17,8 +16,9 @@ private Q_SLOTS:
         QCOMPARE(u.lblinfo->text(), QString("Menu principal"));
         QVERIFY(!u.cbtitre->isEnabled());
         QCOMPARE(u.cbtitre->currentText(), QString());
-        for (QLineEdit* e : {static_cast<QLineEdit*>(u.edtprix), u.edtnumero,
-                             static_cast<QLineEdit*>(u.edtjour), static_cast<QLineEdit*>(u.edtannee)})
+        for (QLineEdit* e :
+             {static_cast<QLineEdit*>(u.edtprix), u.edtnumero, static_cast<QLineEdit*>(u.edtjour),
+              static_cast<QLineEdit*>(u.edtannee)})
             QCOMPARE(e->text(), QString("0"));
         QVERIFY(u.menuChercherpar->menuAction()->isEnabled());
         QVERIFY(u.menuExportation->menuAction()->isEnabled());
@@ -37,32 +37,59 @@ private Q_SLOTS:
     }
 
     // Expected states by mode, written from the mode table of the window's design.
-    void everyItemInEveryMode_data()
-    {
+    void everyItemInEveryMode_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("states"); // per mode 0..4: 1 on, 0 off, - unchanged
         const char* rows[][2] = {
-            {"cbtitre", "01-01"},          {"lblpos3", "01-01"},       {"ckbsignet", "01-01"},
-            {"edtjour", "01-01"},          {"btbnotes", "01-01"},      {"btbcontrol", "01-01"},
-            {"menuChercherpar", "10111"},  {"menuChercher", "00110"},  {"menuEffacer", "00111"},
-            {"menuEnregistrer", "01-11"},  {"menuImpression", "00011"}, {"menuEtiquettes", "-0-11"},
-            {"menuInserer", "01-11"},      {"menuNotes", "01011"},     {"menuResume", "01011"},
-            {"menuControl", "01011"},      {"menuanciennum", "01011"}, {"menuExportation", "10011"},
-            {"menuQ7imprestxt", "1--00"},  {"menusql", "1--00"},       {"menucsv", "1--00"},
-            {"menuHTML", "0--11"},         {"btbenregistrer", "01-11"}, {"btbchercher", "00-10"},
-            {"smenuliste", "10100"},       {"smenutrier", "10100"},    {"smenuoptions", "10100"},
-            {"smenuinformations", "10100"}, {"spbdebut", "00101"},     {"spbsuivant", "00101"},
-            {"spdbenregistrer", "01011"},  {"spdbnote", "01011"},      {"spdbresume", "01011"},
-            {"spdbajout", "01011"},        {"spdbchercher", "00011"},  {"spdbrecliste", "00011"},
+            {"cbtitre", "01-01"},
+            {"lblpos3", "01-01"},
+            {"ckbsignet", "01-01"},
+            {"edtjour", "01-01"},
+            {"btbnotes", "01-01"},
+            {"btbcontrol", "01-01"},
+            {"menuChercherpar", "10111"},
+            {"menuChercher", "00110"},
+            {"menuEffacer", "00111"},
+            {"menuEnregistrer", "01-11"},
+            {"menuImpression", "00011"},
+            {"menuEtiquettes", "-0-11"},
+            {"menuInserer", "01-11"},
+            {"menuNotes", "01011"},
+            {"menuResume", "01011"},
+            {"menuControl", "01011"},
+            {"menuanciennum", "01011"},
+            {"menuExportation", "10011"},
+            {"menuQ7imprestxt", "1--00"},
+            {"menusql", "1--00"},
+            {"menucsv", "1--00"},
+            {"menuHTML", "0--11"},
+            {"btbenregistrer", "01-11"},
+            {"btbchercher", "00-10"},
+            {"smenuliste", "10100"},
+            {"smenutrier", "10100"},
+            {"smenuoptions", "10100"},
+            {"smenuinformations", "10100"},
+            {"spbdebut", "00101"},
+            {"spbsuivant", "00101"},
+            {"spdbenregistrer", "01011"},
+            {"spdbnote", "01011"},
+            {"spdbresume", "01011"},
+            {"spdbajout", "01011"},
+            {"spdbchercher", "00011"},
+            {"spdbrecliste", "00011"},
             {"spdbimpression", "00011"},
             // Never changed by a mode.
-            {"menuNouvelle", "11111"},     {"menuVide", "11111"},      {"menuliste", "11111"},
-            {"spdbvide", "11111"},         {"spdbaide", "11111"},      {"menuext1", "11111"},
+            {"menuNouvelle", "11111"},
+            {"menuVide", "11111"},
+            {"menuliste", "11111"},
+            {"spdbvide", "11111"},
+            {"spdbaide", "11111"},
+            {"menuext1", "11111"},
         };
-        for (const auto& r : rows) QTest::newRow(r[0]) << QString(r[0]) << QString(r[1]);
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << QString(r[0]) << QString(r[1]);
     }
-    void everyItemInEveryMode()
-    {
+    void everyItemInEveryMode() {
         QFETCH(QString, item);
         QFETCH(QString, states);
         AppFixture app({FicheBuilder().numero(1)});
@@ -87,8 +114,7 @@ private Q_SLOTS:
         }
     }
 
-    void textsOfTheModes()
-    {
+    void textsOfTheModes() {
         AppFixture app({FicheBuilder().numero(1).set(q7::Field::notes, "note")});
         app.start();
         auto& u = app.ui();

@@ -13,8 +13,7 @@ class TestWiring : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void exportMenuSetsTheKindAndExports()
-    {
+    void exportMenuSetsTheKindAndExports() {
         AppFixture app({FicheBuilder().numero(1), FicheBuilder().numero(2)});
         app.start();
         app.fakes->modal.script("Tformexport", [](QDialog& d) {
@@ -25,25 +24,23 @@ private Q_SLOTS:
         QCOMPARE(readBytes(app.dir() + "/Q7export.csv").substr(0, 3), std::string("';;"));
     }
 
-    void labelsFromTheToolBarAndPrint()
-    {
+    void labelsFromTheToolBarAndPrint() {
         AppFixture app({FicheBuilder().numero(7)});
         app.start();
         app.trigger("menuliste");
         app.trigger("spdbajout");
         app.trigger("Ajouterdansliste1");
-        app.fakes->modal.script("TFormetiq", [](QDialog& d) {
-            d.findChild<QPushButton*>("btimprimer")->click();
-        });
+        app.fakes->modal.script(
+            "TFormetiq", [](QDialog& d) { d.findChild<QPushButton*>("btimprimer")->click(); });
         app.trigger("spdbimpression");
         QCOMPARE(app.fakes->printer.pages.size(), std::size_t(1));
         QCOMPARE(app.fakes->printer.pages[0].size(), std::size_t(6));
         QCOMPARE(app.fakes->printer.pages[0][1].text, QString("| 7        |"));
     }
 
-    void recordPrintoutAndTextFile()
-    {
-        AppFixture app({FicheBuilder().numero(1), FicheBuilder().numero(2).set(q7::Field::titre, "Nana")});
+    void recordPrintoutAndTextFile() {
+        AppFixture app(
+            {FicheBuilder().numero(1), FicheBuilder().numero(2).set(q7::Field::titre, "Nana")});
         app.start();
         app.trigger("menuliste");
         QTest::mouseClick(app.ui().spbsuivant, Qt::LeftButton);
@@ -58,8 +55,7 @@ private Q_SLOTS:
         QVERIFY(file.find("Titre     = Nana\r\n") != std::string::npos);
     }
 
-    void optionsApplyEverywhere()
-    {
+    void optionsApplyEverywhere() {
         AppFixture app;
         app.start();
         app.fakes->modal.script("formoption", [](QDialog& d) {
@@ -78,8 +74,7 @@ private Q_SLOTS:
         QCOMPARE(app.fakes->settings.values["textutilisateur"], q7::lit("Thème"));
     }
 
-    void externalProgramsAndCompanions()
-    {
+    void externalProgramsAndCompanions() {
         AppFixture app;
         app.fakes->settings.set("appext_manip", "/usr/bin/gnome-calculator");
         app.start();
@@ -96,14 +91,23 @@ private Q_SLOTS:
         QVERIFY(app.dialogs().boxes().last().contains("Q7aide.txt"));
     }
 
-    void statisticsShowTheCurrencyAndTheSortRewrites()
-    {
-        AppFixture app({FicheBuilder().numero(1).set(q7::Field::titre, "zèbre").set(q7::Field::nbpage, "1").set(q7::Field::prix, "1"),
-                        FicheBuilder().numero(2).set(q7::Field::titre, "Abeille").set(q7::Field::nbpage, "1").set(q7::Field::prix, "1")});
+    void statisticsShowTheCurrencyAndTheSortRewrites() {
+        AppFixture app({FicheBuilder()
+                            .numero(1)
+                            .set(q7::Field::titre, "zèbre")
+                            .set(q7::Field::nbpage, "1")
+                            .set(q7::Field::prix, "1"),
+                        FicheBuilder()
+                            .numero(2)
+                            .set(q7::Field::titre, "Abeille")
+                            .set(q7::Field::nbpage, "1")
+                            .set(q7::Field::prix, "1")});
         app.fakes->settings.set("devise", "CHF");
         app.start();
-        QCOMPARE(app.program->windows().info->findChild<QLabel*>("lbldevise")->text(), QString("CHF"));
-        app.fakes->modal.script("formfic", [](QDialog& d) { d.findChild<QPushButton*>("bttrier")->click(); });
+        QCOMPARE(app.program->windows().info->findChild<QLabel*>("lbldevise")->text(),
+                 QString("CHF"));
+        app.fakes->modal.script("formfic",
+                                [](QDialog& d) { d.findChild<QPushButton*>("bttrier")->click(); });
         app.trigger("smenutrier");
         QCOMPARE(app.records()[0].text(q7::Field::titre), std::string("Abeille"));
         QCOMPARE(app.state().data.position(), 0);

@@ -1,10 +1,10 @@
 // The help window: opening, the chapter selector and what the text area shows.
+#include "app/AppState.h"
+#include "companions/Q7aide.h"
 #include "FakeServices.h"
 #include "FaultyFileSystem.h"
 #include "FicheBuilder.h"
-#include "app/AppState.h"
 #include "platform/MemoText.h"
-#include "companions/Q7aide.h"
 #include "platform/QtText.h"
 
 #include <QAbstractItemView>
@@ -20,10 +20,11 @@ const QString missingMessage = QStringLiteral(
     "message:Le fichier d'aide est introuvable ( Q7aide.txt )! Contactez l'auteur pour en "
     "obtenir une copie.");
 
-std::string shippedHelp() { return readBytes(Q7_RESOURCES_DIR "/Q7aide.txt"); }
+std::string shippedHelp() {
+    return readBytes(Q7_RESOURCES_DIR "/Q7aide.txt");
+}
 
-std::string replaceAll(const std::string& s, const std::string& from, const std::string& to)
-{
+std::string replaceAll(const std::string& s, const std::string& from, const std::string& to) {
     std::string out;
     std::size_t at = 0;
     for (std::size_t hit; (hit = s.find(from, at)) != std::string::npos; at = hit + from.size())
@@ -38,17 +39,17 @@ struct Help {
     AppState state{q7::Folder(fs, dir.path().toStdString())};
     Tformaide form{state, fakes.services};
 
-    void setFile(const std::string& bytes)
-    {
+    void setFile(const std::string& bytes) {
         writeBytes(dir.filePath("Q7aide.txt").toStdString(), bytes);
     }
     QComboBox* selector() { return form.findChild<QComboBox*>("cblisteaide"); }
     QPlainTextEdit* memo() { return form.findChild<QPlainTextEdit*>("memoaide"); }
     // The text area's content with its line breaks counted as CR LF, as bytes.
-    std::string shown() { return toBytes(memoText(*memo()).replace(u'\n', QStringLiteral("\r\n"))); }
+    std::string shown() {
+        return toBytes(memoText(*memo()).replace(u'\n', QStringLiteral("\r\n")));
+    }
     // Picks an entry the way a user does: open the list, move to it, press Enter.
-    void choose(const QString& caption)
-    {
+    void choose(const QString& caption) {
         QComboBox* box = selector();
         const int index = box->findText(caption, Qt::MatchExactly);
         QVERIFY2(index >= 0, qPrintable(caption));
@@ -57,17 +58,16 @@ struct Help {
         list->setCurrentIndex(box->model()->index(index, 0));
         QTest::keyClick(list, Qt::Key_Return);
     }
-    bool open(std::function<void()> whileOpen)
-    {
+    bool open(std::function<void()> whileOpen) {
         fakes.modal.script(QStringLiteral("formaide"), [whileOpen](QDialog&) { whileOpen(); });
         return form.execute();
     }
 };
 
-QStringList entries(QComboBox* box)
-{
+QStringList entries(QComboBox* box) {
     QStringList out;
-    for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
     return out;
 }
 
@@ -77,16 +77,14 @@ class TestAide : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void missingFileSaysSoAndDoesNotOpen()
-    {
+    void missingFileSaysSoAndDoesNotOpen() {
         Help h;
         QVERIFY(!h.form.execute());
         QCOMPARE(h.fakes.dialogs.log, (QStringList{"beep", missingMessage}));
         QCOMPARE(h.fakes.modal.shown, QStringList());
     }
 
-    void unreadableFileIsReported()
-    {
+    void unreadableFileIsReported() {
         Help h;
         h.setFile(shippedHelp());
         h.fs.failNth(FaultyFileSystem::Op::Read, 1);
@@ -96,8 +94,7 @@ private Q_SLOTS:
     }
 
     // Each opening rebuilds the list, once; the text chosen last stays in the selector.
-    void openedTwiceListsEachChapterOnce()
-    {
+    void openedTwiceListsEachChapterOnce() {
         Help h;
         h.setFile(shippedHelp());
         QStringList first, second;
@@ -122,8 +119,7 @@ private Q_SLOTS:
         QCOMPARE(whole, shippedHelp()); // the whole help at opening
     }
 
-    void chapterShowsExactlyItsRange()
-    {
+    void chapterShowsExactlyItsRange() {
         Help h;
         const std::string text = shippedHelp();
         h.setFile(text);
@@ -136,20 +132,19 @@ private Q_SLOTS:
             h.choose(QStringLiteral("Toute l'aide"));
             whole = h.shown();
         });
-        QCOMPARE(QByteArray::fromStdString(chapter), QByteArray::fromStdString(text.substr(565, 697)));
+        QCOMPARE(QByteArray::fromStdString(chapter),
+                 QByteArray::fromStdString(text.substr(565, 697)));
         QCOMPARE(caret, 0); // from its beginning
         QCOMPARE(whole, text);
     }
 
     // LF-only or CR-only files put every chapter at the same place as CR LF.
-    void otherLineEndsShowTheSameChapter_data()
-    {
+    void otherLineEndsShowTheSameChapter_data() {
         QTest::addColumn<QByteArray>("lineEnd");
         QTest::newRow("LF") << QByteArray("\n");
         QTest::newRow("CR") << QByteArray("\r");
     }
-    void otherLineEndsShowTheSameChapter()
-    {
+    void otherLineEndsShowTheSameChapter() {
         QFETCH(QByteArray, lineEnd);
         Help h;
         const std::string text = shippedHelp();
@@ -165,8 +160,7 @@ private Q_SLOTS:
         QCOMPARE(last, text.substr(17704, 104));
     }
 
-    void shortFileCutsTheChapters()
-    {
+    void shortFileCutsTheChapters() {
         Help h;
         h.setFile(shippedHelp().substr(0, 700));
         std::string cut, beyond;
@@ -181,8 +175,7 @@ private Q_SLOTS:
     }
 
     // The file is read again at each choice: an edited help is seen at once.
-    void choiceRereadsTheFile()
-    {
+    void choiceRereadsTheFile() {
         Help h;
         h.setFile("ancienne aide");
         std::string shown;
@@ -194,11 +187,11 @@ private Q_SLOTS:
         QCOMPARE(shown, std::string("nouvelle aide\r\nligne 2"));
     }
 
-    void highBytesShownRight()
-    {
+    void highBytesShownRight() {
         Help h;
         std::string bytes;
-        for (int b = 0x80; b <= 0xFF; ++b) bytes += char(b);
+        for (int b = 0x80; b <= 0xFF; ++b)
+            bytes += char(b);
         h.setFile(bytes);
         QString shown;
         h.open([&] { shown = memoText(*h.memo()); });
@@ -207,16 +200,14 @@ private Q_SLOTS:
         QVERIFY(shown.contains(QStringLiteral("œ")) && shown.contains(QStringLiteral("é")));
     }
 
-    void escapeAndFermerClose_data()
-    {
+    void escapeAndFermerClose_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<bool>("click");
         QTest::newRow("Esc in the selector") << "cblisteaide" << false;
         QTest::newRow("Esc in the text") << "memoaide" << false;
         QTest::newRow("Fermer") << "Button1" << true;
     }
-    void escapeAndFermerClose()
-    {
+    void escapeAndFermerClose() {
         QFETCH(QString, control);
         QFETCH(bool, click);
         Help h;
@@ -224,8 +215,10 @@ private Q_SLOTS:
         bool closed = false;
         h.open([&] {
             QWidget* w = h.form.findChild<QWidget*>(control);
-            if (click) QTest::mouseClick(w, Qt::LeftButton);
-            else QTest::keyClick(w, Qt::Key_Escape);
+            if (click)
+                QTest::mouseClick(w, Qt::LeftButton);
+            else
+                QTest::keyClick(w, Qt::Key_Escape);
             closed = !h.form.isVisible();
         });
         QVERIFY(closed);

@@ -1,7 +1,7 @@
 // The about box: its mail link handed to the launcher, its look, and closing.
-#include "FakeServices.h"
 #include "app/AppState.h"
 #include "companions/apropos.h"
+#include "FakeServices.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -17,8 +17,7 @@ struct About {
     Taproposform form{state, fakes.services};
 
     QLabel* label(const char* name) { return form.findChild<QLabel*>(name); }
-    bool open(std::function<void()> whileOpen)
-    {
+    bool open(std::function<void()> whileOpen) {
         fakes.modal.script(QStringLiteral("aproposform"), [whileOpen](QDialog&) { whileOpen(); });
         form.execute();
         return !form.isVisible();
@@ -31,22 +30,22 @@ class TestApropos : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void mailLinkOpensTheMailProgram_data()
-    {
+    void mailLinkOpensTheMailProgram_data() {
         QTest::addColumn<int>("how"); // 0 click, 1 Enter, 2 Space
         QTest::newRow("click") << 0;
         QTest::newRow("Enter") << 1;
         QTest::newRow("Space") << 2;
     }
-    void mailLinkOpensTheMailProgram()
-    {
+    void mailLinkOpensTheMailProgram() {
         QFETCH(int, how);
         About a;
         bool stillOpen = false;
         a.open([&] {
             QLabel* link = a.label("Label3");
-            if (how == 0) QTest::mouseClick(link, Qt::LeftButton);
-            else QTest::keyClick(link, how == 1 ? Qt::Key_Return : Qt::Key_Space);
+            if (how == 0)
+                QTest::mouseClick(link, Qt::LeftButton);
+            else
+                QTest::keyClick(link, how == 1 ? Qt::Key_Return : Qt::Key_Space);
             stillOpen = a.form.isVisible();
         });
         const QString address = QStringLiteral(Q7_CONTACT);
@@ -57,29 +56,28 @@ private Q_SLOTS:
         QVERIFY(a.fakes.dialogs.log.isEmpty()); // a missing mail program is not reported
     }
 
-    void closesWithEscOrFermer_data()
-    {
+    void closesWithEscOrFermer_data() {
         QTest::addColumn<bool>("escape");
         QTest::newRow("Esc") << true;
         QTest::newRow("Fermer") << false;
     }
-    void closesWithEscOrFermer()
-    {
+    void closesWithEscOrFermer() {
         QFETCH(bool, escape);
         About a;
         bool closed = false;
         a.open([&] {
             auto* fermer = a.form.findChild<QPushButton*>("btbfermer");
-            if (escape) QTest::keyClick(fermer, Qt::Key_Escape);
-            else QTest::mouseClick(fermer, Qt::LeftButton);
+            if (escape)
+                QTest::keyClick(fermer, Qt::Key_Escape);
+            else
+                QTest::mouseClick(fermer, Qt::LeftButton);
             closed = !a.form.isVisible();
         });
         QVERIFY(closed);
         QVERIFY(a.fakes.launcher.mails.isEmpty());
     }
 
-    void panelShowsPictureTitleAndCredits()
-    {
+    void panelShowsPictureTitleAndCredits() {
         About a;
         QCOMPARE(a.form.windowTitle(), QStringLiteral("A propos de"));
         const QPixmap picture = a.label("Image1")->pixmap();

@@ -1,12 +1,12 @@
 // The notebook window driven as a user would: stamps, find, the closing question, and
 // the bytes of Q7carnet.txt on disk.
+#include "app/AppState.h"
+#include "companions/FindDialog.h"
+#include "companions/Q7carnet.h"
 #include "FakeServices.h"
 #include "FaultyFileSystem.h"
 #include "FicheBuilder.h"
-#include "app/AppState.h"
-#include "companions/FindDialog.h"
 #include "platform/MemoText.h"
-#include "companions/Q7carnet.h"
 #include "platform/QtText.h"
 #include "store/Cp1252.h"
 
@@ -35,12 +35,12 @@ struct Notebook {
     QPushButton* button(const char* name) { return form.findChild<QPushButton*>(name); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     QLineEdit* findText() { return form.findDialog().findChild<QLineEdit*>("edttexte"); }
-    void findNext() { QTest::mouseClick(form.findDialog().findChild<QPushButton*>("btsuivant"),
-                                        Qt::LeftButton); }
+    void findNext() {
+        QTest::mouseClick(form.findDialog().findChild<QPushButton*>("btsuivant"), Qt::LeftButton);
+    }
     QString selection() { return memo()->textCursor().selectedText(); }
     // Opens the window and runs `whileOpen` in it; the fake closes it afterwards.
-    bool open(std::function<void()> whileOpen)
-    {
+    bool open(std::function<void()> whileOpen) {
         fakes.modal.script(QStringLiteral("carnetform"), [whileOpen](QDialog&) { whileOpen(); });
         return form.execute();
     }
@@ -52,8 +52,7 @@ class TestCarnet : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void firstOpeningCreatesVide()
-    {
+    void firstOpeningCreatesVide() {
         Notebook n;
         QString shown;
         QVERIFY(n.open([&] { shown = memoText(*n.memo()); }));
@@ -63,8 +62,7 @@ private Q_SLOTS:
         QCOMPARE(n.fakes.dialogs.log, QStringList()); // unchanged: nothing asked
     }
 
-    void dateStampOnTheFifthOfMarch()
-    {
+    void dateStampOnTheFifthOfMarch() {
         Notebook n;
         n.fakes.clock.day = {5, 3, 2026};
         QString shown;
@@ -79,21 +77,18 @@ private Q_SLOTS:
     }
 
     // Stamps go to the end of the text whatever the caret position.
-    void referenceStampAtTheEnd_data()
-    {
+    void referenceStampAtTheEnd_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("reference");
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("empty record window")
-            << QByteArray("Vide\r\n") << QString() << QString()
-            << QByteArray("Vide\r\n=== \r\nREF= \r\n");
+        QTest::newRow("empty record window") << QByteArray("Vide\r\n") << QString() << QString()
+                                             << QByteArray("Vide\r\n=== \r\nREF= \r\n");
         QTest::newRow("text without a final line break")
             << QByteArray("ligne 1\r\nligne 2") << QStringLiteral("L'Été") << QStringLiteral("A1")
             << QByteArray("ligne 1\r\nligne 2\r\n=== L'\xC9t\xE9\r\nREF= A1");
     }
-    void referenceStampAtTheEnd()
-    {
+    void referenceStampAtTheEnd() {
         QFETCH(QByteArray, before);
         QFETCH(QString, title);
         QFETCH(QString, reference);
@@ -109,8 +104,7 @@ private Q_SLOTS:
         QCOMPARE(QByteArray::fromStdString(n.file()), after);
     }
 
-    void deletingAllTheTextSavesVide()
-    {
+    void deletingAllTheTextSavesVide() {
         Notebook n;
         n.setFile("des notes\r\nencore\r\n");
         n.open([&] {
@@ -123,8 +117,7 @@ private Q_SLOTS:
     }
 
     // "Non" drops the changes: the file keeps its text and the next opening shows it.
-    void answeringNoDropsTheChanges()
-    {
+    void answeringNoDropsTheChanges() {
         Notebook n;
         n.setFile("garder\r\n");
         n.fakes.dialogs.answers = {false};
@@ -139,8 +132,7 @@ private Q_SLOTS:
         QCOMPARE(shown, QStringLiteral("garder\n"));
     }
 
-    void findTwiceThenNotFound()
-    {
+    void findTwiceThenNotFound() {
         Notebook n;
         n.setFile("Un livre, puis\r\nun autre livre.\r\n");
         QStringList selections;
@@ -150,8 +142,10 @@ private Q_SLOTS:
             QVERIFY(n.form.findDialog().isVisible());
             QTest::keyClicks(n.findText(), "livre");
             for (int i = 0; i < 3; ++i) {
-                if (i == 0) QTest::keyClick(n.findText(), Qt::Key_Return);
-                else n.findNext();
+                if (i == 0)
+                    QTest::keyClick(n.findText(), Qt::Key_Return);
+                else
+                    n.findNext();
                 selections << n.selection();
                 starts << n.memo()->textCursor().selectionStart();
             }
@@ -162,14 +156,12 @@ private Q_SLOTS:
         QVERIFY(!n.form.findDialog().isVisible()); // closed with the notebook
     }
 
-    void findRespectsCaseAndNeedsAText_data()
-    {
+    void findRespectsCaseAndNeedsAText_data() {
         QTest::addColumn<QString>("what");
         QTest::newRow("lower case against a capital") << "paris";
         QTest::newRow("empty text to find") << "";
     }
-    void findRespectsCaseAndNeedsAText()
-    {
+    void findRespectsCaseAndNeedsAText() {
         QFETCH(QString, what);
         Notebook n;
         n.setFile("Paris\r\n");
@@ -183,8 +175,7 @@ private Q_SLOTS:
 
     // A notebook that cannot be written stays in the window with its text; closing
     // again once the disk is back saves it.
-    void unwritableNotebookKeepsTheText()
-    {
+    void unwritableNotebookKeepsTheText() {
         Notebook n;
         n.setFile("avant\r\n");
         n.fs.onlyFor("Q7carnet");
@@ -201,14 +192,12 @@ private Q_SLOTS:
         });
         QVERIFY(stillOpen);
         QCOMPARE(kept, QStringLiteral("important avant\n"));
-        QCOMPARE(n.fakes.dialogs.log,
-                 (QStringList{"info-sound", question, "error:Disque plein.", "info-sound",
-                              question}));
+        QCOMPARE(n.fakes.dialogs.log, (QStringList{"info-sound", question, "error:Disque plein.",
+                                                   "info-sound", question}));
         QCOMPARE(n.file(), std::string("important avant\r\n"));
     }
 
-    void unreadableNotebookIsNotOpened()
-    {
+    void unreadableNotebookIsNotOpened() {
         Notebook n;
         n.setFile("mes notes\r\n");
         n.fs.onlyFor("Q7carnet");
@@ -220,11 +209,11 @@ private Q_SLOTS:
     }
 
     // Every byte 0x80-0xFF is shown as its character and written back unchanged.
-    void highBytesShownAndKept()
-    {
+    void highBytesShownAndKept() {
         Notebook n;
         std::string bytes;
-        for (int b = 0x80; b <= 0xFF; ++b) bytes += char(b);
+        for (int b = 0x80; b <= 0xFF; ++b)
+            bytes += char(b);
         bytes += "\r\n";
         n.setFile(bytes);
         n.fakes.clock.day = {1, 2, 2027};
@@ -240,15 +229,13 @@ private Q_SLOTS:
         QCOMPARE(n.file(), bytes + "=== 1/2/2027 ===\r\n");
     }
 
-    void escapeClosesFromAnyControl_data()
-    {
+    void escapeClosesFromAnyControl_data() {
         QTest::addColumn<QString>("control");
         QTest::newRow("text") << "memcarnet";
         QTest::newRow("date button") << "btdate";
         QTest::newRow("close button") << "btfermer";
     }
-    void escapeClosesFromAnyControl()
-    {
+    void escapeClosesFromAnyControl() {
         QFETCH(QString, control);
         Notebook n;
         bool closed = false;
@@ -261,8 +248,7 @@ private Q_SLOTS:
     }
 
     // Esc in the find box closes the find box only.
-    void escapeInTheFindBox()
-    {
+    void escapeInTheFindBox() {
         Notebook n;
         bool findOpen = true, notebookOpen = false;
         n.open([&] {

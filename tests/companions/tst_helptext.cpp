@@ -1,8 +1,8 @@
 // The help chapters: ranges counted with CR LF whatever the file holds, cut at the end
 // of a short file, and the shipped help text placing every chapter at its range.
-#include "FicheBuilder.h"
 #include "companions/HelpChapters.h"
 #include "companions/LineBreaks.h"
+#include "FicheBuilder.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 
@@ -13,10 +13,11 @@ using namespace q7;
 
 namespace {
 
-std::string shippedHelp() { return readBytes(Q7_RESOURCES_DIR "/Q7aide.txt"); }
+std::string shippedHelp() {
+    return readBytes(Q7_RESOURCES_DIR "/Q7aide.txt");
+}
 
-std::string replaceAll(std::string s, const std::string& from, const std::string& to)
-{
+std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
     std::string out;
     std::size_t at = 0;
     for (std::size_t hit; (hit = s.find(from, at)) != std::string::npos; at = hit + from.size())
@@ -30,26 +31,25 @@ class TestHelpText : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void lineBreaksCountAsCrLf_data()
-    {
+    void lineBreaksCountAsCrLf_data() {
         QTest::addColumn<QByteArray>("in");
         QTest::addColumn<QByteArray>("crlf");
         QTest::addColumn<QByteArray>("lf");
-        QTest::newRow("CR LF kept") << QByteArray("a\r\nb\r\n") << QByteArray("a\r\nb\r\n")
-                                    << QByteArray("a\nb\n");
-        QTest::newRow("lone LF") << QByteArray("a\nb") << QByteArray("a\r\nb") << QByteArray("a\nb");
+        QTest::newRow("CR LF kept")
+            << QByteArray("a\r\nb\r\n") << QByteArray("a\r\nb\r\n") << QByteArray("a\nb\n");
+        QTest::newRow("lone LF") << QByteArray("a\nb") << QByteArray("a\r\nb")
+                                 << QByteArray("a\nb");
         QTest::newRow("lone CR") << QByteArray("a\rb\r") << QByteArray("a\r\nb\r\n")
                                  << QByteArray("a\nb\n");
-        QTest::newRow("CR then CR LF is two") << QByteArray("a\r\r\nb") << QByteArray("a\r\n\r\nb")
-                                              << QByteArray("a\n\nb");
-        QTest::newRow("LF CR is two") << QByteArray("a\n\rb") << QByteArray("a\r\n\r\nb")
-                                      << QByteArray("a\n\nb");
+        QTest::newRow("CR then CR LF is two")
+            << QByteArray("a\r\r\nb") << QByteArray("a\r\n\r\nb") << QByteArray("a\n\nb");
+        QTest::newRow("LF CR is two")
+            << QByteArray("a\n\rb") << QByteArray("a\r\n\r\nb") << QByteArray("a\n\nb");
         QTest::newRow("high bytes untouched")
             << QByteArray("\x80\xE9\xFF\n") << QByteArray("\x80\xE9\xFF\r\n")
             << QByteArray("\x80\xE9\xFF\n");
     }
-    void lineBreaksCountAsCrLf()
-    {
+    void lineBreaksCountAsCrLf() {
         QFETCH(QByteArray, in);
         QFETCH(QByteArray, crlf);
         QFETCH(QByteArray, lf);
@@ -58,14 +58,12 @@ private Q_SLOTS:
     }
 
     // Every chapter of the shipped help starts exactly at its offset with its heading.
-    void shippedChaptersStartWithTheirHeading_data()
-    {
+    void shippedChaptersStartWithTheirHeading_data() {
         QTest::addColumn<int>("entry");
         for (int i = 1; i < int(helpChapters().size()); ++i)
             QTest::newRow(cp1252ToUtf8(helpChapters()[i].caption).c_str()) << i;
     }
-    void shippedChaptersStartWithTheirHeading()
-    {
+    void shippedChaptersStartWithTheirHeading() {
         QFETCH(int, entry);
         const HelpChapter& chapter = helpChapters()[std::size_t(entry)];
         const std::string text = withCrLf(shippedHelp());
@@ -82,8 +80,7 @@ private Q_SLOTS:
         }
     }
 
-    void shippedHelpIsCrLfWindows1252()
-    {
+    void shippedHelpIsCrLfWindows1252() {
         const std::string bytes = shippedHelp();
         QCOMPARE(bytes.size(), std::size_t(17808));
         QCOMPARE(withCrLf(bytes), bytes); // no lone CR or LF
@@ -101,14 +98,12 @@ private Q_SLOTS:
     }
 
     // A help file saved with LF or CR line ends keeps every chapter in place.
-    void otherLineEndsGiveTheSameChapters_data()
-    {
+    void otherLineEndsGiveTheSameChapters_data() {
         QTest::addColumn<QByteArray>("lineEnd");
         QTest::newRow("LF") << QByteArray("\n");
         QTest::newRow("CR") << QByteArray("\r");
     }
-    void otherLineEndsGiveTheSameChapters()
-    {
+    void otherLineEndsGiveTheSameChapters() {
         QFETCH(QByteArray, lineEnd);
         const std::string original = shippedHelp();
         QTemporaryDir dir;
@@ -120,8 +115,7 @@ private Q_SLOTS:
                      QByteArray::fromStdString(chapterText(original, c)));
     }
 
-    void shortTextCutsChapters_data()
-    {
+    void shortTextCutsChapters_data() {
         QTest::addColumn<int>("size");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<int>("expected");
@@ -133,13 +127,13 @@ private Q_SLOTS:
         QTest::newRow("last chapter of a longer text") << 20000 << "De Lirabel" << 104;
         QTest::newRow("empty text") << 0 << "Rôle de Lirabel" << 0;
     }
-    void shortTextCutsChapters()
-    {
+    void shortTextCutsChapters() {
         QFETCH(int, size);
         QFETCH(QString, caption);
         QFETCH(int, expected);
         std::string text;
-        for (int i = 0; i < size; ++i) text += char('a' + i % 26);
+        for (int i = 0; i < size; ++i)
+            text += char('a' + i % 26);
         const HelpChapter* chapter = findHelpChapter(lit(caption.toStdString()));
         QVERIFY(chapter);
         const std::string part = chapterText(text, *chapter);
@@ -147,16 +141,14 @@ private Q_SLOTS:
         if (expected > 0) QCOMPARE(part, text.substr(chapter->start, part.size()));
     }
 
-    void captionsAreMatchedExactly()
-    {
+    void captionsAreMatchedExactly() {
         QVERIFY(findHelpChapter(lit("Nouvelle fiche")));
         QVERIFY(!findHelpChapter(lit("nouvelle fiche")));
         QVERIFY(!findHelpChapter(lit("Nouvelle fiche ")));
         QVERIFY(!findHelpChapter(lit("Choisissez un chapitre")));
     }
 
-    void missingHelpFileIsAnIoError()
-    {
+    void missingHelpFileIsAnIoError() {
         QTemporaryDir dir;
         QVERIFY_THROWS_EXCEPTION(IoError,
                                  readHelpText(Folder(posixFileSystem(), dir.path().toStdString())));

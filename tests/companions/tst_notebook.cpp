@@ -1,7 +1,7 @@
 // The notebook's rules on bytes: stamps, forward find, loading and safe saving.
+#include "companions/Notebook.h"
 #include "FaultyFileSystem.h"
 #include "FicheBuilder.h"
-#include "companions/Notebook.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 
@@ -14,8 +14,7 @@ class TestNotebook : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void dateStampHasNoLeadingZeros_data()
-    {
+    void dateStampHasNoLeadingZeros_data() {
         QTest::addColumn<int>("day");
         QTest::addColumn<int>("month");
         QTest::addColumn<int>("year");
@@ -24,8 +23,7 @@ private Q_SLOTS:
         QTest::newRow("two digits") << 31 << 12 << 1999 << QByteArray("=== 31/12/1999 ===");
         QTest::newRow("year 2000") << 1 << 1 << 2000 << QByteArray("=== 1/1/2000 ===");
     }
-    void dateStampHasNoLeadingZeros()
-    {
+    void dateStampHasNoLeadingZeros() {
         QFETCH(int, day);
         QFETCH(int, month);
         QFETCH(int, year);
@@ -33,24 +31,21 @@ private Q_SLOTS:
         QCOMPARE(QByteArray::fromStdString(dateStamp(day, month, year)), line);
     }
 
-    void referenceStampKeepsTheFieldsAsShown()
-    {
+    void referenceStampKeepsTheFieldsAsShown() {
         QCOMPARE(referenceStamp("", ""), (std::vector<std::string>{"=== ", "REF= "}));
         QCOMPARE(referenceStamp(lit(" L'Été "), "A-12"),
                  (std::vector<std::string>{lit("===  L'Été "), "REF= A-12"}));
     }
 
-    void stampsBecomeLinesOfTheirOwn_data()
-    {
+    void stampsBecomeLinesOfTheirOwn_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("after");
         QTest::newRow("empty text") << QByteArray("") << QByteArray("A\r\nB\r\n");
-        QTest::newRow("text ending a line") << QByteArray("Vide\r\n")
-                                            << QByteArray("Vide\r\nA\r\nB\r\n");
+        QTest::newRow("text ending a line")
+            << QByteArray("Vide\r\n") << QByteArray("Vide\r\nA\r\nB\r\n");
         QTest::newRow("text in a line") << QByteArray("Vide") << QByteArray("Vide\r\nA\r\nB");
     }
-    void stampsBecomeLinesOfTheirOwn()
-    {
+    void stampsBecomeLinesOfTheirOwn() {
         QFETCH(QByteArray, text);
         QFETCH(QByteArray, after);
         const std::string t = text.toStdString();
@@ -58,54 +53,58 @@ private Q_SLOTS:
         QCOMPARE(QByteArray::fromStdString(t + linesToAppend(atLineStart, {"A", "B"})), after);
     }
 
-    void findGoesForwardRespectingCase_data()
-    {
+    void findGoesForwardRespectingCase_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("what");
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("found"); // -1: not found
-        QTest::newRow("first") << "un livre, deux livres" << "livre" << 0 << 3;
-        QTest::newRow("after the first") << "un livre, deux livres" << "livre" << 8 << 15;
-        QTest::newRow("none after the last") << "un livre, deux livres" << "livre" << 20 << -1;
-        QTest::newRow("at the start point") << "abcabc" << "abc" << 3 << 3;
-        QTest::newRow("case respected") << "Paris" << "paris" << 0 << -1;
-        QTest::newRow("accents respected") << "Été" << "été" << 0 << -1;
-        QTest::newRow("empty text to find") << "abc" << "" << 0 << -1;
-        QTest::newRow("start at the end") << "abc" << "c" << 3 << -1;
+        QTest::newRow("first") << "un livre, deux livres"
+                               << "livre" << 0 << 3;
+        QTest::newRow("after the first") << "un livre, deux livres"
+                                         << "livre" << 8 << 15;
+        QTest::newRow("none after the last") << "un livre, deux livres"
+                                             << "livre" << 20 << -1;
+        QTest::newRow("at the start point") << "abcabc"
+                                            << "abc" << 3 << 3;
+        QTest::newRow("case respected") << "Paris"
+                                        << "paris" << 0 << -1;
+        QTest::newRow("accents respected") << "Été"
+                                           << "été" << 0 << -1;
+        QTest::newRow("empty text to find") << "abc"
+                                            << "" << 0 << -1;
+        QTest::newRow("start at the end") << "abc"
+                                          << "c" << 3 << -1;
     }
-    void findGoesForwardRespectingCase()
-    {
+    void findGoesForwardRespectingCase() {
         QFETCH(QString, text);
         QFETCH(QString, what);
         QFETCH(int, from);
         QFETCH(int, found);
         const std::u16string t = text.toStdU16String();
         const std::u16string w = what.toStdU16String();
-        const auto at = findForward(std::u16string_view(t), std::u16string_view(w),
-                                    std::size_t(from));
+        const auto at =
+            findForward(std::u16string_view(t), std::u16string_view(w), std::size_t(from));
         QCOMPARE(at ? int(*at) : -1, found);
     }
 
-    void missingNotebookIsCreatedWithVide()
-    {
+    void missingNotebookIsCreatedWithVide() {
         QTemporaryDir dir;
         const Folder folder(posixFileSystem(), dir.path().toStdString());
         QCOMPARE(loadNotebook(folder), std::string("Vide\r\n"));
         QCOMPARE(readBytes(dir.filePath("Q7carnet.txt").toStdString()), std::string("Vide\r\n"));
     }
 
-    void existingNotebookIsReadAsItIs()
-    {
+    void existingNotebookIsReadAsItIs() {
         QTemporaryDir dir;
         std::string bytes = "a\nb\rc\r\n";
-        for (int b = 0x80; b <= 0xFF; ++b) bytes += char(b);
+        for (int b = 0x80; b <= 0xFF; ++b)
+            bytes += char(b);
         writeBytes(dir.filePath("Q7CARNET.TXT").toStdString(), bytes);
         QCOMPARE(loadNotebook(Folder(posixFileSystem(), dir.path().toStdString())), bytes);
     }
 
     // A notebook that exists but cannot be read is reported, never replaced by "Vide".
-    void unreadableNotebookIsKept()
-    {
+    void unreadableNotebookIsKept() {
         QTemporaryDir dir;
         writeBytes(dir.filePath("Q7carnet.txt").toStdString(), "mes notes\r\n");
         FaultyFileSystem fs;
@@ -115,8 +114,7 @@ private Q_SLOTS:
                  std::string("mes notes\r\n"));
     }
 
-    void savingAnEmptyTextWritesVide()
-    {
+    void savingAnEmptyTextWritesVide() {
         QTemporaryDir dir;
         const Folder folder(posixFileSystem(), dir.path().toStdString());
         writeBytes(dir.filePath("Q7carnet.txt").toStdString(), "ancien\r\n");
@@ -127,16 +125,14 @@ private Q_SLOTS:
     }
 
     // Whatever step fails, the former notebook stays whole and no scratch file is left.
-    void failedSaveKeepsTheOldNotebook_data()
-    {
+    void failedSaveKeepsTheOldNotebook_data() {
         QTest::addColumn<int>("op");
         QTest::newRow("create") << int(FaultyFileSystem::Op::Open);
         QTest::newRow("write") << int(FaultyFileSystem::Op::Write);
         QTest::newRow("sync") << int(FaultyFileSystem::Op::Sync);
         QTest::newRow("rename") << int(FaultyFileSystem::Op::Rename);
     }
-    void failedSaveKeepsTheOldNotebook()
-    {
+    void failedSaveKeepsTheOldNotebook() {
         QFETCH(int, op);
         QTemporaryDir dir;
         writeBytes(dir.filePath("Q7carnet.txt").toStdString(), "ancien\r\n");

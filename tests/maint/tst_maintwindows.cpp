@@ -463,7 +463,8 @@ private Q_SLOTS:
         QVERIFY2(step0 > 21 && step0 < 24.5, qPrintable(QString::number(step0)));
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const Word& first = lines[i].front();
-            QVERIFY2(std::abs(first.xMin - 1.4 * step0) < 2, qPrintable(QString::number(first.xMin)));
+            QVERIFY2(std::abs(first.xMin - 1.4 * step0) < 2,
+                     qPrintable(QString::number(first.xMin)));
             if (i > 0) {
                 const double step = first.yMin - lines[i - 1].front().yMin;
                 QVERIFY2(std::abs(step - step0) < 0.3, qPrintable(QString::number(step)));

@@ -22,18 +22,19 @@ Q_DECLARE_METATYPE(q7::ExportKind)
 namespace {
 
 // Lines given in UTF-8, each ended by CR LF, as single-byte text.
-QByteArray lines(const QStringList& text)
-{
+QByteArray lines(const QStringList& text) {
     QByteArray out;
-    for (const QString& l : text) out += l.toLatin1() + "\r\n";
+    for (const QString& l : text)
+        out += l.toLatin1() + "\r\n";
     return out;
 }
 
-QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), qsizetype(s.size())); }
+QByteArray bytesOf(const std::string& s) {
+    return QByteArray(s.data(), qsizetype(s.size()));
+}
 
 // A record touching every field, with characters each format must carry or escape.
-Fiche fullRecord()
-{
+Fiche fullRecord() {
     using F = Field;
     return FicheBuilder()
         .set(F::titre, "L'Été; <dur> & \"chaud\"")
@@ -86,42 +87,58 @@ const QStringList fullFieldLines = {
     "Position n°4 = x",
 };
 
-QByteArray fullTxtBlock(int n)
-{
+QByteArray fullTxtBlock(int n) {
     return lines(QStringList{QString("===== Fiche n°%1 =====").arg(n)} + fullFieldLines +
                  QStringList{"= Notes =", "Ligne 1\r\nLigne 2", "= Résumé =", "Un résumé", " "});
 }
 
 // The block of a record holding a title only.
-QByteArray titleTxtBlock(int n, const QString& title)
-{
-    return lines({QString("===== Fiche n°%1 =====").arg(n), "Titre     = " + title,
-                  "Auteur    = ", "Sujet     = ", "Colection = ",
-                  "Edition   =   Année d'edition = ", "Imprimeur =   Nombre de pages = ",
-                  "Type  =   Langue = ", "Origine = ", "Mots clés = ", "Etat =   Prix = ",
-                  "ISBN  =   Reference = ", "Date d'enregistrement = 0:0:0",
+QByteArray titleTxtBlock(int n, const QString& title) {
+    return lines({QString("===== Fiche n°%1 =====").arg(n),
+                  "Titre     = " + title,
+                  "Auteur    = ",
+                  "Sujet     = ",
+                  "Colection = ",
+                  "Edition   =   Année d'edition = ",
+                  "Imprimeur =   Nombre de pages = ",
+                  "Type  =   Langue = ",
+                  "Origine = ",
+                  "Mots clés = ",
+                  "Etat =   Prix = ",
+                  "ISBN  =   Reference = ",
+                  "Date d'enregistrement = 0:0:0",
                   "Plusieurs tomes = non  Plusieurs auteurs = non  Ouvrage lu = non",
                   "Hors serie = non    Annoté = non  Signet = non  Jacquette = non",
-                  "Position n°1 = ", "Position n°2 = ", "Position n°3 = ", "Position n°4 = ",
-                  "= Notes =", "", "= Résumé =", "", " "});
+                  "Position n°1 = ",
+                  "Position n°2 = ",
+                  "Position n°3 = ",
+                  "Position n°4 = ",
+                  "= Notes =",
+                  "",
+                  "= Résumé =",
+                  "",
+                  " "});
 }
 
-QByteArray titleCsvLine(const QString& title)
-{
+QByteArray titleCsvLine(const QString& title) {
     return lines({"'" + title + QString(16, ';') + "0:0:0;non;non;non;non;non;non;non;;;;'"});
 }
 
-QByteArray titleSqlLines(const QString& table, const QString& title)
-{
+QByteArray titleSqlLines(const QString& table, const QString& title) {
     QString values = "VALUES('" + title + "'";
-    for (int i = 0; i < 15; ++i) values += ",''";
+    for (int i = 0; i < 15; ++i)
+        values += ",''";
     values += ",'0:0:0'";
-    for (int i = 0; i < 7; ++i) values += ",'non'";
-    for (int i = 0; i < 4; ++i) values += ",''";
+    for (int i = 0; i < 7; ++i)
+        values += ",'non'";
+    for (int i = 0; i < 4; ++i)
+        values += ",''";
     return lines({"INSERT INTO'" + table + "'", values + ");"});
 }
 
-int lineCount(const QByteArray& b) { return int(b.count("\r\n")); }
+int lineCount(const QByteArray& b) {
+    return int(b.count("\r\n"));
+}
 
 } // namespace
 
@@ -134,8 +151,7 @@ class TestExport : public QObject {
 
     // Exports the catalogue of `records` as `kind` into the temporary folder.
     QByteArray exportRecords(const std::vector<Fiche>& records, ExportKind kind,
-                             const std::string& table = "livres")
-    {
+                             const std::string& table = "livres") {
         writeCatalogue(dir(), records);
         DataFile data(Folder(posixFileSystem(), dir()));
         data.open();
@@ -145,8 +161,7 @@ class TestExport : public QObject {
     }
 
 private Q_SLOTS:
-    void fullRecordInEachFormat_data()
-    {
+    void fullRecordInEachFormat_data() {
         QTest::addColumn<ExportKind>("kind");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("txt") << ExportKind::Txt << fullTxtBlock(1);
@@ -163,8 +178,7 @@ private Q_SLOTS:
                                        "A12;5:3:2004;oui;non;oui;oui;oui;non;non;Salon;Étagère 2;;"
                                        "x'"});
     }
-    void fullRecordInEachFormat()
-    {
+    void fullRecordInEachFormat() {
         QFETCH(ExportKind, kind);
         QFETCH(QByteArray, expected);
         const QByteArray file = exportRecords({fullRecord()}, kind, "l'inventaire");
@@ -174,16 +188,14 @@ private Q_SLOTS:
         QVERIFY(!file.contains("\xC3\xA9"));
     }
 
-    void lineCountsGrowWithTheCatalogue_data()
-    {
+    void lineCountsGrowWithTheCatalogue_data() {
         QTest::addColumn<ExportKind>("kind");
         QTest::addColumn<int>("perRecord");
         QTest::newRow("txt") << ExportKind::Txt << 24;
         QTest::newRow("sql") << ExportKind::Sql << 2;
         QTest::newRow("csv") << ExportKind::Csv << 1;
     }
-    void lineCountsGrowWithTheCatalogue()
-    {
+    void lineCountsGrowWithTheCatalogue() {
         QFETCH(ExportKind, kind);
         QFETCH(int, perRecord);
         for (int n : {1, 3, 7}) {
@@ -202,12 +214,11 @@ private Q_SLOTS:
         }
     }
 
-    void allEmptyRecord()
-    {
+    void allEmptyRecord() {
         const Fiche empty;
         QCOMPARE(exportRecords({empty}, ExportKind::Csv),
-                 QByteArray("'") + QByteArray(16, ';') + "0:0:0" +
-                     QByteArray(";non").repeated(7) + ";;;;'\r\n");
+                 QByteArray("'") + QByteArray(16, ';') + "0:0:0" + QByteArray(";non").repeated(7) +
+                     ";;;;'\r\n");
         const QByteArray sql = exportRecords({empty}, ExportKind::Sql, " ");
         // A table name of one space is a name.
         QVERIFY(sql.startsWith("INSERT INTO' '\r\nVALUES("));
@@ -218,8 +229,7 @@ private Q_SLOTS:
         QCOMPARE(quoted.at(16), QByteArray("'0:0:0'"));
     }
 
-    void secondExportReplacesTheFirst()
-    {
+    void secondExportReplacesTheFirst() {
         exportRecords({FicheBuilder().set(Field::titre, "Premier"),
                        FicheBuilder().set(Field::titre, "Second")},
                       ExportKind::Csv);
@@ -227,8 +237,7 @@ private Q_SLOTS:
                  titleCsvLine("Seul"));
     }
 
-    void lengthBytesBeyondCapacity()
-    {
+    void lengthBytesBeyondCapacity() {
         // A damaged length byte is read as the field's capacity, never beyond it.
         Fiche f = FicheBuilder().set(Field::titre, "abc").set(Field::numero, "12345678");
         f.bytes[fieldInfo(Field::titre).offset] = 200;
@@ -239,15 +248,15 @@ private Q_SLOTS:
                      ";;;;'\r\n");
     }
 
-    void fullValuesAreNotCut()
-    {
+    void fullValuesAreNotCut() {
         // Every text field at its capacity: more than 255 characters before the date.
         FicheBuilder b;
         QString expected = "'";
-        const Field order[] = {Field::titre, Field::auteur,  Field::sujet,    Field::collection,
-                               Field::edition, Field::anedition, Field::imprimeur, Field::nbpage,
-                               Field::type,  Field::langue,  Field::origine,  Field::txtutil,
-                               Field::etat,  Field::prix,    Field::isbn,     Field::numero};
+        const Field order[] = {
+            Field::titre,   Field::auteur,    Field::sujet,     Field::collection,
+            Field::edition, Field::anedition, Field::imprimeur, Field::nbpage,
+            Field::type,    Field::langue,    Field::origine,   Field::txtutil,
+            Field::etat,    Field::prix,      Field::isbn,      Field::numero};
         for (Field k : order) {
             const QString v(int(fieldInfo(k).capacity), QChar('a' + int(k)));
             b.set(k, v.toStdString());
@@ -257,8 +266,7 @@ private Q_SLOTS:
         QCOMPARE(exportRecords({b}, ExportKind::Csv), lines({expected}));
     }
 
-    void htmlPageOfTheBuffer()
-    {
+    void htmlPageOfTheBuffer() {
         const QByteArray expected = lines({
             "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 TRANSITIONAL//EN\">",
             "<HTML>",
@@ -327,10 +335,10 @@ private Q_SLOTS:
         QCOMPARE(buffer.bytes, fullRecord().bytes);
     }
 
-    void wholeFileExportLeavesTheLastRecord()
-    {
+    void wholeFileExportLeavesTheLastRecord() {
         std::vector<Fiche> records;
-        for (int i = 1; i <= 5; ++i) records.push_back(FicheBuilder().numero(i));
+        for (int i = 1; i <= 5; ++i)
+            records.push_back(FicheBuilder().numero(i));
         writeCatalogue(dir(), records);
         DataFile data(Folder(posixFileSystem(), dir()));
         data.open();
@@ -343,11 +351,12 @@ private Q_SLOTS:
         QCOMPARE(buffer.text(Field::numero), std::string("5"));
         QCOMPARE(steps.size(), std::size_t(5));
         QCOMPARE(steps.back(), std::make_pair(5, 5));
-        QVERIFY(bytesOf(readBytes(dir() + "/Q7impres.txt")).startsWith("===== Fiche n\xB0" "1 "));
+        QVERIFY(bytesOf(readBytes(dir() + "/Q7impres.txt"))
+                    .startsWith("===== Fiche n\xB0"
+                                "1 "));
     }
 
-    void failuresKeepWhatWasWritten_data()
-    {
+    void failuresKeepWhatWasWritten_data() {
         QTest::addColumn<int>("failingOp");
         QTest::addColumn<int>("keptRecords"); // -1: the first block
         QTest::addColumn<QString>("message");
@@ -356,8 +365,7 @@ private Q_SLOTS:
                               << "Erreur E/S 5";
         QTest::newRow("write") << int(FaultyFileSystem::Op::Write) << -1 << "Disque plein";
     }
-    void failuresKeepWhatWasWritten()
-    {
+    void failuresKeepWhatWasWritten() {
         QFETCH(int, failingOp);
         QFETCH(int, keptRecords);
         QFETCH(QString, message);
@@ -397,8 +405,7 @@ private Q_SLOTS:
         }
     }
 
-    void missingTargetFolder()
-    {
+    void missingTargetFolder() {
         writeCatalogue(dir(), {Fiche()});
         DataFile data(Folder(posixFileSystem(), dir()));
         data.open();
@@ -407,11 +414,10 @@ private Q_SLOTS:
                                                     {ExportKind::Csv, dir() + "/absent", {}}));
     }
 
-    void sqlLoadsIntoSqlite()
-    {
+    void sqlLoadsIntoSqlite() {
         if (QStandardPaths::findExecutable("sqlite3").isEmpty()) QSKIP("sqlite3 is not installed");
         // Quotes, semicolons, accents and a name with a quote in it.
-        const char* titles[] = {"L'Écume des jours", "''", "a;b", "';DROP TABLE x;--",
+        const char* titles[] = {"L'Écume des jours",      "''",   "a;b", "';DROP TABLE x;--",
                                 "Guillemets \"doubles\"", "fin'", "<&>", ""};
         std::vector<Fiche> records;
         for (int i = 0; i < 40; ++i) {
@@ -429,7 +435,8 @@ private Q_SLOTS:
         exportRecords(records, ExportKind::Sql, "l'inventaire");
 
         QString script = "CREATE TABLE \"l'inventaire\"(";
-        for (int c = 1; c <= 28; ++c) script += QString(c > 1 ? ",c%1" : "c%1").arg(c);
+        for (int c = 1; c <= 28; ++c)
+            script += QString(c > 1 ? ",c%1" : "c%1").arg(c);
         script += ");\n.read Q7export.sql\nSELECT ";
         for (int c = 1; c <= 28; ++c)
             script += QString(c > 1 ? "||'|'||hex(c%1)" : "hex(c%1)").arg(c);
@@ -448,13 +455,14 @@ private Q_SLOTS:
             QList<QByteArray> cols = rows.at(i).split('|');
             QCOMPARE(cols.size(), 28);
             QList<QByteArray> values;
-            for (const QByteArray& c : cols) values << QByteArray::fromHex(c);
+            for (const QByteArray& c : cols)
+                values << QByteArray::fromHex(c);
             QCOMPARE(values.at(0), QString::fromUtf8(titles[i % 8]).toLatin1());
             QCOMPARE(values.at(1), QByteArray("O'Brien ") + QByteArray::number(i));
             QCOMPARE(values.at(13), QByteArray::number(i) + ",5");
             QCOMPARE(values.at(15), QByteArray::number(i + 1));
-            QCOMPARE(values.at(16), QString("%1:%2:%3").arg(i % 28 + 1).arg(i % 12 + 1)
-                                        .arg(1990 + i).toLatin1());
+            QCOMPARE(values.at(16),
+                     QString("%1:%2:%3").arg(i % 28 + 1).arg(i % 12 + 1).arg(1990 + i).toLatin1());
             QCOMPARE(values.at(21), QByteArray(i % 3 ? "oui" : "non")); // cocheutil
             QCOMPARE(values.at(22), QByteArray(i % 2 ? "oui" : "non")); // signet
             QCOMPARE(values.at(27), QByteArray("p'") + QByteArray::number(i));
@@ -463,15 +471,15 @@ private Q_SLOTS:
         }
     }
 
-    void recordTextFileOfTheThirdRecord()
-    {
+    void recordTextFileOfTheThirdRecord() {
         Fiche third = fullRecord();
         writeCatalogue(dir(), {FicheBuilder().numero(1), FicheBuilder().numero(2), third});
         DataFile data(Folder(posixFileSystem(), dir()));
         data.open();
         Fiche buffer;
         // Browsing to the third record leaves the position after it.
-        for (int i = 0; i < 3; ++i) data.read(buffer);
+        for (int i = 0; i < 3; ++i)
+            data.read(buffer);
         const Folder folder(posixFileSystem(), dir());
         writeRecordTextFile(folder, buffer, data.position(), captions);
         const QByteArray expected =
@@ -485,12 +493,12 @@ private Q_SLOTS:
         data.read(buffer);
         writeRecordTextFile(folder, buffer, data.position(), captions);
         const QByteArray second = bytesOf(readBytes(dir() + "/Q7fiche.txt"));
-        QVERIFY(second.startsWith("=== Fiche n\xB0" "1 ===\r\nTitre     = \r\n"));
+        QVERIFY(second.startsWith("=== Fiche n\xB0"
+                                  "1 ===\r\nTitre     = \r\n"));
         QCOMPARE(lineCount(second), 23);
     }
 
-    void captionsComeFromTheSettings()
-    {
+    void captionsComeFromTheSettings() {
         Settings custom;
         custom.textutilisateur = "Cote";
         custom.cocheutilisateur = "Vu";

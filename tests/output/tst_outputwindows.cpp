@@ -1,8 +1,8 @@
 // The export and labels windows and the two record commands, driven as a user would,
 // with fake dialogs and printer, checking the widgets and the files on disk.
+#include "app/AppState.h"
 #include "FakeServices.h"
 #include "FicheBuilder.h"
-#include "app/AppState.h"
 #include "output/Q7etiq.h"
 #include "output/Q7export.h"
 #include "output/RecordOutput.h"
@@ -33,8 +33,7 @@ struct Session {
     std::unique_ptr<AppState> state;
     std::unique_ptr<FakeServices> fake;
 
-    explicit Session(int records)
-    {
+    explicit Session(int records) {
         std::vector<Fiche> all;
         for (int i = 1; i <= records; ++i)
             all.push_back(FicheBuilder().set(Field::titre, "Livre " + std::to_string(i)).numero(i));
@@ -45,17 +44,14 @@ struct Session {
     }
     Services& services() { return fake->services; }
     bool exists(const QString& name) const { return QFile::exists(tmp.filePath(name)); }
-    QByteArray file(const QString& name) const
-    {
+    QByteArray file(const QString& name) const {
         QFile f(tmp.filePath(name));
         f.open(QIODevice::ReadOnly);
         return f.readAll();
     }
 };
 
-template <class T>
-T* child(QWidget& w, const char* name)
-{
+template <class T> T* child(QWidget& w, const char* name) {
     T* c = w.findChild<T*>(name);
     if (!c) qFatal("no control %s", name);
     return c;
@@ -67,8 +63,7 @@ const QString noPrinter = QStringLiteral("error:Aucune imprimante n'est installÃ
 class PaintCounter : public QObject {
 public:
     int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
+    bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Paint) ++paints;
         return false;
     }
@@ -82,14 +77,12 @@ class TestOutputWindows : public QObject {
     QTemporaryDir config;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
+    void initTestCase() {
         // The user's documents folder comes from the XDG user directories.
         qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     }
 
-    void kindFollowsTheCaption_data()
-    {
+    void kindFollowsTheCaption_data() {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<ExportKind>("kind");
         QTest::addColumn<bool>("tableShown");
@@ -99,8 +92,7 @@ private Q_SLOTS:
         QTest::newRow("html") << "Exporter en HTML" << ExportKind::Html << false;
         QTest::newRow("unknown keeps sql") << "Exporter" << ExportKind::Sql << true;
     }
-    void kindFollowsTheCaption()
-    {
+    void kindFollowsTheCaption() {
         QFETCH(QString, caption);
         QFETCH(ExportKind, kind);
         QFETCH(bool, tableShown);
@@ -117,8 +109,7 @@ private Q_SLOTS:
         QCOMPARE(child<QProgressBar>(w, "Gauge1")->value(), 0);
     }
 
-    void exportWritesTheFileAndCloses_data()
-    {
+    void exportWritesTheFileAndCloses_data() {
         QTest::addColumn<ExportKind>("kind");
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("lines");
@@ -126,8 +117,7 @@ private Q_SLOTS:
         QTest::newRow("sql") << ExportKind::Sql << "Q7export.sql" << 2 * 3;
         QTest::newRow("csv") << ExportKind::Csv << "Q7export.csv" << 3;
     }
-    void exportWritesTheFileAndCloses()
-    {
+    void exportWritesTheFileAndCloses() {
         QFETCH(ExportKind, kind);
         QFETCH(QString, file);
         QFETCH(int, lines);
@@ -149,14 +139,12 @@ private Q_SLOTS:
         QCOMPARE(s.state->data.position(), 3);
     }
 
-    void emptyCatalogueIsRefused_data()
-    {
+    void emptyCatalogueIsRefused_data() {
         QTest::addColumn<ExportKind>("kind");
         for (auto k : {ExportKind::Txt, ExportKind::Sql, ExportKind::Csv, ExportKind::Html})
             QTest::newRow(qPrintable(Tformexport::caption(k))) << k;
     }
-    void emptyCatalogueIsRefused()
-    {
+    void emptyCatalogueIsRefused() {
         QFETCH(ExportKind, kind);
         Session s(0);
         Tformexport w(*s.state, s.services());
@@ -171,8 +159,7 @@ private Q_SLOTS:
             QVERIFY(!s.exists(name));
     }
 
-    void tableNameRules()
-    {
+    void tableNameRules() {
         Session s(2);
         Tformexport w(*s.state, s.services());
         w.setWindowTitle("Exporter en SQL");
@@ -200,8 +187,7 @@ private Q_SLOTS:
         QVERIFY(s.file("Q7export.sql").startsWith("INSERT INTO'l''\xE9t\xE9'\r\n"));
     }
 
-    void htmlLeavesBrowsingWhereItWas()
-    {
+    void htmlLeavesBrowsingWhereItWas() {
         Session s(4);
         // Browsing shows the second record.
         s.state->data.seek(0);
@@ -220,8 +206,7 @@ private Q_SLOTS:
         QCOMPARE(s.state->buffer.text(Field::titre), std::string("Livre 3"));
     }
 
-    void documentsFolder()
-    {
+    void documentsFolder() {
         Session s(2);
         const QString docs = s.tmp.filePath("Mes docs");
         QFile dirs(config.filePath("user-dirs.dirs"));
@@ -257,8 +242,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(docs + "/Q7impres.txt"));
     }
 
-    void gaugeRepaintsOnlyOnNewPercentages()
-    {
+    void gaugeRepaintsOnlyOnNewPercentages() {
         Session s(1000);
         Tformexport w(*s.state, s.services());
         w.setWindowTitle("Exporter en CSV");
@@ -282,8 +266,7 @@ private Q_SLOTS:
                  qPrintable(QString::number(counter.paints)));
     }
 
-    void escapeCloses()
-    {
+    void escapeCloses() {
         Session s(1);
         Tformexport w(*s.state, s.services());
         w.setWindowTitle("Exporter en SQL");
@@ -298,12 +281,12 @@ private Q_SLOTS:
         QVERIFY(!labels.isVisible());
     }
 
-    void labelCapacity()
-    {
+    void labelCapacity() {
         Session s(0);
         TFormetiq w(*s.state, s.services());
         QCOMPARE(w.windowTitle(), QString("Etiquettes"));
-        for (int i = 0; i < 69; ++i) QVERIFY(w.addReference(QString::number(i)));
+        for (int i = 0; i < 69; ++i)
+            QVERIFY(w.addReference(QString::number(i)));
         QLineEdit* edit = child<QLineEdit>(w, "edtajout");
         QCOMPARE(edit->maxLength(), 8);
         edit->setText("DERNIER");
@@ -320,8 +303,7 @@ private Q_SLOTS:
         QCOMPARE(s.fake->dialogs.log, refusal + refusal);
     }
 
-    void removeButtonRules()
-    {
+    void removeButtonRules() {
         Session s(0);
         TFormetiq w(*s.state, s.services());
         w.show();
@@ -355,18 +337,19 @@ private Q_SLOTS:
         QCOMPARE(w.references(), QStringList({"C3", ""}));
     }
 
-    void printingTheSheet()
-    {
+    void printingTheSheet() {
         Session s(0);
         TFormetiq w(*s.state, s.services());
-        for (int i = 1; i <= 8; ++i) w.addReference(QString("REF%1").arg(i));
+        for (int i = 1; i <= 8; ++i)
+            w.addReference(QString("REF%1").arg(i));
         w.show();
         child<QPushButton>(w, "btimprimer")->click();
         QVERIFY(!w.isVisible());
         QCOMPARE(s.fake->printer.pages.size(), std::size_t(1));
         const auto& page = s.fake->printer.pages[0];
         QCOMPARE(page.size(), std::size_t(24));
-        for (const DrawnText& d : page) QVERIFY(d.bold);
+        for (const DrawnText& d : page)
+            QVERIFY(d.bold);
         QCOMPARE(page[22].x, 140); // the eighth label opens the second row
         QCOMPARE(page[22].y, 620);
         QCOMPARE(page[22].text, QString("| ref8     |"));
@@ -392,10 +375,10 @@ private Q_SLOTS:
         QCOMPARE(s.fake->cursor.depth, 0);
     }
 
-    void recordCommandsUseThePosition()
-    {
+    void recordCommandsUseThePosition() {
         Session s(3);
-        for (int i = 0; i < 3; ++i) s.state->data.read(s.state->buffer);
+        for (int i = 0; i < 3; ++i)
+            s.state->data.read(s.state->buffer);
         RecordScreen screen;
         screen.titre = "Titre vu";
         screen.isbn = "978";
@@ -413,7 +396,8 @@ private Q_SLOTS:
 
         QVERIFY(writeRecordTextFile(*s.state, s.services()));
         QVERIFY(s.file("Q7fiche.txt")
-                    .startsWith("=== Fiche n\xB0" "3 ===\r\nTitre     = Livre 3\r\n"));
+                    .startsWith("=== Fiche n\xB0"
+                                "3 ===\r\nTitre     = Livre 3\r\n"));
         QCOMPARE(s.state->data.position(), 3);
         QCOMPARE(s.fake->cursor.depth, 0);
         QCOMPARE(s.fake->cursor.maxDepth, 1);

@@ -1,8 +1,8 @@
 // The record page and the label sheet: their draw calls, then the same pages painted
 // into a PDF by the printer code and read back with poppler's tools.
-#include "PdfPrinter.h"
 #include "output/PrintLayout.h"
 #include "output/PrintOnPrinter.h"
+#include "PdfPrinter.h"
 #include "store/Cp1252.h"
 
 #include <QImage>
@@ -18,10 +18,11 @@ using namespace q7;
 
 namespace {
 
-std::string cp(const char* utf8) { return QString::fromUtf8(utf8).toLatin1().toStdString(); }
+std::string cp(const char* utf8) {
+    return QString::fromUtf8(utf8).toLatin1().toStdString();
+}
 
-RecordScreen sampleScreen()
-{
+RecordScreen sampleScreen() {
     RecordScreen s;
     s.titre = cp("Le Rouge et le Noir");
     s.auteur = "Stendhal";
@@ -101,8 +102,7 @@ struct PdfPage {
     QList<Word> words;
 };
 
-PdfPage readWords(const QString& pdf)
-{
+PdfPage readWords(const QString& pdf) {
     QProcess p;
     p.start("pdftotext", {"-bbox", pdf, "-"});
     p.waitForFinished(30000);
@@ -126,8 +126,7 @@ PdfPage readWords(const QString& pdf)
 }
 
 // Words grouped in lines of one y, top to bottom, each sorted left to right.
-QList<QList<Word>> linesOf(const PdfPage& page)
-{
+QList<QList<Word>> linesOf(const PdfPage& page) {
     QList<QList<Word>> lines;
     QList<Word> words = page.words;
     std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) {
@@ -141,14 +140,16 @@ QList<QList<Word>> linesOf(const PdfPage& page)
     return lines;
 }
 
-QString joined(const QList<Word>& line)
-{
+QString joined(const QList<Word>& line) {
     QStringList parts;
-    for (const Word& w : line) parts << w.text;
+    for (const Word& w : line)
+        parts << w.text;
     return parts.join(' ');
 }
 
-bool tools() { return !QStandardPaths::findExecutable("pdftotext").isEmpty(); }
+bool tools() {
+    return !QStandardPaths::findExecutable("pdftotext").isEmpty();
+}
 
 } // namespace
 
@@ -161,8 +162,7 @@ class TestPrintout : public QObject {
     double scale = 0;
 
 private Q_SLOTS:
-    void recordPageDrawCalls()
-    {
+    void recordPageDrawCalls() {
         const PrintLayout page = recordPrintout(sampleScreen(), 7, Settings());
         QCOMPARE(page.points, 10);
         QCOMPARE(page.bold, false);
@@ -177,8 +177,7 @@ private Q_SLOTS:
         }
     }
 
-    void recordPageCaptionsAndFlags()
-    {
+    void recordPageCaptionsAndFlags() {
         Settings captions;
         captions.textutilisateur = "Cote";
         captions.cocheutilisateur = cp("Dédicacé");
@@ -190,9 +189,11 @@ private Q_SLOTS:
                 if (c.x == x && c.y == y) return QByteArray::fromStdString(c.text);
             return QByteArray("(none)");
         };
-        QCOMPARE(at(100, 160), QByteArray("=== Fiche n\xB0" "0 ==="));
+        QCOMPARE(at(100, 160), QByteArray("=== Fiche n\xB0"
+                                          "0 ==="));
         QCOMPARE(at(100, 700), QByteArray("Cote ="));
-        QCOMPARE(at(500, 1300), QByteArray("  D\xE9" "dicac\xE9 =non"));
+        QCOMPARE(at(500, 1300), QByteArray("  D\xE9"
+                                           "dicac\xE9 =non"));
         QCOMPARE(at(100, 1300), QByteArray("Hors serie =oui"));
         QCOMPARE(at(600, 1240), QByteArray("  Plusieurs auteurs =oui"));
         QCOMPARE(at(100, 1360), QByteArray("Signet =oui"));
@@ -200,8 +201,7 @@ private Q_SLOTS:
         QCOMPARE(at(100, 1420), QByteArray("== Notes =="));
     }
 
-    void labelTexts_data()
-    {
+    void labelTexts_data() {
         QTest::addColumn<QByteArray>("entry");
         QTest::addColumn<QByteArray>("printed");
         QTest::newRow("empty") << QByteArray() << QByteArray("|          |");
@@ -209,11 +209,10 @@ private Q_SLOTS:
         QTest::newRow("eight") << QByteArray("XyZ-9876") << QByteArray("| xyz-9876 |");
         QTest::newRow("accented capital stays")
             << QByteArray("\xC9T\xE9") << QByteArray("| \xC9t\xE9      |");
-        QTest::newRow("longer is never cut") << QByteArray("ABCDEFGHIJ")
-                                             << QByteArray("| abcdefghij |");
+        QTest::newRow("longer is never cut")
+            << QByteArray("ABCDEFGHIJ") << QByteArray("| abcdefghij |");
     }
-    void labelTexts()
-    {
+    void labelTexts() {
         QFETCH(QByteArray, entry);
         QFETCH(QByteArray, printed);
         const PrintLayout sheet = labelSheet({entry.toStdString()});
@@ -221,10 +220,10 @@ private Q_SLOTS:
         QCOMPARE(QByteArray::fromStdString(sheet.calls[1].text), printed);
     }
 
-    void labelGridOfEightEntries()
-    {
+    void labelGridOfEightEntries() {
         std::vector<std::string> entries;
-        for (int i = 1; i <= 8; ++i) entries.push_back("E" + std::to_string(i));
+        for (int i = 1; i <= 8; ++i)
+            entries.push_back("E" + std::to_string(i));
         const PrintLayout sheet = labelSheet(entries);
         QVERIFY(sheet.bold);
         QCOMPARE(sheet.calls.size(), std::size_t(24));
@@ -246,8 +245,7 @@ private Q_SLOTS:
         QVERIFY(labelSheet({}).calls.empty());
     }
 
-    void recordPageOnPaper()
-    {
+    void recordPageOnPaper() {
         if (!tools()) QSKIP("poppler-utils is not installed");
         PdfPrinter pdf(tmp.filePath("record.pdf"));
         printLayout(pdf, recordPrintout(sampleScreen(), 7, Settings()));
@@ -274,7 +272,8 @@ private Q_SLOTS:
             QCOMPARE(joined(lines[i]), expectedText[ys[i]].simplified());
             QVERIFY(std::abs(lines[i].first().yMin - (b + s * ys[i])) < 0.3);
             QVERIFY(std::abs(lines[i].first().xMin - (a + s * 100)) < 0.3);
-            for (const Word& w : lines[i]) QVERIFY(w.xMax < page.width && w.yMax < page.height);
+            for (const Word& w : lines[i])
+                QVERIFY(w.xMax < page.width && w.yMax < page.height);
         }
         // Texts drawn further right start at their x, after their two leading spaces.
         auto startsNear = [&](const QString& word, int x) {
@@ -290,8 +289,8 @@ private Q_SLOTS:
         QVERIFY(startsNear("Jacquette", 500));
 
         // Colours: the heading and the ISBN line red, the others black.
-        QProcess::execute("pdftoppm", {"-r", "144", "-png", "-singlefile", pdf.path(),
-                                       tmp.filePath("record")});
+        QProcess::execute("pdftoppm",
+                          {"-r", "144", "-png", "-singlefile", pdf.path(), tmp.filePath("record")});
         const QImage image(tmp.filePath("record.png"));
         QVERIFY(!image.isNull());
         for (int i = 0; i < lines.size(); ++i) {
@@ -305,14 +304,13 @@ private Q_SLOTS:
                     if (c.red() < 90 && c.green() < 90 && c.blue() < 90) ++black;
                 }
             const bool redLine = ys[i] == 160 || ys[i] == 820;
-            QVERIFY2(redLine ? red > 20 && black == 0 : black > 20 && red == 0,
-                     qPrintable(QString("line %1: red %2 black %3")
-                                    .arg(ys[i]).arg(red).arg(black)));
+            QVERIFY2(
+                redLine ? red > 20 && black == 0 : black > 20 && red == 0,
+                qPrintable(QString("line %1: red %2 black %3").arg(ys[i]).arg(red).arg(black)));
         }
     }
 
-    void labelSheetOnPaper()
-    {
+    void labelSheetOnPaper() {
         if (!tools()) QSKIP("poppler-utils is not installed");
         std::vector<std::string> entries;
         for (int k = 0; k < labelCapacity; ++k)
@@ -324,9 +322,12 @@ private Q_SLOTS:
         QList<Word> bars, borders;
         QMap<QString, Word> refs;
         for (const Word& w : page.words) {
-            if (w.text == "|") bars << w;
-            else if (w.text == QString(52, '-')) borders << w;
-            else refs.insert(w.text, w);
+            if (w.text == "|")
+                bars << w;
+            else if (w.text == QString(52, '-'))
+                borders << w;
+            else
+                refs.insert(w.text, w);
             QVERIFY2(w.xMin >= 0 && w.xMax <= page.width && w.yMin >= 0 && w.yMax <= page.height,
                      qPrintable(w.text + " is off the page"));
         }
@@ -346,7 +347,7 @@ private Q_SLOTS:
         const Word first = leftBar(0), last = leftBar(69);
         const double sx = (last.xMin - first.xMin) / (2240 - 140);
         const double sy = (last.yMin - first.yMin) / (3260 - 290);
-        QVERIFY(std::abs(sx - sy) < 1e-3); // proportions kept
+        QVERIFY(std::abs(sx - sy) < 1e-3);                   // proportions kept
         if (scale > 0) QVERIFY(std::abs(sx - scale) < 1e-3); // same grid as the record page
         for (int k = 0; k < 70; ++k) {
             const Word bar = leftBar(k);

@@ -11,44 +11,61 @@
 using q7::Field;
 
 namespace {
-FicheBuilder rec(int n, const char* titre = "", const char* auteur = "")
-{
+FicheBuilder rec(int n, const char* titre = "", const char* auteur = "") {
     FicheBuilder b;
-    b.numero(n).set(Field::titre, titre).set(Field::auteur, auteur).set(Field::prix, "1")
+    b.numero(n)
+        .set(Field::titre, titre)
+        .set(Field::auteur, auteur)
+        .set(Field::prix, "1")
         .set(Field::nbpage, "10");
     return b;
 }
 // Near the left edge: a radio button reacts on its indicator and caption only.
-void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2)); }
+void click(QAbstractButton* b) {
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+}
 } // namespace
 
 class TestSearch : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void wordMatch_data()
-    {
+    void wordMatch_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("word");
         QTest::addColumn<bool>("match");
-        QTest::newRow("inside, other case") << "Un Roman" << "roman" << true;
-        QTest::newRow("plural capitals") << "ROMANS" << "roman" << true;
-        QTest::newRow("lower") << "le roman noir" << "ROMAN" << true;
-        QTest::newRow("accents not folded") << "L'été" << "ete" << false;
-        QTest::newRow("accented capitals not folded") << "L'ÉTÉ" << "été" << false;
-        QTest::newRow("same accent") << "L'été" << "ÉTÉ" << false;
-        QTest::newRow("whole text") << "abc" << "ABC" << true;
-        QTest::newRow("longer than text") << "abc" << "abcd" << false;
-        QTest::newRow("empty word") << "abc" << "" << false;
-        QTest::newRow("empty text") << "" << "a" << false;
-        QTest::newRow("at the very end") << QString(250, u'x') + "fin!!" << "fin!!" << true;
-        QTest::newRow("repeated prefix") << "aaab" << "aab" << true;
-        QTest::newRow("almost") << "abcabd" << "abcabe" << false;
-        QTest::newRow("one letter") << "xyz" << "Y" << true;
-        QTest::newRow("bytes above 0x7F") << "Œuvre" << "œUVRE" << false;
+        QTest::newRow("inside, other case") << "Un Roman"
+                                            << "roman" << true;
+        QTest::newRow("plural capitals") << "ROMANS"
+                                         << "roman" << true;
+        QTest::newRow("lower") << "le roman noir"
+                               << "ROMAN" << true;
+        QTest::newRow("accents not folded") << "L'été"
+                                            << "ete" << false;
+        QTest::newRow("accented capitals not folded") << "L'ÉTÉ"
+                                                      << "été" << false;
+        QTest::newRow("same accent") << "L'été"
+                                     << "ÉTÉ" << false;
+        QTest::newRow("whole text") << "abc"
+                                    << "ABC" << true;
+        QTest::newRow("longer than text") << "abc"
+                                          << "abcd" << false;
+        QTest::newRow("empty word") << "abc"
+                                    << "" << false;
+        QTest::newRow("empty text") << ""
+                                    << "a" << false;
+        QTest::newRow("at the very end") << QString(250, u'x') + "fin!!"
+                                         << "fin!!" << true;
+        QTest::newRow("repeated prefix") << "aaab"
+                                         << "aab" << true;
+        QTest::newRow("almost") << "abcabd"
+                                << "abcabe" << false;
+        QTest::newRow("one letter") << "xyz"
+                                    << "Y" << true;
+        QTest::newRow("bytes above 0x7F") << "Œuvre"
+                                          << "œUVRE" << false;
     }
-    void wordMatch()
-    {
+    void wordMatch() {
         QFETCH(QString, text);
         QFETCH(QString, word);
         QFETCH(bool, match);
@@ -58,15 +75,16 @@ private Q_SLOTS:
     }
 
     // The fast matcher agrees with the plain definition on many random texts and words.
-    void wordMatchAgreesWithThePlainDefinition()
-    {
+    void wordMatchAgreesWithThePlainDefinition() {
         std::uint32_t seed = 7;
         auto next = [&seed] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
         const char alphabet[] = "aAbBzZ{`@[\xE9\xC9 ";
         for (int round = 0; round < 20000; ++round) {
             std::string text(next() % 256, ' '), word(1 + next() % 6, ' ');
-            for (char& c : text) c = alphabet[next() % (sizeof alphabet - 1)];
-            for (char& c : word) c = alphabet[next() % (sizeof alphabet - 1)];
+            for (char& c : text)
+                c = alphabet[next() % (sizeof alphabet - 1)];
+            for (char& c : word)
+                c = alphabet[next() % (sizeof alphabet - 1)];
             if (next() % 3 == 0 && text.size() >= word.size()) // plant it, maybe at the end
                 text.replace(next() % (text.size() - word.size() + 1), word.size(), word);
             const std::string t = q7::foldAsciiUpper(text), w = q7::foldAsciiUpper(word);
@@ -74,7 +92,8 @@ private Q_SLOTS:
             QVERIFY2(q7::wordOccurs(text, word) == expected, (text + " / " + word).c_str());
             // In place in a record, with stray bytes after the text that must not count.
             q7::Fiche f;
-            for (auto& b : f.bytes) b = static_cast<unsigned char>(alphabet[next() % (sizeof alphabet - 1)]);
+            for (auto& b : f.bytes)
+                b = static_cast<unsigned char>(alphabet[next() % (sizeof alphabet - 1)]);
             const q7::Field field = text.size() <= 55 ? Field::titre : Field::notes;
             f.setText(field, text);
             QVERIFY2(q7::WordMatcher(word)(f, field) == (expected && text.size() <= 255),
@@ -82,8 +101,7 @@ private Q_SLOTS:
         }
     }
 
-    void browsingOneRecord()
-    {
+    void browsingOneRecord() {
         AppFixture app({rec(1, "Seul")});
         app.start();
         auto& u = app.ui();
@@ -92,7 +110,10 @@ private Q_SLOTS:
         QCOMPARE(u.lblinfo->text(), QString("Recherche par liste"));
         QCOMPARE(u.cbtitre->currentText(), QString("Seul"));
         QCOMPARE(app.state().criterion, 0);
-        const struct { QAbstractButton* b; const char* box; } steps[] = {
+        const struct {
+            QAbstractButton* b;
+            const char* box;
+        } steps[] = {
             {u.spbsuivant, "information:Fin de la liste"},
             {u.spbprecedent, "information:Debut de la liste"},
             {u.spbdebut, "information:Debut de la liste"},
@@ -107,8 +128,7 @@ private Q_SLOTS:
         }
     }
 
-    void previousFromTheSecond()
-    {
+    void previousFromTheSecond() {
         AppFixture app({rec(1, "A"), rec(2, "B"), rec(3, "C")});
         app.start();
         app.trigger("menuliste");
@@ -120,8 +140,7 @@ private Q_SLOTS:
         QVERIFY(app.dialogs().log.isEmpty());
     }
 
-    void threeMatchesThenTheEnd()
-    {
+    void threeMatchesThenTheEnd() {
         AppFixture app({rec(1, "", "Zola"), rec(2, "", "Hugo"), rec(3, "", "Hugo"),
                         rec(4, "", "Sand"), rec(5, "", "Hugo"), rec(6, "", "Dumas")});
         app.fakes->settings.set("confirmemod", "0");
@@ -156,49 +175,93 @@ private Q_SLOTS:
         QCOMPARE(records[5].text(Field::titre), std::string());
     }
 
-    void criteria_data()
-    {
+    void criteria_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("found"); // references found, in order
-        QTest::newRow("subject is whole and case-sensitive") << "Sujet" << "cbsujet" << "roman"
-            << "Recherche par sujet" << "1";
-        QTest::newRow("empty control finds empty fields") << "Sujet" << "cbsujet" << ""
-            << "Recherche par sujet" << "4";
-        QTest::newRow("origin of 42 matches nothing") << "menuorigine" << "cborigine"
-            << QString(42, u'o') << "Recherche par mot clés" << "";
-        QTest::newRow("origin of 35") << "menuorigine" << "cborigine" << QString(35, u'o')
-            << "Recherche par mot clés" << "3";
-        QTest::newRow("reference") << "Numero" << "edtnumero" << "2" << "Recherche par reference" << "2";
-        QTest::newRow("isbn") << "ISBN" << "edtisbn" << "978" << "Recherche par ISBN" << "2";
-        QTest::newRow("user text") << "menutxtutil" << "cbutilisateur" << "clé"
-            << "Recherche par Mots clés" << "3";
-        QTest::newRow("position 2") << "pos2" << "cbpos2" << "B" << "Recherche par position 2" << "1,2";
-        QTest::newRow("check ticked") << "menucocheutil" << "ckbutilisateur" << "1"
-            << "Recherche par Annoté" << "2";
-        QTest::newRow("check clear") << "menucocheutil" << "ckbutilisateur" << "0"
-            << "Recherche par Annoté" << "1,4"; // a byte of 2 is neither
-        QTest::newRow("multi positions") << "menumulpos" << "cbpos1" << "A"
-            << "Recherche par mutlti position" << "3";
-        QTest::newRow("oversized length byte") << "Titres" << "cbtitre" << QString(55, u't')
-            << "Recherche par titre" << "4";
+        QTest::newRow("subject is whole and case-sensitive") << "Sujet"
+                                                             << "cbsujet"
+                                                             << "roman"
+                                                             << "Recherche par sujet"
+                                                             << "1";
+        QTest::newRow("empty control finds empty fields") << "Sujet"
+                                                          << "cbsujet"
+                                                          << ""
+                                                          << "Recherche par sujet"
+                                                          << "4";
+        QTest::newRow("origin of 42 matches nothing")
+            << "menuorigine"
+            << "cborigine" << QString(42, u'o') << "Recherche par mot clés"
+            << "";
+        QTest::newRow("origin of 35")
+            << "menuorigine"
+            << "cborigine" << QString(35, u'o') << "Recherche par mot clés"
+            << "3";
+        QTest::newRow("reference") << "Numero"
+                                   << "edtnumero"
+                                   << "2"
+                                   << "Recherche par reference"
+                                   << "2";
+        QTest::newRow("isbn") << "ISBN"
+                              << "edtisbn"
+                              << "978"
+                              << "Recherche par ISBN"
+                              << "2";
+        QTest::newRow("user text") << "menutxtutil"
+                                   << "cbutilisateur"
+                                   << "clé"
+                                   << "Recherche par Mots clés"
+                                   << "3";
+        QTest::newRow("position 2") << "pos2"
+                                    << "cbpos2"
+                                    << "B"
+                                    << "Recherche par position 2"
+                                    << "1,2";
+        QTest::newRow("check ticked") << "menucocheutil"
+                                      << "ckbutilisateur"
+                                      << "1"
+                                      << "Recherche par Annoté"
+                                      << "2";
+        QTest::newRow("check clear") << "menucocheutil"
+                                     << "ckbutilisateur"
+                                     << "0"
+                                     << "Recherche par Annoté"
+                                     << "1,4"; // a byte of 2 is neither
+        QTest::newRow("multi positions") << "menumulpos"
+                                         << "cbpos1"
+                                         << "A"
+                                         << "Recherche par mutlti position"
+                                         << "3";
+        QTest::newRow("oversized length byte")
+            << "Titres"
+            << "cbtitre" << QString(55, u't') << "Recherche par titre"
+            << "4";
     }
-    void criteria()
-    {
+    void criteria() {
         QFETCH(QString, item);
         QFETCH(QString, control);
         QFETCH(QString, value);
         QFETCH(QString, status);
         QFETCH(QString, found);
         std::vector<q7::Fiche> records = {
-            rec(1).set(Field::sujet, "roman").set(Field::pos2, "B").set(Field::pos1, "A")
+            rec(1)
+                .set(Field::sujet, "roman")
+                .set(Field::pos2, "B")
+                .set(Field::pos1, "A")
                 .set(Field::pos3, "x"),
-            rec(2).set(Field::sujet, "Roman").set(Field::isbn, "978").set(Field::pos2, "B")
+            rec(2)
+                .set(Field::sujet, "Roman")
+                .set(Field::isbn, "978")
+                .set(Field::pos2, "B")
                 .flag(q7::Flag::cocheutil),
-            rec(3).set(Field::sujet, "roman policier").set(Field::origine, std::string(35, 'o'))
-                .set(Field::txtutil, "clé").set(Field::pos1, "A").flag(q7::Flag::cocheutil, 2),
+            rec(3)
+                .set(Field::sujet, "roman policier")
+                .set(Field::origine, std::string(35, 'o'))
+                .set(Field::txtutil, "clé")
+                .set(Field::pos1, "A")
+                .flag(q7::Flag::cocheutil, 2),
             rec(4).set(Field::titre, std::string(60, 't')),
         };
         records[3].bytes[0] = 200; // a length byte beyond the field
@@ -208,13 +271,15 @@ private Q_SLOTS:
         QCOMPARE(app.ui().lblinfo->text(), status);
         QWidget* c = app.w().findChild<QWidget*>(control);
         QVERIFY(c->isEnabled());
-        QCOMPARE(QApplication::focusWidget() == c || c->isAncestorOf(QApplication::focusWidget()), true);
+        QCOMPARE(QApplication::focusWidget() == c || c->isAncestorOf(QApplication::focusWidget()),
+                 true);
         if (auto* cb = qobject_cast<QComboBox*>(c)) cb->setEditText(value);
         if (auto* e = qobject_cast<QLineEdit*>(c)) e->setText(value);
         if (auto* k = qobject_cast<QCheckBox*>(c)) k->setChecked(value == "1");
         if (item == "menumulpos") {
             QVERIFY(app.ui().cbpos4->isEnabled() && app.ui().lblpos4->isEnabled());
-            for (auto* cb : {app.ui().cbpos2, app.ui().cbpos3, app.ui().cbpos4}) cb->setEditText("");
+            for (auto* cb : {app.ui().cbpos2, app.ui().cbpos3, app.ui().cbpos4})
+                cb->setEditText("");
         }
         QStringList refs;
         for (int guard = 0; guard < 10; ++guard) {
@@ -228,8 +293,7 @@ private Q_SLOTS:
         QCOMPARE(app.ui().lblinfo->text() == "Menu principal", found.isEmpty());
     }
 
-    void onlyMatchIsTheLast()
-    {
+    void onlyMatchIsTheLast() {
         AppFixture app({rec(1, "a"), rec(2, "b")});
         app.start();
         app.trigger("Titres");
@@ -241,21 +305,30 @@ private Q_SLOTS:
         QVERIFY(app.ui().menuChercher->isEnabled());
     }
 
-    void rank_data()
-    {
+    void rank_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("counter");
         QTest::addColumn<QString>("box");
-        QTest::newRow("1") << "1" << "1/3" << "";
-        QTest::newRow("N") << "3" << "3/3" << "information:Pas ou plus  d'occurance";
-        QTest::newRow("N+1") << "4" << "0" << "information:Pas ou plus  d'occurance";
-        QTest::newRow("0") << "0" << "0" << "information:Pas ou plus  d'occurance";
-        QTest::newRow("over-long") << "99999999999" << "99999999999"
-            << "error:'99999999999' n'est pas une valeur entière correcte.";
-        QTest::newRow("empty") << "" << "" << "error:'' n'est pas une valeur entière correcte.";
+        QTest::newRow("1") << "1"
+                           << "1/3"
+                           << "";
+        QTest::newRow("N") << "3"
+                           << "3/3"
+                           << "information:Pas ou plus  d'occurance";
+        QTest::newRow("N+1") << "4"
+                             << "0"
+                             << "information:Pas ou plus  d'occurance";
+        QTest::newRow("0") << "0"
+                           << "0"
+                           << "information:Pas ou plus  d'occurance";
+        QTest::newRow("over-long") << "99999999999"
+                                   << "99999999999"
+                                   << "error:'99999999999' n'est pas une valeur entière correcte.";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "error:'' n'est pas une valeur entière correcte.";
     }
-    void rank()
-    {
+    void rank() {
         QFETCH(QString, typed);
         QFETCH(QString, counter);
         QFETCH(QString, box);
@@ -280,8 +353,7 @@ private Q_SLOTS:
         if (typed == "4" || typed == "0") QCOMPARE(u.lblinfo->text(), QString("Menu principal"));
     }
 
-    void wordSearchThroughTheDialog()
-    {
+    void wordSearchThroughTheDialog() {
         AppFixture app({rec(1, "Un Roman"), rec(2, "L'été").set(Field::notes, "roman"),
                         rec(3, "le roman noir")});
         app.start();
@@ -308,7 +380,8 @@ private Q_SLOTS:
         app.trigger("menumot");
         QCOMPARE(app.ui().edtnbfiche->text(), QString("2/3"));
         // Escape closes without searching; an empty word finds nothing.
-        app.fakes->modal.script("TFormrecmot", [&](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
+        app.fakes->modal.script("TFormrecmot",
+                                [&](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
         app.trigger("menumot");
         QCOMPARE(app.state().criterion, 19);
         app.fakes->modal.script("TFormrecmot", [&](QDialog&) {
@@ -321,8 +394,7 @@ private Q_SLOTS:
         QCOMPARE(app.ui().lblinfo->text(), QString("Menu principal"));
     }
 
-    void emptyCatalogueClosesTheSearchMenu()
-    {
+    void emptyCatalogueClosesTheSearchMenu() {
         AppFixture app;
         app.start();
         Q_EMIT app.ui().menuChercherpar->aboutToShow();
@@ -331,13 +403,13 @@ private Q_SLOTS:
         QVERIFY(app.dialogs().boxes().isEmpty());
     }
 
-    void fruitlessStepOverAFullCatalogueFeelsInstant()
-    {
+    void fruitlessStepOverAFullCatalogueFeelsInstant() {
         AppFixture app;
         std::string bytes;
         bytes.reserve(std::size_t(q7::maxRecords) * q7::ficheSize);
         for (int i = 0; i < q7::maxRecords; ++i) {
-            const q7::Fiche f = rec(i + 1, "Un titre", "Hugo").set(Field::notes, std::string(200, 'n'));
+            const q7::Fiche f =
+                rec(i + 1, "Un titre", "Hugo").set(Field::notes, std::string(200, 'n'));
             bytes.append(f.bytes.begin(), f.bytes.end());
         }
         writeBytes(app.dir() + "/Q7.dat", bytes);
@@ -368,8 +440,7 @@ private Q_SLOTS:
         }
     }
 
-    void searchButtonWhileBrowsingReadsToTheEnd()
-    {
+    void searchButtonWhileBrowsingReadsToTheEnd() {
         AppFixture app({rec(1), rec(2)});
         app.start();
         app.trigger("menuliste");

@@ -1,8 +1,8 @@
 // The options window with the real settings routine on a fake store: what the user
 // types, what "A&ppliquer" stores and shows, and the two "Parcourir" buttons.
+#include "app/AppState.h"
 #include "AppFixture.h"
 #include "FakeServices.h"
-#include "app/AppState.h"
 #include "settings/Q7option.h"
 #include "settings/SettingsRoutine.h"
 #include "store/Cp1252.h"
@@ -23,8 +23,7 @@ const QString selfRefusal = QStringLiteral("message:Non non Q7 ne doit pas s'app
 class RecordingView : public SettingsView {
 public:
     QStringList shown;
-    void showSettings(const q7::Settings& v, bool fromRead) override
-    {
+    void showSettings(const q7::Settings& v, bool fromRead) override {
         shown << QString::fromStdString(q7::cp1252ToUtf8(v.textutilisateur)) +
                      (fromRead ? "/lec" : "/ecr");
     }
@@ -38,8 +37,7 @@ struct Options {
     Tformoption form{state, fakes.services};
     RecordingView other;
 
-    Options()
-    {
+    Options() {
         routine.addView(&other);
         routine.addView(&form);
         routine.setSource([this] { return form.typedSettings(); });
@@ -50,17 +48,14 @@ struct Options {
         routine.run(QStringLiteral("lec"));
     }
     QLineEdit* edit(const QString& name) { return form.findChild<QLineEdit*>(name); }
-    void click(const char* name)
-    {
+    void click(const char* name) {
         QTest::mouseClick(form.findChild<QPushButton*>(name), Qt::LeftButton);
     }
-    void retype(const QString& name, const QString& text)
-    {
+    void retype(const QString& name, const QString& text) {
         edit(name)->clear();
         typeText(edit(name), text);
     }
-    bool open(std::function<void()> whileOpen)
-    {
+    bool open(std::function<void()> whileOpen) {
         fakes.modal.script(QStringLiteral("formoption"), [whileOpen](QDialog&) { whileOpen(); });
         form.execute();
         return form.isVisible();
@@ -76,14 +71,12 @@ class TestOption : public QObject {
 private Q_SLOTS:
     // Closing without "A&ppliquer" stores nothing but keeps the typed text for the
     // next opening, where "A&ppliquer" stores and shows it.
-    void typedCaptionComesBackAtNextOpening_data()
-    {
+    void typedCaptionComesBackAtNextOpening_data() {
         QTest::addColumn<bool>("escape");
         QTest::newRow("Fermer") << false;
         QTest::newRow("Esc") << true;
     }
-    void typedCaptionComesBackAtNextOpening()
-    {
+    void typedCaptionComesBackAtNextOpening() {
         QFETCH(bool, escape);
         Options o;
         QCOMPARE(o.edit("edtext2")->text(),
@@ -91,8 +84,10 @@ private Q_SLOTS:
         bool closed = false;
         o.open([&] {
             o.retype("edttxtutil", QStringLiteral("Cote"));
-            if (escape) QTest::keyClick(o.edit("edttxtutil"), Qt::Key_Escape);
-            else o.click("btfermer");
+            if (escape)
+                QTest::keyClick(o.edit("edttxtutil"), Qt::Key_Escape);
+            else
+                o.click("btfermer");
             closed = !o.form.isVisible();
         });
         QVERIFY(closed);
@@ -115,8 +110,7 @@ private Q_SLOTS:
 
     // The currency box takes 11 characters; the settings keep 10, the box all 11
     // until the settings are read again.
-    void elevenCharacterCurrency()
-    {
+    void elevenCharacterCurrency() {
         Options o;
         QString typed;
         o.open([&] {
@@ -132,8 +126,7 @@ private Q_SLOTS:
         QCOMPARE(o.edit("edtdevise")->text(), QStringLiteral("Francs sui"));
     }
 
-    void captionsTakeTenCharacters()
-    {
+    void captionsTakeTenCharacters() {
         Options o;
         o.open([&] {
             o.retype("edttxtutil", QStringLiteral("Très long libellé"));
@@ -145,8 +138,7 @@ private Q_SLOTS:
         QCOMPARE(typed.cocheutilisateur, lit("Prêté à un"));
     }
 
-    void confirmationsAndPathsAreApplied()
-    {
+    void confirmationsAndPathsAreApplied() {
         Options o;
         o.open([&] {
             o.form.findChild<QCheckBox*>("cbconfirmesup")->click();
@@ -163,8 +155,7 @@ private Q_SLOTS:
 
     // A store that refuses a value: the error box, the window stays open with what was
     // typed; once the store works again "A&ppliquer" closes it.
-    void failedStoreKeepsTheWindowOpen()
-    {
+    void failedStoreKeepsTheWindowOpen() {
         Options o;
         o.fakes.settings.failOnWrite = "devise";
         bool openAfterFailure = false;
@@ -189,8 +180,7 @@ private Q_SLOTS:
 
     // Both "Parcourir" share one handler; the button decides the edit. The program's
     // own file is refused (name compared with its case), a cancel changes nothing.
-    void browse_data()
-    {
+    void browse_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("other");
@@ -202,28 +192,44 @@ private Q_SLOTS:
         const QString own = Tformoption::ownFileName();
         const QString calc = QStringLiteral("C:\\WINDOWS\\CALC.EXE");
         const QString pad = QStringLiteral("C:\\Program Files\\Accessoires\\WORDPAD.EXE");
-        QTest::newRow("first button") << "btext1" << "edtext1" << "edtext2"
-                                      << "/usr/bin/galculator" << "/usr/bin/galculator"
-                                      << fileOnly;
-        QTest::newRow("second button, blanks") << "btext2" << "edtext2" << "edtext1"
-                                               << "/opt/mon éditeur/edit" << "/opt/mon éditeur/edit"
-                                               << fileOnly;
-        QTest::newRow("own program refused") << "btext1" << "edtext1" << "edtext2"
+        QTest::newRow("first button") << "btext1"
+                                      << "edtext1"
+                                      << "edtext2"
+                                      << "/usr/bin/galculator"
+                                      << "/usr/bin/galculator" << fileOnly;
+        QTest::newRow("second button, blanks") << "btext2"
+                                               << "edtext2"
+                                               << "edtext1"
+                                               << "/opt/mon éditeur/edit"
+                                               << "/opt/mon éditeur/edit" << fileOnly;
+        QTest::newRow("own program refused") << "btext1"
+                                             << "edtext1"
+                                             << "edtext2"
                                              << "/usr/local/bin/" + own << "" << refused;
-        QTest::newRow("own program refused, second") << "btext2" << "edtext2" << "edtext1"
+        QTest::newRow("own program refused, second") << "btext2"
+                                                     << "edtext2"
+                                                     << "edtext1"
                                                      << "/tmp/" + own << "" << refused;
-        QTest::newRow("other letter case accepted") << "btext1" << "edtext1" << "edtext2"
-                                                    << "/usr/bin/" + own.toUpper()
-                                                    << "/usr/bin/" + own.toUpper() << fileOnly;
-        QTest::newRow("name only ending like it") << "btext2" << "edtext2" << "edtext1"
-                                                  << "/usr/bin/x" + own << "/usr/bin/x" + own
-                                                  << fileOnly;
-        QTest::newRow("cancel") << "btext1" << "edtext1" << "edtext2" << "" << calc << fileOnly;
-        QTest::newRow("cancel, second") << "btext2" << "edtext2" << "edtext1" << "" << pad
-                                        << fileOnly;
+        QTest::newRow("other letter case accepted")
+            << "btext1"
+            << "edtext1"
+            << "edtext2"
+            << "/usr/bin/" + own.toUpper() << "/usr/bin/" + own.toUpper() << fileOnly;
+        QTest::newRow("name only ending like it")
+            << "btext2"
+            << "edtext2"
+            << "edtext1"
+            << "/usr/bin/x" + own << "/usr/bin/x" + own << fileOnly;
+        QTest::newRow("cancel") << "btext1"
+                                << "edtext1"
+                                << "edtext2"
+                                << "" << calc << fileOnly;
+        QTest::newRow("cancel, second") << "btext2"
+                                        << "edtext2"
+                                        << "edtext1"
+                                        << "" << pad << fileOnly;
     }
-    void browse()
-    {
+    void browse() {
         QFETCH(QString, button);
         QFETCH(QString, edit);
         QFETCH(QString, other);
@@ -232,8 +238,10 @@ private Q_SLOTS:
         QFETCH(QStringList, log);
         Options o;
         const QString otherBefore = o.edit(other)->text();
-        if (chosen.isEmpty()) o.fakes.dialogs.files.push_back(std::nullopt);
-        else o.fakes.dialogs.files.push_back(chosen);
+        if (chosen.isEmpty())
+            o.fakes.dialogs.files.push_back(std::nullopt);
+        else
+            o.fakes.dialogs.files.push_back(chosen);
         o.open([&] { o.click(button.toLatin1().constData()); });
         QCOMPARE(o.edit(edit)->text(), result);
         QCOMPARE(o.edit(other)->text(), otherBefore);
@@ -241,15 +249,13 @@ private Q_SLOTS:
         QVERIFY(o.fakes.settings.writes.empty()); // only "A&ppliquer" stores
     }
 
-    void escapeClosesFromAnyControl_data()
-    {
+    void escapeClosesFromAnyControl_data() {
         QTest::addColumn<QString>("control");
         QTest::newRow("check box") << "cbconfirmemod";
         QTest::newRow("path") << "edtext1";
         QTest::newRow("browse button") << "btext2";
     }
-    void escapeClosesFromAnyControl()
-    {
+    void escapeClosesFromAnyControl() {
         QFETCH(QString, control);
         Options o;
         bool closed = false;

@@ -11,8 +11,7 @@
 namespace {
 
 // A script that waits, then leaves a marker file beside itself (or at $1).
-QString writeScript(const QString& path)
-{
+QString writeScript(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return {};
     f.write("#!/bin/sh\n"
@@ -30,15 +29,15 @@ class TestOptionLauncher : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void startsWithoutWaiting_data()
-    {
+    void startsWithoutWaiting_data() {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("script");
-        QTest::newRow("plain path") << "prog" << "lent.sh";
-        QTest::newRow("path with blanks") << "mes programmes" << "un script lent.sh";
+        QTest::newRow("plain path") << "prog"
+                                    << "lent.sh";
+        QTest::newRow("path with blanks") << "mes programmes"
+                                          << "un script lent.sh";
     }
-    void startsWithoutWaiting()
-    {
+    void startsWithoutWaiting() {
         QFETCH(QString, folder);
         QFETCH(QString, script);
         QTemporaryDir dir;
@@ -56,8 +55,7 @@ private Q_SLOTS:
     }
 
     // A text that names no file is split as a shell would: program, then arguments.
-    void commandLineWithArguments()
-    {
+    void commandLineWithArguments() {
         QTemporaryDir dir;
         const QString path = writeScript(dir.filePath("ecrit.sh"));
         const QString marker = dir.filePath("autre marqueur");
@@ -65,8 +63,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 15000);
     }
 
-    void nothingToStart_data()
-    {
+    void nothingToStart_data() {
         QTest::addColumn<QString>("commandLine");
         QTest::newRow("empty") << "";
         QTest::newRow("blanks") << "   ";
@@ -74,8 +71,7 @@ private Q_SLOTS:
         QTest::newRow("unknown program with arguments") << "programme-inconnu-q7 --aide";
         QTest::newRow("windows default") << "C:\\WINDOWS\\CALC.EXE";
     }
-    void nothingToStart()
-    {
+    void nothingToStart() {
         QFETCH(QString, commandLine);
         QVERIFY(!QtLauncher().startDetached(commandLine));
     }

@@ -15,8 +15,7 @@ using q7::lit;
 class RecordingView : public SettingsView {
 public:
     QStringList calls;
-    void showSettings(const q7::Settings& v, bool fromRead) override
-    {
+    void showSettings(const q7::Settings& v, bool fromRead) override {
         calls << QString::fromStdString(q7::cp1252ToUtf8(v.devise)) + (fromRead ? "/lec" : "/ecr");
     }
 };
@@ -25,8 +24,7 @@ class TestSettings : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void firstRunGivesTheDefaults()
-    {
+    void firstRunGivesTheDefaults() {
         FakeSettingsBackend store;
         q7::Settings s;
         s.devise = "x";
@@ -42,24 +40,39 @@ private Q_SLOTS:
         QCOMPARE(q7::fileNamePart(s.appext_gest), std::string("WORDPAD.EXE"));
     }
 
-    void storedValues_data()
-    {
+    void storedValues_data() {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("inMemory");
-        QTest::newRow("flag off") << "confirmesup" << "0" << "0";
-        QTest::newRow("flag other integer") << "confirmesup" << "7" << "1";
-        QTest::newRow("flag negative") << "confirmemod" << "-1" << "1";
-        QTest::newRow("flag not an integer") << "confirmesup" << "non" << "1";
-        QTest::newRow("flag empty counts as missing") << "confirmemod" << "" << "1";
-        QTest::newRow("empty currency stays empty") << "devise" << "" << "";
-        QTest::newRow("long caption cut to ten") << "textutilisateur" << "Quinze lettres!" << "Quinze let";
-        QTest::newRow("check caption") << "cocheutilisateur" << "Prêté" << "Prêté";
-        QTest::newRow("path kept whole") << "appext_gest" << "/usr/bin/un programme très long"
+        QTest::newRow("flag off") << "confirmesup"
+                                  << "0"
+                                  << "0";
+        QTest::newRow("flag other integer") << "confirmesup"
+                                            << "7"
+                                            << "1";
+        QTest::newRow("flag negative") << "confirmemod"
+                                       << "-1"
+                                       << "1";
+        QTest::newRow("flag not an integer") << "confirmesup"
+                                             << "non"
+                                             << "1";
+        QTest::newRow("flag empty counts as missing") << "confirmemod"
+                                                      << ""
+                                                      << "1";
+        QTest::newRow("empty currency stays empty") << "devise"
+                                                    << ""
+                                                    << "";
+        QTest::newRow("long caption cut to ten") << "textutilisateur"
+                                                 << "Quinze lettres!"
+                                                 << "Quinze let";
+        QTest::newRow("check caption") << "cocheutilisateur"
+                                       << "Prêté"
+                                       << "Prêté";
+        QTest::newRow("path kept whole") << "appext_gest"
+                                         << "/usr/bin/un programme très long"
                                          << "/usr/bin/un programme très long";
     }
-    void storedValues()
-    {
+    void storedValues() {
         QFETCH(QString, key);
         QFETCH(QString, stored);
         QFETCH(QString, inMemory);
@@ -67,16 +80,17 @@ private Q_SLOTS:
         store.values[key.toStdString()] = q7::utf8ToCp1252(stored.toStdString());
         q7::Settings s;
         q7::readSettings(store, s);
-        const std::map<QString, std::string> got = {
-            {"confirmesup", s.confirmesup ? "1" : "0"}, {"confirmemod", s.confirmemod ? "1" : "0"},
-            {"devise", s.devise}, {"textutilisateur", s.textutilisateur},
-            {"cocheutilisateur", s.cocheutilisateur}, {"appext_gest", s.appext_gest}};
+        const std::map<QString, std::string> got = {{"confirmesup", s.confirmesup ? "1" : "0"},
+                                                    {"confirmemod", s.confirmemod ? "1" : "0"},
+                                                    {"devise", s.devise},
+                                                    {"textutilisateur", s.textutilisateur},
+                                                    {"cocheutilisateur", s.cocheutilisateur},
+                                                    {"appext_gest", s.appext_gest}};
         QCOMPARE(QString::fromStdString(q7::cp1252ToUtf8(got.at(key))), inMemory);
         QCOMPARE(store.values[key.toStdString()], q7::utf8ToCp1252(stored.toStdString()));
     }
 
-    void writeCutsAndStopsAtAFailingKey()
-    {
+    void writeCutsAndStopsAtAFailingKey() {
         FakeSettingsBackend store;
         q7::Settings memory, typed;
         typed.devise = "Francs suisses";
@@ -99,29 +113,32 @@ private Q_SLOTS:
         } catch (const q7::SettingsError& e) {
             QVERIFY(QString::fromUtf8(e.what()).contains("textutilisateur"));
         }
-        QCOMPARE(failing.writes, (std::vector<std::string>{"confirmesup", "confirmemod", "devise"}));
+        QCOMPARE(failing.writes,
+                 (std::vector<std::string>{"confirmesup", "confirmemod", "devise"}));
         QCOMPARE(m2.textutilisateur, std::string("Thème"));
     }
 
-    void fileNameParts_data()
-    {
+    void fileNameParts_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("part");
-        QTest::newRow("windows") << "C:\\Program Files\\Accessoires\\WORDPAD.EXE" << "WORDPAD.EXE";
-        QTest::newRow("drive only") << "A:prog.exe" << "prog.exe";
-        QTest::newRow("unix") << "/usr/bin/gnome-calculator" << "gnome-calculator";
-        QTest::newRow("bare") << "gedit" << "gedit";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("windows") << "C:\\Program Files\\Accessoires\\WORDPAD.EXE"
+                                 << "WORDPAD.EXE";
+        QTest::newRow("drive only") << "A:prog.exe"
+                                    << "prog.exe";
+        QTest::newRow("unix") << "/usr/bin/gnome-calculator"
+                              << "gnome-calculator";
+        QTest::newRow("bare") << "gedit"
+                              << "gedit";
+        QTest::newRow("empty") << ""
+                               << "";
     }
-    void fileNameParts()
-    {
+    void fileNameParts() {
         QFETCH(QString, path);
         QFETCH(QString, part);
         QCOMPARE(QString::fromStdString(q7::fileNamePart(path.toStdString())), part);
     }
 
-    void iniStoreRoundTripsAndCreatesTheKey()
-    {
+    void iniStoreRoundTripsAndCreatesTheKey() {
         QTemporaryDir tmp;
         const QString ini = tmp.filePath("conf/wutfn.ini");
         {
@@ -142,8 +159,7 @@ private Q_SLOTS:
         QCOMPARE(s.confirmemod, false);
     }
 
-    void iniStoreWithGarbage()
-    {
+    void iniStoreWithGarbage() {
         QTemporaryDir tmp;
         const QString ini = tmp.filePath("wutfn.ini");
         QFile f(ini);
@@ -158,8 +174,7 @@ private Q_SLOTS:
         QCOMPARE(s.devise, std::string("a,b"));
     }
 
-    void unwritableIniIsReportedWithTheKey()
-    {
+    void unwritableIniIsReportedWithTheKey() {
         if (::geteuid() == 0) QSKIP("root ignores file permissions");
         QTemporaryDir tmp;
         const QString ini = tmp.filePath("wutfn.ini");
@@ -170,8 +185,7 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(q7::SettingsError, q7::writeSettings(store, s, s));
     }
 
-    void routinePublishes()
-    {
+    void routinePublishes() {
         FakeSettingsBackend store;
         store.values["devise"] = "CHF";
         q7::Settings values;
@@ -193,8 +207,7 @@ private Q_SLOTS:
         QCOMPARE(a.calls.size(), 2);
     }
 
-    void recordWindowShowsStoredCaptions()
-    {
+    void recordWindowShowsStoredCaptions() {
         AppFixture app;
         app.fakes->settings.values = {{"textutilisateur", lit("Thème & co")},
                                       {"cocheutilisateur", lit("Prêté")},

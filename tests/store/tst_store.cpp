@@ -23,15 +23,14 @@ class TestStore : public QObject {
     std::string dir(const QTemporaryDir& d) { return d.path().toStdString(); }
 
 private Q_SLOTS:
-    void codePageRoundTripsEveryByte()
-    {
+    void codePageRoundTripsEveryByte() {
         std::string all;
-        for (int b = 0; b < 256; ++b) all += char(b);
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
         QCOMPARE(utf8ToCp1252(cp1252ToUtf8(all)), all);
     }
 
-    void codePageCharacters_data()
-    {
+    void codePageCharacters_data() {
         QTest::addColumn<QString>("utf8");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("euro") << QStringLiteral("€") << QByteArray("\x80");
@@ -41,35 +40,38 @@ private Q_SLOTS:
         QTest::newRow("arrow is not in it") << QStringLiteral("a→b") << QByteArray("a?b");
         QTest::newRow("emoji") << QStringLiteral("x😀") << QByteArray("x?");
     }
-    void codePageCharacters()
-    {
+    void codePageCharacters() {
         QFETCH(QString, utf8);
         QFETCH(QByteArray, bytes);
         QCOMPARE(QByteArray::fromStdString(utf8ToCp1252(utf8.toStdString())), bytes);
     }
 
-    void fieldOffsets_data()
-    {
+    void fieldOffsets_data() {
         QTest::addColumn<Field>("field");
         QTest::addColumn<int>("offset");
         QTest::addColumn<int>("capacity");
-        const struct { const char* n; Field f; int o; int c; } rows[] = {
-            {"titre", Field::titre, 0, 55},        {"auteur", Field::auteur, 56, 42},
-            {"sujet", Field::sujet, 99, 42},       {"collection", Field::collection, 142, 42},
-            {"edition", Field::edition, 185, 42},  {"txtutil", Field::txtutil, 228, 42},
+        const struct {
+            const char* n;
+            Field f;
+            int o;
+            int c;
+        } rows[] = {
+            {"titre", Field::titre, 0, 55},           {"auteur", Field::auteur, 56, 42},
+            {"sujet", Field::sujet, 99, 42},          {"collection", Field::collection, 142, 42},
+            {"edition", Field::edition, 185, 42},     {"txtutil", Field::txtutil, 228, 42},
             {"imprimeur", Field::imprimeur, 271, 42}, {"type", Field::type, 314, 20},
-            {"langue", Field::langue, 335, 13},    {"etat", Field::etat, 349, 13},
-            {"isbn", Field::isbn, 363, 13},        {"numero", Field::numero, 377, 8},
-            {"pos1", Field::pos1, 386, 20},        {"pos2", Field::pos2, 407, 20},
-            {"pos3", Field::pos3, 428, 20},        {"pos4", Field::pos4, 449, 20},
-            {"origine", Field::origine, 470, 35},  {"prix", Field::prix, 506, 4},
-            {"anedition", Field::anedition, 511, 4}, {"nbpage", Field::nbpage, 516, 4},
-            {"notes", Field::notes, 536, 255},     {"resume", Field::resume, 792, 255},
+            {"langue", Field::langue, 335, 13},       {"etat", Field::etat, 349, 13},
+            {"isbn", Field::isbn, 363, 13},           {"numero", Field::numero, 377, 8},
+            {"pos1", Field::pos1, 386, 20},           {"pos2", Field::pos2, 407, 20},
+            {"pos3", Field::pos3, 428, 20},           {"pos4", Field::pos4, 449, 20},
+            {"origine", Field::origine, 470, 35},     {"prix", Field::prix, 506, 4},
+            {"anedition", Field::anedition, 511, 4},  {"nbpage", Field::nbpage, 516, 4},
+            {"notes", Field::notes, 536, 255},        {"resume", Field::resume, 792, 255},
         };
-        for (const auto& r : rows) QTest::newRow(r.n) << r.f << r.o << r.c;
+        for (const auto& r : rows)
+            QTest::newRow(r.n) << r.f << r.o << r.c;
     }
-    void fieldOffsets()
-    {
+    void fieldOffsets() {
         QFETCH(Field, field);
         QFETCH(int, offset);
         QFETCH(int, capacity);
@@ -81,17 +83,24 @@ private Q_SLOTS:
         QCOMPARE(f.text(field).size(), std::size_t(capacity));
         // Nothing outside the field was touched.
         int touched = 0;
-        for (std::size_t i = 0; i < ficheSize; ++i) touched += f.bytes[i] != 0;
+        for (std::size_t i = 0; i < ficheSize; ++i)
+            touched += f.bytes[i] != 0;
         QCOMPARE(touched, capacity + 1);
     }
 
-    void flagsAndDate()
-    {
+    void flagsAndDate() {
         Fiche f = FicheBuilder()
-                      .flag(Flag::plutome).flag(Flag::plusauteur).flag(Flag::lut)
-                      .flag(Flag::hs).flag(Flag::signet).flag(Flag::cocheutil)
-                      .flag(Flag::jacquette).date(7, 12, -2).build();
-        for (int i = 521; i <= 527; ++i) QCOMPARE(int(f.bytes[i]), 1);
+                      .flag(Flag::plutome)
+                      .flag(Flag::plusauteur)
+                      .flag(Flag::lut)
+                      .flag(Flag::hs)
+                      .flag(Flag::signet)
+                      .flag(Flag::cocheutil)
+                      .flag(Flag::jacquette)
+                      .date(7, 12, -2)
+                      .build();
+        for (int i = 521; i <= 527; ++i)
+            QCOMPARE(int(f.bytes[i]), 1);
         QCOMPARE(int(f.bytes[528]), 7);
         QCOMPARE(int(f.bytes[529]), 12);
         QCOMPARE(f.annee(), -2);
@@ -101,8 +110,7 @@ private Q_SLOTS:
         QVERIFY(!f.flagIsOne(Flag::lut));
     }
 
-    void shorterTextKeepsTheTail()
-    {
+    void shorterTextKeepsTheTail() {
         Fiche f;
         f.setText(Field::titre, "Les Miserables");
         f.setText(Field::titre, "Nana");
@@ -111,8 +119,7 @@ private Q_SLOTS:
                  std::string("NanaMiserables"));
     }
 
-    void oversizedLengthIsClamped()
-    {
+    void oversizedLengthIsClamped() {
         Fiche f;
         f.bytes[377] = 200; // numero holds 8 at most
         QCOMPARE(f.text(Field::numero).size(), std::size_t(8));
@@ -120,8 +127,7 @@ private Q_SLOTS:
         QCOMPARE(f.text(Field::resume).size(), std::size_t(255));
     }
 
-    void numbers_data()
-    {
+    void numbers_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<int>("value");
@@ -135,8 +141,7 @@ private Q_SLOTS:
         QTest::newRow("slash") << "3/120" << false << 0;
         QTest::newRow("blank") << " 1" << false << 0;
     }
-    void numbers()
-    {
+    void numbers() {
         QFETCH(QString, text);
         QFETCH(bool, ok);
         QFETCH(int, value);
@@ -150,8 +155,7 @@ private Q_SLOTS:
         }
     }
 
-    void decimals()
-    {
+    void decimals() {
         QCOMPARE(double(toDecimal("12,5")), 12.5);
         QCOMPARE(double(toDecimal("3")), 3.0);
         QCOMPARE(double(toDecimal(",5")), 0.5);
@@ -160,8 +164,7 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(ConversionError, toDecimal(""));
     }
 
-    void dataFileCreatesReadsWritesAndDeletesWhenEmpty()
-    {
+    void dataFileCreatesReadsWritesAndDeletesWhenEmpty() {
         QTemporaryDir tmp;
         DataFile data(Folder(posixFileSystem(), dir(tmp)));
         data.open();
@@ -172,7 +175,8 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(tmp.filePath("Q7.dat")));
 
         data.open();
-        for (int i = 1; i <= 3; ++i) data.write(FicheBuilder().numero(i));
+        for (int i = 1; i <= 3; ++i)
+            data.write(FicheBuilder().numero(i));
         QCOMPARE(data.count(), 3);
         QCOMPARE(data.position(), 3);
         data.seek(1);
@@ -198,11 +202,11 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(tmp.filePath("Q7.dat")).size(), 3 * 1048);
     }
 
-    void dataFileReadsManyBlocks()
-    {
+    void dataFileReadsManyBlocks() {
         QTemporaryDir tmp;
         std::vector<Fiche> records;
-        for (int i = 0; i < 200; ++i) records.push_back(FicheBuilder().numero(i));
+        for (int i = 0; i < 200; ++i)
+            records.push_back(FicheBuilder().numero(i));
         writeCatalogue(dir(tmp), records);
         DataFile data(Folder(posixFileSystem(), dir(tmp)));
         data.open();
@@ -214,8 +218,7 @@ private Q_SLOTS:
         QVERIFY(data.atEnd());
     }
 
-    void nameIsFoundIgnoringCase()
-    {
+    void nameIsFoundIgnoringCase() {
         QTemporaryDir tmp;
         writeCatalogue(dir(tmp), {FicheBuilder().numero(1)}, "q7.DAT");
         DataFile data(Folder(posixFileSystem(), dir(tmp)));
@@ -225,8 +228,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(tmp.filePath("Q7.dat")));
     }
 
-    void secondOpenIsRefused()
-    {
+    void secondOpenIsRefused() {
         QTemporaryDir tmp;
         DataFile first(Folder(posixFileSystem(), dir(tmp)));
         first.open();
@@ -235,8 +237,7 @@ private Q_SLOTS:
         first.close();
     }
 
-    void partialRecordIsNeverWrittenOver()
-    {
+    void partialRecordIsNeverWrittenOver() {
         QTemporaryDir tmp;
         std::string bytes(1048 * 2 + 100, 'a');
         writeBytes(dir(tmp) + "/Q7.dat", bytes);
@@ -257,21 +258,20 @@ private Q_SLOTS:
         QCOMPARE(readBytes(dir(tmp) + "/Q7.dat"), std::string(1048 + 100, 'a'));
     }
 
-    void failedRewriteLeavesCatalogueWhole_data()
-    {
+    void failedRewriteLeavesCatalogueWhole_data() {
         QTest::addColumn<int>("op");
         QTest::addColumn<int>("nth");
         QTest::newRow("write") << int(FaultyFileSystem::Op::Write) << 1;
         QTest::newRow("sync") << int(FaultyFileSystem::Op::Sync) << 1;
         QTest::newRow("rename") << int(FaultyFileSystem::Op::Rename) << 1;
     }
-    void failedRewriteLeavesCatalogueWhole()
-    {
+    void failedRewriteLeavesCatalogueWhole() {
         QFETCH(int, op);
         QFETCH(int, nth);
         QTemporaryDir tmp;
         std::vector<Fiche> records;
-        for (int i = 1; i <= 5; ++i) records.push_back(FicheBuilder().numero(i));
+        for (int i = 1; i <= 5; ++i)
+            records.push_back(FicheBuilder().numero(i));
         writeCatalogue(dir(tmp), records);
         const std::string before = readBytes(dir(tmp) + "/Q7.dat");
         FaultyFileSystem fs;
@@ -295,8 +295,7 @@ private Q_SLOTS:
         QCOMPARE(data.count(), 5);
     }
 
-    void fullDiskDuringReplaceKeepsTheOldFile()
-    {
+    void fullDiskDuringReplaceKeepsTheOldFile() {
         QTemporaryDir tmp;
         writeBytes(dir(tmp) + "/Q7auteur.lst", "Hugo\r\nZola\r\n");
         FaultyFileSystem fs;
@@ -307,8 +306,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(tmp.filePath("Q7auteur.lst.tmp")));
     }
 
-    void ioMessages()
-    {
+    void ioMessages() {
         QCOMPARE(std::string(IoError(ENOENT).what()), std::string("Fichier introuvable"));
         QCOMPARE(std::string(IoError(ENOSPC).what()), std::string("Disque plein"));
         QCOMPARE(std::string(IoError(IoError::readPastEnd).what()),

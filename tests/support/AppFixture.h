@@ -1,10 +1,10 @@
 #pragma once
 // The whole program on fake services in a fresh working folder.
+#include "app/Program.h"
+#include "app/Q7prin.h"
 #include "FakeServices.h"
 #include "FaultyFileSystem.h"
 #include "FicheBuilder.h"
-#include "app/Program.h"
-#include "app/Q7prin.h"
 #include "ui_Q7prin.h"
 
 #include <QTemporaryDir>

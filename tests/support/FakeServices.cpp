@@ -4,30 +4,26 @@
 
 #include <QApplication>
 
-void FakePrinter::begin()
-{
+void FakePrinter::begin() {
     if (failOnBegin) throw q7::Error("Aucune imprimante n'est installée");
     pages.emplace_back();
     open = true;
 }
 
-std::optional<std::string> FakeSettingsBackend::read(const std::string& key)
-{
+std::optional<std::string> FakeSettingsBackend::read(const std::string& key) {
     if (key == failOnRead) throw q7::SettingsError("Impossible de lire " + key);
     auto it = values.find(key);
     if (it == values.end()) return std::nullopt;
     return it->second;
 }
 
-void FakeSettingsBackend::write(const std::string& key, const std::string& value)
-{
+void FakeSettingsBackend::write(const std::string& key, const std::string& value) {
     if (key == failOnWrite) throw q7::SettingsError("Impossible d'écrire " + key);
     values[key] = value;
     writes.push_back(key);
 }
 
-int FakeModalShower::showModal(QDialog& dialog)
-{
+int FakeModalShower::showModal(QDialog& dialog) {
     shown << dialog.objectName();
     dialog.setResult(0);
     dialog.show();
@@ -45,13 +41,11 @@ int FakeModalShower::showModal(QDialog& dialog)
     return dialog.result();
 }
 
-void FakeSettingsBackend::set(const std::string& key, const std::string& value)
-{
+void FakeSettingsBackend::set(const std::string& key, const std::string& value) {
     values[key] = value;
 }
 
-std::optional<QString> FakeDialogs::openFileName(const QString&, const QString&)
-{
+std::optional<QString> FakeDialogs::openFileName(const QString&, const QString&) {
     log << QStringLiteral("open-file");
     std::optional<QString> f;
     if (!files.empty()) {

@@ -28,15 +28,13 @@ public:
     void message(const QString& t) override { box(QStringLiteral("message:") + t); }
     void information(const QString& t) override { box(QStringLiteral("information:") + t); }
     bool confirm(const QString& t) override { return answer(QStringLiteral("confirm:") + t); }
-    bool informationQuestion(const QString& t) override
-    {
+    bool informationQuestion(const QString& t) override {
         return answer(QStringLiteral("question:") + t);
     }
     void error(const QString& t) override { box(QStringLiteral("error:") + t); }
     std::optional<QString> openFileName(const QString&, const QString&) override;
     // The boxes only (no sounds).
-    QStringList boxes() const
-    {
+    QStringList boxes() const {
         QStringList out;
         for (const auto& l : log)
             if (l != QLatin1String("beep") && l != QLatin1String("info-sound")) out << l;
@@ -45,13 +43,11 @@ public:
     void clear() { log.clear(); }
 
 private:
-    void box(const QString& entry)
-    {
+    void box(const QString& entry) {
         log << entry;
         if (onBox) onBox(entry);
     }
-    bool answer(const QString& entry)
-    {
+    bool answer(const QString& entry) {
         box(entry);
         if (answers.empty()) return true;
         const bool a = answers.front();
@@ -81,8 +77,7 @@ public:
     void setBold(bool b) override { bold = b; }
     void setColor(const QColor& c) override { color = c; }
     void begin() override;
-    void drawText(int x, int y, const QString& t) override
-    {
+    void drawText(int x, int y, const QString& t) override {
         pages.back().push_back({x, y, t, points, bold, color});
     }
     void end() override { open = false; }
@@ -93,13 +88,11 @@ class FakeLauncher : public Launcher {
 public:
     QStringList started;
     QStringList mails;
-    bool startDetached(const QString& c) override
-    {
+    bool startDetached(const QString& c) override {
         started << c;
         return true;
     }
-    bool openMailto(const QString& u) override
-    {
+    bool openMailto(const QString& u) override {
         mails << u;
         return true;
     }
@@ -140,8 +133,7 @@ public:
     std::function<void(QDialog&)> fallback;
     QStringList shown;
     int showModal(QDialog& dialog) override;
-    void script(const QString& objectName, std::function<void(QDialog&)> action)
-    {
+    void script(const QString& objectName, std::function<void(QDialog&)> action) {
         scripts[objectName].push_back(std::move(action));
     }
 };
@@ -158,8 +150,6 @@ struct FakeServices {
     Services services;
 
     FakeServices(q7::FileSystem& fs, const std::string& dir)
-        : services{dialogs, printer, launcher, clock, cursor, settings, modal, fs, dir,
-                   QStringLiteral("Lirabel3")}
-    {
-    }
+        : services{dialogs,  printer, launcher, clock, cursor,
+                   settings, modal,   fs,       dir,   QStringLiteral("Lirabel3")} {}
 };

@@ -9,20 +9,17 @@ class FaultyFile : public q7::File {
 public:
     FaultyFile(FaultyFileSystem& fs, std::unique_ptr<q7::File> inner, std::string path)
         : fs_(fs), inner_(std::move(inner)), path_(std::move(path)) {}
-    std::size_t readAt(void* d, std::size_t n, std::uint64_t o) override
-    {
+    std::size_t readAt(void* d, std::size_t n, std::uint64_t o) override {
         fs_.check(FaultyFileSystem::Op::Read, path_);
         return inner_->readAt(d, n, o);
     }
-    void writeAt(const void* d, std::size_t n, std::uint64_t o) override
-    {
+    void writeAt(const void* d, std::size_t n, std::uint64_t o) override {
         fs_.check(FaultyFileSystem::Op::Write, path_);
         fs_.spend(static_cast<long long>(n));
         inner_->writeAt(d, n, o);
     }
     std::uint64_t size() override { return inner_->size(); }
-    void sync() override
-    {
+    void sync() override {
         fs_.check(FaultyFileSystem::Op::Sync, path_);
         inner_->sync();
     }
@@ -35,32 +32,31 @@ private:
 };
 } // namespace
 
-void FaultyFileSystem::failNth(Op op, int n, int code)
-{
+void FaultyFileSystem::failNth(Op op, int n, int code) {
     counts_[int(op)] = 0;
     failAt_[int(op)] = n;
     codes_[int(op)] = code;
 }
 
-void FaultyFileSystem::diskFullAfter(long long bytes) { budget_ = bytes; }
+void FaultyFileSystem::diskFullAfter(long long bytes) {
+    budget_ = bytes;
+}
 
-void FaultyFileSystem::reset()
-{
-    for (int i = 0; i < 7; ++i) counts_[i] = failAt_[i] = codes_[i] = 0;
+void FaultyFileSystem::reset() {
+    for (int i = 0; i < 7; ++i)
+        counts_[i] = failAt_[i] = codes_[i] = 0;
     budget_ = -1;
     fragment_.clear();
 }
 
-void FaultyFileSystem::check(Op op, const std::string& path)
-{
+void FaultyFileSystem::check(Op op, const std::string& path) {
     if (!fragment_.empty() && path.find(fragment_) == std::string::npos) return;
     const int i = int(op);
     ++counts_[i];
     if (failAt_[i] != 0 && counts_[i] == failAt_[i]) throw q7::IoError(codes_[i]);
 }
 
-void FaultyFileSystem::spend(long long bytes)
-{
+void FaultyFileSystem::spend(long long bytes) {
     if (budget_ < 0) return;
     if (bytes > budget_) {
         budget_ = 0;
@@ -69,33 +65,30 @@ void FaultyFileSystem::spend(long long bytes)
     budget_ -= bytes;
 }
 
-std::unique_ptr<q7::File> FaultyFileSystem::open(const std::string& path, q7::OpenMode mode)
-{
+std::unique_ptr<q7::File> FaultyFileSystem::open(const std::string& path, q7::OpenMode mode) {
     check(Op::Open, path);
     return std::make_unique<FaultyFile>(*this, q7::posixFileSystem().open(path, mode), path);
 }
 
-bool FaultyFileSystem::exists(const std::string& path) { return q7::posixFileSystem().exists(path); }
+bool FaultyFileSystem::exists(const std::string& path) {
+    return q7::posixFileSystem().exists(path);
+}
 
-void FaultyFileSystem::remove(const std::string& path)
-{
+void FaultyFileSystem::remove(const std::string& path) {
     check(Op::Remove, path);
     q7::posixFileSystem().remove(path);
 }
 
-void FaultyFileSystem::rename(const std::string& from, const std::string& to)
-{
+void FaultyFileSystem::rename(const std::string& from, const std::string& to) {
     check(Op::Rename, to);
     q7::posixFileSystem().rename(from, to);
 }
 
-void FaultyFileSystem::syncDir(const std::string& dir)
-{
+void FaultyFileSystem::syncDir(const std::string& dir) {
     check(Op::SyncDir, dir);
     q7::posixFileSystem().syncDir(dir);
 }
 
-std::vector<std::string> FaultyFileSystem::list(const std::string& dir)
-{
+std::vector<std::string> FaultyFileSystem::list(const std::string& dir) {
     return q7::posixFileSystem().list(dir);
 }

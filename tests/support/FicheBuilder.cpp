@@ -6,15 +6,14 @@
 #include <stdexcept>
 
 void writeCatalogue(const std::string& dir, const std::vector<q7::Fiche>& records,
-                    const std::string& name)
-{
+                    const std::string& name) {
     std::string bytes;
-    for (const auto& r : records) bytes.append(r.bytes.begin(), r.bytes.end());
+    for (const auto& r : records)
+        bytes.append(r.bytes.begin(), r.bytes.end());
     writeBytes(dir + "/" + name, bytes);
 }
 
-std::vector<q7::Fiche> readCatalogue(const std::string& dir, const std::string& name)
-{
+std::vector<q7::Fiche> readCatalogue(const std::string& dir, const std::string& name) {
     const std::string bytes = readBytes(dir + "/" + name);
     std::vector<q7::Fiche> records(bytes.size() / q7::ficheSize);
     for (std::size_t i = 0; i < records.size(); ++i)
@@ -23,15 +22,13 @@ std::vector<q7::Fiche> readCatalogue(const std::string& dir, const std::string& 
     return records;
 }
 
-std::string readBytes(const std::string& path)
-{
+std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void writeBytes(const std::string& path, const std::string& bytes)
-{
+void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);

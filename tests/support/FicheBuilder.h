@@ -9,18 +9,15 @@
 
 class FicheBuilder {
 public:
-    FicheBuilder& set(q7::Field f, const std::string& utf8)
-    {
+    FicheBuilder& set(q7::Field f, const std::string& utf8) {
         fiche_.setText(f, q7::utf8ToCp1252(utf8));
         return *this;
     }
-    FicheBuilder& flag(q7::Flag f, unsigned char value = 1)
-    {
+    FicheBuilder& flag(q7::Flag f, unsigned char value = 1) {
         fiche_.bytes[q7::flagOffset(f)] = value;
         return *this;
     }
-    FicheBuilder& date(int d, int m, int y)
-    {
+    FicheBuilder& date(int d, int m, int y) {
         fiche_.setJour(static_cast<std::uint8_t>(d));
         fiche_.setMois(static_cast<std::uint8_t>(m));
         fiche_.setAnnee(y);

@@ -11,23 +11,19 @@
 class PdfPrinter : public PaintPrinter {
 public:
     explicit PdfPrinter(QString path, int resolution = 1200)
-        : path_(std::move(path)), resolution_(resolution)
-    {
-    }
+        : path_(std::move(path)), resolution_(resolution) {}
     const QString& path() const { return path_; }
     int documents() const { return documents_; }
 
 protected:
-    QPagedPaintDevice& device() override
-    {
+    QPagedPaintDevice& device() override {
         writer_ = std::make_unique<QPdfWriter>(path_);
         writer_->setResolution(resolution_);
         writer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                            QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
         return *writer_;
     }
-    void finished() override
-    {
+    void finished() override {
         writer_.reset();
         ++documents_;
     }
