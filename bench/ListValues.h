@@ -1,6 +1,6 @@
 #pragma once
 // Value list files for the benchmarks: names with accents and mixed case, CR LF lines.
-#include "lists/ValueLists.h"
+#include "record/FieldTable.h"
 #include "store/Cp1252.h"
 
 #include <cstdio>
@@ -27,9 +27,9 @@ inline std::string listFileBytes(int values, unsigned seed) {
 // The fifteen list files of `dir`, `values` lines each.
 inline void writeListFiles(const std::string& dir, int values) {
     unsigned seed = 7;
-    for (const q7::ValueList& list : q7::valueLists) {
+    for (const q7::FieldBinding* list : q7::listManagerOrder()) {
         const std::string bytes = listFileBytes(values, seed++);
-        FILE* out = std::fopen((dir + "/" + list.file).c_str(), "wb");
+        FILE* out = std::fopen((dir + "/" + list->listFile).c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), out);
         std::fclose(out);
     }

@@ -16,8 +16,8 @@ Q7_BENCH({"lists: read 15 files of 5000 values", bench::Baseline::None,
           [](bench::Context& c) { bench::writeListFiles(c.dir, 5000); },
           [](bench::Context& c) {
               std::size_t total = 0;
-              for (const q7::ValueList& list : q7::valueLists)
-                  total += q7::readListFile(folder(c), list.file).size();
+              for (const q7::FieldBinding* list : q7::listManagerOrder())
+                  total += q7::readListFile(folder(c), list->listFile).size();
               if (total != 15 * 5000) std::abort();
           }});
 

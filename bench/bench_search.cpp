@@ -18,9 +18,7 @@ void scan(bench::Context& c, const q7::RecordTest& test) {
 Q7_BENCH({"search step, author equal, no hit", bench::Baseline::RawRead, nullptr,
           [](bench::Context& c) {
               const std::string value = "Personne";
-              scan(c, [&](const q7::Fiche& f) {
-                  return q7::fieldEquals(f.view(q7::Field::auteur), value);
-              });
+              scan(c, [&](const q7::Fiche& f) { return f.view(q7::Field::auteur) == value; });
           },
           2});
 

@@ -5,18 +5,17 @@
 
 #include "app/Program.h"
 #include "app/Q7prin.h"
-#include "app/Q7unit.h"
-#include "app/SortedComboBox.h"
 #include "lists/ListFile.h"
 #include "lists/Q7liste.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtPlatform.h"
 #include "platform/QtSettingsBackend.h"
 #include "platform/QtText.h"
-#include "ui_Q7liste.h"
-#include "ui_Q7prin.h"
+#include "widgets/SortedComboBox.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -83,31 +82,32 @@ int main(int argc, char** argv) {
 
     std::printf("value lists: 15 files of %d values\n", values);
     bool ok = true;
-    const auto load = [&] { q7unit::loadValueLists(w); };
+    const auto load = [&] { w.loadValueLists(); };
     ok &= report("load the 15 lists, first time", bestOf(1, load), 0.2);
     ok &= report("load the 15 lists (files in no order)", bestOf(5, load), 0.2);
     // As the program writes them: in the drop-downs' order.
-    for (const q7::ValueList& list : q7::valueLists) {
+    for (const q7::FieldBinding* list : q7::listManagerOrder()) {
         QStringList sorted;
-        for (const std::string& v : q7::readListFile(program.state().folder, list.file))
+        for (const std::string& v : q7::readListFile(program.state().folder, list->listFile))
             sorted << fromBytes(v);
         SortedComboBox::sortValues(sorted);
         std::vector<std::string> lines;
         for (const QString& v : sorted)
             lines.push_back(toBytes(v));
-        q7::writeListFile(program.state().folder, list.file, lines);
+        q7::writeListFile(program.state().folder, list->listFile, lines);
     }
     ok &= report("load the 15 lists (files as the program writes them)", bestOf(5, load), 0.2);
     ok &= report("insert one author into its list (Ctrl+Alt+A)",
                  bestOf(5,
                         [&] {
-                            w.ui().cbauteur->setEditText(QStringLiteral("Zoé Oldenbourg"));
-                            w.institreClick(w.ui().insauteur);
+                            w.findChild<SortedComboBox*>(QStringLiteral("cbauteur"))
+                                ->setEditText(QStringLiteral("Zoé Oldenbourg"));
+                            w.findChild<QAction*>(QStringLiteral("insauteur"))->trigger();
                         }),
                  0);
     TFormliste& liste = *program.windows().liste;
     liste.FormActivate();
-    liste.ui().cbactiveliste->setCurrentIndex(1);
+    liste.findChild<QComboBox*>(QStringLiteral("cbactiveliste"))->setCurrentIndex(1);
     ok &= report("list manager: choose a list", bestOf(5, [&] { liste.Button1Click(); }), 0);
     return ok ? 0 : 1;
 }

@@ -2,7 +2,6 @@
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
-#include "app/Q7unit.h"
 #include "platform/QtText.h"
 #include "store/Errors.h"
 #include "store/TextFile.h"
@@ -14,19 +13,19 @@ const QString noRecordShown =
 }
 
 void Tformprin::menuNouvelleClick() {
-    applyMode(1);
-    q7unit::loadValueLists(*this);
+    applyMode(Mode::NewRecord);
+    loadValueLists();
     ui_->edtnumero->setText(QString::number(state_.data.count() + 1));
     if (state_.data.count() >= q7::maxRecords) {
         services_.dialogs.beep();
         services_.dialogs.message(QStringLiteral(
             "Capacité maximum de 40000 fiches ateinte ! si vous voulez depasser cette capcité "
             "contacter l'auteur"));
-        applyMode(0);
+        applyMode(Mode::MainMenu);
         return;
     }
     state_.newRecord = true;
-    q7unit::putToday(*this);
+    putToday();
 }
 
 void Tformprin::menuEnregistrerClick() {
@@ -43,20 +42,20 @@ void Tformprin::menuEnregistrerClick() {
         services_.dialogs.message(noRecordShown);
         return;
     }
-    applyMode(2);
+    applyMode(Mode::Save);
     if (state_.newRecord) {
         state_.data.seek(state_.data.count());
     } else {
         if (state_.settings.confirmemod &&
             !ask(services_.dialogs, QStringLiteral("Enregistrer les modifiications ?"))) {
-            applyMode(0);
+            applyMode(Mode::MainMenu);
             return;
         }
         state_.data.seek(state_.data.position() - 1);
     }
-    q7unit::fillBuffer(*this);
+    fillBuffer();
     state_.data.write(state_.buffer);
-    applyMode(0);
+    applyMode(Mode::MainMenu);
     state_.newRecord = false;
 }
 
@@ -68,21 +67,21 @@ void Tformprin::menuEffacerClick() {
     }
     if (state_.settings.confirmesup &&
         !ask(services_.dialogs, QStringLiteral("Effacer cette fiche O/N ?"))) {
-        applyMode(0);
+        applyMode(Mode::MainMenu);
         return;
     }
     const std::string reference = state_.buffer.text(q7::Field::numero);
-    if (!deleteShownRecord()) return;
+    deleteShownRecord();
     // The reference becomes free only once the record is really gone.
     q7::appendToFile(state_.folder, "Q7ancnum.lst", reference + "\r\n");
     services_.dialogs.beep();
     services_.dialogs.message(QStringLiteral("Fiche éffacée"));
-    applyMode(0);
+    applyMode(Mode::MainMenu);
 }
 
 // Rewrites the catalogue without the record shown (found by its place, so a
 // duplicate reference never removes another record).
-bool Tformprin::deleteShownRecord() {
+void Tformprin::deleteShownRecord() {
     q7::DataFile& data = state_.data;
     const int shown = data.position() - 1;
     auto writer = data.beginRewrite();
@@ -100,7 +99,6 @@ bool Tformprin::deleteShownRecord() {
         }
     }
     data.commitRewrite(std::move(writer));
-    return true;
 }
 
 void Tformprin::btbcontrolClick() {
@@ -122,7 +120,7 @@ void Tformprin::btbcontrolClick() {
 }
 
 void Tformprin::menuRetourClick() {
-    applyMode(0);
+    applyMode(Mode::MainMenu);
 }
 
 void Tformprin::menuReduireClick() {
@@ -137,13 +135,13 @@ void Tformprin::menuQuitterClick() {
 }
 
 void Tformprin::menuVideClick() {
-    q7unit::clearFields(*this);
+    clearFields();
 }
 
 void Tformprin::menuNotesClick() {
-    if (windows_.note) services_.modal.showModal(*windows_.note);
+    services_.modal.showModal(*windows_.note);
 }
 
 void Tformprin::menuResumeClick() {
-    if (windows_.resume) services_.modal.showModal(*windows_.resume);
+    services_.modal.showModal(*windows_.resume);
 }

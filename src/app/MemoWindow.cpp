@@ -1,6 +1,6 @@
 #include "app/MemoWindow.h"
 
-#include "app/MemoEdit.h"
+#include "widgets/MemoEdit.h"
 
 #include <QKeyEvent>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #pragma once
 // The Notes and Summary windows: one memo each, loaded from the record buffer when
 // shown outside a new entry; the memo is the only holder of the text until the save.
-#include "app/AppState.h"
+#include "record/AppState.h"
 #include "store/Fiche.h"
 
 #include <QDialog>

@@ -14,12 +14,11 @@
 #include "output/Q7export.h"
 #include "search/Q7recmot.h"
 #include "settings/Q7option.h"
-#include "ui_Q7prin.h"
 
 Program::Program(Services& services)
     : state_(q7::Folder(services.fs, services.workDir)),
       settings_(state_.settings, services.settingsStore) {
-    prin_ = std::make_unique<Tformprin>(state_, services, windows_, settings_);
+    prin_ = std::make_unique<Tformprin>(state_, services, settings_);
     Tformprin* owner = prin_.get();
     windows_.carnet = new Tcarnetform(state_, services, owner);
     windows_.apropos = new Taproposform(state_, services, owner);
@@ -34,17 +33,11 @@ Program::Program(Services& services)
     windows_.etiq = new TFormetiq(state_, services, owner);
     windows_.exporter = new Tformexport(state_, services, owner);
     windows_.resume = new TFormresume(state_, owner);
+    prin_->attach(windows_);
 
-    windows_.recmot->setCriterionChoice([owner](QObject* sender) { owner->TitresClick(sender); });
-    windows_.carnet->setRecordFields([owner] {
-        return std::pair(owner->ui().cbtitre->currentText(), owner->ui().edtnumero->text());
-    });
     // "ecr" takes the options window's values; "A&ppliquer" closes only when they are stored.
     settings_.setSource([option = windows_.option] { return option->typedSettings(); });
-    windows_.option->setApply([this] {
-        settings_.run(QStringLiteral("ecr"));
-        return true;
-    });
+    windows_.option->setApply([this] { settings_.run(QStringLiteral("ecr")); });
     settings_.addView(windows_.option);
     settings_.addView(windows_.recmot);
     settings_.addView(

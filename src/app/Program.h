@@ -1,9 +1,9 @@
 #pragma once
 // The program: its state, its settings routine and the fourteen windows, created in
 // order at start-up, the record window first.
-#include "app/AppState.h"
 #include "app/Windows.h"
 #include "platform/Services.h"
+#include "record/AppState.h"
 #include "settings/SettingsRoutine.h"
 
 #include <memory>

@@ -1,33 +1,32 @@
 #include "app/Q7prin.h"
 
-#include "app/Q7note.h"
-#include "app/Q7resume.h"
-#include "app/Q7unit.h"
+#include "companions/CompanionController.h"
+#include "lists/ListController.h"
+#include "maint/MaintController.h"
+#include "output/OutputController.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
+#include "search/SearchController.h"
 #include "settings/Settings.h"
-#include "store/Errors.h"
 #include "ui_Q7prin.h"
+#include "widgets/Placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QScreen>
 #include <QStyle>
 
-Tformprin::Tformprin(AppState& state, Services& services, Windows& windows,
-                     SettingsRoutine& settings, QWidget* parent)
+#include <stdexcept>
+
+Tformprin::Tformprin(AppState& state, Services& services, SettingsRoutine& settings,
+                     QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::Tformprin>()), state_(state),
-      services_(services), windows_(windows), settings_(settings) {
+      services_(services), settings_(settings) {
     ui_->setupUi(this);
-    setUpWidgets();
+    setUpFields();
+    setUpTools();
     connectCommands();
-    connectSearch();
-    connectOutputs();
-    connectMaintenance();
-    connectCompanions();
-    connectLists();
     settings_.addView(this);
     qApp->installEventFilter(this);
 }
@@ -36,73 +35,50 @@ Tformprin::~Tformprin() {
     qApp->removeEventFilter(this);
 }
 
-namespace {
-QString menuCaption(const std::string& bytes) {
-    QString t = fromBytes(bytes);
-    return t.replace(u'&', QStringLiteral("&&"));
-}
-} // namespace
-
-void Tformprin::setUpWidgets() {
-    auto& u = *ui_;
-    // Keyboard limits of the fields.
-    const struct {
-        SortedComboBox* cb;
-        int limit;
-    } limits[] = {{u.cbtitre, 55},      {u.cbauteur, 42},  {u.cbsujet, 42},
-                  {u.cbcollection, 42}, {u.cbedition, 42}, {u.cbutilisateur, 42},
-                  {u.cbimprimeur, 42},  {u.cbtype, 20},    {u.cblangue, 13},
-                  {u.cbetat, 13},       {u.cbpos1, 20},    {u.cbpos2, 20},
-                  {u.cbpos3, 20},       {u.cbpos4, 20},    {u.cborigine, 42}};
-    for (const auto& l : limits)
-        l.cb->setMaxLength(l.limit);
+void Tformprin::setUpFields() {
     const auto beep = [this] { services_.dialogs.beep(); };
-    const QString digits = FilterLineEdit::digits();
-    const struct {
-        FilterLineEdit* e;
-        int limit;
-        QString accepted;
-    } edits[] = {
-        {u.edtisbn, 13,
-         QStringLiteral("-ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") + digits},
-        {u.edtprix, 4, QStringLiteral(",") + digits},
-        {u.edtanedition, 4, digits},
-        {u.edtnbpage, 4, digits},
-        {u.edtjour, 2, digits},
-        {u.edtmois, 2, digits},
-        {u.edtannee, 4, digits},
-        {u.edtnbfiche, 32767, digits},
-    };
-    for (const auto& e : edits) {
-        e.e->setMaxLength(e.limit);
-        e.e->setAccepted(e.accepted);
-        e.e->setBeeper(beep);
+    for (const q7::FieldBinding& row : q7::fieldTable()) {
+        auto* control = findChild<QWidget*>(QLatin1String(row.control));
+        QWidget* caption = row.label ? findChild<QWidget*>(QLatin1String(row.label)) : nullptr;
+        if (!control || (row.label && !caption))
+            throw std::logic_error(std::string("the form has no ") + row.control);
+        controls_.push_back(control);
+        captions_.push_back(caption);
+        if (auto* list = qobject_cast<SortedComboBox*>(control)) list->setMaxLength(row.maxLength);
+        if (auto* edit = qobject_cast<FilterLineEdit*>(control)) {
+            edit->setMaxLength(row.maxLength);
+            edit->setAccepted(row.accepted ? QString::fromLatin1(row.accepted) : QString());
+            edit->setBeeper(beep);
+        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            edit->setMaxLength(row.maxLength);
+        }
     }
-    u.edtnumero->setMaxLength(8);
-    u.menuliste->setShortcut(QKeySequence()); // Ctrl+R belongs to "&Resumé" alone
+    ui_->edtnbfiche->setMaxLength(32767);
+    ui_->edtnbfiche->setAccepted(FilterLineEdit::digits());
+    ui_->edtnbfiche->setBeeper(beep);
+}
 
-    // Tool bar icons.
-    const struct {
-        QAction* a;
-        QStyle::StandardPixmap icon;
-    } icons[] = {{u.spdbnouvfic, QStyle::SP_FileIcon},
-                 {u.spdbretour, QStyle::SP_ArrowBack},
-                 {u.spdbenregistrer, QStyle::SP_DialogSaveButton},
-                 {u.spdbchercher, QStyle::SP_FileDialogContentsView},
-                 {u.spdbvide, QStyle::SP_DialogResetButton},
-                 {u.spdbnote, QStyle::SP_FileDialogDetailedView},
-                 {u.spdbresume, QStyle::SP_FileDialogInfoView},
-                 {u.spdbrecliste, QStyle::SP_FileDialogListView},
-                 {u.spdbcarnet, QStyle::SP_DirOpenIcon},
-                 {u.spdbapplication, QStyle::SP_ComputerIcon},
-                 {u.spdbimpression, QStyle::SP_DriveFDIcon},
-                 {u.spdbajout, QStyle::SP_FileDialogNewFolder},
-                 {u.spdbaide, QStyle::SP_DialogHelpButton}};
-    for (const auto& i : icons)
-        i.a->setIcon(style()->standardIcon(i.icon));
+void Tformprin::setUpTools() {
+    auto& u = *ui_;
+    u.menuliste->setShortcut(QKeySequence()); // Ctrl+R belongs to "&Resumé" alone
+    const std::pair<QAction*, QStyle::StandardPixmap> icons[] = {
+        {u.spdbnouvfic, QStyle::SP_FileIcon},
+        {u.spdbretour, QStyle::SP_ArrowBack},
+        {u.spdbenregistrer, QStyle::SP_DialogSaveButton},
+        {u.spdbchercher, QStyle::SP_FileDialogContentsView},
+        {u.spdbvide, QStyle::SP_DialogResetButton},
+        {u.spdbnote, QStyle::SP_FileDialogDetailedView},
+        {u.spdbresume, QStyle::SP_FileDialogInfoView},
+        {u.spdbrecliste, QStyle::SP_FileDialogListView},
+        {u.spdbcarnet, QStyle::SP_DirOpenIcon},
+        {u.spdbapplication, QStyle::SP_ComputerIcon},
+        {u.spdbimpression, QStyle::SP_DriveFDIcon},
+        {u.spdbajout, QStyle::SP_FileDialogNewFolder},
+        {u.spdbaide, QStyle::SP_DialogHelpButton}};
+    for (const auto& [action, icon] : icons)
+        action->setIcon(style()->standardIcon(icon));
     u.btbretour->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
 
-    // Fixed size, centred on the desktop.
     setFixedSize(764, 515 + menuBar()->sizeHint().height());
     for (QAction* a : findChildren<QAction*>())
         if (!a->shortcut().isEmpty()) menuKeys_.insert(a->shortcut());
@@ -110,51 +86,92 @@ void Tformprin::setUpWidgets() {
 
 void Tformprin::connectCommands() {
     auto& u = *ui_;
-    auto bind = [this](QAction* a, void (Tformprin::*handler)()) {
-        connect(a, &QAction::triggered, this,
-                [this, handler] { command([&] { (this->*handler)(); }); });
+    Dialogs& d = services_.dialogs;
+    const auto bind = [&](std::initializer_list<QObject*> senders, void (Tformprin::*handler)()) {
+        for (QObject* sender : senders) {
+            if (auto* action = qobject_cast<QAction*>(sender))
+                connect(action, &QAction::triggered, this, guarded(d, this, handler));
+            else
+                connect(qobject_cast<QAbstractButton*>(sender), &QAbstractButton::clicked, this,
+                        guarded(d, this, handler));
+        }
     };
-    auto bindButton = [this](QAbstractButton* b, void (Tformprin::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this,
-                [this, handler] { command([&] { (this->*handler)(); }); });
-    };
-    bind(u.menuNouvelle, &Tformprin::menuNouvelleClick);
-    bind(u.spdbnouvfic, &Tformprin::menuNouvelleClick);
-    bind(u.menuEnregistrer, &Tformprin::menuEnregistrerClick);
-    bind(u.spdbenregistrer, &Tformprin::menuEnregistrerClick);
-    bindButton(u.btbenregistrer, &Tformprin::menuEnregistrerClick);
-    bind(u.menuEffacer, &Tformprin::menuEffacerClick);
-    bind(u.menuControl, &Tformprin::btbcontrolClick);
-    bindButton(u.btbcontrol, &Tformprin::btbcontrolClick);
-    bind(u.menuRetour, &Tformprin::menuRetourClick);
-    bind(u.spdbretour, &Tformprin::menuRetourClick);
-    bindButton(u.btbretour, &Tformprin::menuRetourClick);
-    bind(u.menuReduire, &Tformprin::menuReduireClick);
-    bind(u.menuQuitter, &Tformprin::menuQuitterClick);
-    bind(u.menuVide, &Tformprin::menuVideClick);
-    bind(u.spdbvide, &Tformprin::menuVideClick);
-    bind(u.menuNotes, &Tformprin::menuNotesClick);
-    bind(u.spdbnote, &Tformprin::menuNotesClick);
-    bindButton(u.btbnotes, &Tformprin::menuNotesClick);
-    bind(u.menuResume, &Tformprin::menuResumeClick);
-    bind(u.spdbresume, &Tformprin::menuResumeClick);
-    bindButton(u.btbresume, &Tformprin::menuResumeClick);
+    bind({u.menuNouvelle, u.spdbnouvfic}, &Tformprin::menuNouvelleClick);
+    bind({u.menuEnregistrer, u.spdbenregistrer, u.btbenregistrer},
+         &Tformprin::menuEnregistrerClick);
+    bind({u.menuEffacer}, &Tformprin::menuEffacerClick);
+    bind({u.menuControl, u.btbcontrol}, &Tformprin::btbcontrolClick);
+    bind({u.menuRetour, u.spdbretour, u.btbretour}, &Tformprin::menuRetourClick);
+    bind({u.menuReduire}, &Tformprin::menuReduireClick);
+    bind({u.menuQuitter}, &Tformprin::menuQuitterClick);
+    bind({u.menuVide, u.spdbvide}, &Tformprin::menuVideClick);
+    bind({u.menuNotes, u.spdbnote, u.btbnotes}, &Tformprin::menuNotesClick);
+    bind({u.menuResume, u.spdbresume, u.btbresume}, &Tformprin::menuResumeClick);
 }
 
-bool Tformprin::command(const std::function<void()>& body) {
-    return runCommand(services_.dialogs, body);
+void Tformprin::attach(const Windows& windows) {
+    auto& u = *ui_;
+    windows_ = windows;
+    search_ = std::make_unique<SearchController>(
+        *this,
+        SearchController::Controls{u.menuliste, u.spdbrecliste, u.menuChercher, u.spdbchercher,
+                                   u.menumot, u.menuChercherpar, u.spbdebut, u.spbprecedent,
+                                   u.spbsuivant, u.spbfin, u.btbchercher, u.edtnbfiche},
+        *windows.recmot);
+    lists_ = std::make_unique<ListController>(
+        *this, ListController::Controls{u.smenuliste, u.menuanciennum}, *windows.liste,
+        *windows.anciennum);
+    outputs_ = std::make_unique<OutputController>(
+        *this,
+        OutputController::Controls{u.menuQ7imprestxt, u.menusql, u.menucsv, u.menuHTML,
+                                   u.menuimprimerfiche, u.menuimpfiche, u.Ajouterdansliste1,
+                                   u.spdbajout, u.smenuimprimer, u.spdbimpression},
+        *windows.exporter, *windows.etiq);
+    maint_ = std::make_unique<MaintController>(
+        *this, MaintController::Controls{u.smenutrier, u.smenuinformations}, *windows.fic,
+        *windows.info);
+    companions_ = std::make_unique<CompanionController>(
+        *this,
+        CompanionController::Controls{u.smenucarnet, u.spdbcarnet, u.menuaide, u.spdbaide,
+                                      u.Apropos1, u.smenuoptions, u.menuext1, u.spdbapplication,
+                                      u.menuext2},
+        CompanionController::Windows{*windows.carnet, *windows.aide, *windows.apropos,
+                                     *windows.option});
+}
+
+QWidget* Tformprin::control(const q7::FieldBinding& row) const {
+    return controls_[static_cast<std::size_t>(&row - q7::fieldTable().data())];
+}
+
+QWidget* Tformprin::caption(const q7::FieldBinding& row) const {
+    return captions_[static_cast<std::size_t>(&row - q7::fieldTable().data())];
+}
+
+QAction* Tformprin::item(const char* name) const {
+    auto* action = findChild<QAction*>(QLatin1String(name));
+    if (!action) throw std::logic_error(std::string("the form has no item ") + name);
+    return action;
+}
+
+void Tformprin::setHits(int hits) {
+    state_.hits = hits;
+    ui_->edtcptfiche->setText(QString::number(hits));
+}
+
+void Tformprin::setStatus(const QString& text) {
+    ui_->lblinfo->setText(text);
 }
 
 void Tformprin::showSettings(const q7::Settings& v, bool) {
     auto& u = *ui_;
     u.lblutilisateur->setText(fromBytes(v.textutilisateur));
-    u.ckbutilisateur->setText(menuCaption(v.cocheutilisateur));
-    u.menutxtutil->setText(menuCaption(v.textutilisateur));
-    u.menucocheutil->setText(menuCaption(v.cocheutilisateur));
-    u.menuinsertutil->setText(menuCaption(v.textutilisateur));
+    u.ckbutilisateur->setText(literalCaption(v.cocheutilisateur));
+    u.menutxtutil->setText(literalCaption(v.textutilisateur));
+    u.menucocheutil->setText(literalCaption(v.cocheutilisateur));
+    u.menuinsertutil->setText(literalCaption(v.textutilisateur));
     u.lbldevise->setText(fromBytes(v.devise));
-    u.menuext1->setText(menuCaption(q7::fileNamePart(v.appext_manip)));
-    u.menuext2->setText(menuCaption(q7::fileNamePart(v.appext_gest)));
+    u.menuext1->setText(literalCaption(q7::fileNamePart(v.appext_manip)));
+    u.menuext2->setText(literalCaption(q7::fileNamePart(v.appext_gest)));
 }
 
 void Tformprin::showEvent(QShowEvent* event) {
@@ -169,14 +186,8 @@ void Tformprin::showEvent(QShowEvent* event) {
 
 void Tformprin::FormShow() {
     if (state_.data.isOpen()) return;
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
-    try {
-        state_.data.open();
-    } catch (const std::exception& e) {
-        services_.dialogs.error(errorBoxText(QString::fromUtf8(e.what())));
-        return;
-    }
+    centreOnScreen(*this);
+    if (!runCommand(services_.dialogs, [this] { state_.data.open(); })) return;
     if (state_.data.tailBytes() != 0)
         services_.dialogs.message(
             QStringLiteral("Le fichier Q7.dat se termine par %1 octets qui ne forment pas une "
@@ -187,16 +198,15 @@ void Tformprin::FormShow() {
 void Tformprin::FormActivate() {
     if (activated_ || !state_.data.isOpen()) return;
     activated_ = true;
-    command([this] { settings_.run(QStringLiteral("lec")); });
-    applyMode(0);
-    q7unit::clearFields(*this);
-    state_.criterion = 100;
+    runCommand(services_.dialogs, [this] { settings_.run(QStringLiteral("lec")); });
+    applyMode(Mode::MainMenu);
+    clearFields();
+    state_.criterion = q7::Criterion::None;
     state_.newRecord = false;
-    Q_EMIT activated();
 }
 
 void Tformprin::closeEvent(QCloseEvent* event) {
-    command([this] { state_.data.close(); });
+    runCommand(services_.dialogs, [this] { state_.data.close(); });
     event->accept();
 }
 
@@ -215,6 +225,7 @@ bool Tformprin::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-    if (type == QEvent::KeyPress && watched == first) FormKeyDown(key);
+    if (type == QEvent::KeyPress && watched == first && search_)
+        runCommand(services_.dialogs, [this, key] { search_->FormKeyDown(*key); });
     return false;
 }

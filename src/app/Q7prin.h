@@ -1,49 +1,61 @@
 #pragma once
 // The record window: one catalogue record at a time, its menus, tool bar and status
-// panel. Its commands live in the files of their subsystems; this class wires them.
-#include "app/AppState.h"
+// panel. It keeps the shared routines and the editing commands; each subsystem's
+// commands live in that subsystem's controller, which sees the window only as a
+// RecordWindow.
 #include "app/Windows.h"
 #include "platform/Services.h"
+#include "record/RecordWindow.h"
 #include "settings/SettingsRoutine.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
 
-#include <functional>
 #include <memory>
 #include <set>
+#include <vector>
 
 namespace Ui {
 class Tformprin;
 }
-class QAction;
-class QComboBox;
-class QKeyEvent;
-class SortedComboBox;
+class SearchController;
+class ListController;
+class OutputController;
+class MaintController;
+class CompanionController;
 
-class Tformprin : public QMainWindow, public SettingsView {
+class Tformprin : public QMainWindow, public SettingsView, public RecordWindow {
     Q_OBJECT
 public:
-    Tformprin(AppState& state, Services& services, Windows& windows, SettingsRoutine& settings,
+    Tformprin(AppState& state, Services& services, SettingsRoutine& settings,
               QWidget* parent = nullptr);
     ~Tformprin() override;
 
-    Ui::Tformprin& ui() const { return *ui_; }
-    AppState& state() const { return state_; }
-    Services& services() const { return services_; }
-    Windows& windows() const { return windows_; }
-    SettingsRoutine& settingsRoutine() const { return settings_; }
+    // Gives the secondary windows, made after this one, to the commands that open them.
+    void attach(const Windows& windows);
 
-    // Runs a command inside the error box wrapper; false when it failed.
-    bool command(const std::function<void()>& body);
-    // A slot that runs `handler` as a command.
-    template <class Handler> auto guarded(Handler handler) {
-        return [this, handler] { command(handler); };
-    }
-    // The record window's mode switch (0 main menu ... 4 browse).
-    void applyMode(int mode);
+    AppState& state() const override { return state_; }
+    Services& services() const override { return services_; }
     // False when the catalogue could not be opened (the program must end).
     bool catalogueOpen() const { return state_.data.isOpen(); }
+
+    // The shared routines (Q7unit).
+    void applyMode(Mode mode) override;
+    void clearFields() override;
+    void loadValueLists() override;
+    void showRecord() override;
+    void enableFields(bool on) override;
+    void enableNavigation(bool on);
+    void putToday();
+    // Fills the record buffer from the window (the save); throws on a bad date text.
+    void fillBuffer();
+
+    void setHits(int hits) override;
+    void setStatus(const QString& text) override;
+    QWidget* control(const q7::FieldBinding& row) const override;
+    QWidget* caption(const q7::FieldBinding& row) const override;
+    QAction* item(const char* name) const override;
+    q7::RecordScreen screen() const override;
 
     void showSettings(const q7::Settings& values, bool fromRead) override;
 
@@ -59,44 +71,9 @@ public:
     void menuNotesClick();
     void menuResumeClick();
 
-    // Browsing and searching.
-    enum class Move { Next, Previous, First, Last };
-    void browse(Move move);
-    void menulisteClick();
-    void spbdebutClick();
-    void spbprecedentClick();
-    void spbsuivantClick();
-    void spbfinClick();
-    void TitresClick(QObject* sender);
-    void menuChercherClick();
-    void menuChercherparClick();
-    void menumotClick();
-
-    // Outputs and maintenance.
-    void showExport(int kind);
-    void smenutrierClick();
-    void smenuinformationsClick();
-
-    // Value lists and old references.
-    void institreClick(QObject* sender);
-    void smenulisteClick();
-    void menuanciennumClick();
-
-    // Companions and external programs.
-    void smenucarnetClick();
-    void menuaideClick();
-    void Apropos1Click();
-    void smenuoptionsClick();
-    void menuext1Click();
-    void menuext2Click();
-
     // Start-up.
     void FormShow();
     void FormActivate();
-
-Q_SIGNALS:
-    // Emitted after the first activation, for subsystems that join start-up.
-    void activated();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -104,23 +81,29 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void setUpWidgets();
+    friend struct AppFixture; // the tests reach the form's widgets
+    Ui::Tformprin& ui() const { return *ui_; }
+    static void setCaptionColour(QWidget* button, const QColor& colour);
+    void setUpFields();
+    void setUpTools();
     void connectCommands();
-    void connectSearch();
-    void connectOutputs();
-    void connectMaintenance();
-    void connectCompanions();
-    void connectLists();
-    bool rankStep();
-    bool scanStep();
-    void FormKeyDown(QKeyEvent* event);
-    bool deleteShownRecord();
+    // Rewrites the catalogue without the record shown.
+    void deleteShownRecord();
+    const Windows& windows() const { return windows_; }
 
     std::unique_ptr<Ui::Tformprin> ui_;
     AppState& state_;
     Services& services_;
-    Windows& windows_;
     SettingsRoutine& settings_;
+    Windows windows_;
+    // The control and caption of each row of the field table, in its order.
+    std::vector<QWidget*> controls_;
+    std::vector<QWidget*> captions_;
+    std::unique_ptr<SearchController> search_;
+    std::unique_ptr<ListController> lists_;
+    std::unique_ptr<OutputController> outputs_;
+    std::unique_ptr<MaintController> maint_;
+    std::unique_ptr<CompanionController> companions_;
     std::set<QKeySequence> menuKeys_;
     bool shown_ = false;
     bool activated_ = false;

@@ -1,222 +1,160 @@
-#include "app/Q7unit.h"
-
-#include "app/MemoEdit.h"
+// The shared routines of the record window; every command uses these, none
+// re-implements them. Each walks the field table.
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
-#include "lists/ListFile.h"
+#include "lists/ListValues.h"
 #include "platform/QtText.h"
 #include "store/Numbers.h"
 #include "ui_Q7prin.h"
+#include "widgets/MemoEdit.h"
 
-#include <QPushButton>
+#include <QCheckBox>
 
-using q7::Field;
-using q7::Flag;
-
-namespace q7unit {
+using q7::FieldBinding;
+using q7::Holds;
 
 namespace {
 
-struct ListBinding {
-    SortedComboBox* Ui::Tformprin::*field;
-    const char* tested;
-    const char* loaded;
-};
-
-// Tested and loaded names as they have always been written; lookups ignore case.
-const ListBinding listBindings[] = {
-    {&Ui::Tformprin::cbtitre, "Q7titre.lst", "q7titre.lst"},
-    {&Ui::Tformprin::cbauteur, "Q7auteur.lst", "q7auteur.lst"},
-    {&Ui::Tformprin::cbsujet, "Q7sujet.lst", "q7sujet.lst"},
-    {&Ui::Tformprin::cbcollection, "Q7Collection.lst", "q7collection.lst"},
-    {&Ui::Tformprin::cbedition, "Q7edition.lst", "q7edition.lst"},
-    {&Ui::Tformprin::cbimprimeur, "Q7imprimeur.lst", "q7imprimeur.lst"},
-    {&Ui::Tformprin::cbtype, "Q7type.lst", "q7type.lst"},
-    {&Ui::Tformprin::cblangue, "Q7langue.lst", "q7langue.lst"},
-    {&Ui::Tformprin::cbetat, "Q7etat.lst", "q7etat.lst"},
-    {&Ui::Tformprin::cborigine, "Q7origine.lst", "q7origine.lst"},
-    {&Ui::Tformprin::cbutilisateur, "Q7utilisat.lst", "q7utilisat.lst"},
-    {&Ui::Tformprin::cbpos1, "Q7pos1.lst", "Q7pos1.lst"},
-    {&Ui::Tformprin::cbpos2, "Q7pos2.lst", "Q7pos2.lst"},
-    {&Ui::Tformprin::cbpos3, "Q7pos3.lst", "Q7pos3.lst"},
-    {&Ui::Tformprin::cbpos4, "Q7pos4.lst", "Q7pos4.lst"},
-};
-
-QString fromField(const AppState& s, Field f) {
-    return fromBytes(s.buffer.view(f));
+MemoEdit& memoOf(const Windows& windows, q7::Field field) {
+    return field == q7::Field::notes ? windows.note->memo() : windows.resume->memo();
 }
 
-struct FlagBinding {
-    Flag flag;
-    QCheckBox* Ui::Tformprin::*box;
-};
-const FlagBinding flagBindings[] = {
-    {Flag::plutome, &Ui::Tformprin::ckbplutome},
-    {Flag::plusauteur, &Ui::Tformprin::ckbplusauteur},
-    {Flag::hs, &Ui::Tformprin::ckbhs},
-    {Flag::lut, &Ui::Tformprin::ckblut},
-    {Flag::signet, &Ui::Tformprin::ckbsignet},
-    {Flag::jacquette, &Ui::Tformprin::ckbjacquette},
-    {Flag::cocheutil, &Ui::Tformprin::ckbutilisateur},
-};
+QCheckBox* box(QWidget* control) {
+    return qobject_cast<QCheckBox*>(control);
+}
+
+int datePart(const q7::Fiche& f, Holds holds) {
+    return holds == Holds::Jour ? f.jour() : holds == Holds::Mois ? f.mois() : f.annee();
+}
 
 } // namespace
 
-QList<SortedComboBox*> valueListFields(Tformprin& w) {
-    QList<SortedComboBox*> out;
-    for (const auto& b : listBindings)
-        out << w.ui().*b.field;
-    return out;
-}
-
-void clearFields(Tformprin& w) {
-    auto& u = w.ui();
-    for (SortedComboBox* cb : valueListFields(w))
-        cb->setEditText(QString());
-    for (QLineEdit* e :
-         {u.edtnumero, static_cast<QLineEdit*>(u.edtprix), static_cast<QLineEdit*>(u.edtanedition),
-          static_cast<QLineEdit*>(u.edtnbpage), static_cast<QLineEdit*>(u.edtisbn),
-          static_cast<QLineEdit*>(u.edtjour), static_cast<QLineEdit*>(u.edtmois),
-          static_cast<QLineEdit*>(u.edtannee)})
-        e->setText(QStringLiteral("0"));
-    for (const auto& b : flagBindings)
-        (u.*b.box)->setChecked(false);
-    if (w.windows().note) w.windows().note->memo().clear();
-    if (w.windows().resume) w.windows().resume->memo().clear();
-}
-
-void loadValueLists(Tformprin& w) {
-    const q7::Folder& folder = w.state().folder;
-    for (const auto& b : listBindings) {
-        SortedComboBox* cb = w.ui().*b.field;
-        if (!folder.exists(b.tested)) {
-            cb->setEditText(QStringLiteral("Vide"));
-            continue;
-        }
-        QStringList values;
-        for (const std::string& v : q7::readListFile(folder, b.loaded))
-            values << fromBytes(v);
-        cb->setValues(values);
-    }
-}
-
-void showRecord(Tformprin& w) {
-    auto& u = w.ui();
-    const AppState& s = w.state();
-    const struct {
-        Field f;
-        QComboBox* cb;
-    } combos[] = {{Field::titre, u.cbtitre},        {Field::auteur, u.cbauteur},
-                  {Field::sujet, u.cbsujet},        {Field::collection, u.cbcollection},
-                  {Field::edition, u.cbedition},    {Field::imprimeur, u.cbimprimeur},
-                  {Field::type, u.cbtype},          {Field::origine, u.cborigine},
-                  {Field::langue, u.cblangue},      {Field::etat, u.cbetat},
-                  {Field::pos1, u.cbpos1},          {Field::pos2, u.cbpos2},
-                  {Field::pos3, u.cbpos3},          {Field::pos4, u.cbpos4},
-                  {Field::txtutil, u.cbutilisateur}};
-    for (const auto& c : combos)
-        c.cb->setEditText(fromField(s, c.f));
-    const struct {
-        Field f;
-        QLineEdit* e;
-    } edits[] = {{Field::numero, u.edtnumero},
-                 {Field::prix, u.edtprix},
-                 {Field::anedition, u.edtanedition},
-                 {Field::nbpage, u.edtnbpage},
-                 {Field::isbn, u.edtisbn}};
-    for (const auto& e : edits)
-        e.e->setText(fromField(s, e.f));
-    for (const auto& b : flagBindings)
-        (u.*b.box)->setChecked(s.buffer.flagByte(b.flag) != 0);
-    u.edtjour->setText(QString::number(s.buffer.jour()));
-    u.edtmois->setText(QString::number(s.buffer.mois()));
-    u.edtannee->setText(QString::number(s.buffer.annee()));
-    if (w.windows().note) w.windows().note->memo().setStoredText(s.buffer.text(Field::notes));
-    if (w.windows().resume) w.windows().resume->memo().setStoredText(s.buffer.text(Field::resume));
-    setCaptionColour(u.btbnotes, s.buffer.view(Field::notes).empty() ? Qt::black : Qt::red);
-    setCaptionColour(u.btbresume, s.buffer.view(Field::resume).empty() ? Qt::black : Qt::red);
-    u.edtnbfiche->setText(QString::number(s.data.position()) + u'/' +
-                          QString::number(s.data.count()));
-}
-
-void enableFields(Tformprin& w, bool on) {
-    auto& u = w.ui();
-    const QList<QWidget*> items = {
-        u.lbltitre,      u.lblauteur,    u.lblsujet,   u.lbledition,     u.lbltype,
-        u.lblorigine,    u.lblpage,      u.lblprix,    u.lblanedition,   u.lblimprimeur,
-        u.lblcollection, u.lbletat,      u.lbllangue,  u.lblutilisateur, u.lblreference,
-        u.lblpos1,       u.lblpos2,      u.lblpos3,    u.lblpos4,        u.lblisbn,
-        u.edtprix,       u.edtanedition, u.edtnbpage,  u.edtjour,        u.edtmois,
-        u.edtannee,      u.edtnumero,    u.edtisbn,    u.ckbplutome,     u.ckbplusauteur,
-        u.ckblut,        u.ckbhs,        u.ckbsignet,  u.ckbjacquette,   u.ckbutilisateur,
-        u.btbnotes,      u.btbresume,    u.btbcontrol, u.btbenregistrer, u.btbchercher};
-    for (QWidget* item : items)
-        item->setEnabled(on);
-    for (SortedComboBox* cb : valueListFields(w))
-        cb->setEnabled(on);
-}
-
-void enableNavigation(Tformprin& w, bool on) {
-    auto& u = w.ui();
-    for (QWidget* b : {u.spbdebut, u.spbprecedent, u.spbsuivant, u.spbfin})
-        b->setEnabled(on);
-}
-
-void setCaptionColour(QPushButton* button, const QColor& colour) {
-    // Enabled looks only: a disabled button keeps its greyed caption.
+// Red tells that the record has notes or a summary. Enabled looks only: a disabled
+// button keeps its greyed caption.
+void Tformprin::setCaptionColour(QWidget* button, const QColor& colour) {
     QPalette p = button->palette();
     p.setColor(QPalette::Active, QPalette::ButtonText, colour);
     p.setColor(QPalette::Inactive, QPalette::ButtonText, colour);
     button->setPalette(p);
 }
 
-void putToday(Tformprin& w) {
-    const Today t = w.services().clock.today();
-    w.ui().edtjour->setText(QString::number(t.day));
-    w.ui().edtmois->setText(QString::number(t.month));
-    w.ui().edtannee->setText(QString::number(t.year));
+void Tformprin::clearFields() {
+    for (const FieldBinding& row : q7::fieldTable()) {
+        QWidget* c = control(row);
+        switch (row.holds) {
+        case Holds::Text: setControlText(c, row.listFile ? QString() : QStringLiteral("0")); break;
+        case Holds::Jour:
+        case Holds::Mois:
+        case Holds::Annee: setControlText(c, QStringLiteral("0")); break;
+        case Holds::Flag: box(c)->setChecked(false); break;
+        case Holds::Memo: memoOf(windows_, row.field).clear(); break;
+        }
+    }
 }
 
-void fillBuffer(Tformprin& w) {
-    auto& u = w.ui();
-    q7::Fiche& f = w.state().buffer;
-    auto store = [&f](Field field, const QString& text) { f.setText(field, toBytes(text)); };
-    store(Field::titre, u.cbtitre->currentText());
-    store(Field::auteur, u.cbauteur->currentText());
-    store(Field::sujet, u.cbsujet->currentText());
-    store(Field::collection, u.cbcollection->currentText());
-    store(Field::edition, u.cbedition->currentText());
-    store(Field::imprimeur, u.cbimprimeur->currentText());
-    store(Field::type, u.cbtype->currentText());
-    store(Field::langue, u.cblangue->currentText());
-    store(Field::etat, u.cbetat->currentText());
-    store(Field::numero, u.edtnumero->text());
-    store(Field::isbn, u.edtisbn->text());
-    store(Field::origine, u.cborigine->currentText());
-    store(Field::txtutil, u.cbutilisateur->currentText());
-    if (u.edtprix->text().isEmpty()) u.edtprix->setText(QStringLiteral("0"));
-    store(Field::prix, u.edtprix->text());
-    store(Field::anedition, u.edtanedition->text());
-    if (u.edtnbpage->text().isEmpty()) u.edtnbpage->setText(QStringLiteral("0"));
-    store(Field::nbpage, u.edtnbpage->text());
-    store(Field::pos1, u.cbpos1->currentText());
-    store(Field::pos2, u.cbpos2->currentText());
-    store(Field::pos3, u.cbpos3->currentText());
-    store(Field::pos4, u.cbpos4->currentText());
-    for (const auto& b : flagBindings)
-        f.setFlag(b.flag, (u.*b.box)->isChecked());
-    for (QLineEdit* e : {static_cast<QLineEdit*>(u.edtjour), static_cast<QLineEdit*>(u.edtmois),
-                         static_cast<QLineEdit*>(u.edtannee)})
-        if (e->text().isEmpty()) e->setText(QStringLiteral("0"));
-    const std::int32_t jour = q7::toInt32(toBytes(u.edtjour->text()));
-    const std::int32_t mois = q7::toInt32(toBytes(u.edtmois->text()));
-    const std::int32_t annee = q7::toInt32(toBytes(u.edtannee->text()));
-    f.setJour(static_cast<std::uint8_t>(jour & 0xFF));
-    f.setMois(static_cast<std::uint8_t>(mois & 0xFF));
-    f.setAnnee(annee);
-    if (w.windows().note) f.setText(Field::notes, w.windows().note->memo().storedText());
-    if (w.windows().resume) f.setText(Field::resume, w.windows().resume->memo().storedText());
+void Tformprin::loadValueLists() {
+    const q7::Folder& folder = state_.folder;
+    for (const FieldBinding& row : q7::fieldTable()) {
+        if (!row.listFile) continue;
+        auto* list = qobject_cast<SortedComboBox*>(control(row));
+        if (!folder.exists(row.listFile))
+            list->setEditText(QStringLiteral("Vide"));
+        else
+            list->setValues(readListValues(folder, row.listFile));
+    }
 }
 
-} // namespace q7unit
+void Tformprin::showRecord() {
+    const q7::Fiche& f = state_.buffer;
+    for (const FieldBinding& row : q7::fieldTable()) {
+        QWidget* c = control(row);
+        switch (row.holds) {
+        case Holds::Text: setControlText(c, fromBytes(f.view(row.field))); break;
+        case Holds::Jour:
+        case Holds::Mois:
+        case Holds::Annee: setControlText(c, QString::number(datePart(f, row.holds))); break;
+        case Holds::Flag: box(c)->setChecked(f.flagByte(row.flag) != 0); break;
+        case Holds::Memo:
+            memoOf(windows_, row.field).setStoredText(f.text(row.field));
+            setCaptionColour(c, f.view(row.field).empty() ? Qt::black : Qt::red);
+            break;
+        }
+    }
+    ui_->edtnbfiche->setText(QString::number(state_.data.position()) + u'/' +
+                             QString::number(state_.data.count()));
+}
+
+void Tformprin::enableFields(bool on) {
+    for (const FieldBinding& row : q7::fieldTable()) {
+        control(row)->setEnabled(on);
+        if (QWidget* c = caption(row)) c->setEnabled(on);
+    }
+    for (QWidget* button : {ui_->btbcontrol, ui_->btbenregistrer, ui_->btbchercher})
+        button->setEnabled(on);
+}
+
+void Tformprin::enableNavigation(bool on) {
+    auto& u = *ui_;
+    for (QWidget* b : {u.spbdebut, u.spbprecedent, u.spbsuivant, u.spbfin})
+        b->setEnabled(on);
+}
+
+void Tformprin::putToday() {
+    const Today t = services_.clock.today();
+    for (const FieldBinding& row : q7::fieldTable()) {
+        const int part = row.holds == Holds::Jour    ? t.day
+                         : row.holds == Holds::Mois  ? t.month
+                         : row.holds == Holds::Annee ? t.year
+                                                     : -1;
+        if (part >= 0) setControlText(control(row), QString::number(part));
+    }
+}
+
+void Tformprin::fillBuffer() {
+    q7::Fiche& f = state_.buffer;
+    const auto rows = q7::fieldTable();
+    const auto each = [&](auto holds, auto&& act) {
+        for (const FieldBinding& row : rows)
+            if (holds(row.holds)) act(row, control(row));
+    };
+    const auto isDate = [](Holds h) {
+        return h == Holds::Jour || h == Holds::Mois || h == Holds::Annee;
+    };
+    each([](Holds h) { return h == Holds::Text; },
+         [&](const FieldBinding& row, QWidget* c) {
+             if (row.zeroWhenEmpty && controlText(c).isEmpty())
+                 setControlText(c, QStringLiteral("0"));
+             f.setText(row.field, controlBytes(c));
+         });
+    each([](Holds h) { return h == Holds::Flag; },
+         [&](const FieldBinding& row, QWidget* c) { f.setFlag(row.flag, box(c)->isChecked()); });
+    // Every empty date part becomes "0" before the first one is read.
+    each(isDate, [](const FieldBinding&, QWidget* c) {
+        if (controlText(c).isEmpty()) setControlText(c, QStringLiteral("0"));
+    });
+    std::int32_t date[3] = {};
+    each(isDate, [&](const FieldBinding& row, QWidget* c) {
+        date[static_cast<int>(row.holds) - static_cast<int>(Holds::Jour)] =
+            q7::toInt32(controlBytes(c));
+    });
+    f.setJour(static_cast<std::uint8_t>(date[0] & 0xFF));
+    f.setMois(static_cast<std::uint8_t>(date[1] & 0xFF));
+    f.setAnnee(date[2]);
+    each([](Holds h) { return h == Holds::Memo; },
+         [&](const FieldBinding& row, QWidget*) {
+             f.setText(row.field, memoOf(windows_, row.field).storedText());
+         });
+}
+
+q7::RecordScreen Tformprin::screen() const {
+    q7::RecordScreen s;
+    for (const FieldBinding& row : q7::fieldTable()) {
+        QWidget* c = control(row);
+        if (row.printedFlag) s.*row.printedFlag = box(c)->isChecked();
+        if (!row.printed) continue;
+        s.*row.printed =
+            row.holds == Holds::Memo ? memoOf(windows_, row.field).storedText() : controlBytes(c);
+    }
+    return s;
+}

@@ -1,6 +1,6 @@
 #pragma once
-// The secondary windows the record window opens. Each is created once at start-up;
-// a null pointer is a window this build does not have.
+// The secondary windows the record window opens, each made once at start-up and
+// living as long as the program; none of them is ever missing.
 class Tcarnetform;
 class Taproposform;
 class TFormliste;

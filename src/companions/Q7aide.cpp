@@ -1,11 +1,11 @@
 #include "companions/Q7aide.h"
 
-#include "app/AppState.h"
 #include "companions/HelpChapters.h"
 #include "companions/LineBreaks.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "record/AppState.h"
 
 #include "ui_Q7aide.h"
 
@@ -16,8 +16,10 @@ Tformaide::Tformaide(AppState& state, Services& services, QWidget* parent)
     ui->setupUi(this);
     ui->memoaide->viewport()->setCursor(Qt::WhatsThisCursor);
     ui->cblisteaide->setEditText(QStringLiteral("Choisissez un chapitre"));
-    connect(ui->cblisteaide, &QComboBox::activated, this, &Tformaide::cblisteaideClick);
-    connect(ui->Button1, &QPushButton::clicked, this, &Tformaide::Button1Click);
+    connect(ui->cblisteaide, &QComboBox::activated, this,
+            guarded(services_.dialogs, this, &Tformaide::cblisteaideClick));
+    connect(ui->Button1, &QPushButton::clicked, this,
+            guarded(services_.dialogs, this, &Tformaide::Button1Click));
 }
 
 Tformaide::~Tformaide() = default;
@@ -36,18 +38,17 @@ bool Tformaide::FormShow() {
             "obtenir une copie."));
         return false;
     }
-    return runCommand(services_.dialogs, [this] {
-        showText(q7::readHelpText(state_.folder));
-        // The list is rebuilt, the text chosen last time stays.
-        QComboBox* selector = ui->cblisteaide;
-        const QString kept = selector->currentText();
-        selector->clear();
-        for (const q7::HelpChapter& chapter : q7::helpChapters())
-            selector->addItem(fromBytes(chapter.caption));
-        selector->setCurrentIndex(-1);
-        selector->setEditText(kept);
-        selector->setFocus();
-    });
+    showText(q7::readHelpText(state_.folder));
+    // The list is rebuilt, the text chosen last time stays.
+    QComboBox* selector = ui->cblisteaide;
+    const QString kept = selector->currentText();
+    selector->clear();
+    for (const q7::HelpChapter& chapter : q7::helpChapters())
+        selector->addItem(fromBytes(chapter.caption));
+    selector->setCurrentIndex(-1);
+    selector->setEditText(kept);
+    selector->setFocus();
+    return true;
 }
 
 void Tformaide::showText(const std::string& crLfBytes) {
@@ -56,15 +57,12 @@ void Tformaide::showText(const std::string& crLfBytes) {
 }
 
 void Tformaide::cblisteaideClick() {
-    runCommand(services_.dialogs, [this] {
-        // Read again: an edited help file is seen at once.
-        const std::string text = q7::readHelpText(state_.folder);
-        const q7::HelpChapter* chapter =
-            q7::findHelpChapter(toBytes(ui->cblisteaide->currentText()));
-        showText(chapter ? q7::chapterText(text, *chapter) : text);
-    });
+    // Read again: an edited help file is seen at once.
+    const std::string text = q7::readHelpText(state_.folder);
+    const q7::HelpChapter* chapter = q7::findHelpChapter(toBytes(ui->cblisteaide->currentText()));
+    showText(chapter ? q7::chapterText(text, *chapter) : text);
 }
 
 void Tformaide::Button1Click() {
-    runCommand(services_.dialogs, [this] { reject(); });
+    reject();
 }

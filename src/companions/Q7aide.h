@@ -18,7 +18,7 @@ public:
     ~Tformaide() override;
 
     // Opens the window modally with the whole help. When Q7aide.txt is missing it beeps,
-    // says so and returns false without opening; also false when it cannot be read.
+    // says so and returns false without opening; one that cannot be read throws.
     bool execute();
 
 private Q_SLOTS:

@@ -1,6 +1,5 @@
 #include "companions/Q7carnet.h"
 
-#include "app/AppState.h"
 #include "companions/FindDialog.h"
 #include "companions/LineBreaks.h"
 #include "companions/Notebook.h"
@@ -8,6 +7,7 @@
 #include "platform/MemoText.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "record/AppState.h"
 
 #include "ui_Q7carnet.h"
 
@@ -18,11 +18,15 @@ Tcarnetform::Tcarnetform(AppState& state, Services& services, QWidget* parent)
     : QDialog(parent), state_(state), services_(services), ui(std::make_unique<Ui::Tcarnetform>()) {
     ui->setupUi(this);
     find_ = new FindDialog(this);
-    connect(ui->btdate, &QPushButton::clicked, this, &Tcarnetform::btdateClick);
-    connect(ui->btreference, &QPushButton::clicked, this, &Tcarnetform::btreferenceClick);
-    connect(ui->btcherche, &QPushButton::clicked, this, &Tcarnetform::btchercheClick);
-    connect(ui->btfermer, &QPushButton::clicked, this, &Tcarnetform::btfermerClick);
-    connect(find_, &FindDialog::find, this, &Tcarnetform::FindDialogFind);
+    Dialogs& d = services_.dialogs;
+    connect(ui->btdate, &QPushButton::clicked, this, guarded(d, this, &Tcarnetform::btdateClick));
+    connect(ui->btreference, &QPushButton::clicked, this,
+            guarded(d, this, &Tcarnetform::btreferenceClick));
+    connect(ui->btcherche, &QPushButton::clicked, this,
+            guarded(d, this, &Tcarnetform::btchercheClick));
+    connect(ui->btfermer, &QPushButton::clicked, this,
+            guarded(d, this, &Tcarnetform::btfermerClick));
+    connect(find_, &FindDialog::find, this, guarded(d, this, &Tcarnetform::FindDialogFind));
 }
 
 Tcarnetform::~Tcarnetform() = default;
@@ -31,21 +35,18 @@ void Tcarnetform::setRecordFields(std::function<std::pair<QString, QString>()> f
     recordFields_ = std::move(fields);
 }
 
-bool Tcarnetform::execute() {
-    if (!FormActivate()) return false;
+void Tcarnetform::execute() {
+    FormActivate();
     services_.modal.showModal(*this);
-    return true;
 }
 
-bool Tcarnetform::FormActivate() {
+void Tcarnetform::FormActivate() {
     // Reloaded at every opening: changes refused at the last closing are gone.
-    return runCommand(services_.dialogs, [this] {
-        const std::string bytes = q7::loadNotebook(state_.folder);
-        ui->memcarnet->setPlainText(fromBytes(q7::withLf(bytes)));
-        ui->memcarnet->moveCursor(QTextCursor::Start);
-        ui->memcarnet->setFocus();
-        ui->memcarnet->document()->setModified(false);
-    });
+    const std::string bytes = q7::loadNotebook(state_.folder);
+    ui->memcarnet->setPlainText(fromBytes(q7::withLf(bytes)));
+    ui->memcarnet->moveCursor(QTextCursor::Start);
+    ui->memcarnet->setFocus();
+    ui->memcarnet->document()->setModified(false);
 }
 
 void Tcarnetform::appendLines(const std::vector<std::string>& lines) {
@@ -61,46 +62,39 @@ void Tcarnetform::appendLines(const std::vector<std::string>& lines) {
 }
 
 void Tcarnetform::btdateClick() {
-    runCommand(services_.dialogs, [this] {
-        const Today today = services_.clock.today();
-        appendLines({q7::dateStamp(today.day, today.month, today.year)});
-    });
+    const Today today = services_.clock.today();
+    appendLines({q7::dateStamp(today.day, today.month, today.year)});
 }
 
 void Tcarnetform::btreferenceClick() {
-    runCommand(services_.dialogs, [this] {
-        const auto [title, reference] =
-            recordFields_ ? recordFields_() : std::pair<QString, QString>();
-        appendLines(q7::referenceStamp(toBytes(title), toBytes(reference)));
-    });
+    const auto [title, reference] = recordFields_ ? recordFields_() : std::pair<QString, QString>();
+    appendLines(q7::referenceStamp(toBytes(title), toBytes(reference)));
 }
 
 void Tcarnetform::btchercheClick() {
-    runCommand(services_.dialogs, [this] { find_->present(); });
+    find_->present();
 }
 
 void Tcarnetform::FindDialogFind(const QString& what) {
-    runCommand(services_.dialogs, [this, &what] {
-        QPlainTextEdit* memo = ui->memcarnet;
-        const QString text = memoText(*memo);
-        const auto start = static_cast<std::size_t>(memo->textCursor().selectionEnd());
-        const auto at = q7::findForward(u16view(text), u16view(what), start);
-        if (!at) {
-            services_.dialogs.informationSound();
-            services_.dialogs.information(QStringLiteral("Texte non trouvé"));
-            return;
-        }
-        QTextCursor found(memo->document());
-        found.setPosition(static_cast<int>(*at));
-        found.setPosition(static_cast<int>(*at) + static_cast<int>(what.size()),
-                          QTextCursor::KeepAnchor);
-        memo->setTextCursor(found);
-        memo->setFocus();
-    });
+    QPlainTextEdit* memo = ui->memcarnet;
+    const QString text = memoText(*memo);
+    const auto start = static_cast<std::size_t>(memo->textCursor().selectionEnd());
+    const auto at = q7::findForward(u16view(text), u16view(what), start);
+    if (!at) {
+        services_.dialogs.informationSound();
+        services_.dialogs.information(QStringLiteral("Texte non trouvé"));
+        return;
+    }
+    QTextCursor found(memo->document());
+    found.setPosition(static_cast<int>(*at));
+    found.setPosition(static_cast<int>(*at) + static_cast<int>(what.size()),
+                      QTextCursor::KeepAnchor);
+    memo->setTextCursor(found);
+    memo->setFocus();
 }
 
 void Tcarnetform::btfermerClick() {
-    runCommand(services_.dialogs, [this] { reject(); });
+    reject();
 }
 
 bool Tcarnetform::FormCloseQuery() {

@@ -26,9 +26,9 @@ public:
     // Where "&Réference" takes the title and the reference the record window shows.
     void setRecordFields(std::function<std::pair<QString, QString>()> fields);
 
-    // Opens the window modally with the notebook loaded. False when the notebook could
-    // not be read (the error box was shown) and the window was not opened.
-    bool execute();
+    // Opens the window modally with the notebook loaded; a notebook that cannot be read
+    // throws, and the window is not opened.
+    void execute();
 
     FindDialog& findDialog() { return *find_; }
 
@@ -43,7 +43,7 @@ private Q_SLOTS:
     void btfermerClick();
 
 private:
-    bool FormActivate();
+    void FormActivate();
     // Runs the closing question; false when the window must stay open.
     bool FormCloseQuery();
     void appendLines(const std::vector<std::string>& lines);

@@ -13,7 +13,8 @@ Taproposform::Taproposform(AppState&, Services& services, QWidget* parent)
     ui->setupUi(this);
     ui->Label3->setText(QStringLiteral(Q7_CONTACT));
     ui->Label3->installEventFilter(this);
-    connect(ui->btbfermer, &QPushButton::clicked, this, &Taproposform::btbfermerClick);
+    connect(ui->btbfermer, &QPushButton::clicked, this,
+            guarded(services_.dialogs, this, &Taproposform::btbfermerClick));
 }
 
 Taproposform::~Taproposform() = default;
@@ -33,13 +34,13 @@ bool Taproposform::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui->Label3) {
         if (event->type() == QEvent::MouseButtonRelease &&
             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            Label3Click();
+            runCommand(services_.dialogs, [this] { Label3Click(); });
             return true;
         }
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-                Label3Click();
+                runCommand(services_.dialogs, [this] { Label3Click(); });
                 return true;
             }
         }
@@ -49,9 +50,9 @@ bool Taproposform::eventFilter(QObject* watched, QEvent* event) {
 
 void Taproposform::Label3Click() {
     // The result is not looked at: without a mail program nothing happens.
-    runCommand(services_.dialogs, [this] { services_.launcher.openMailto(mailUrl()); });
+    services_.launcher.openMailto(mailUrl());
 }
 
 void Taproposform::btbfermerClick() {
-    runCommand(services_.dialogs, [this] { reject(); });
+    reject();
 }

@@ -2,11 +2,11 @@
 
 #include "ui_Q7anciennum.h"
 
-#include "app/AppState.h"
 #include "lists/OldReferences.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "record/AppState.h"
 
 #include <QShowEvent>
 
@@ -16,7 +16,7 @@ Tformanciennum::Tformanciennum(AppState& state, Services& services, QWidget* par
     ui_->setupUi(this);
     connect(ui_->listnum, &QListWidget::currentRowChanged, this, [this] { listnumClick(); });
     connect(ui_->btchoisir, &QPushButton::clicked, this,
-            [this] { runCommand(services_.dialogs, [this] { btchoisirClick(); }); });
+            guarded(services_.dialogs, this, &Tformanciennum::btchoisirClick));
     connect(ui_->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 }
 

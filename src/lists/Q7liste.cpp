@@ -2,16 +2,15 @@
 
 #include "ui_Q7liste.h"
 
-#include "app/AppState.h"
-#include "app/SortedComboBox.h"
-#include "lists/ListFile.h"
-#include "lists/ValueLists.h"
+#include "lists/ListValues.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "record/AppState.h"
+#include "widgets/Placement.h"
+#include "widgets/SortedComboBox.h"
 
 #include <QScopeGuard>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
 
@@ -22,18 +21,20 @@ const QString emptyListLine = QStringLiteral("Cette liste est vide");
 TFormliste::TFormliste(AppState& state, Services& services, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TFormliste>()), state_(state), services_(services) {
     ui_->setupUi(this);
-    auto guarded = [this](void (TFormliste::*handler)()) {
-        return [this, handler] { runCommand(services_.dialogs, [&] { (this->*handler)(); }); };
-    };
+    Dialogs& d = services_.dialogs;
     connect(ui_->cbactiveliste, &QComboBox::currentIndexChanged, this,
-            guarded(&TFormliste::cbactivelisteChange));
-    connect(ui_->Button1, &QPushButton::clicked, this, guarded(&TFormliste::Button1Click));
-    connect(ui_->btretirer, &QPushButton::clicked, this, guarded(&TFormliste::btretirerClick));
-    connect(ui_->btinserer, &QPushButton::clicked, this, guarded(&TFormliste::btinsererClick));
-    connect(ui_->edtinserer, &QLineEdit::returnPressed, this, guarded(&TFormliste::btinsererClick));
+            guarded(d, this, &TFormliste::cbactivelisteChange));
+    connect(ui_->Button1, &QPushButton::clicked, this, guarded(d, this, &TFormliste::Button1Click));
+    connect(ui_->btretirer, &QPushButton::clicked, this,
+            guarded(d, this, &TFormliste::btretirerClick));
+    connect(ui_->btinserer, &QPushButton::clicked, this,
+            guarded(d, this, &TFormliste::btinsererClick));
+    connect(ui_->edtinserer, &QLineEdit::returnPressed, this,
+            guarded(d, this, &TFormliste::btinsererClick));
     connect(ui_->btenregistrer, &QPushButton::clicked, this,
-            guarded(&TFormliste::btenregistrerClick));
-    connect(ui_->btfermer, &QPushButton::clicked, this, guarded(&TFormliste::btfermerClick));
+            guarded(d, this, &TFormliste::btenregistrerClick));
+    connect(ui_->btfermer, &QPushButton::clicked, this,
+            guarded(d, this, &TFormliste::btfermerClick));
 }
 
 TFormliste::~TFormliste() = default;
@@ -41,8 +42,7 @@ TFormliste::~TFormliste() = default;
 void TFormliste::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(*this);
     FormActivate();
 }
 
@@ -50,10 +50,10 @@ void TFormliste::FormActivate() {
     {
         const QSignalBlocker quiet(ui_->cbactiveliste);
         ui_->cbactiveliste->clear();
-        for (int i = 0; i < int(q7::valueLists.size()); ++i)
-            ui_->cbactiveliste->addItem(i == q7::userList
-                                            ? fromBytes(state_.settings.textutilisateur)
-                                            : QString::fromUtf8(q7::valueLists[i].caption));
+        for (const q7::FieldBinding* list : q7::listManagerOrder())
+            ui_->cbactiveliste->addItem(list->listCaption
+                                            ? QString::fromUtf8(list->listCaption)
+                                            : fromBytes(state_.settings.textutilisateur));
         ui_->cbactiveliste->setCurrentIndex(0);
     }
     // The list box only ever shows the list of the selected entry: nothing is loaded yet.
@@ -72,14 +72,12 @@ void TFormliste::Button1Click() {
     ui_->lstbliste->clear();
     loaded_ = -1;
     const int entry = ui_->cbactiveliste->currentIndex();
-    if (entry < 0 || entry >= int(q7::valueLists.size())) return;
-    const char* file = q7::valueLists[entry].file;
+    const auto lists = q7::listManagerOrder();
+    if (entry < 0 || entry >= static_cast<int>(lists.size())) return;
+    const char* file = lists[static_cast<std::size_t>(entry)]->listFile;
     QStringList values;
     if (state_.folder.exists(file)) {
-        const std::vector<std::string> lines = q7::readListFile(state_.folder, file);
-        values.reserve(qsizetype(lines.size()));
-        for (const std::string& line : lines)
-            values << fromBytes(line);
+        values = readListValues(state_.folder, file);
         SortedComboBox::sortValues(values);
     } else {
         values << emptyListLine;
@@ -134,11 +132,9 @@ void TFormliste::btenregistrerClick() {
     }
     ui_->btenregistrer->setEnabled(false);
     const auto enableAgain = qScopeGuard([this] { ui_->btenregistrer->setEnabled(true); });
-    std::vector<std::string> lines;
-    lines.reserve(std::size_t(ui_->lstbliste->count()));
-    for (const QString& value : listValues())
-        lines.push_back(toBytes(value));
-    q7::writeListFile(state_.folder, q7::valueLists[loaded_].file, lines);
+    writeListValues(state_.folder,
+                    q7::listManagerOrder()[static_cast<std::size_t>(loaded_)]->listFile,
+                    listValues());
     ui_->btenregistrer->setEnabled(true);
     ui_->btfermer->setFocus();
 }

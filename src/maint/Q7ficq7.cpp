@@ -2,19 +2,21 @@
 
 #include "ui_Q7ficq7.h"
 
-#include "app/AppState.h"
-#include "lists/ListFile.h"
+#include "lists/ListValues.h"
 #include "maint/CatalogueSort.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "record/AppState.h"
+#include "record/FieldTable.h"
 
 #include <QShowEvent>
 
 Tformfic::Tformfic(AppState& state, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Tformfic>()), state_(state), services_(services) {
     ui->setupUi(this);
-    connect(ui->bttrier, &QPushButton::clicked, this, &Tformfic::bttrierClick);
+    connect(ui->bttrier, &QPushButton::clicked, this,
+            guarded(services_.dialogs, this, &Tformfic::bttrierClick));
     connect(ui->btfermer, &QPushButton::clicked, this, &Tformfic::btfermerClick);
 }
 
@@ -22,49 +24,40 @@ Tformfic::~Tformfic() = default;
 
 void Tformfic::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) runCommand(services_.dialogs, [this] { FormShow(); });
 }
 
 void Tformfic::FormShow() {
-    runCommand(services_.dialogs, [this] {
-        if (state_.folder.exists(q7::dataFileName)) {
-            ui->Gauge1->setValue(0);
-            ui->bttrier->setFocus();
-            ui->rbalpha->setChecked(true);
-        } else {
-            ui->bttrier->setEnabled(false);
-        }
-        loadChoice("Q7auteur.lst", ui->rbauteur, ui->cbauteur);
-        loadChoice("Q7sujet.lst", ui->rbsujet, ui->cbsujet);
-        loadChoice("Q7collection.lst", ui->rbcollection, ui->cbcollection);
-    });
+    if (state_.folder.exists(q7::dataFileName)) {
+        ui->Gauge1->setValue(0);
+        ui->bttrier->setFocus();
+        ui->rbalpha->setChecked(true);
+    } else {
+        ui->bttrier->setEnabled(false);
+    }
+    loadChoice(q7::Field::auteur, ui->rbauteur, ui->cbauteur);
+    loadChoice(q7::Field::sujet, ui->rbsujet, ui->cbsujet);
+    loadChoice(q7::Field::collection, ui->rbcollection, ui->cbcollection);
 }
 
 // Once disabled for a missing list, a choice stays so for the rest of the run.
-void Tformfic::loadChoice(const char* listName, QRadioButton* radio, QComboBox* field) {
+void Tformfic::loadChoice(q7::Field list, QRadioButton* radio, QComboBox* field) {
+    const char* listName = q7::listFileOf(list);
     if (!state_.folder.exists(listName)) {
         radio->setEnabled(false);
         field->setEditText(QStringLiteral("vide"));
         field->setEnabled(false);
         return;
     }
-    const auto values = q7::readListFile(state_.folder, listName);
     // File order, unsorted; what the user typed stays.
+    const QStringList items = readListValues(state_.folder, listName);
     const QString typed = field->currentText();
-    QStringList items;
-    items.reserve(qsizetype(values.size()));
-    for (const auto& v : values)
-        items << fromBytes(v);
     field->clear();
     field->addItems(items);
     field->setEditText(typed);
 }
 
 void Tformfic::bttrierClick() {
-    runCommand(services_.dialogs, [this] { rewrite(); });
-}
-
-void Tformfic::rewrite() {
     if (state_.data.count() == 0) {
         services_.dialogs.beep();
         services_.dialogs.message(QStringLiteral("Le ficher Q7.dat est vide !"));

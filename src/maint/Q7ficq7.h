@@ -9,6 +9,9 @@ struct AppState;
 struct Services;
 class QComboBox;
 class QRadioButton;
+namespace q7 {
+enum class Field;
+}
 
 namespace Ui {
 class Tformfic;
@@ -30,8 +33,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void loadChoice(const char* listName, QRadioButton* radio, QComboBox* field);
-    void rewrite();
+    void loadChoice(q7::Field list, QRadioButton* radio, QComboBox* field);
 
     std::unique_ptr<Ui::Tformfic> ui;
     AppState& state_;

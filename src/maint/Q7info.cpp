@@ -2,12 +2,13 @@
 
 #include "ui_Q7info.h"
 
-#include "app/AppState.h"
 #include "maint/ListCount.h"
 #include "maint/Statistics.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "record/AppState.h"
+#include "record/FieldTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,8 +24,11 @@ Tforminfo::Tforminfo(AppState& state, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Tforminfo>()), state_(state), services_(services) {
     ui->setupUi(this);
     ui->cblstinfo->lineEdit()->setMaxLength(typedNameLimit);
-    connect(ui->cblstinfo, &QComboBox::currentTextChanged, this, &Tforminfo::cblstinfoChange);
-    connect(ui->btimprimer, &QPushButton::clicked, this, &Tforminfo::btimprimerClick);
+    Dialogs& d = services_.dialogs;
+    connect(ui->cblstinfo, &QComboBox::currentTextChanged, this,
+            guarded(d, this, &Tforminfo::cblstinfoChange));
+    connect(ui->btimprimer, &QPushButton::clicked, this,
+            guarded(d, this, &Tforminfo::btimprimerClick));
     connect(ui->btfermer, &QPushButton::clicked, this, &Tforminfo::btfermerClick);
 }
 
@@ -36,7 +40,7 @@ void Tforminfo::showSettings(const q7::Settings& settings) {
 
 void Tforminfo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) runCommand(services_.dialogs, [this] { FormShow(); });
 }
 
 void Tforminfo::keyPressEvent(QKeyEvent* event) {
@@ -45,10 +49,6 @@ void Tforminfo::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-void Tforminfo::FormShow() {
-    runCommand(services_.dialogs, [this] { compute(); });
 }
 
 QLineEdit* Tforminfo::box(q7::Figure figure) const {
@@ -65,18 +65,17 @@ QLineEdit* Tforminfo::box(q7::Figure figure) const {
     return ui->edtnbpagelu;
 }
 
-void Tforminfo::compute() {
+void Tforminfo::FormShow() {
     {
         // Refilling the choices does not count a list: the last count stays shown.
         const QSignalBlocker quiet(ui->cblstinfo);
         ui->cblstinfo->clear();
         ui->cblstinfo->clearEditText();
         ui->btimprimer->setEnabled(true);
-        ui->cblstinfo->addItems({QStringLiteral("Titre"), QStringLiteral("Auteur"),
-                                 QStringLiteral("Sujet"), QStringLiteral("Collection"),
-                                 QStringLiteral("Edition"), QStringLiteral("Imprimeur"),
-                                 QStringLiteral("Type"), QStringLiteral("Langue"),
-                                 fromBytes(state_.settings.textutilisateur)});
+        // The lists of the list manager up to "Langue", then the user list.
+        for (const q7::FieldBinding* list : q7::listManagerOrder().first(8))
+            ui->cblstinfo->addItem(QString::fromUtf8(list->listCaption));
+        ui->cblstinfo->addItem(fromBytes(state_.settings.textutilisateur));
         ui->cblstinfo->setCurrentIndex(0);
         ui->cblstinfo->setFocus();
     }
@@ -97,23 +96,17 @@ void Tforminfo::compute() {
 }
 
 void Tforminfo::cblstinfoChange(const QString& text) {
-    runCommand(services_.dialogs, [this, &text] {
-        ui->lblnbinfo->setText(QStringLiteral("0"));
-        const auto name =
-            q7::existingListFile(state_.folder, toBytes(text), state_.settings.textutilisateur);
-        if (!name) return;
-        ui->lblnbinfo->setText(QStringLiteral("Calcul..."));
-        ui->lblnbinfo->repaint();
-        BusyCursor busy(services_.cursor);
-        ui->lblnbinfo->setNum(q7::countListLines(state_.folder, *name));
-    });
+    ui->lblnbinfo->setText(QStringLiteral("0"));
+    const auto name =
+        q7::existingListFile(state_.folder, toBytes(text), state_.settings.textutilisateur);
+    if (!name) return;
+    ui->lblnbinfo->setText(QStringLiteral("Calcul..."));
+    ui->lblnbinfo->repaint();
+    BusyCursor busy(services_.cursor);
+    ui->lblnbinfo->setNum(q7::countListLines(state_.folder, *name));
 }
 
 void Tforminfo::btimprimerClick() {
-    runCommand(services_.dialogs, [this] { print(); });
-}
-
-void Tforminfo::print() {
     BusyCursor busy(services_.cursor);
     Printer& printer = services_.printer;
     // The canvas defaults, at 18 points.
@@ -132,18 +125,13 @@ void Tforminfo::print() {
         QStringLiteral("Taile di ficher Q7.dat en KO = ") + ui->edtfic->text(),
         QStringLiteral("Répertiore detravail = ") + ui->edtrep->text(),
     };
-    printer.begin();
-    try {
-        int y = 200;
-        for (const QString& line : lines) {
-            printer.drawText(140, y, line);
-            y += 100;
-        }
-    } catch (...) {
-        printer.end();
-        throw;
+    PrintJob job(printer);
+    int y = 200;
+    for (const QString& line : lines) {
+        printer.drawText(140, y, line);
+        y += 100;
     }
-    printer.end();
+    job.end();
 }
 
 void Tforminfo::btfermerClick() {

@@ -41,8 +41,6 @@ protected:
 
 private:
     QLineEdit* box(q7::Figure figure) const;
-    void compute();
-    void print();
 
     std::unique_ptr<Ui::Tforminfo> ui;
     AppState& state_;

@@ -13,7 +13,7 @@ void printLayout(Printer& printer, const q7::PrintLayout& layout) {
     printer.setBold(layout.bold);
     q7::Ink ink = q7::Ink::Black;
     printer.setColor(colorOf(ink));
-    printer.begin();
+    PrintJob job(printer);
     for (const q7::DrawCall& call : layout.calls) {
         if (call.ink != ink) {
             ink = call.ink;
@@ -21,5 +21,5 @@ void printLayout(Printer& printer, const q7::PrintLayout& layout) {
         }
         printer.drawText(call.x, call.y, fromBytes(call.text));
     }
-    printer.end();
+    job.end();
 }

@@ -7,14 +7,18 @@
 #include "platform/Services.h"
 #include "ui_Q7etiq.h"
 
-#include <QScreen>
+#include "widgets/Placement.h"
 
 TFormetiq::TFormetiq(AppState&, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TFormetiq>()), services_(services) {
     ui->setupUi(this);
-    connect(ui->btajouter, &QPushButton::clicked, this, &TFormetiq::btajouterClick);
-    connect(ui->btretirer, &QPushButton::clicked, this, &TFormetiq::btretirerClick);
-    connect(ui->btimprimer, &QPushButton::clicked, this, &TFormetiq::btimprimerClick);
+    Dialogs& d = services_.dialogs;
+    connect(ui->btajouter, &QPushButton::clicked, this,
+            guarded(d, this, &TFormetiq::btajouterClick));
+    connect(ui->btretirer, &QPushButton::clicked, this,
+            guarded(d, this, &TFormetiq::btretirerClick));
+    connect(ui->btimprimer, &QPushButton::clicked, this,
+            guarded(d, this, &TFormetiq::btimprimerClick));
     connect(ui->btfermer, &QPushButton::clicked, this, &TFormetiq::btfermerClick);
 }
 
@@ -23,22 +27,17 @@ TFormetiq::~TFormetiq() = default;
 void TFormetiq::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Centred on the desktop rather than on the record window.
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    centreOnScreen(*this);
 }
 
 bool TFormetiq::addReference(const QString& reference) {
-    bool added = false;
-    runCommand(services_.dialogs, [&] {
-        if (ui->lbliste->count() >= q7::labelCapacity) {
-            services_.dialogs.beep();
-            services_.dialogs.message(QStringLiteral("70 étiquetes maximun par feuilles A4"));
-            return;
-        }
-        ui->lbliste->addItem(reference);
-        added = true;
-    });
-    return added;
+    if (ui->lbliste->count() >= q7::labelCapacity) {
+        services_.dialogs.beep();
+        services_.dialogs.message(QStringLiteral("70 étiquetes maximun par feuilles A4"));
+        return false;
+    }
+    ui->lbliste->addItem(reference);
+    return true;
 }
 
 QStringList TFormetiq::references() const {
@@ -54,26 +53,24 @@ void TFormetiq::btajouterClick() {
 }
 
 void TFormetiq::btretirerClick() {
-    runCommand(services_.dialogs, [this] {
-        for (int i = 0; i < ui->lbliste->count(); ++i) {
-            if (ui->lbliste->item(i)->isSelected()) {
-                delete ui->lbliste->takeItem(i);
-                break;
-            }
+    for (int i = 0; i < ui->lbliste->count(); ++i) {
+        if (ui->lbliste->item(i)->isSelected()) {
+            delete ui->lbliste->takeItem(i);
+            break;
         }
-        if (ui->lbliste->count() == 0) ui->btretirer->setEnabled(false);
-    });
+    }
+    if (ui->lbliste->count() == 0) ui->btretirer->setEnabled(false);
 }
 
 void TFormetiq::btimprimerClick() {
-    const bool printed = runCommand(services_.dialogs, [this] {
-        std::vector<std::string> entries;
-        for (const QString& r : references())
-            entries.push_back(toBytes(r));
+    std::vector<std::string> entries;
+    for (const QString& r : references())
+        entries.push_back(toBytes(r));
+    {
         const BusyCursor busy(services_.cursor);
         printLayout(services_.printer, q7::labelSheet(entries));
-    });
-    if (printed) accept();
+    }
+    accept();
 }
 
 void TFormetiq::btfermerClick() {

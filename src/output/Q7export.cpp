@@ -1,9 +1,9 @@
 #include "output/Q7export.h"
 
-#include "app/AppState.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "record/AppState.h"
 #include "ui_Q7export.h"
 
 #include <QFile>
@@ -14,7 +14,8 @@
 Tformexport::Tformexport(AppState& state, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Tformexport>()), state_(state), services_(services) {
     ui->setupUi(this);
-    connect(ui->Button1, &QPushButton::clicked, this, &Tformexport::Button1Click);
+    connect(ui->Button1, &QPushButton::clicked, this,
+            guarded(services_.dialogs, this, &Tformexport::exportCatalogue));
     connect(ui->btfermer, &QPushButton::clicked, this, &Tformexport::btfermerClick);
 }
 
@@ -28,6 +29,11 @@ QString Tformexport::caption(q7::ExportKind kind) {
     case q7::ExportKind::Html: return QStringLiteral("Exporter en HTML");
     }
     return {};
+}
+
+void Tformexport::setKind(q7::ExportKind kind) {
+    kind_ = kind;
+    setWindowTitle(caption(kind));
 }
 
 QString Tformexport::documentsFolder() {
@@ -44,10 +50,6 @@ void Tformexport::FormShow() {
     ui->Gauge1->setValue(0);
     ui->lblnom->hide();
     ui->edtnomtab->hide();
-    // An unknown caption keeps the kind of the previous showing.
-    for (auto k :
-         {q7::ExportKind::Txt, q7::ExportKind::Sql, q7::ExportKind::Csv, q7::ExportKind::Html})
-        if (windowTitle() == caption(k)) kind_ = k;
     if (kind_ == q7::ExportKind::Sql) {
         ui->lblnom->show();
         ui->edtnomtab->show();
@@ -56,10 +58,6 @@ void Tformexport::FormShow() {
 
 void Tformexport::btfermerClick() {
     reject();
-}
-
-void Tformexport::Button1Click() {
-    runCommand(services_.dialogs, [this] { exportCatalogue(); });
 }
 
 std::string Tformexport::targetFolder() const {

@@ -1,6 +1,6 @@
 #pragma once
 // The export window: writes the catalogue to TXT, SQL or CSV, or the shown record to
-// HTML. The main window sets the caption of the kind, then shows it modally.
+// HTML. The record window sets the kind, then shows it modally.
 #include "output/ExportRunner.h"
 
 #include <QDialog>
@@ -23,7 +23,8 @@ public:
 
     // "Exporter en TXT", "Exporter en SQL", "Exporter en CSV", "Exporter en HTML".
     static QString caption(q7::ExportKind kind);
-    // The kind taken from the caption at the last showing.
+    // The kind of the next showing; the caption says it.
+    void setKind(q7::ExportKind kind);
     q7::ExportKind kind() const { return kind_; }
     // The folder of "Mes documents": the user's documents folder.
     static QString documentsFolder();
@@ -33,8 +34,8 @@ protected:
 
 private:
     void FormShow();
-    void Button1Click();
     void btfermerClick();
+    // "Exporter" (Button1).
     void exportCatalogue();
     std::string targetFolder() const;
     void showProgress(int done, int total);

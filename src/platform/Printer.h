@@ -17,3 +17,28 @@ public:
     // Sends the page.
     virtual void end() = 0;
 };
+
+// One document: begun at construction, ended by end() or, when drawing throws, by the
+// destructor, so that no job is ever left open.
+class PrintJob {
+public:
+    explicit PrintJob(Printer& printer) : printer_(printer) { printer_.begin(); }
+    ~PrintJob() {
+        if (!open_) return;
+        try {
+            printer_.end();
+        } catch (...) { // the drawing's own failure is the one to report
+        }
+    }
+    PrintJob(const PrintJob&) = delete;
+    PrintJob& operator=(const PrintJob&) = delete;
+    // Sends the page; throws what the printer throws.
+    void end() {
+        open_ = false;
+        printer_.end();
+    }
+
+private:
+    Printer& printer_;
+    bool open_ = true;
+};

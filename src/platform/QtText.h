@@ -32,3 +32,8 @@ inline std::string toBytes(const QString& text) {
     }
     return out;
 }
+
+// A caption made of the user's text: an "&" shows as itself, not as a shortcut mark.
+inline QString literalCaption(std::string_view bytes) {
+    return fromBytes(bytes).replace(u'&', QStringLiteral("&&"));
+}

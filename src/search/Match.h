@@ -8,11 +8,6 @@
 
 namespace q7 {
 
-// Whole field equal to the control's whole text, byte for byte.
-inline bool fieldEquals(std::string_view field, std::string_view control) {
-    return field == control;
-}
-
 // Only a-z are folded to A-Z; accented letters and every other byte stay as they are.
 std::string foldAsciiUpper(std::string_view text);
 

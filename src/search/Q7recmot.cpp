@@ -14,36 +14,31 @@ TFormrecmot::TFormrecmot(AppState& state, Services& services, QWidget* parent)
     for (QRadioButton* rb : {ui_->rbtitre, ui_->rbnotes, ui_->rbutilisateur})
         connect(rb, &QRadioButton::clicked, this, &TFormrecmot::rbtitreClick);
     connect(ui_->btcherchermot, &QPushButton::clicked, this,
-            [this] { runCommand(services_.dialogs, [this] { btcherchermotClick(); }); });
+            guarded(services_.dialogs, this, &TFormrecmot::btcherchermotClick));
     connect(ui_->btannuler, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 TFormrecmot::~TFormrecmot() = default;
 
-QPushButton* TFormrecmot::searchButton() const {
-    return ui_->btcherchermot;
-}
-
 void TFormrecmot::showSettings(const q7::Settings& values, bool) {
-    ui_->rbutilisateur->setText(
-        fromBytes(values.textutilisateur).replace(u'&', QStringLiteral("&&")));
+    ui_->rbutilisateur->setText(literalCaption(values.textutilisateur));
 }
 
 void TFormrecmot::FormShow() {
-    state_.word.field = "titr";
+    state_.word.field = q7::Field::titre;
     ui_->rbtitre->setChecked(true);
     ui_->edtrecmot->setFocus();
 }
 
 void TFormrecmot::rbtitreClick() {
-    state_.word.field = ui_->rbnotes->isChecked()         ? "note"
-                        : ui_->rbutilisateur->isChecked() ? "util"
-                                                          : "titr";
+    state_.word.field = ui_->rbnotes->isChecked()         ? q7::Field::notes
+                        : ui_->rbutilisateur->isChecked() ? q7::Field::txtutil
+                                                          : q7::Field::titre;
 }
 
 void TFormrecmot::btcherchermotClick() {
     state_.word.word = toBytes(ui_->edtrecmot->text());
-    if (choose_) choose_(ui_->btcherchermot);
+    if (start_) start_();
 }
 
 void TFormrecmot::showEvent(QShowEvent* event) {

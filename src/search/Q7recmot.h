@@ -1,7 +1,7 @@
 #pragma once
 // The word-search dialog: a field (title, notes or user text) and a word to find in it.
-#include "app/AppState.h"
 #include "platform/Services.h"
+#include "record/AppState.h"
 #include "settings/SettingsRoutine.h"
 
 #include <QDialog>
@@ -12,7 +12,6 @@
 namespace Ui {
 class TFormrecmot;
 }
-class QPushButton;
 
 class TFormrecmot : public QDialog, public SettingsView {
     Q_OBJECT
@@ -21,9 +20,8 @@ public:
     ~TFormrecmot() override;
 
     Ui::TFormrecmot& ui() const { return *ui_; }
-    QPushButton* searchButton() const;
-    // The record window's criterion choice, called with the "&Chercher" button.
-    void setCriterionChoice(std::function<void(QObject*)> choose) { choose_ = std::move(choose); }
+    // What "&Chercher" starts once the word is taken: the record window's word search.
+    void setSearchStart(std::function<void()> start) { start_ = std::move(start); }
 
     void showSettings(const q7::Settings& values, bool fromRead) override;
 
@@ -39,5 +37,5 @@ private:
     std::unique_ptr<Ui::TFormrecmot> ui_;
     AppState& state_;
     Services& services_;
-    std::function<void(QObject*)> choose_;
+    std::function<void()> start_;
 };

@@ -10,32 +10,25 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-// The text after the last "\", ":" or "/".
-QString fileNamePart(const QString& path) {
-    qsizetype cut = -1;
-    for (QChar separator : {u'\\', u':', u'/'})
-        cut = std::max(cut, path.lastIndexOf(separator));
-    return path.mid(cut + 1);
-}
-
-} // namespace
-
 Tformoption::Tformoption(AppState&, Services& services, QWidget* parent)
     : QDialog(parent), services_(services), ui(std::make_unique<Ui::Tformoption>()) {
     ui->setupUi(this);
-    connect(ui->btappliquer, &QPushButton::clicked, this, &Tformoption::btappliquerClick);
-    connect(ui->btfermer, &QPushButton::clicked, this, &Tformoption::btfermerClick);
-    // One handler for both "Parcourir": the button tells which edit receives the name.
-    connect(ui->btext1, &QPushButton::clicked, this, &Tformoption::btext1Click);
-    connect(ui->btext2, &QPushButton::clicked, this, &Tformoption::btext1Click);
+    Dialogs& d = services_.dialogs;
+    connect(ui->btappliquer, &QPushButton::clicked, this,
+            guarded(d, this, &Tformoption::btappliquerClick));
+    connect(ui->btfermer, &QPushButton::clicked, this,
+            guarded(d, this, &Tformoption::btfermerClick));
+    // One handler for both "Parcourir", told which edit receives the name.
+    connect(ui->btext1, &QPushButton::clicked, this,
+            guarded(d, [this] { btext1Click(ui->edtext1); }));
+    connect(ui->btext2, &QPushButton::clicked, this,
+            guarded(d, [this] { btext1Click(ui->edtext2); }));
     showSettings(q7::Settings(), true);
 }
 
 Tformoption::~Tformoption() = default;
 
-void Tformoption::setApply(std::function<bool()> apply) {
+void Tformoption::setApply(std::function<void()> apply) {
     apply_ = std::move(apply);
 }
 
@@ -71,22 +64,16 @@ QString Tformoption::ownFileName() {
 }
 
 void Tformoption::btappliquerClick() {
-    // A failed store keeps the window open with what the user typed.
-    runCommand(services_.dialogs, [this] {
-        if (!apply_ || apply_()) accept();
-    });
+    // A failed store throws and keeps the window open with what the user typed.
+    if (apply_) apply_();
+    accept();
 }
 
 void Tformoption::btfermerClick() {
-    runCommand(services_.dialogs, [this] { reject(); });
+    reject();
 }
 
-void Tformoption::btext1Click() {
-    runCommand(services_.dialogs,
-               [this] { browse(sender() == ui->btext2 ? ui->edtext2 : ui->edtext1); });
-}
-
-void Tformoption::browse(QLineEdit* edit) {
+void Tformoption::btext1Click(QLineEdit* edit) {
 #ifdef Q_OS_WIN
     const QString filter = QStringLiteral("Fichiers éxecutables (*.exe)");
 #else
@@ -95,7 +82,7 @@ void Tformoption::browse(QLineEdit* edit) {
     const auto chosen = services_.dialogs.openFileName(QStringLiteral("Ouvrir"), filter);
     if (!chosen) return; // a cancel leaves the edit as it was
     QString name = *chosen;
-    if (fileNamePart(name) == ownFileName()) {
+    if (q7::fileNamePart(toBytes(name)) == toBytes(ownFileName())) {
         services_.dialogs.beep();
         services_.dialogs.message(QStringLiteral("Non non Q7 ne doit pas s'appeler lui même :-)"));
         name.clear();

@@ -23,8 +23,8 @@ public:
     Tformoption(AppState& state, Services& services, QWidget* parent = nullptr);
     ~Tformoption() override;
 
-    // The settings routine's "ecr": true when the values were stored and shown.
-    void setApply(std::function<bool()> apply);
+    // The settings routine's "ecr"; it throws when the values could not be stored.
+    void setApply(std::function<void()> apply);
 
     // Opens the window modally with the controls as they were left.
     int execute();
@@ -41,12 +41,11 @@ public:
 private Q_SLOTS:
     void btappliquerClick();
     void btfermerClick();
-    void btext1Click();
+    // "Parcourir" of either program: the chosen file's name goes into `edit`.
+    void btext1Click(QLineEdit* edit);
 
 private:
-    void browse(QLineEdit* edit);
-
     Services& services_;
     std::unique_ptr<Ui::Tformoption> ui;
-    std::function<bool()> apply_;
+    std::function<void()> apply_;
 };

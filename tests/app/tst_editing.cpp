@@ -1,8 +1,8 @@
 // Creating, saving, checking and deleting records, checked in the bytes on disk.
-#include "app/MemoEdit.h"
 #include "app/Q7note.h"
 #include "app/Q7resume.h"
 #include "AppFixture.h"
+#include "widgets/MemoEdit.h"
 
 #include <QApplication>
 #include <QClipboard>

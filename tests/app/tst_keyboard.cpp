@@ -106,10 +106,10 @@ private Q_SLOTS:
         if (mode == 1) app.trigger("menuNouvelle");
         if (mode == 3) app.trigger("Auteur");
         if (mode == 4) app.trigger("menuliste");
-        app.state().criterion = 55; // so that list browsing would show itself
+        app.state().criterion = q7::Criterion::Isbn; // so that list browsing would show itself
         QTest::keyClick(&app.w(), Qt::Key_R, Qt::ControlModifier);
         QCOMPARE(app.fakes->modal.shown, opens ? QStringList{"TFormresume"} : QStringList{});
-        QCOMPARE(app.state().criterion, 55);
+        QCOMPARE(app.state().criterion, q7::Criterion::Isbn);
     }
 
     void altArrows_data() {

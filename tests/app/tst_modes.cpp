@@ -24,7 +24,7 @@ private Q_SLOTS:
         QVERIFY(u.menuExportation->menuAction()->isEnabled());
         QVERIFY(!u.menuEnregistrer->isEnabled());
         QVERIFY(!u.menuEffacer->isEnabled());
-        QCOMPARE(app.state().criterion, 100);
+        QCOMPARE(app.state().criterion, q7::Criterion::None);
         // Captions from the settings' defaults.
         QCOMPARE(u.lblutilisateur->text(), QString("Mots clés"));
         QCOMPARE(u.ckbutilisateur->text(), QString("Annoté"));
@@ -102,10 +102,10 @@ private Q_SLOTS:
         for (bool start : {false, true}) {
             for (int mode = 0; mode < 5; ++mode) {
                 // Start from everything off, then everything on, to see "unchanged".
-                app.w().applyMode(start ? 1 : 0);
-                app.w().applyMode(start ? 4 : 0);
+                app.w().applyMode(start ? Mode::NewRecord : Mode::MainMenu);
+                app.w().applyMode(start ? Mode::Browse : Mode::MainMenu);
                 const bool before = enabled();
-                app.w().applyMode(mode);
+                app.w().applyMode(static_cast<Mode>(mode));
                 const QChar want = states.at(mode);
                 const bool expected = want == u'-' ? before : want == u'1';
                 QVERIFY2(enabled() == expected,
@@ -121,13 +121,13 @@ private Q_SLOTS:
         app.trigger("menuliste");
         QCOMPARE(u.edtnbfiche->text(), QString("1/1"));
         QVERIFY(u.btbnotes->palette().color(QPalette::Active, QPalette::ButtonText) == Qt::red);
-        app.w().applyMode(0);
+        app.w().applyMode(Mode::MainMenu);
         QCOMPARE(u.edtnbfiche->text(), QString("0"));
         QCOMPARE(u.lblinfo->text(), QString("Menu principal"));
         QVERIFY(u.btbnotes->palette().color(QPalette::Active, QPalette::ButtonText) == Qt::black);
-        app.w().applyMode(1);
+        app.w().applyMode(Mode::NewRecord);
         QCOMPARE(u.lblinfo->text(), QString("nouvelle fiche"));
-        app.w().applyMode(2);
+        app.w().applyMode(Mode::Save);
         QCOMPARE(u.lblinfo->text(), QString("nouvelle fiche"));
     }
 };

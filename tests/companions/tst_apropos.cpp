@@ -1,7 +1,7 @@
 // The about box: its mail link handed to the launcher, its look, and closing.
-#include "app/AppState.h"
 #include "companions/apropos.h"
 #include "FakeServices.h"
+#include "record/AppState.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,13 +1,14 @@
 // The notebook window driven as a user would: stamps, find, the closing question, and
 // the bytes of Q7carnet.txt on disk.
-#include "app/AppState.h"
 #include "companions/FindDialog.h"
 #include "companions/Q7carnet.h"
 #include "FakeServices.h"
 #include "FaultyFileSystem.h"
 #include "FicheBuilder.h"
+#include "platform/Command.h"
 #include "platform/MemoText.h"
 #include "platform/QtText.h"
+#include "record/AppState.h"
 #include "store/Cp1252.h"
 
 #include <QLineEdit>
@@ -39,10 +40,14 @@ struct Notebook {
         QTest::mouseClick(form.findDialog().findChild<QPushButton*>("btsuivant"), Qt::LeftButton);
     }
     QString selection() { return memo()->textCursor().selectedText(); }
+    // Opens the notebook as the record window's command does, inside the error box.
+    bool execute() {
+        return runCommand(fakes.dialogs, [&] { form.execute(); });
+    }
     // Opens the window and runs `whileOpen` in it; the fake closes it afterwards.
     bool open(std::function<void()> whileOpen) {
         fakes.modal.script(QStringLiteral("carnetform"), [whileOpen](QDialog&) { whileOpen(); });
-        return form.execute();
+        return execute();
     }
 };
 
@@ -202,7 +207,7 @@ private Q_SLOTS:
         n.setFile("mes notes\r\n");
         n.fs.onlyFor("Q7carnet");
         n.fs.failNth(FaultyFileSystem::Op::Open, 1, 13 /* EACCES */);
-        QVERIFY(!n.form.execute());
+        QVERIFY(!n.execute());
         QCOMPARE(n.fakes.modal.shown, QStringList());
         QCOMPARE(n.fakes.dialogs.log, (QStringList{"error:Accès refusé."}));
         QCOMPARE(n.file(), std::string("mes notes\r\n"));

@@ -1,8 +1,8 @@
 // "Inserer dans liste" and the clickable captions of the record window: the field's
 // text joins its list file, which keeps all its former values.
-#include "app/ClickLabel.h"
 #include "ListTestSupport.h"
 #include "store/Cp1252.h"
+#include "widgets/ClickLabel.h"
 
 #include <QApplication>
 #include <QMenu>

@@ -1,12 +1,12 @@
 // The sorting and statistics windows driven as a user would, offscreen, with fake
 // services; results checked on the widgets, the bytes on disk and the printed page.
-#include "app/AppState.h"
 #include "FakeServices.h"
 #include "FaultyFileSystem.h"
 #include "FicheBuilder.h"
 #include "maint/Q7ficq7.h"
 #include "maint/Q7info.h"
 #include "platform/PaintPrinter.h"
+#include "record/AppState.h"
 
 #include <QComboBox>
 #include <QDir>

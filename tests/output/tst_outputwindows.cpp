@@ -1,11 +1,11 @@
 // The export and labels windows and the two record commands, driven as a user would,
 // with fake dialogs and printer, checking the widgets and the files on disk.
-#include "app/AppState.h"
+#include "AppFixture.h"
 #include "FakeServices.h"
 #include "FicheBuilder.h"
 #include "output/Q7etiq.h"
 #include "output/Q7export.h"
-#include "output/RecordOutput.h"
+#include "record/AppState.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,7 +82,7 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     }
 
-    void kindFollowsTheCaption_data() {
+    void kindSetsTheCaption_data() {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<ExportKind>("kind");
         QTest::addColumn<bool>("tableShown");
@@ -90,19 +90,19 @@ private Q_SLOTS:
         QTest::newRow("sql") << "Exporter en SQL" << ExportKind::Sql << true;
         QTest::newRow("csv") << "Exporter en CSV" << ExportKind::Csv << false;
         QTest::newRow("html") << "Exporter en HTML" << ExportKind::Html << false;
-        QTest::newRow("unknown keeps sql") << "Exporter" << ExportKind::Sql << true;
     }
-    void kindFollowsTheCaption() {
+    void kindSetsTheCaption() {
         QFETCH(QString, caption);
         QFETCH(ExportKind, kind);
         QFETCH(bool, tableShown);
         Session s(1);
         Tformexport w(*s.state, s.services());
-        w.setWindowTitle(Tformexport::caption(ExportKind::Sql));
+        w.setKind(ExportKind::Sql);
         w.show();
         w.hide();
-        w.setWindowTitle(caption);
+        w.setKind(kind);
         w.show();
+        QCOMPARE(w.windowTitle(), caption);
         QCOMPARE(w.kind(), kind);
         QCOMPARE(child<QLineEdit>(w, "edtnomtab")->isVisible(), tableShown);
         QCOMPARE(child<QLabel>(w, "lblnom")->isVisible(), tableShown);
@@ -123,7 +123,7 @@ private Q_SLOTS:
         QFETCH(int, lines);
         Session s(3);
         Tformexport w(*s.state, s.services());
-        w.setWindowTitle(Tformexport::caption(kind));
+        w.setKind(kind);
         w.show();
         if (kind == ExportKind::Sql) QTest::keyClicks(child<QLineEdit>(w, "edtnomtab"), "livres");
         child<QPushButton>(w, "Button1")->click();
@@ -148,7 +148,7 @@ private Q_SLOTS:
         QFETCH(ExportKind, kind);
         Session s(0);
         Tformexport w(*s.state, s.services());
-        w.setWindowTitle(Tformexport::caption(kind));
+        w.setKind(kind);
         w.show();
         QTest::keyClicks(child<QLineEdit>(w, "edtnomtab"), "t");
         child<QPushButton>(w, "Button1")->click();
@@ -162,7 +162,7 @@ private Q_SLOTS:
     void tableNameRules() {
         Session s(2);
         Tformexport w(*s.state, s.services());
-        w.setWindowTitle("Exporter en SQL");
+        w.setKind(ExportKind::Sql);
         w.show();
         QLineEdit* name = child<QLineEdit>(w, "edtnomtab");
         QCOMPARE(name->maxLength(), 100);
@@ -194,7 +194,7 @@ private Q_SLOTS:
         s.state->data.read(s.state->buffer);
         s.state->data.read(s.state->buffer);
         Tformexport w(*s.state, s.services());
-        w.setWindowTitle("Exporter en HTML");
+        w.setKind(ExportKind::Html);
         w.show();
         child<QPushButton>(w, "Button1")->click();
         QVERIFY(!w.isVisible());
@@ -216,7 +216,7 @@ private Q_SLOTS:
         QCOMPARE(Tformexport::documentsFolder(), docs);
 
         Tformexport w(*s.state, s.services());
-        w.setWindowTitle("Exporter en CSV");
+        w.setKind(ExportKind::Csv);
         w.show();
         child<QRadioButton>(w, "rbdoc")->click();
 
@@ -233,7 +233,7 @@ private Q_SLOTS:
         QVERIFY(!s.exists("Q7export.csv"));
 
         // The choice survives closing the window.
-        w.setWindowTitle("Exporter en TXT");
+        w.setKind(ExportKind::Txt);
         w.show();
         QVERIFY(child<QRadioButton>(w, "rbdoc")->isChecked());
         child<QRadioButton>(w, "rbcourant")->click();
@@ -245,7 +245,7 @@ private Q_SLOTS:
     void gaugeRepaintsOnlyOnNewPercentages() {
         Session s(1000);
         Tformexport w(*s.state, s.services());
-        w.setWindowTitle("Exporter en CSV");
+        w.setKind(ExportKind::Csv);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QProgressBar* gauge = child<QProgressBar>(w, "Gauge1");
@@ -269,7 +269,7 @@ private Q_SLOTS:
     void escapeCloses() {
         Session s(1);
         Tformexport w(*s.state, s.services());
-        w.setWindowTitle("Exporter en SQL");
+        w.setKind(ExportKind::Sql);
         w.show();
         QTest::keyClick(child<QLineEdit>(w, "edtnomtab"), Qt::Key_Escape);
         QVERIFY(!w.isVisible());
@@ -375,15 +375,24 @@ private Q_SLOTS:
         QCOMPARE(s.fake->cursor.depth, 0);
     }
 
+    // Through the record window: what it shows is printed, the record buffer goes to
+    // Q7fiche.txt, and both carry the data file's position.
     void recordCommandsUseThePosition() {
-        Session s(3);
-        for (int i = 0; i < 3; ++i)
-            s.state->data.read(s.state->buffer);
-        RecordScreen screen;
-        screen.titre = "Titre vu";
-        screen.isbn = "978";
-        QVERIFY(printRecordPage(*s.state, s.services(), screen));
-        const auto& page = s.fake->printer.pages.at(0);
+        std::vector<Fiche> records;
+        for (int i = 1; i <= 3; ++i)
+            records.push_back(
+                FicheBuilder().set(Field::titre, "Livre " + std::to_string(i)).numero(i));
+        AppFixture app(records);
+        app.start();
+        app.trigger("menuliste");
+        app.ui().spbsuivant->click();
+        app.ui().spbsuivant->click();
+        app.dialogs().log.clear();
+        app.ui().cbtitre->setEditText("Titre vu");
+        app.ui().edtisbn->setText("978");
+        FakePrinter& printer = app.fakes->printer;
+        app.trigger("menuimprimerfiche");
+        const auto& page = printer.pages.at(0);
         QCOMPARE(page.size(), std::size_t(27));
         QCOMPARE(page[0].text, QString("=== Fiche n°3 ==="));
         QCOMPARE(page[0].color, QColor(255, 0, 0));
@@ -394,18 +403,20 @@ private Q_SLOTS:
         QCOMPARE(page[11].color, QColor(255, 0, 0));
         QCOMPARE(page[12].color, QColor(0, 0, 0));
 
-        QVERIFY(writeRecordTextFile(*s.state, s.services()));
-        QVERIFY(s.file("Q7fiche.txt")
-                    .startsWith("=== Fiche n\xB0"
-                                "3 ===\r\nTitre     = Livre 3\r\n"));
-        QCOMPARE(s.state->data.position(), 3);
-        QCOMPARE(s.fake->cursor.depth, 0);
-        QCOMPARE(s.fake->cursor.maxDepth, 1);
+        app.trigger("menuimpfiche");
+        QFile text(app.path("Q7fiche.txt"));
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        QVERIFY(text.readAll().startsWith("=== Fiche n\xB0"
+                                          "3 ===\r\nTitre     = Livre 3\r\n"));
+        QCOMPARE(app.state().data.position(), 3);
+        QCOMPARE(app.fakes->cursor.depth, 0);
+        QCOMPARE(app.fakes->cursor.maxDepth, 1);
+        QCOMPARE(app.dialogs().log, QStringList());
 
-        s.fake->printer.failOnBegin = true;
-        QVERIFY(!printRecordPage(*s.state, s.services(), screen));
-        QCOMPARE(s.fake->dialogs.boxes(), QStringList({noPrinter}));
-        QCOMPARE(s.fake->cursor.depth, 0);
+        printer.failOnBegin = true;
+        app.trigger("menuimprimerfiche");
+        QCOMPARE(app.dialogs().boxes(), QStringList({noPrinter}));
+        QCOMPARE(app.fakes->cursor.depth, 0);
     }
 };
 

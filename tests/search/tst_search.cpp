@@ -109,7 +109,7 @@ private Q_SLOTS:
         QCOMPARE(u.edtnbfiche->text(), QString("1/1"));
         QCOMPARE(u.lblinfo->text(), QString("Recherche par liste"));
         QCOMPARE(u.cbtitre->currentText(), QString("Seul"));
-        QCOMPARE(app.state().criterion, 0);
+        QCOMPARE(app.state().criterion, q7::Criterion::ListBrowsing);
         const struct {
             QAbstractButton* b;
             const char* box;
@@ -365,7 +365,7 @@ private Q_SLOTS:
         });
         app.trigger("menumot");
         QCOMPARE(app.ui().lblinfo->text(), QString("Recherche par mot"));
-        QCOMPARE(app.state().criterion, 19);
+        QCOMPARE(app.state().criterion, q7::Criterion::Word);
         QCOMPARE(app.ui().edtnbfiche->text(), QString("1/3"));
         QVERIFY(!dialog->isVisible());
         QTest::keyClick(&app.w(), Qt::Key_Right, Qt::AltModifier);
@@ -383,7 +383,7 @@ private Q_SLOTS:
         app.fakes->modal.script("TFormrecmot",
                                 [&](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
         app.trigger("menumot");
-        QCOMPARE(app.state().criterion, 19);
+        QCOMPARE(app.state().criterion, q7::Criterion::Word);
         app.fakes->modal.script("TFormrecmot", [&](QDialog&) {
             dialog->ui().edtrecmot->clear();
             click(dialog->ui().btcherchermot);
@@ -416,7 +416,7 @@ private Q_SLOTS:
         app.start();
         for (const char* criterion : {"Auteur", "menumot"}) {
             if (QByteArray(criterion) == "menumot") {
-                app.state().word = {"note", "introuvable"};
+                app.state().word = {q7::Field::notes, "introuvable"};
                 app.fakes->modal.script("TFormrecmot", [&](QDialog&) {
                     app.program->windows().recmot->ui().edtrecmot->setText("introuvable");
                     click(app.program->windows().recmot->ui().rbnotes);

@@ -1,8 +1,8 @@
 // The options window with the real settings routine on a fake store: what the user
 // types, what "A&ppliquer" stores and shows, and the two "Parcourir" buttons.
-#include "app/AppState.h"
 #include "AppFixture.h"
 #include "FakeServices.h"
+#include "record/AppState.h"
 #include "settings/Q7option.h"
 #include "settings/SettingsRoutine.h"
 #include "store/Cp1252.h"
@@ -41,10 +41,7 @@ struct Options {
         routine.addView(&other);
         routine.addView(&form);
         routine.setSource([this] { return form.typedSettings(); });
-        form.setApply([this] {
-            routine.run(QStringLiteral("ecr"));
-            return true;
-        });
+        form.setApply([this] { routine.run(QStringLiteral("ecr")); });
         routine.run(QStringLiteral("lec"));
     }
     QLineEdit* edit(const QString& name) { return form.findChild<QLineEdit*>(name); }

@@ -79,7 +79,7 @@ private Q_SLOTS:
         const std::string long_(300, 'x');
         f.setText(field, long_);
         QCOMPARE(int(f.bytes[offset]), capacity);
-        QCOMPARE(f.bytes[offset + capacity], (unsigned char)'x');
+        QCOMPARE(f.bytes[offset + capacity], static_cast<unsigned char>('x'));
         QCOMPARE(f.text(field).size(), std::size_t(capacity));
         // Nothing outside the field was touched.
         int touched = 0;

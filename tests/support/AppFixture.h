@@ -26,7 +26,7 @@ struct AppFixture {
     void start();
 
     Tformprin& w() const { return program->prin(); }
-    Ui::Tformprin& ui() const { return program->prin().ui(); }
+    Ui::Tformprin& ui() const { return *program->prin().ui_; }
     AppState& state() const { return program->state(); }
     FakeDialogs& dialogs() const { return fakes->dialogs; }
     std::vector<q7::Fiche> records() const { return readCatalogue(dir()); }

@@ -1,6 +1,7 @@
 #pragma once
 // What the program owns for its whole run and every window works on: the data file
 // with its position, the one record buffer, the window state and the settings.
+#include "record/FieldTable.h"
 #include "settings/Settings.h"
 #include "store/DataFile.h"
 #include "store/Fiche.h"
@@ -9,8 +10,8 @@
 #include <string>
 
 struct WordSearchState {
-    std::string field = "titr"; // "titr", "note" or "util"
-    std::string word;           // Windows-1252 bytes, as typed
+    q7::Field field = q7::Field::titre; // title, notes or the user text
+    std::string word;                   // Windows-1252 bytes, as typed
 };
 
 struct AppState {
@@ -20,7 +21,8 @@ struct AppState {
     q7::DataFile data;
     q7::Fiche buffer;
     bool newRecord = false;
-    int criterion = 100; // 100 none, 0 list browsing, 1..21 the search criteria
+    q7::Criterion criterion = q7::Criterion::None;
+    int hits = 0; // records found by the running search; the window shows it
     WordSearchState word;
     q7::Settings settings;
 };

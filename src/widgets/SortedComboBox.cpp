@@ -1,4 +1,4 @@
-#include "app/SortedComboBox.h"
+#include "widgets/SortedComboBox.h"
 
 #include <QCollator>
 #include <QLineEdit>
@@ -52,16 +52,6 @@ void SortedComboBox::setValues(const QStringList& values) {
     const QSignalBlocker block(this);
     static_cast<QStringListModel*>(model())->setStringList(sorted);
     setCurrentIndex(-1);
-    setEditText(typed);
-}
-
-void SortedComboBox::addValue(const QString& value) {
-    const QString typed = currentText();
-    int at = 0;
-    while (at < count() && collator().compare(itemText(at), value) <= 0)
-        ++at;
-    const QSignalBlocker block(this);
-    insertItem(at, value);
     setEditText(typed);
 }
 

@@ -1,4 +1,4 @@
-#include "app/MemoEdit.h"
+#include "widgets/MemoEdit.h"
 
 #include "platform/MemoText.h"
 #include "platform/QtText.h"

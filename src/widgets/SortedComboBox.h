@@ -10,8 +10,6 @@ public:
     void setMaxLength(int characters);
     // Replaces the proposals; the typed text stays.
     void setValues(const QStringList& values);
-    // Adds one proposal in its sorted place (duplicates kept).
-    void addValue(const QString& value);
     QStringList values() const;
 
     static void sortValues(QStringList& values);

@@ -1,4 +1,4 @@
-#include "app/FilterLineEdit.h"
+#include "widgets/FilterLineEdit.h"
 
 #include <QKeyEvent>
 

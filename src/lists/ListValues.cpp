@@ -1,0 +1,21 @@
+#include "lists/ListValues.h"
+
+#include "lists/ListFile.h"
+#include "platform/QtText.h"
+
+QStringList readListValues(const q7::Folder& folder, const std::string& name) {
+    const std::vector<std::string> lines = q7::readListFile(folder, name);
+    QStringList values;
+    values.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines)
+        values << fromBytes(line);
+    return values;
+}
+
+void writeListValues(const q7::Folder& folder, const std::string& name, const QStringList& values) {
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(values.size()));
+    for (const QString& value : values)
+        lines.push_back(toBytes(value));
+    q7::writeListFile(folder, name, lines);
+}
