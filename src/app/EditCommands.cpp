@@ -5,7 +5,13 @@
 #include "platform/QtText.h"
 #include "store/Errors.h"
 #include "store/TextFile.h"
+#include "widgets/MemoEdit.h"
+
 #include "ui_Q7prin.h"
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 
 namespace {
 const QString noRecordShown =
@@ -135,7 +141,47 @@ void Tformprin::menuQuitterClick() {
 }
 
 void Tformprin::menuVideClick() {
+    // Ctrl+V is also "paste" elsewhere: what it clears can be brought back at once.
+    beforeClear_.clear();
+    for (const q7::FieldBinding& row : q7::fieldTable()) {
+        QWidget* c = control(row);
+        if (row.holds == q7::Holds::Memo)
+            beforeClear_.push_back({memoOf(row.field).toPlainText()});
+        else if (auto* box = qobject_cast<QCheckBox*>(c))
+            beforeClear_.push_back({{}, box->isChecked()});
+        else
+            beforeClear_.push_back({controlText(c)});
+    }
     clearFields();
+    clearUndoable_ = true;
+}
+
+void Tformprin::undoClear() {
+    clearUndoable_ = false;
+    std::size_t i = 0;
+    for (const q7::FieldBinding& row : q7::fieldTable()) {
+        const FieldValue& was = beforeClear_.at(i++);
+        QWidget* c = control(row);
+        if (row.holds == q7::Holds::Memo)
+            memoOf(row.field).setPlainText(was.text);
+        else if (auto* box = qobject_cast<QCheckBox*>(c))
+            box->setChecked(was.checked);
+        else
+            setControlText(c, was.text);
+    }
+}
+
+void Tformprin::watchForClearUndo() {
+    const auto end = [this] { clearUndoable_ = false; };
+    for (QAction* action : findChildren<QAction*>())
+        connect(action, &QAction::triggered, this, end);
+    for (QAbstractButton* button : findChildren<QAbstractButton*>())
+        connect(button, &QAbstractButton::clicked, this, end);
+    // Typing or picking in a field.
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        connect(edit, &QLineEdit::textEdited, this, end);
+    for (QComboBox* list : findChildren<QComboBox*>())
+        connect(list, &QComboBox::activated, this, end);
 }
 
 void Tformprin::menuNotesClick() {

@@ -26,6 +26,7 @@ Tformprin::Tformprin(AppState& state, Services& services, SettingsRoutine& setti
     ui_->setupUi(this);
     setUpFields();
     setUpTools();
+    watchForClearUndo(); // first, so that every command ends the undo before it runs
     connectCommands();
     settings_.addView(this);
     qApp->installEventFilter(this);
@@ -222,6 +223,10 @@ bool Tformprin::eventFilter(QObject* watched, QEvent* event) {
         // Menu shortcuts win over the focused field; a shortcut whose item is
         // disabled does nothing at all.
         event->ignore();
+        return true;
+    }
+    if (type == QEvent::KeyPress && clearUndoable_ && key->matches(QKeySequence::Undo)) {
+        undoClear();
         return true;
     }
     QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : this;

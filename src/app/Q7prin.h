@@ -18,6 +18,7 @@
 namespace Ui {
 class Tformprin;
 }
+class MemoEdit;
 class SearchController;
 class ListController;
 class OutputController;
@@ -84,8 +85,13 @@ private:
     friend struct AppFixture; // the tests reach the form's widgets
     Ui::Tformprin& ui() const { return *ui_; }
     static void setCaptionColour(QWidget* button, const QColor& colour);
+    // The memo of the notes or the summary window.
+    MemoEdit& memoOf(q7::Field field) const;
     void setUpFields();
     void setUpTools();
+    // "Mettre à vide" is undone by Ctrl+Z until anything else is done or typed.
+    void watchForClearUndo();
+    void undoClear();
     void connectCommands();
     // Rewrites the catalogue without the record shown.
     void deleteShownRecord();
@@ -105,6 +111,13 @@ private:
     std::unique_ptr<MaintController> maint_;
     std::unique_ptr<CompanionController> companions_;
     std::set<QKeySequence> menuKeys_;
+    // What the fields held before "Mettre à vide", while Ctrl+Z may still bring it back.
+    struct FieldValue {
+        QString text;
+        bool checked = false;
+    };
+    std::vector<FieldValue> beforeClear_;
+    bool clearUndoable_ = false;
     bool shown_ = false;
     bool activated_ = false;
 };

@@ -16,10 +16,6 @@ using q7::Holds;
 
 namespace {
 
-MemoEdit& memoOf(const Windows& windows, q7::Field field) {
-    return field == q7::Field::notes ? windows.note->memo() : windows.resume->memo();
-}
-
 QCheckBox* box(QWidget* control) {
     return qobject_cast<QCheckBox*>(control);
 }
@@ -39,6 +35,10 @@ void Tformprin::setCaptionColour(QWidget* button, const QColor& colour) {
     button->setPalette(p);
 }
 
+MemoEdit& Tformprin::memoOf(q7::Field field) const {
+    return field == q7::Field::notes ? windows_.note->memo() : windows_.resume->memo();
+}
+
 void Tformprin::clearFields() {
     for (const FieldBinding& row : q7::fieldTable()) {
         QWidget* c = control(row);
@@ -48,7 +48,7 @@ void Tformprin::clearFields() {
         case Holds::Mois:
         case Holds::Annee: setControlText(c, QStringLiteral("0")); break;
         case Holds::Flag: box(c)->setChecked(false); break;
-        case Holds::Memo: memoOf(windows_, row.field).clear(); break;
+        case Holds::Memo: memoOf(row.field).clear(); break;
         }
     }
 }
@@ -76,7 +76,7 @@ void Tformprin::showRecord() {
         case Holds::Annee: setControlText(c, QString::number(datePart(f, row.holds))); break;
         case Holds::Flag: box(c)->setChecked(f.flagByte(row.flag) != 0); break;
         case Holds::Memo:
-            memoOf(windows_, row.field).setStoredText(f.text(row.field));
+            memoOf(row.field).setStoredText(f.text(row.field));
             setCaptionColour(c, f.view(row.field).empty() ? Qt::black : Qt::red);
             break;
         }
@@ -143,7 +143,7 @@ void Tformprin::fillBuffer() {
     f.setAnnee(date[2]);
     each([](Holds h) { return h == Holds::Memo; },
          [&](const FieldBinding& row, QWidget*) {
-             f.setText(row.field, memoOf(windows_, row.field).storedText());
+             f.setText(row.field, memoOf(row.field).storedText());
          });
 }
 
@@ -154,7 +154,7 @@ q7::RecordScreen Tformprin::screen() const {
         if (row.printedFlag) s.*row.printedFlag = box(c)->isChecked();
         if (!row.printed) continue;
         s.*row.printed =
-            row.holds == Holds::Memo ? memoOf(windows_, row.field).storedText() : controlBytes(c);
+            row.holds == Holds::Memo ? memoOf(row.field).storedText() : controlBytes(c);
     }
     return s;
 }

@@ -1,5 +1,8 @@
 // Keys of the record window: field filters, menu shortcuts over the fields, Alt+arrows.
+#include "app/Q7note.h"
+#include "app/Q7resume.h"
 #include "AppFixture.h"
+#include "widgets/MemoEdit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -55,6 +58,51 @@ private Q_SLOTS:
         typeText(edit, typed);
         QCOMPARE(edit->text(), kept);
         QCOMPARE(app.dialogs().log.count("beep"), beeps);
+    }
+
+    // Right after "Mettre à vide", Ctrl+Z brings back every field and both memos; after
+    // anything else it is the field's own undo again.
+    void ctrlZUndoesTheClearing_data() {
+        QTest::addColumn<QString>("between"); // what happens between Ctrl+V and Ctrl+Z
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("at once") << "" << true;
+        QTest::newRow("after typing") << "type" << false;
+        QTest::newRow("after a command") << "menuControl" << false;
+        QTest::newRow("after ticking") << "tick" << false;
+    }
+    void ctrlZUndoesTheClearing() {
+        QFETCH(QString, between);
+        QFETCH(bool, restored);
+        AppFixture app;
+        app.start();
+        app.trigger("menuNouvelle");
+        auto& u = app.ui();
+        typeInto(u.cbtitre, "Les Misérables");
+        typeInto(u.edtprix, "12,5");
+        typeInto(u.cbpos2, "Salon");
+        u.ckblut->setChecked(true);
+        app.program->windows().note->memo().setPlainText("première note\ndeux");
+        app.program->windows().resume->memo().setPlainText("résumé");
+        const q7::RecordScreen before = app.w().screen();
+        QTest::keyClick(u.cbauteur->lineEdit(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(u.cbtitre->currentText(), QString());
+        const q7::RecordScreen cleared = app.w().screen();
+        if (between == "type") typeText(u.cbauteur->lineEdit(), "H");
+        if (between == "tick") QTest::mouseClick(u.ckbsignet, Qt::LeftButton);
+        if (between.startsWith("menu")) app.trigger(qPrintable(between));
+        QTest::keyClick(u.cbauteur->lineEdit(), Qt::Key_Z, Qt::ControlModifier);
+        const q7::RecordScreen after = app.w().screen();
+        for (const q7::FieldBinding& row : q7::fieldTable())
+            if (row.printed)
+                QCOMPARE(after.*row.printed, restored ? before.*row.printed : cleared.*row.printed);
+        QCOMPARE(u.ckblut->isChecked(), restored);
+        QCOMPARE(app.program->windows().note->memo().toPlainText(),
+                 restored ? QString("première note\ndeux") : QString());
+        // The author field's own undo still takes back what was typed into it.
+        if (between == "type") QCOMPARE(u.cbauteur->currentText(), QString());
+        // A second Ctrl+Z does not clear again nor bring anything else back.
+        QTest::keyClick(u.cbauteur->lineEdit(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(u.cbtitre->currentText(), restored ? QString("Les Misérables") : QString());
     }
 
     void ctrlVClearsInsteadOfPasting() {
