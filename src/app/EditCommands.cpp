@@ -32,6 +32,10 @@ void Tformprin::menuNouvelleClick() {
     }
     state_.newRecord = true;
     putToday();
+    // Ready to type the title at once, over what the field showed.
+    auto* title = qobject_cast<QComboBox*>(control(*q7::bindingOf(q7::Field::titre)));
+    title->setFocus();
+    title->lineEdit()->selectAll();
 }
 
 void Tformprin::menuEnregistrerClick() {
