@@ -364,9 +364,9 @@ private Q_SLOTS:
         if (count == labelCapacity) {
             const double mm = 25.4 / 72;
             qInfo("label pitch %.2f x %.2f mm; first label at %.2f mm from the left, %.2f mm "
-                  "from the top; text %.2f mm high",
-                  s * labelPitchX * mm, s * labelPitchY * mm, (first.xMin) * mm, top * mm,
-                  (refs.first().yMax - refs.first().yMin) * mm);
+                  "from the top; type %.2f pt, its line box %.2f pt",
+                  s * labelPitchX * mm, s * labelPitchY * mm, first.xMin * mm, top * mm,
+                  12 * 300.0 / 72 * s, refs.first().yMax - refs.first().yMin);
         }
     }
 
