@@ -32,6 +32,7 @@ public:
     void setColor(const QColor&) override {}
     void begin() override {}
     void drawText(int, int, const QString&) override {}
+    void drawTextWithin(int, int, int, const QString&) override {}
     void end() override {}
 };
 

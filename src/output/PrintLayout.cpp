@@ -8,9 +8,9 @@ namespace {
 
 // Ten points keeps the page's 60-unit line pitch readable on A4.
 constexpr int recordPoints = 10;
-// A label's 52-hyphen border must fit its 350-unit column: at 12 points it would
-// be three times too wide, so the sheet is set at the size where 7 columns fit A4.
-constexpr int labelPoints = 4;
+// The reference must be readable on a spine. The 52-hyphen border is then about
+// three times its column's width, so it is cut to the column (see labelSheet).
+constexpr int labelPoints = 12;
 
 std::string_view yesNo(bool on) {
     return on ? "oui" : "non";
@@ -58,19 +58,21 @@ std::string labelText(const std::string& entry) {
     std::string text = entry;
     if (text.size() < 8) text.resize(8, ' ');
     for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
 }
 
 PrintLayout labelSheet(const std::vector<std::string>& entries) {
     static const std::string border(52, '-');
+    // Each label keeps its own top and bottom rule; the reference is never cut.
+    constexpr int rule = labelPitchX - labelGutter;
     PrintLayout sheet{labelPoints, true, {}};
     for (std::size_t k = 0; k < entries.size(); ++k) {
-        const int x = 140 + 350 * int(k % labelColumns);
-        const int y = 200 + 330 * int(k / labelColumns);
-        sheet.calls.push_back({x, y, Ink::Black, border});
+        const int x = 140 + labelPitchX * static_cast<int>(k % labelColumns);
+        const int y = 200 + labelPitchY * static_cast<int>(k / labelColumns);
+        sheet.calls.push_back({x, y, Ink::Black, border, rule});
         sheet.calls.push_back({x, y + 90, Ink::Black, "| " + labelText(entries[k]) + " |"});
-        sheet.calls.push_back({x, y + 330, Ink::Black, border});
+        sheet.calls.push_back({x, y + labelPitchY, Ink::Black, border, rule});
     }
     return sheet;
 }

@@ -16,6 +16,9 @@ struct DrawCall {
     int y = 0;
     Ink ink = Ink::Black;
     std::string text;
+    // Above 0, only the characters that fit in this width are drawn: decoration that
+    // must stay in its place. 0 draws the whole text, wherever it ends.
+    int width = 0;
 };
 
 struct PrintLayout {
@@ -40,6 +43,10 @@ PrintLayout recordPrintout(const RecordScreen& screen, int number, const Setting
 
 constexpr int labelCapacity = 70;
 constexpr int labelColumns = 7;
+constexpr int labelPitchX = 350;
+constexpr int labelPitchY = 330;
+// Left bare at the right of each column, so that side by side rules stay apart.
+constexpr int labelGutter = 25;
 
 // An entry as printed inside its frame: padded with spaces to 8, A to Z lowered.
 std::string labelText(const std::string& entry);

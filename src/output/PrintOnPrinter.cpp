@@ -19,7 +19,10 @@ void printLayout(Printer& printer, const q7::PrintLayout& layout) {
             ink = call.ink;
             printer.setColor(colorOf(ink));
         }
-        printer.drawText(call.x, call.y, fromBytes(call.text));
+        if (call.width > 0)
+            printer.drawTextWithin(call.x, call.y, call.width, fromBytes(call.text));
+        else
+            printer.drawText(call.x, call.y, fromBytes(call.text));
     }
     job.end();
 }

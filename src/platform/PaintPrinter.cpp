@@ -3,6 +3,7 @@
 #include "store/Errors.h"
 
 #include <QPagedPaintDevice>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -11,10 +12,38 @@
 namespace {
 constexpr double gridDpi = 300.0;
 // The widest and tallest layout, the label sheet (seven 350-unit columns from x = 140,
-// ten 330-unit rows from y = 200, and the text under the last border), must stay on
-// the page: when the printable area is smaller, the grid is shrunk evenly to fit it.
-constexpr double gridWidth = 2560.0;
-constexpr double gridHeight = 3540.0;
+// ten 330-unit rows from y = 200, and one 12-point line for the last rule), must stay
+// on the page: when the printable area is smaller, the grid is shrunk evenly to fit it.
+constexpr double gridWidth = 140 + 7 * 350;
+constexpr double gridHeight = 200 + 10 * 330 + 60;
+// Within what nearly every printer reaches, so the sheet is the same on all of them.
+constexpr double jobMarginMm = 5.0;
+// The key under which Qt's CUPS engine keeps the options it hands to CUPS with the job
+// (name, value, name, value...); other engines ignore it.
+constexpr auto cupsOptions = static_cast<QPrintEngine::PrintEnginePropertyKey>(0xfe00);
+
+// A4 within the same margins, in colour, whatever the printer's defaults.
+void prepareJob(QPrinter& printer) {
+    printer.setDocName(QStringLiteral("Lirabel 3"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF least = layout.minimumMargins();
+    printer.setPageMargins(
+        QMarginsF(std::max(jobMarginMm, least.left()), std::max(jobMarginMm, least.top()),
+                  std::max(jobMarginMm, least.right()), std::max(jobMarginMm, least.bottom())),
+        QPageLayout::Millimeter);
+    printer.setColorMode(QPrinter::Color);
+    // CUPS applies the queue's own colour default unless the job asks: a queue set to
+    // grey would print the red lines grey. A monochrome printer ignores the request.
+    if (printer.outputFormat() == QPrinter::NativeFormat) {
+        QStringList options = printer.printEngine()->property(cupsOptions).toStringList();
+        options << QStringLiteral("print-color-mode") << QStringLiteral("color");
+        printer.printEngine()->setProperty(cupsOptions, options);
+    }
+}
+
 } // namespace
 
 void PaintPrinter::setFontSize(int points) {
@@ -35,8 +64,8 @@ void PaintPrinter::setColor(const QColor& color) {
 void PaintPrinter::applyFont() {
     if (!painter_) return;
     QFont font = painter_->font();
-    // A Helvetica-like face where there is one: its narrow hyphen lets a label's
-    // border fit its column; otherwise the system's sans serif face.
+    // A Helvetica-like face where there is one, otherwise the system's sans serif:
+    // the same look, and nearly the same widths, on every machine.
     font.setFamilies(
         {QStringLiteral("Arial"), QStringLiteral("Helvetica"), QStringLiteral("Sans Serif")});
     // Sizes are points of the grid (300/72 units each), scaled with it. The painter
@@ -75,6 +104,15 @@ void PaintPrinter::drawText(int x, int y, const QString& text) {
     painter_->drawText(QPointF(x, y + fm.ascent()), line);
 }
 
+void PaintPrinter::drawTextWithin(int x, int y, int width, const QString& text) {
+    if (!painter_) throw q7::Error("Aucune impression en cours");
+    const QFontMetricsF fm(painter_->font(), painter_->device());
+    QString shown = text;
+    while (!shown.isEmpty() && fm.horizontalAdvance(shown) > width)
+        shown.chop(1);
+    drawText(x, y, shown);
+}
+
 void PaintPrinter::end() {
     if (!painter_) return;
     painter_->end();
@@ -82,20 +120,18 @@ void PaintPrinter::end() {
     finished();
 }
 
-struct QtPrinter::Impl {
-    std::unique_ptr<QPrinter> printer;
-};
-
-QtPrinter::QtPrinter() : impl_(std::make_unique<Impl>()) {}
+QtPrinter::QtPrinter() = default;
 
 QtPrinter::~QtPrinter() = default;
 
 QPagedPaintDevice& QtPrinter::device() {
+    job_ = systemPrinter();
+    prepareJob(*job_);
+    return *job_;
+}
+
+std::unique_ptr<QPrinter> QtPrinter::systemPrinter() {
     if (QPrinterInfo::availablePrinterNames().isEmpty())
         throw q7::Error("Aucune imprimante n'est installée");
-    impl_->printer =
-        std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-    impl_->printer->setPageSize(QPageSize(QPageSize::A4));
-    impl_->printer->setDocName(QStringLiteral("Lirabel 3"));
-    return *impl_->printer;
+    return std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QPagedPaintDevice;
+class QPrinter;
 
 class PaintPrinter : public Printer {
 public:
@@ -17,6 +18,7 @@ public:
     void setColor(const QColor& color) override;
     void begin() override;
     void drawText(int x, int y, const QString& text) override;
+    void drawTextWithin(int x, int y, int width, const QString& text) override;
     void end() override;
 
 protected:
@@ -33,16 +35,23 @@ private:
     double fontDpi_ = 300.0;
 };
 
-// The default printer of the system.
+// The default printer of the system. Every job asks for A4 with the same margins on
+// every printer (so the label grid falls on the same place of the sheet) and for colour
+// (so red lines print red), whatever the printer's own defaults.
 class QtPrinter : public PaintPrinter {
 public:
     QtPrinter();
     ~QtPrinter() override;
 
+    // The printer of the last job, as the job set it up; null before the first.
+    const QPrinter* job() const { return job_.get(); }
+
 protected:
     QPagedPaintDevice& device() override;
+    // The printer of the next job with the system's settings; throws q7::Error when
+    // there is none. A test prints into a file instead.
+    virtual std::unique_ptr<QPrinter> systemPrinter();
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<QPrinter> job_;
 };

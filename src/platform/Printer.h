@@ -14,6 +14,8 @@ public:
     // Throws q7::Error when no printer can be used.
     virtual void begin() = 0;
     virtual void drawText(int x, int y, const QString& text) = 0;
+    // Draws the whole characters of the text that fit in `width` units from x.
+    virtual void drawTextWithin(int x, int y, int width, const QString& text) = 0;
     // Sends the page.
     virtual void end() = 0;
 };

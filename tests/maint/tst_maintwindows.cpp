@@ -5,20 +5,17 @@
 #include "FicheBuilder.h"
 #include "maint/Q7ficq7.h"
 #include "maint/Q7info.h"
-#include "platform/PaintPrinter.h"
+#include "PdfPrinter.h"
+#include "PdfText.h"
 #include "record/AppState.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPdfWriter>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -74,30 +71,6 @@ QStringList numeros(const std::string& dir) {
 Fiche book(const char* pages, const char* price, unsigned char lut = 0) {
     return FicheBuilder().set(Field::nbpage, pages).set(Field::prix, price).flag(Flag::lut, lut);
 }
-
-// Prints onto a PDF file, page margins none, so positions can be read back.
-class PdfPrinter : public PaintPrinter {
-public:
-    explicit PdfPrinter(QString path) : path_(std::move(path)) {}
-
-protected:
-    QPagedPaintDevice& device() override {
-        writer_ = std::make_unique<QPdfWriter>(path_);
-        writer_->setPageSize(QPageSize(QPageSize::A4));
-        writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
-        return *writer_;
-    }
-    void finished() override { writer_.reset(); }
-
-private:
-    QString path_;
-    std::unique_ptr<QPdfWriter> writer_;
-};
-
-struct Word {
-    double xMin, yMin, xMax, yMax;
-    QString text;
-};
 
 } // namespace
 
@@ -412,8 +385,7 @@ private Q_SLOTS:
     }
 
     void printedPageReadsBack() {
-        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+        if (!havePdfTools()) QSKIP("poppler-utils is not installed");
         Desk d({book("250", "12,5", 1)});
         const QString pdf = d.tmp.filePath(QStringLiteral("page.pdf"));
         PdfPrinter printer(pdf);
@@ -425,30 +397,14 @@ private Q_SLOTS:
         QTest::mouseClick(child<QPushButton>(form, "btimprimer"), Qt::LeftButton);
         QVERIFY(f.dialogs.log.isEmpty());
 
-        QProcess p;
-        p.start(pdftotext, {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-        QVERIFY(p.waitForFinished(30000));
-        const QString html = QString::fromUtf8(p.readAllStandardOutput());
-        QCOMPARE(html.count(QStringLiteral("<page ")), 1);
-        static const QRegularExpression re(QStringLiteral(
-            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-        std::vector<std::vector<Word>> lines;
-        for (const auto& m : re.globalMatch(html)) {
-            Word w{m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                   m.captured(4).toDouble(), m.captured(5)};
-            if (lines.empty() || std::abs(lines.back().front().yMin - w.yMin) > 2)
-                lines.emplace_back();
-            lines.back().push_back(w);
-        }
+        const PdfText text = readPdfText(pdf);
+        QCOMPARE(text.pages, 1);
+        const QList<QList<PdfWord>> lines = pdfLines(text, 2);
         QCOMPARE(int(lines.size()), 9);
         QStringList texts;
-        for (const auto& line : lines) {
-            QStringList words;
-            for (const auto& w : line)
-                words << w.text;
-            // The PDF may use ligatures ("ﬁ"); compare the plain letters.
-            texts << words.join(u' ').normalized(QString::NormalizationForm_KC);
-        }
+        // The PDF may use ligatures ("ﬁ"); compare the plain letters.
+        for (const auto& line : lines)
+            texts << joined(line).normalized(QString::NormalizationForm_KC);
         QCOMPARE(
             texts.mid(0, 8),
             (QStringList{"Nombre de fiche = 1", "Nombre de total de pages = 250",
@@ -457,22 +413,29 @@ private Q_SLOTS:
                          "Moyene livres/prix = 12 Euros", "Taile di ficher Q7.dat en KO = 1"}));
         QVERIFY2(texts[8].startsWith(QStringLiteral("Répertiore detravail = /")),
                  qPrintable(texts[8]));
-        // 300 units to the inch, the grid shrunk evenly to fit the page: x = 140 is about
-        // 33.6 pt, lines 100 units (about 24 pt) apart, evenly, and 18-point type.
+        // 300 units to the inch, the grid shrunk evenly to fit A4 within the 5 mm
+        // margins of every job: lines 100 units (about 22 pt) apart, evenly, from x = 140
+        // and y = 200 after the margins, the 18-point type scaled with them, all on A4.
+        const double margin = 5 / 25.4 * 72;
         const double step0 = lines[1].front().yMin - lines[0].front().yMin;
-        QVERIFY2(step0 > 21 && step0 < 24.5, qPrintable(QString::number(step0)));
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const Word& first = lines[i].front();
-            QVERIFY2(std::abs(first.xMin - 1.4 * step0) < 2,
+        QVERIFY2(step0 > 20 && step0 < 24, qPrintable(QString::number(step0)));
+        QVERIFY2(std::abs(lines[0].front().yMin - (margin + 2 * step0)) < 1.5,
+                 qPrintable(QString::number(lines[0].front().yMin)));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const PdfWord& first = lines[i].front();
+            QVERIFY2(std::abs(first.xMin - (margin + 1.4 * step0)) < 1,
                      qPrintable(QString::number(first.xMin)));
             if (i > 0) {
                 const double step = first.yMin - lines[i - 1].front().yMin;
                 QVERIFY2(std::abs(step - step0) < 0.3, qPrintable(QString::number(step)));
             }
-            const double height = first.yMax - first.yMin;
-            QVERIFY2(height > 16 && height < 26, qPrintable(QString::number(height)));
+            // The line box of a face is 1.1 to 1.5 times its size.
+            const double box = (first.yMax - first.yMin) / (18 * 300.0 / 72 * step0 / 100);
+            QVERIFY2(box > 1.1 && box < 1.5, qPrintable(QString::number(box)));
+            QVERIFY(lines[i].back().xMax < text.width - margin);
         }
-        QVERIFY(std::abs(lines[0].front().yMin - 48) < 6);
+        QVERIFY(lines.back().front().yMax < text.height - margin);
+        QCOMPARE(printer.job()->colorMode(), QPrinter::Color);
     }
 };
 

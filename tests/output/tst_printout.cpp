@@ -1,14 +1,14 @@
-// The record page and the label sheet: their draw calls, then the same pages painted
-// into a PDF by the printer code and read back with poppler's tools.
+// The record page and the label sheet: their draw calls, then the same pages printed
+// by the program's printer into a PDF and read back with poppler's tools.
 #include "output/PrintLayout.h"
 #include "output/PrintOnPrinter.h"
 #include "PdfPrinter.h"
+#include "PdfText.h"
 #include "store/Cp1252.h"
 
 #include <QImage>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -92,63 +92,21 @@ const Expected recordPage[] = {
     {1480, 100, false, "== Resumé ==Julien Sorel"},
 };
 
-struct Word {
-    double xMin, yMin, xMax, yMax;
-    QString text;
-};
-
-struct PdfPage {
-    double width = 0, height = 0;
-    QList<Word> words;
-};
-
-PdfPage readWords(const QString& pdf) {
-    QProcess p;
-    p.start("pdftotext", {"-bbox", pdf, "-"});
-    p.waitForFinished(30000);
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    PdfPage page;
-    const QRegularExpression size(R"re(<page width="([\d.]+)" height="([\d.]+)")re");
-    const auto m = size.match(html);
-    page.width = m.captured(1).toDouble();
-    page.height = m.captured(2).toDouble();
-    const QRegularExpression word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" )re"
-                                  R"re(xMax="([\d.]+)" yMax="([\d.]+)">(.*?)</word>)re");
-    for (auto it = word.globalMatch(html); it.hasNext();) {
-        const auto w = it.next();
-        QString t = w.captured(5);
-        t.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&apos;", "'");
-        t.replace("&amp;", "&");
-        page.words.append({w.captured(1).toDouble(), w.captured(2).toDouble(),
-                           w.captured(3).toDouble(), w.captured(4).toDouble(), t});
-    }
-    return page;
+QString reference(int k) {
+    return QStringLiteral("AB%1").arg(k, 2, 10, QChar(u'0'));
 }
 
-// Words grouped in lines of one y, top to bottom, each sorted left to right.
-QList<QList<Word>> linesOf(const PdfPage& page) {
-    QList<QList<Word>> lines;
-    QList<Word> words = page.words;
-    std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) {
-        return std::abs(a.yMin - b.yMin) > 0.5 ? a.yMin < b.yMin : a.xMin < b.xMin;
-    });
-    for (const Word& w : words) {
-        if (lines.isEmpty() || std::abs(lines.last().first().yMin - w.yMin) > 0.5)
-            lines.append(QList<Word>());
-        lines.last().append(w);
-    }
-    return lines;
+bool allHyphens(const QString& word) {
+    return word.count(u'-') == word.size();
 }
 
-QString joined(const QList<Word>& line) {
-    QStringList parts;
-    for (const Word& w : line)
-        parts << w.text;
-    return parts.join(' ');
-}
+// The job's margins, in points.
+constexpr double margin = 5 / 25.4 * 72;
 
-bool tools() {
-    return !QStandardPaths::findExecutable("pdftotext").isEmpty();
+// A word's height over the size of its type, `points` of a grid of `scale` points per
+// unit: the line box of a face is 1.1 to 1.5 times its size.
+double lineBox(const PdfWord& w, int points, double scale) {
+    return (w.yMax - w.yMin) / (points * 300.0 / 72 * scale);
 }
 
 } // namespace
@@ -235,31 +193,35 @@ private Q_SLOTS:
             QCOMPARE(c[0].x, xs[k]);
             QCOMPARE(c[0].y, y);
             QCOMPARE(c[0].text, border);
+            QVERIFY(c[0].width > 250 && c[0].width < 350); // the rule stays in its column
             QCOMPARE(c[1].x, xs[k]);
             QCOMPARE(c[1].y, y + 90);
             QCOMPARE(c[1].text, "| e" + std::to_string(k + 1) + "       |");
+            QCOMPARE(c[1].width, 0); // the reference is never cut
             QCOMPARE(c[2].x, xs[k]);
             QCOMPARE(c[2].y, y + 330);
             QCOMPARE(c[2].text, border);
+            QCOMPARE(c[2].width, c[0].width);
         }
         QVERIFY(labelSheet({}).calls.empty());
     }
 
     void recordPageOnPaper() {
-        if (!tools()) QSKIP("poppler-utils is not installed");
-        PdfPrinter pdf(tmp.filePath("record.pdf"));
+        if (!havePdfTools()) QSKIP("poppler-utils is not installed");
+        PdfPrinter pdf(tmp.filePath(QStringLiteral("record.pdf")));
         printLayout(pdf, recordPrintout(sampleScreen(), 7, Settings()));
         QCOMPARE(pdf.documents(), 1);
-        const PdfPage page = readWords(pdf.path());
+        const PdfText page = readPdfText(pdf.path());
+        QCOMPARE(page.pages, 1);
         QVERIFY(std::abs(page.width - 595.3) < 1 && std::abs(page.height - 841.9) < 1); // A4
 
         // One text line per y of the layout; line breaks of the notes stay on their line.
-        const QList<QList<Word>> lines = linesOf(page);
+        const QList<QList<PdfWord>> lines = pdfLines(page);
         QCOMPARE(lines.size(), 23);
         QMap<int, QString> expectedText;
         for (const Expected& e : recordPage) {
             QString t = QString::fromUtf8(e.text);
-            expectedText[e.y] += t.replace("\r\n", "  ");
+            expectedText[e.y] += t.replace(QLatin1String("\r\n"), QLatin1String("  "));
         }
         const QList<int> ys = expectedText.keys();
         // The grid maps onto the page as x' = a + s x, y' = b + s y, one s for both axes.
@@ -267,36 +229,42 @@ private Q_SLOTS:
         const double a = lines.first().first().xMin - s * 100;
         const double b = lines.first().first().yMin - s * 160;
         QVERIFY2(s > 0.2 && s <= 72.0 / 300 + 1e-6, qPrintable(QString::number(s)));
+        QVERIFY(std::abs(a - margin) < 0.5 && std::abs(b - margin) < 1.5); // from the margins
         scale = s;
         for (int i = 0; i < lines.size(); ++i) {
             QCOMPARE(joined(lines[i]), expectedText[ys[i]].simplified());
             QVERIFY(std::abs(lines[i].first().yMin - (b + s * ys[i])) < 0.3);
             QVERIFY(std::abs(lines[i].first().xMin - (a + s * 100)) < 0.3);
-            for (const Word& w : lines[i])
-                QVERIFY(w.xMax < page.width && w.yMax < page.height);
+            for (const PdfWord& w : lines[i])
+                QVERIFY(w.xMax < page.width - margin && w.yMax < page.height - margin);
+            const double box = lineBox(lines[i].first(), 10, s);
+            QVERIFY2(box > 1.1 && box < 1.5, qPrintable(QString::number(box)));
         }
         // Texts drawn further right start at their x, after their two leading spaces.
         auto startsNear = [&](const QString& word, int x) {
-            for (const Word& w : page.words) {
+            for (const PdfWord& w : page.words) {
                 const double units = (w.xMin - a) / s;
                 if (w.text == word && units > x && units < x + 40) return true;
             }
             return false;
         };
-        QVERIFY(startsNear("Plusieurs", 600));
-        QVERIFY(startsNear("Lut", 1200));
-        QVERIFY(startsNear("Annoté", 500));
-        QVERIFY(startsNear("Jacquette", 500));
+        QVERIFY(startsNear(QStringLiteral("Plusieurs"), 600));
+        QVERIFY(startsNear(QStringLiteral("Lut"), 1200));
+        QVERIFY(startsNear(QStringLiteral("Annoté"), 500));
+        QVERIFY(startsNear(QStringLiteral("Jacquette"), 500));
 
-        // Colours: the heading and the ISBN line red, the others black.
-        QProcess::execute("pdftoppm",
-                          {"-r", "144", "-png", "-singlefile", pdf.path(), tmp.filePath("record")});
-        const QImage image(tmp.filePath("record.png"));
+        // Colours: the heading and the ISBN line red, though the printer started in grey;
+        // the others black.
+        QProcess::execute(QStringLiteral("pdftoppm"),
+                          {QStringLiteral("-r"), QStringLiteral("144"), QStringLiteral("-png"),
+                           QStringLiteral("-singlefile"), pdf.path(),
+                           tmp.filePath(QStringLiteral("record"))});
+        const QImage image(tmp.filePath(QStringLiteral("record.png")));
         QVERIFY(!image.isNull());
         for (int i = 0; i < lines.size(); ++i) {
             int red = 0, black = 0;
-            const Word& first = lines[i].first();
-            const Word& last = lines[i].last();
+            const PdfWord& first = lines[i].first();
+            const PdfWord& last = lines[i].last();
             for (int y = int(first.yMin * 2); y < int(first.yMax * 2); ++y)
                 for (int x = int(first.xMin * 2); x < int(last.xMax * 2); ++x) {
                     const QColor c = image.pixelColor(x, y);
@@ -306,64 +274,111 @@ private Q_SLOTS:
             const bool redLine = ys[i] == 160 || ys[i] == 820;
             QVERIFY2(
                 redLine ? red > 20 && black == 0 : black > 20 && red == 0,
-                qPrintable(QString("line %1: red %2 black %3").arg(ys[i]).arg(red).arg(black)));
+                qPrintable(
+                    QStringLiteral("line %1: red %2 black %3").arg(ys[i]).arg(red).arg(black)));
         }
     }
 
+    void labelSheetOnPaper_data() {
+        QTest::addColumn<int>("count");
+        QTest::newRow("eight labels") << 8;
+        QTest::newRow("full sheet") << labelCapacity;
+    }
     void labelSheetOnPaper() {
-        if (!tools()) QSKIP("poppler-utils is not installed");
+        if (!havePdfTools()) QSKIP("poppler-utils is not installed");
+        QFETCH(int, count);
         std::vector<std::string> entries;
-        for (int k = 0; k < labelCapacity; ++k)
-            entries.push_back(QString("AB%1").arg(k, 2, 10, QChar('0')).toStdString());
-        PdfPrinter pdf(tmp.filePath("labels.pdf"));
+        for (int k = 0; k < count; ++k)
+            entries.push_back(reference(k).toStdString());
+        PdfPrinter pdf(tmp.filePath(QStringLiteral("labels.pdf")));
         printLayout(pdf, labelSheet(entries));
-        const PdfPage page = readWords(pdf.path());
+        const PdfText page = readPdfText(pdf.path());
+        QCOMPARE(page.pages, 1);
 
-        QList<Word> bars, borders;
-        QMap<QString, Word> refs;
-        for (const Word& w : page.words) {
-            if (w.text == "|")
+        QList<PdfWord> bars, rules;
+        QMap<QString, PdfWord> refs;
+        for (const PdfWord& w : page.words) {
+            QVERIFY2(w.xMin > margin - 0.5 && w.xMax < page.width - margin + 0.5 &&
+                         w.yMin > margin - 0.5 && w.yMax < page.height - margin + 0.5,
+                     qPrintable(w.text + QLatin1String(" is off the page")));
+            if (w.text == QLatin1String("|"))
                 bars << w;
-            else if (w.text == QString(52, '-'))
-                borders << w;
+            else if (allHyphens(w.text))
+                rules << w;
             else
                 refs.insert(w.text, w);
-            QVERIFY2(w.xMin >= 0 && w.xMax <= page.width && w.yMin >= 0 && w.yMax <= page.height,
-                     qPrintable(w.text + " is off the page"));
         }
-        QCOMPARE(refs.size(), 70);
-        QCOMPARE(bars.size(), 140);
-        QVERIFY(borders.size() >= 77); // 7 columns by 11 rules, inner ones drawn twice
+        QCOMPARE(refs.size(), count); // whole: never cut
+        QCOMPARE(bars.size(), 2 * count);
 
-        // Left bars of the first and the last label give the grid's scale on both axes.
+        // A label's place is that of the bar opening its text.
         auto leftBar = [&](int k) {
-            const Word& ref = refs.value(QString("ab%1").arg(k, 2, 10, QChar('0')));
-            Word best{};
-            for (const Word& b : bars)
+            const PdfWord ref = refs.value(reference(k).toLower());
+            PdfWord best;
+            for (const PdfWord& b : bars)
                 if (std::abs(b.yMin - ref.yMin) < 0.5 && b.xMin < ref.xMin && b.xMin > best.xMin)
                     best = b;
             return best;
         };
-        const Word first = leftBar(0), last = leftBar(69);
-        const double sx = (last.xMin - first.xMin) / (2240 - 140);
-        const double sy = (last.yMin - first.yMin) / (3260 - 290);
-        QVERIFY(std::abs(sx - sy) < 1e-3);                   // proportions kept
-        if (scale > 0) QVERIFY(std::abs(sx - scale) < 1e-3); // same grid as the record page
-        for (int k = 0; k < 70; ++k) {
-            const Word bar = leftBar(k);
-            QVERIFY(std::abs(bar.xMin - (first.xMin + sx * 350 * (k % 7))) < 0.3);
-            QVERIFY(std::abs(bar.yMin - (first.yMin + sx * 330 * (k / 7))) < 0.3);
+        const PdfWord first = leftBar(0);
+        const double s = (leftBar(1).xMin - first.xMin) / labelPitchX; // points per unit
+        if (scale > 0) QVERIFY(std::abs(s - scale) < 1e-3);            // the record page's grid
+        QVERIFY2(std::abs(first.xMin - (margin + 140 * s)) < 0.5, qPrintable(QString::number(s)));
+        // Row after row of seven, the eighth under the first, the 70th in row 10 column 7,
+        // one scale across and down.
+        for (int k = 0; k < count; ++k) {
+            const PdfWord bar = leftBar(k);
+            QVERIFY(std::abs(bar.xMin - (first.xMin + s * labelPitchX * (k % 7))) < 0.3);
+            QVERIFY(std::abs(bar.yMin - (first.yMin + s * labelPitchY * (k / 7))) < 0.3);
         }
-        // Each border fits its 350-unit column and lines up with the labels' bars.
-        const double top = first.yMin - sx * 90;
-        for (const Word& b : borders) {
-            QVERIFY2(b.xMax - b.xMin < sx * 350 && b.xMax - b.xMin > sx * 200,
-                     qPrintable(QString::number((b.xMax - b.xMin) / sx)));
-            const double col = (b.xMin - first.xMin) / (sx * 350);
-            const double row = (b.yMin - top) / (sx * 330);
-            QVERIFY(std::abs(col - std::round(col)) < 0.01);
-            QVERIFY(std::abs(row - std::round(row)) < 0.01);
-            QVERIFY(std::round(row) >= 0 && std::round(row) <= 10);
+        // Twelve points bold at the grid's scale: readable on a spine.
+        for (const PdfWord& ref : refs) {
+            QVERIFY2(ref.yMax - ref.yMin >= 9, qPrintable(QString::number(ref.yMax - ref.yMin)));
+            const double box = lineBox(ref, 12, s);
+            QVERIFY2(box > 1.1 && box < 1.5, qPrintable(QString::number(box)));
+        }
+
+        // Each label has its own rule above and below it, inside its column, apart from
+        // the next column's (the rules shared by two rows are drawn twice, read once).
+        const double top = first.yMin - 90 * s;
+        QSet<QPair<int, int>> wanted, found;
+        for (int k = 0; k < count; ++k)
+            wanted << qMakePair(k % 7, k / 7) << qMakePair(k % 7, k / 7 + 1);
+        for (const PdfWord& r : rules) {
+            const int col = qRound((r.xMin - first.xMin) / (s * labelPitchX));
+            const int row = qRound((r.yMin - top) / (s * labelPitchY));
+            const double start = first.xMin + s * labelPitchX * col;
+            QVERIFY2(r.xMin > start - 0.3 && r.xMax < start + s * labelPitchX - 1 &&
+                         r.xMax - r.xMin > s * 250,
+                     qPrintable(QStringLiteral("rule %1 %2: %3 to %4 from %5")
+                                    .arg(col)
+                                    .arg(row)
+                                    .arg(r.xMin)
+                                    .arg(r.xMax)
+                                    .arg(start)));
+            QVERIFY(std::abs(r.yMin - (top + s * labelPitchY * row)) < 0.3);
+            found << qMakePair(col, row);
+        }
+        QCOMPARE(found, wanted);
+
+        if (count == labelCapacity) {
+            const double mm = 25.4 / 72;
+            qInfo("label pitch %.2f x %.2f mm; first label at %.2f mm from the left, %.2f mm "
+                  "from the top; type %.2f pt, its line box %.2f pt",
+                  s * labelPitchX * mm, s * labelPitchY * mm, first.xMin * mm, top * mm,
+                  12 * 300.0 / 72 * s, refs.first().yMax - refs.first().yMin);
+        }
+    }
+
+    void jobsAskForColour() {
+        // The PDF printer starts in grey, as a queue whose default is monochrome would.
+        PdfPrinter pdf(tmp.filePath(QStringLiteral("colour.pdf")));
+        QVERIFY(!pdf.job());
+        for (const PrintLayout& layout :
+             {recordPrintout(sampleScreen(), 1, Settings()), labelSheet({"A1"})}) {
+            printLayout(pdf, layout);
+            QVERIFY(pdf.job());
+            QCOMPARE(pdf.job()->colorMode(), QPrinter::Color);
         }
     }
 };

@@ -63,6 +63,7 @@ struct DrawnText {
     int points;
     bool bold;
     QColor color;
+    int width; // 0 for the whole text
 };
 
 class FakePrinter : public Printer {
@@ -78,7 +79,10 @@ public:
     void setColor(const QColor& c) override { color = c; }
     void begin() override;
     void drawText(int x, int y, const QString& t) override {
-        pages.back().push_back({x, y, t, points, bold, color});
+        pages.back().push_back({x, y, t, points, bold, color, 0});
+    }
+    void drawTextWithin(int x, int y, int width, const QString& t) override {
+        pages.back().push_back({x, y, t, points, bold, color, width});
     }
     void end() override { open = false; }
     bool open = false;

@@ -1,36 +1,32 @@
 #pragma once
-// The program's printer painting into a PDF file instead of a printer, so that a test
-// can read back what a page holds and where (each document replaces the file).
+// The program's printer with a PDF file for its printer, so that a test can read back
+// what a page holds and where (each document replaces the file). Jobs are set up as
+// for a real printer; this one starts in grey, like a queue whose default is
+// monochrome, so a job that does not ask for colour prints its red lines grey.
 #include "platform/PaintPrinter.h"
 
-#include <QPdfWriter>
+#include <QPrinter>
 #include <QString>
 
 #include <memory>
 
-class PdfPrinter : public PaintPrinter {
+class PdfPrinter : public QtPrinter {
 public:
-    explicit PdfPrinter(QString path, int resolution = 1200)
-        : path_(std::move(path)), resolution_(resolution) {}
+    explicit PdfPrinter(QString path) : path_(std::move(path)) {}
     const QString& path() const { return path_; }
     int documents() const { return documents_; }
 
 protected:
-    QPagedPaintDevice& device() override {
-        writer_ = std::make_unique<QPdfWriter>(path_);
-        writer_->setResolution(resolution_);
-        writer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                           QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
-        return *writer_;
+    std::unique_ptr<QPrinter> systemPrinter() override {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(path_);
+        printer->setColorMode(QPrinter::GrayScale);
+        return printer;
     }
-    void finished() override {
-        writer_.reset();
-        ++documents_;
-    }
+    void finished() override { ++documents_; }
 
 private:
     QString path_;
-    int resolution_;
     int documents_ = 0;
-    std::unique_ptr<QPdfWriter> writer_;
 };
