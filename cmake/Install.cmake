@@ -33,8 +33,7 @@ set(CPACK_PACKAGE_NAME lirabel3)
 set(CPACK_PACKAGE_VENDOR "Les auteurs de Lirabel")
 set(CPACK_PACKAGE_CONTACT "Les auteurs de Lirabel <${Q7_CONTACT}>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "catalogue de bibliothèque personnelle")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "catalogue de bibliothèque personnelle
-Lirabel 3 tient le catalogue d'une bibliothèque personnelle : jusqu'à
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Lirabel 3 tient le catalogue d'une bibliothèque personnelle : jusqu'à
 40 000 livres, saisis fiche par fiche dans une seule fenêtre, en français.
 Recherche, listes de valeurs, exportations TXT, SQL, CSV et HTML,
 impression de fiches et d'étiquettes, tri et statistiques. Les dossiers
