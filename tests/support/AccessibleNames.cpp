@@ -1,5 +1,6 @@
 #include "AccessibleNames.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QWidget>
 
@@ -32,7 +33,9 @@ void walk(QAccessibleInterface* iface, std::map<QString, AccessibleControl>& out
             }
             out.emplace(widget->objectName(), c);
         }
-        if (!qobject_cast<QComboBox*>(widget)) walk(child, out);
+        // Rows of a list are its values, not controls.
+        if (!qobject_cast<QComboBox*>(widget) && !qobject_cast<QAbstractItemView*>(widget))
+            walk(child, out);
     }
 }
 
