@@ -12,7 +12,9 @@
 
 namespace {
 
-QDialog* window(AppFixture& app, const QString& name) {
+// The record window, or one of the windows it owns, by object name.
+QWidget* window(AppFixture& app, const QString& name) {
+    if (app.w().objectName() == name) return &app.w();
     auto* w = app.w().findChild<QDialog*>(name);
     if (!w) qFatal("no window %s", qPrintable(name));
     return w;
@@ -38,7 +40,7 @@ private Q_SLOTS:
         QFETCH(QString, window);
         AppFixture app;
         app.start();
-        QDialog* w = ::window(app, window);
+        QWidget* w = ::window(app, window);
         int focusable = 0;
         for (const auto& [object, c] : accessibleControls(w))
             focusable += c.focusable;
