@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
                       launcher, clock,
                       cursor,   settings,
                       modal,    q7::posixFileSystem(),
-                      dir,      QStringLiteral("q7bench_gui")};
+                      dir,      QStringLiteral("q7bench_gui"),
+                      {}};
     Program program(services);
     Tformprin& w = program.prin();
 

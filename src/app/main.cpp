@@ -1,5 +1,6 @@
 #include "app/Program.h"
 #include "app/Q7prin.h"
+#include "app/StartFolder.h"
 #include "platform/PaintPrinter.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtPlatform.h"
@@ -7,22 +8,57 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+
+namespace {
+
+// What the program installs beside itself (the help text), found from the executable so
+// that any installation prefix works.
+QString installedDir() {
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../share/lirabel3"));
+}
+
+QIcon programIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/lirabel3-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lirabel3"));
+    QApplication::setApplicationVersion(QStringLiteral(Q7_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("lirabel3"));
+    QApplication::setWindowIcon(programIcon());
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     QTranslator qtFrench;
     if (qtFrench.load(QStringLiteral("qtbase_fr"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtFrench);
 
-    const QString programName =
-        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    // Message boxes keep the name the program always had, whatever link started it.
+    const QString programName = QStringLiteral("Lirabel3");
     QtDialogs dialogs(programName);
+
+    const StartFolder folder =
+        prepareStartFolder(parseCommandLine(app), QDir::homePath(), QDir::currentPath());
+    const QString error = folder.error.isEmpty() ? enterStartFolder(folder.path) : folder.error;
+    if (!error.isEmpty()) {
+        // Said on the terminal and in a box: a menu entry has no terminal.
+        std::fprintf(stderr, "lirabel3 : %s\n", qPrintable(error));
+        dialogs.error(error);
+        return 1;
+    }
+
     QtPrinter printer;
     QtLauncher launcher;
     QtClock clock;
@@ -38,7 +74,8 @@ int main(int argc, char* argv[]) {
                       modal,
                       q7::posixFileSystem(),
                       QDir::currentPath().toStdString(),
-                      programName};
+                      programName,
+                      installedDir().toStdString()};
 
     Program program(services);
     program.prin().show();

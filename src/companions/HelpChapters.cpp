@@ -54,6 +54,14 @@ std::string chapterText(std::string_view text, const HelpChapter& chapter) {
     return std::string(text.substr(chapter.start, chapter.length));
 }
 
+std::optional<Folder> helpFolder(const Folder& data, const std::string& installedDir) {
+    if (data.exists(helpFileName)) return data;
+    if (installedDir.empty()) return std::nullopt;
+    Folder installed(data.fs(), installedDir);
+    if (installed.exists(helpFileName)) return installed;
+    return std::nullopt;
+}
+
 std::string readHelpText(const Folder& folder) {
     return withCrLf(readWholeFile(folder, helpFileName));
 }

@@ -5,6 +5,7 @@
 #include "store/Folder.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,12 @@ const HelpChapter* findHelpChapter(std::string_view caption);
 // The chapter's part of `text` (line breaks already CR LF), cut at the end of the text.
 std::string chapterText(std::string_view text, const HelpChapter& chapter);
 
-// The whole help file with every line break as CR LF; throws IoError.
+// The folder whose Q7aide.txt is shown: the data folder when it has one, so a collector's
+// edited help still counts, else the folder installed with the program (none when
+// `installedDir` is empty); nullopt when neither holds the file.
+std::optional<Folder> helpFolder(const Folder& data, const std::string& installedDir);
+
+// The folder's help file with every line break as CR LF; throws IoError.
 std::string readHelpText(const Folder& folder);
 
 } // namespace q7

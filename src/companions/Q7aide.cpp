@@ -31,14 +31,15 @@ bool Tformaide::execute() {
 }
 
 bool Tformaide::FormShow() {
-    if (!state_.folder.exists(q7::helpFileName)) {
+    const std::optional<q7::Folder> folder = q7::helpFolder(state_.folder, services_.installedDir);
+    if (!folder) {
         services_.dialogs.beep();
         services_.dialogs.message(QStringLiteral(
             "Le fichier d'aide est introuvable ( Q7aide.txt )! Contactez l'auteur pour en "
             "obtenir une copie."));
         return false;
     }
-    showText(q7::readHelpText(state_.folder));
+    showText(q7::readHelpText(*folder));
     // The list is rebuilt, the text chosen last time stays.
     QComboBox* selector = ui->cblisteaide;
     const QString kept = selector->currentText();
@@ -58,7 +59,8 @@ void Tformaide::showText(const std::string& crLfBytes) {
 
 void Tformaide::cblisteaideClick() {
     // Read again: an edited help file is seen at once.
-    const std::string text = q7::readHelpText(state_.folder);
+    const std::string text = q7::readHelpText(
+        q7::helpFolder(state_.folder, services_.installedDir).value_or(state_.folder));
     const q7::HelpChapter* chapter = q7::findHelpChapter(toBytes(ui->cblisteaide->currentText()));
     showText(chapter ? q7::chapterText(text, *chapter) : text);
 }

@@ -17,8 +17,9 @@ public:
     Tformaide(AppState& state, Services& services, QWidget* parent = nullptr);
     ~Tformaide() override;
 
-    // Opens the window modally with the whole help. When Q7aide.txt is missing it beeps,
-    // says so and returns false without opening; one that cannot be read throws.
+    // Opens the window modally with the whole help: the data folder's Q7aide.txt, else
+    // the one installed with the program. When neither exists it beeps, says so and
+    // returns false without opening; one that cannot be read throws.
     bool execute();
 
 private Q_SLOTS:

@@ -22,4 +22,7 @@ struct Services {
     q7::FileSystem& fs;
     std::string workDir;
     QString programName;
+    // What is installed with the program (<prefix>/share/lirabel3): the help text shown
+    // when the data folder has none. Empty when there is no such folder.
+    std::string installedDir;
 };

@@ -91,6 +91,43 @@ private Q_SLOTS:
         QCOMPARE(h.fakes.modal.shown, QStringList());
     }
 
+    // The data folder's own help wins, so a collector's edited copy still counts; the
+    // copy installed with the program stands in when the folder has none. A chapter is
+    // taken from the same copy.
+    void installedCopyStandsIn_data() {
+        QTest::addColumn<bool>("inFolder");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("shown"); // "" = the missing-file message
+        QTest::newRow("both") << true << true << "aide du dossier";
+        QTest::newRow("installed only") << false << true << "aide installée";
+        QTest::newRow("folder only") << true << false << "aide du dossier";
+        QTest::newRow("neither") << false << false << "";
+    }
+    void installedCopyStandsIn() {
+        QFETCH(bool, inFolder);
+        QFETCH(bool, installed);
+        QFETCH(QString, shown);
+        Help h;
+        QTemporaryDir share;
+        h.fakes.services.installedDir = share.path().toStdString();
+        if (inFolder) h.setFile("aide du dossier");
+        if (installed)
+            writeBytes(share.filePath("Q7aide.txt").toStdString(), "aide install\xE9"
+                                                                   "e");
+        QString atOpening, chapter;
+        const bool opened = h.open([&] {
+            atOpening = memoText(*h.memo());
+            h.choose(QStringLiteral("Toute l'aide"));
+            chapter = memoText(*h.memo());
+        });
+        QCOMPARE(opened, !shown.isEmpty());
+        QCOMPARE(atOpening, shown);
+        QCOMPARE(chapter, shown);
+        QStringList said;
+        if (shown.isEmpty()) said << QStringLiteral("beep") << missingMessage;
+        QCOMPARE(h.fakes.dialogs.log, said);
+    }
+
     void unreadableFileIsReported() {
         Help h;
         h.setFile(shippedHelp());

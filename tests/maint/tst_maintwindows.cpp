@@ -391,7 +391,8 @@ private Q_SLOTS:
         PdfPrinter printer(pdf);
         FakeServices& f = *d.fake;
         Services services{f.dialogs,  printer, f.launcher, f.clock, f.cursor,
-                          f.settings, f.modal, d.fs,       d.dir(), QStringLiteral("Lirabel3")};
+                          f.settings, f.modal, d.fs,       d.dir(), QStringLiteral("Lirabel3"),
+                          {}};
         Tforminfo form(*d.state, services);
         form.show();
         QTest::mouseClick(child<QPushButton>(form, "btimprimer"), Qt::LeftButton);

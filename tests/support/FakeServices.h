@@ -155,5 +155,6 @@ struct FakeServices {
 
     FakeServices(q7::FileSystem& fs, const std::string& dir)
         : services{dialogs,  printer, launcher, clock, cursor,
-                   settings, modal,   fs,       dir,   QStringLiteral("Lirabel3")} {}
+                   settings, modal,   fs,       dir,   QStringLiteral("Lirabel3"),
+                   {}} {}
 };

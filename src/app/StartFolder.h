@@ -1,0 +1,36 @@
+#pragma once
+// The folder the program works in, chosen on the command line:
+//   lirabel3 DOSSIER   works in DOSSIER (a folder brought from Windows opens as it is);
+//   lirabel3 --menu    works in ~/Lirabel3, made when missing: the desktop menu's way, so
+//                      that nothing lands among the files of the home folder;
+//   lirabel3           works in the current directory.
+// Every file of the program is then named relative to that folder.
+#include <QString>
+
+class QCoreApplication;
+
+struct StartRequest {
+    enum class Where { Current, Named, Menu };
+    Where where = Where::Current;
+    QString folder; // as typed, for Named
+};
+
+// Reads the command line. --help, --version and a wrong use are answered on the terminal
+// and end the process, as command-line programs do.
+StartRequest parseCommandLine(const QCoreApplication& app);
+
+struct StartFolder {
+    QString path;  // absolute, when the program can work there
+    QString error; // otherwise, in French, naming the folder
+};
+
+// Resolves the request against the home folder and the current directory, makes
+// ~/Lirabel3 for the menu, and checks that the program can read and write there.
+StartFolder prepareStartFolder(const StartRequest& request, const QString& home,
+                               const QString& current);
+
+// The folder of the menu entry, inside `home`.
+QString menuFolder(const QString& home);
+
+// Makes `path` the working directory; the French error naming it when that fails.
+QString enterStartFolder(const QString& path);

@@ -1,0 +1,218 @@
+// The real program, started as a user or the desktop menu starts it: it works in the
+// folder it was given, and creates nothing anywhere else.
+#include "FicheBuilder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+// Every file and folder below `root`, relative to it, but the settings folder.
+QStringList tree(const QString& root) {
+    QStringList out;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = QDir(root).relativeFilePath(it.next());
+        if (!path.startsWith(QLatin1String("config"))) out << path;
+    }
+    out.sort();
+    return out;
+}
+
+// True while another process holds the catalogue's lock.
+bool lockedElsewhere(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0) return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+}
+
+struct Sandbox {
+    QTemporaryDir root;
+    QString path(const QString& relative) const { return root.filePath(relative); }
+    void mkdir(const QString& relative) const { QDir(root.path()).mkpath(relative); }
+
+    // Starts the program in `cwd` (relative) with HOME at home/ and its settings apart.
+    void start(QProcess& program, const QStringList& arguments, const QString& cwd) const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(path(cwd));
+        program.start(QStringLiteral(Q7_PROGRAM), arguments);
+        QVERIFY(program.waitForStarted());
+    }
+};
+
+// Waits until the program holds `catalogue`, or has stopped, or 30 s have passed.
+bool waitUntilOpen(QProcess& program, const QString& catalogue) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 30000) {
+        if (program.state() == QProcess::NotRunning) return false;
+        if (lockedElsewhere(catalogue)) return true;
+        program.waitForFinished(50);
+    }
+    return false;
+}
+
+void stop(QProcess& program) {
+    program.kill();
+    program.waitForFinished();
+}
+
+} // namespace
+
+class TestStartFolder : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void catalogueIsWhereTheProgramWasToldToWork_data() {
+        QTest::addColumn<QString>("argument"); // %1 = the sandbox; "" = none
+        QTest::addColumn<QString>("cwd");
+        QTest::addColumn<QString>("catalogue");
+        QTest::addColumn<QString>("created"); // a folder the program makes, or ""
+        QTest::newRow("folder argument") << "%1/livres"
+                                         << "ailleurs"
+                                         << "livres/Q7.dat"
+                                         << "";
+        QTest::newRow("relative folder argument") << "livres"
+                                                  << "."
+                                                  << "livres/Q7.dat"
+                                                  << "";
+        QTest::newRow("folder with blanks") << "%1/mes livres/"
+                                            << "ailleurs"
+                                            << "mes livres/Q7.dat"
+                                            << "";
+        QTest::newRow("no argument") << ""
+                                     << "ailleurs"
+                                     << "ailleurs/Q7.dat"
+                                     << "";
+        QTest::newRow("menu entry, first start") << "--menu"
+                                                 << "home"
+                                                 << "home/Lirabel3/Q7.dat"
+                                                 << "home/Lirabel3";
+    }
+    void catalogueIsWhereTheProgramWasToldToWork() {
+        QFETCH(QString, argument);
+        QFETCH(QString, cwd);
+        QFETCH(QString, catalogue);
+        QFETCH(QString, created);
+        Sandbox box;
+        for (const char* folder : {"home", "ailleurs", "livres", "mes livres"})
+            box.mkdir(QString::fromLatin1(folder));
+        QStringList arguments;
+        if (!argument.isEmpty())
+            arguments << QString(argument).replace(QStringLiteral("%1"), box.root.path());
+        const QStringList before = tree(box.root.path());
+
+        QProcess program;
+        box.start(program, arguments, cwd);
+        const bool open = waitUntilOpen(program, box.path(catalogue));
+        stop(program);
+        QVERIFY2(open, program.readAllStandardError().constData());
+
+        QStringList expected = before;
+        expected << catalogue;
+        if (!created.isEmpty()) expected << created;
+        expected.sort();
+        QCOMPARE(tree(box.root.path()), expected);
+    }
+
+    // Upper-case names, CR LF and Windows-1252, as copied from a Windows computer: the
+    // program opens Q7.DAT itself (it makes no Q7.dat beside it) and changes nothing.
+    void windowsFolderOpensAsItIs() {
+        Sandbox box;
+        box.mkdir(QStringLiteral("home"));
+        box.mkdir(QStringLiteral("windows"));
+        const std::string dir = box.path(QStringLiteral("windows")).toStdString();
+        writeCatalogue(dir,
+                       {FicheBuilder().set(q7::Field::titre, "Les Misérables").build(),
+                        FicheBuilder().set(q7::Field::titre, "Germinal").build()},
+                       "Q7.DAT");
+        writeBytes(dir + "/Q7AUTEUR.LST", "Hugo\r\nZola\r\nB\xE9raud\r\n");
+        writeBytes(dir + "/Q7CARNET.TXT", "\xC0 lire\r\n");
+        std::map<QString, std::string> files;
+        for (const QString& name : QDir(QString::fromStdString(dir)).entryList(QDir::Files))
+            files[name] = readBytes(dir + "/" + name.toStdString());
+
+        QProcess program;
+        box.start(program, {QString::fromStdString(dir)}, QStringLiteral("home"));
+        const bool open = waitUntilOpen(program, QString::fromStdString(dir + "/Q7.DAT"));
+        stop(program);
+        QVERIFY2(open, program.readAllStandardError().constData());
+
+        std::map<QString, std::string> after;
+        for (const QString& name : QDir(QString::fromStdString(dir)).entryList(QDir::Files))
+            after[name] = readBytes(dir + "/" + name.toStdString());
+        QVERIFY(after == files);
+    }
+
+    // A folder the program cannot use is named in a French message; nothing is made.
+    void unusableFolderIsNamed_data() {
+        QTest::addColumn<QString>("argument"); // %1 = the sandbox
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << "%1/absent"
+                                 << "lirabel3 : Le dossier « %1/absent » n'existe pas.";
+        QTest::newRow("a file") << "%1/home/note.txt"
+                                << "lirabel3 : « %1/home/note.txt » n'est pas un dossier.";
+        if (::geteuid() != 0) // root may write anywhere
+            QTest::newRow("read-only")
+                << "%1/lecture"
+                << "lirabel3 : Le dossier « %1/lecture » est en lecture seule "
+                   ": Lirabel 3 doit pouvoir y enregistrer le catalogue.";
+    }
+    void unusableFolderIsNamed() {
+        QFETCH(QString, argument);
+        QFETCH(QString, message);
+        Sandbox box;
+        box.mkdir(QStringLiteral("home"));
+        box.mkdir(QStringLiteral("lecture"));
+        QFile::setPermissions(box.path(QStringLiteral("lecture")),
+                              QFile::ReadOwner | QFile::ExeOwner);
+        writeBytes(box.path(QStringLiteral("home/note.txt")).toStdString(), "x");
+        const QStringList before = tree(box.root.path());
+
+        QProcess program;
+        box.start(program, {argument.arg(box.root.path())}, QStringLiteral("home"));
+        // The same words go to the terminal and to a box, which waits for its OK.
+        const QByteArray expected = message.arg(box.root.path()).toUtf8();
+        QElapsedTimer clock;
+        clock.start();
+        QByteArray said;
+        while (!said.contains(expected) && clock.elapsed() < 30000 &&
+               program.state() == QProcess::Running) {
+            program.waitForReadyRead(100);
+            said += program.readAllStandardError();
+        }
+        stop(program);
+        said += program.readAllStandardError();
+        QVERIFY2(said.contains(expected), said.constData());
+        QCOMPARE(tree(box.root.path()), before);
+    }
+
+    void twoFoldersAreRefused() {
+        Sandbox box;
+        box.mkdir(QStringLiteral("home"));
+        QProcess program;
+        box.start(program, {QStringLiteral("a"), QStringLiteral("b")}, QStringLiteral("home"));
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY(program.readAllStandardError().contains("Un seul dossier à la fois."));
+        QCOMPARE(tree(box.root.path()), QStringList{QStringLiteral("home")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartFolder)
+#include "tst_startfolder.moc"
