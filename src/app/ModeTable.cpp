@@ -116,8 +116,8 @@ void Tformprin::applyMode(Mode mode) {
             u.edtnbfiche->setText(QStringLiteral("0"));
             break;
         case Item::BlackCaptions:
-            for (QPushButton* b : {u.btbnotes, u.btbresume})
-                setCaptionColour(b, Qt::black);
+            for (const q7::FieldBinding& row : q7::fieldTable())
+                if (row.holds == q7::Holds::Memo) showFilled(control(row), row, false);
             break;
         case Item::EmptyNotes: windows_.note->memo().clear(); break;
         case Item::ToolEntry:

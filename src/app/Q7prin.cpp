@@ -54,6 +54,7 @@ void Tformprin::setUpFields() {
             edit->setMaxLength(row.maxLength);
         }
     }
+    nameFields();
     ui_->edtnbfiche->setMaxLength(32767);
     ui_->edtnbfiche->setAccepted(FilterLineEdit::digits());
     ui_->edtnbfiche->setBeeper(beep);
@@ -165,7 +166,8 @@ void Tformprin::setStatus(const QString& text) {
 
 void Tformprin::showSettings(const q7::Settings& v, bool) {
     auto& u = *ui_;
-    u.lblutilisateur->setText(fromBytes(v.textutilisateur));
+    // A caption tied to its field reads "&" as a shortcut mark.
+    u.lblutilisateur->setText(literalCaption(v.textutilisateur));
     u.ckbutilisateur->setText(literalCaption(v.cocheutilisateur));
     u.menutxtutil->setText(literalCaption(v.textutilisateur));
     u.menucocheutil->setText(literalCaption(v.cocheutilisateur));
@@ -173,6 +175,7 @@ void Tformprin::showSettings(const q7::Settings& v, bool) {
     u.lbldevise->setText(fromBytes(v.devise));
     u.menuext1->setText(literalCaption(q7::fileNamePart(v.appext_manip)));
     u.menuext2->setText(literalCaption(q7::fileNamePart(v.appext_gest)));
+    nameFields(); // the user field is named after its caption
 }
 
 void Tformprin::showEvent(QShowEvent* event) {

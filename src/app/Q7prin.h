@@ -84,7 +84,10 @@ protected:
 private:
     friend struct AppFixture; // the tests reach the form's widgets
     Ui::Tformprin& ui() const { return *ui_; }
-    static void setCaptionColour(QWidget* button, const QColor& colour);
+    // Red, and said in words, when the memo the button opens holds text.
+    static void showFilled(QWidget* button, const q7::FieldBinding& row, bool filled);
+    // Names for screen readers: each field's caption, or the word the table gives.
+    void nameFields();
     // The memo of the notes or the summary window.
     MemoEdit& memoOf(q7::Field field) const;
     void setUpFields();

@@ -10,6 +10,7 @@
 #include "widgets/MemoEdit.h"
 
 #include <QCheckBox>
+#include <QLabel>
 
 using q7::FieldBinding;
 using q7::Holds;
@@ -26,13 +27,30 @@ int datePart(const q7::Fiche& f, Holds holds) {
 
 } // namespace
 
-// Red tells that the record has notes or a summary. Enabled looks only: a disabled
-// button keeps its greyed caption.
-void Tformprin::setCaptionColour(QWidget* button, const QColor& colour) {
+// Red tells that the record has notes or a summary, and so do the tool-tip and what a
+// screen reader says. Enabled looks only: a disabled button keeps its greyed caption.
+void Tformprin::showFilled(QWidget* button, const q7::FieldBinding& row, bool filled) {
+    const QColor colour = filled ? Qt::red : Qt::black;
     QPalette p = button->palette();
     p.setColor(QPalette::Active, QPalette::ButtonText, colour);
     p.setColor(QPalette::Inactive, QPalette::ButtonText, colour);
     button->setPalette(p);
+    const QString words = filled ? QString::fromUtf8(row.filled) : QString();
+    button->setToolTip(words);
+    button->setAccessibleDescription(words);
+}
+
+void Tformprin::nameFields() {
+    for (const FieldBinding& row : q7::fieldTable()) {
+        QWidget* c = control(row);
+        if (auto* label = qobject_cast<QLabel*>(caption(row))) {
+            label->setBuddy(c);
+            c->setAccessibleName(row.spoken ? QString::fromUtf8(row.spoken)
+                                            : spokenCaption(label->text()));
+        } else if (row.spoken) {
+            c->setAccessibleName(QString::fromUtf8(row.spoken));
+        }
+    }
 }
 
 MemoEdit& Tformprin::memoOf(q7::Field field) const {
@@ -77,7 +95,7 @@ void Tformprin::showRecord() {
         case Holds::Flag: box(c)->setChecked(f.flagByte(row.flag) != 0); break;
         case Holds::Memo:
             memoOf(row.field).setStoredText(f.text(row.field));
-            setCaptionColour(c, f.view(row.field).empty() ? Qt::black : Qt::red);
+            showFilled(c, row, !f.view(row.field).empty());
             break;
         }
     }

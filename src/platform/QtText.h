@@ -33,6 +33,17 @@ inline std::string toBytes(const QString& text) {
     return out;
 }
 
+// A caption as a screen reader says it: without its shortcut mark ("&&" is one "&") or
+// the blanks around it.
+inline QString spokenCaption(const QString& caption) {
+    QString out;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == u'&' && ++i == caption.size()) break;
+        out += caption.at(i);
+    }
+    return out.trimmed();
+}
+
 // A caption made of the user's text: an "&" shows as itself, not as a shortcut mark.
 inline QString literalCaption(std::string_view bytes) {
     return fromBytes(bytes).replace(u'&', QStringLiteral("&&"));

@@ -100,8 +100,10 @@ const FieldBinding table[] = {
      .search = {Criterion::UserCheck, "menucocheutil", nullptr, false},
      .printedFlag = &S::utilisateurCoche},
 
-    {.holds = Holds::Memo, .field = Field::notes, .control = "btbnotes", .printed = &S::notes},
-    {.holds = Holds::Memo, .field = Field::resume, .control = "btbresume", .printed = &S::resume},
+    {.holds = Holds::Memo, .field = Field::notes, .control = "btbnotes",
+     .filled = "contient des notes", .printed = &S::notes},
+    {.holds = Holds::Memo, .field = Field::resume, .control = "btbresume",
+     .filled = "contient un résumé", .printed = &S::resume},
 };
 // clang-format on
 

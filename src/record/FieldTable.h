@@ -64,6 +64,7 @@ struct FieldBinding {
     const char* control = nullptr;
     const char* label = nullptr;       // its caption; null when none
     const char* spoken = nullptr;      // the name a screen reader says when no caption says it
+    const char* filled = nullptr;      // memos: what the red caption of their button means
     int maxLength = 0;                 // typed characters; 0: no limit of its own
     const char* accepted = nullptr;    // the key filter's characters; null: any
     bool zeroWhenEmpty = false;        // the save writes "0" for an empty field

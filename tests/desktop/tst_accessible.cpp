@@ -20,10 +20,10 @@ QWidget* window(AppFixture& app, const QString& name) {
     return w;
 }
 
-const char* const secondaryWindows[] = {"carnetform",  "FindDialog",    "aproposform", "Formliste",
-                                        "formoption",  "forminfo",      "TFormrecmot", "formfic",
-                                        "Tformnote",   "formanciennum", "formaide",    "TFormetiq",
-                                        "Tformexport", "TFormresume"};
+const char* const windows[] = {"Tformprin", "carnetform",  "FindDialog",    "aproposform",
+                               "Formliste", "formoption",  "forminfo",      "TFormrecmot",
+                               "formfic",   "Tformnote",   "formanciennum", "formaide",
+                               "TFormetiq", "Tformexport", "TFormresume"};
 
 } // namespace
 
@@ -33,7 +33,7 @@ class TestAccessible : public QObject {
 private Q_SLOTS:
     void everyControlCanBeToldApart_data() {
         QTest::addColumn<QString>("window");
-        for (const char* w : secondaryWindows)
+        for (const char* w : windows)
             QTest::newRow(w) << QString::fromLatin1(w);
     }
     void everyControlCanBeToldApart() {
@@ -100,6 +100,23 @@ private Q_SLOTS:
         row("TFormresume", "memoresume", "Résumé");
         row("aproposform", "Label3", Q7_CONTACT, {}, "Écrire aux auteurs");
         row("aproposform", "Image1", "Icône de Lirabel 3");
+        // The record window: fields named after their captions, which are tied to them.
+        row("Tformprin", "cbtitre", "Titre", {"Titre"});
+        row("Tformprin", "cbutilisateur", "Mots clés", {"Mots clés"});
+        row("Tformprin", "cbpos1", "Position 1", {"1", "Positions"});
+        row("Tformprin", "cbpos4", "Position 4", {"4", "Positions"});
+        row("Tformprin", "edtjour", "Jour", {"Date enregistrement"});
+        row("Tformprin", "edtannee", "Année", {"Date enregistrement"});
+        row("Tformprin", "edtprix", "Prix", {"Prix "});
+        row("Tformprin", "edtanedition", "Année d'edition", {"Année d'edition"});
+        row("Tformprin", "edtnbpage", "Nombre de pages", {"Nombre de pages"});
+        row("Tformprin", "edtisbn", "ISBN", {"ISBN"});
+        row("Tformprin", "edtnumero", "Reference", {"Reference"});
+        row("Tformprin", "btbretour", "Retour au menu principal", {}, "Retour au menu principal");
+        row("Tformprin", "edtnbfiche", "Nombre de fiches pour cette recherche", {},
+            "Nombre de fiches pour cette recherche");
+        row("Tformprin", "edtcptfiche", "Rang de la fiche", {}, "Rang de la fiche");
+        row("Tformprin", "spbsuivant", "Fiche suivante");
     }
     void namesAndLabels() {
         QFETCH(QString, window);
@@ -128,6 +145,27 @@ private Q_SLOTS:
         app.fakes->settings.set("textutilisateur", q7::utf8ToCp1252("Salle & co"));
         app.program->settings().run(QStringLiteral("lec"));
         QCOMPARE(accessibleControls(recmot).at("rbutilisateur").name, QStringLiteral("Salle & co"));
+        QCOMPARE(accessibleControls(&app.w()).at("cbutilisateur").name,
+                 QStringLiteral("Salle & co"));
+    }
+
+    // The red caption of "&Notes" and "&Resumé" is also said in words.
+    void filledMemosAreSaidInWords() {
+        AppFixture app({FicheBuilder().numero(1).set(q7::Field::notes, "lu en 1998"),
+                        FicheBuilder().numero(2).set(q7::Field::resume, "une enquête")});
+        app.start();
+        auto said = [&](const char* button) {
+            return accessibleControls(&app.w()).at(QString::fromLatin1(button)).description;
+        };
+        app.trigger("menuliste");
+        QCOMPARE(said("btbnotes"), QStringLiteral("contient des notes"));
+        QCOMPARE(said("btbresume"), QString());
+        app.ui().spbsuivant->click();
+        QCOMPARE(said("btbnotes"), QString());
+        QCOMPARE(said("btbresume"), QStringLiteral("contient un résumé"));
+        QCOMPARE(app.ui().btbresume->toolTip(), QStringLiteral("contient un résumé"));
+        app.trigger("menuRetour");
+        QCOMPARE(said("btbresume"), QString());
     }
 };
 
