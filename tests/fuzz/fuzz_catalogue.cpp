@@ -50,21 +50,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs.put("/m/Q7.dat", bytes);
     fs.put("/m/Q7.tmp", "left by a crash");
     const Folder folder(fs, "/m");
-    DataFile data(folder);
-    data.open();
+    DataFile catalogue(folder);
+    catalogue.open();
     FUZZ_CHECK(!fs.exists("/m/Q7.tmp"));
-    FUZZ_CHECK(data.count() == int(before.size()));
-    FUZZ_CHECK(data.tailBytes() == tail.size());
+    FUZZ_CHECK(catalogue.count() == int(before.size()));
+    FUZZ_CHECK(catalogue.tailBytes() == tail.size());
 
     Fiche buffer;
     try {
         int figures = 0;
-        computeStatistics(data, buffer, [&](Figure, const std::string&) { ++figures; });
+        computeStatistics(catalogue, buffer, [&](Figure, const std::string&) { ++figures; });
         FUZZ_CHECK(figures == 8);
     } catch (const ConversionError&) {
         // A page count or price that is not a number: reported, nothing changed.
     }
-    runExport(data, buffer, Settings(), fs, {ExportKind::Csv, "/m", {}});
+    runExport(catalogue, buffer, Settings(), fs, {ExportKind::Csv, "/m", {}});
     const std::string csv = fs.bytes("/m/Q7export.csv");
     FUZZ_CHECK(std::count(csv.begin(), csv.end(), '\n') >= std::ptrdiff_t(before.size()));
 
@@ -77,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const SortChoice& choice : choices) {
         const std::vector<std::string> was = recordsOf(fs.bytes("/m/Q7.dat"));
-        sortCatalogue(data, buffer, choice);
-        FUZZ_CHECK(data.position() == 0 && data.count() == int(before.size()));
+        sortCatalogue(catalogue, buffer, choice);
+        FUZZ_CHECK(catalogue.position() == 0 && catalogue.count() == int(before.size()));
         const std::string now = fs.bytes("/m/Q7.dat");
         FUZZ_CHECK(now.size() == bytes.size());
         FUZZ_CHECK(now.substr(now.size() - tail.size()) == tail);
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto kept = fs.list("/m/Sauvegardes");
         FUZZ_CHECK(!kept.empty() && kept.size() <= std::size_t(backupsKept));
     }
-    data.close();
+    catalogue.close();
     FUZZ_CHECK(fs.exists("/m/Q7.dat") == !bytes.empty());
     return 0;
 }
