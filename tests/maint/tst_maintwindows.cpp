@@ -255,7 +255,7 @@ private Q_SLOTS:
 
     // The sort replaces the catalogue even when no backup can be kept, and says so once.
     void sortWithoutBackupIsTold() {
-        Desk d(records(Field::titre, {"Zoo", "Abeille"}));
+        Desk d(records(Field::titre, {QStringLiteral("Zoo"), QStringLiteral("Abeille")}));
         d.write("Sauvegardes", "un fichier, pas un dossier");
         Tformfic form(*d.state, d.fake->services);
         form.show();

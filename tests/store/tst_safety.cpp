@@ -68,7 +68,7 @@ struct Opened {
 };
 
 QStringList backups(const QTemporaryDir& tmp) {
-    return QDir(tmp.filePath("Sauvegardes")).entryList(QDir::Files, QDir::Name);
+    return QDir(tmp.filePath(QStringLiteral("Sauvegardes"))).entryList(QDir::Files, QDir::Name);
 }
 
 } // namespace
@@ -220,12 +220,12 @@ private Q_SLOTS:
         writeBytes(dir(tmp) + "/Q7.tmp", std::string(1048, 'x'));
         DataFile running(Folder(posixFileSystem(), dir(tmp)));
         running.open();
-        QVERIFY(!QFile::exists(tmp.filePath("Q7.tmp")));
+        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("Q7.tmp"))));
         // Not while another program holds the catalogue: that one may be rewriting it.
         writeBytes(dir(tmp) + "/Q7.tmp", std::string(1048, 'x'));
         DataFile second(Folder(posixFileSystem(), dir(tmp)));
         QVERIFY_THROWS_EXCEPTION(LockedError, second.open());
-        QVERIFY(QFile::exists(tmp.filePath("Q7.tmp")));
+        QVERIFY(QFile::exists(tmp.filePath(QStringLiteral("Q7.tmp"))));
         QCOMPARE(running.count(), 2);
     }
 
@@ -283,7 +283,7 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(IoError, reverse(data));
         QVERIFY(backups(tmp).isEmpty());
         QCOMPARE(o.bytes(), before);
-        QVERIFY(!QFile::exists(tmp.filePath("Q7.tmp")));
+        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("Q7.tmp"))));
     }
 
     void tenNewestBackupsAreKept() {
@@ -317,7 +317,7 @@ private Q_SLOTS:
         const Backup b = backUpCatalogue(Folder(posixFileSystem(), dir(tmp)), BackupMethod::Copy);
         QVERIFY(!b.failed());
         QVERIFY(b.path.empty());
-        QVERIFY(!QFile::exists(tmp.filePath("Sauvegardes")));
+        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("Sauvegardes"))));
     }
 };
 
