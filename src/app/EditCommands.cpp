@@ -86,6 +86,9 @@ void Tformprin::menuEffacerClick() {
     q7::appendToFile(state_.folder, "Q7ancnum.lst", reference + "\r\n");
     services_.dialogs.beep();
     services_.dialogs.message(QStringLiteral("Fiche éffacée"));
+    // A backup that could not be kept is told once, after the command's own message.
+    if (const std::string note = state_.data.takeBackupNote(); !note.empty())
+        services_.dialogs.message(QString::fromStdString(note));
     applyMode(Mode::MainMenu);
 }
 
@@ -97,15 +100,10 @@ void Tformprin::deleteShownRecord() {
     auto writer = data.beginRewrite();
     {
         BusyCursor busy(services_.cursor);
-        try {
-            data.seek(0);
-            for (int i = 0; !data.atEnd(); ++i) {
-                data.read(state_.buffer);
-                if (i != shown) writer->append(state_.buffer);
-            }
-        } catch (...) {
-            writer->discard();
-            throw;
+        data.seek(0);
+        for (int i = 0; !data.atEnd(); ++i) {
+            data.read(state_.buffer);
+            if (i != shown) writer->append(state_.buffer);
         }
     }
     data.commitRewrite(std::move(writer));

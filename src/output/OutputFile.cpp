@@ -22,10 +22,7 @@ OutputFile::~OutputFile() {
 
 void OutputFile::discard() {
     file_.reset();
-    try {
-        if (fs_.exists(temp_)) fs_.remove(temp_);
-    } catch (...) {
-    }
+    removeQuietly(fs_, temp_);
 }
 
 void OutputFile::flushIfFull() {

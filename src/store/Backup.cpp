@@ -61,13 +61,6 @@ std::string backupDir(const Folder& folder) {
     return folder.path(backupFolderName);
 }
 
-void removeQuietly(FileSystem& fs, const std::string& path) {
-    try {
-        if (fs.exists(path)) fs.remove(path);
-    } catch (...) {
-    }
-}
-
 void copyFile(FileSystem& fs, const std::string& from, const std::string& to) {
     const std::string temp = to + std::string(partial);
     try {

@@ -40,12 +40,16 @@ LockedError::LockedError()
 // ---- RecordWriter
 
 RecordWriter::RecordWriter(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {
-    file_ = fs_.open(path_, OpenMode::CreateNew);
-    // Locked before it becomes Q7.dat, so the catalogue is never unlocked.
-    file_->tryLock();
+    // Locked before it becomes Q7.dat, so the catalogue is never unlocked; emptied only
+    // once locked, since a scratch file someone else holds is not ours to touch.
+    file_ = fs_.open(path_, OpenMode::Create);
+    if (!file_->tryLock()) throw LockedError();
+    file_->truncate(0);
 }
 
-RecordWriter::~RecordWriter() = default;
+RecordWriter::~RecordWriter() {
+    if (!committed_) discard();
+}
 
 void RecordWriter::append(const Fiche& record) {
     buffer_.insert(buffer_.end(), record.bytes.begin(), record.bytes.end());
@@ -70,15 +74,14 @@ void RecordWriter::finish() {
 }
 
 std::unique_ptr<File> RecordWriter::release() {
+    committed_ = true;
     return std::move(file_);
 }
 
 void RecordWriter::discard() {
+    if (!file_) return;
     file_.reset();
-    try {
-        if (fs_.exists(path_)) fs_.remove(path_);
-    } catch (...) {
-    }
+    removeQuietly(fs_, path_);
 }
 
 // ---- DataFile
@@ -105,12 +108,7 @@ void DataFile::open() {
 
 void DataFile::removeLeftoverScratch() {
     // Under our lock no rewrite runs, so a Q7.tmp is what a crash left behind.
-    try {
-        const std::string scratch = folder_.path(tempFileName);
-        if (folder_.fs().exists(scratch)) folder_.fs().remove(scratch);
-    } catch (const std::exception&) {
-        // It only takes room; the catalogue is fine.
-    }
+    removeQuietly(folder_.fs(), folder_.path(tempFileName));
 }
 
 void DataFile::adopt(std::unique_ptr<File> file) {

@@ -19,18 +19,22 @@ public:
     LockedError();
 };
 
-// Writes records, in blocks, into a new file (Q7.tmp) that will replace Q7.dat.
+// Writes records, in blocks, into a new file (Q7.tmp) that will replace Q7.dat. Locks it
+// at once (LockedError when another holder has it); a writer dropped before its file was
+// put in place removes it.
 class RecordWriter {
 public:
     RecordWriter(FileSystem& fs, std::string path);
     ~RecordWriter();
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
     void append(const Fiche& record);
     void appendBytes(const std::string& bytes);
     // Flushes and syncs to disk.
     void finish();
     const std::string& path() const { return path_; }
     std::unique_ptr<File> release();
-    // Removes the file after a failure.
+    // Removes the file now (the destructor does it too).
     void discard();
 
 private:
@@ -41,6 +45,7 @@ private:
     // Grows to one block as records come; a small catalogue never needs a whole one.
     std::vector<unsigned char> buffer_;
     std::uint64_t written_ = 0;
+    bool committed_ = false;
 };
 
 class DataFile {

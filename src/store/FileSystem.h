@@ -63,4 +63,8 @@ public:
 // The real one.
 FileSystem& posixFileSystem();
 
+// Removes a scratch file after a failure; a file that cannot be removed only takes room,
+// so nothing is thrown (the failure being reported is the first one).
+void removeQuietly(FileSystem& fs, const std::string& path) noexcept;
+
 } // namespace q7

@@ -159,6 +159,13 @@ public:
 
 } // namespace
 
+void removeQuietly(FileSystem& fs, const std::string& path) noexcept {
+    try {
+        if (fs.exists(path)) fs.remove(path);
+    } catch (...) {
+    }
+}
+
 FileSystem& posixFileSystem() {
     static PosixFileSystem fs;
     return fs;

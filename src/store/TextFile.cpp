@@ -26,19 +26,13 @@ void replaceFile(const Folder& folder, const std::string& name, const std::strin
         file->writeAt(bytes.data(), bytes.size(), 0);
         file->sync();
     } catch (...) {
-        try {
-            if (folder.fs().exists(temp)) folder.fs().remove(temp);
-        } catch (...) {
-        }
+        removeQuietly(folder.fs(), temp);
         throw;
     }
     try {
         folder.fs().rename(temp, target);
     } catch (...) {
-        try {
-            folder.fs().remove(temp);
-        } catch (...) {
-        }
+        removeQuietly(folder.fs(), temp);
         throw;
     }
     folder.fs().syncDir(folder.dir());

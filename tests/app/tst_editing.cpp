@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -176,6 +177,39 @@ private Q_SLOTS:
                  QStringList({"confirm:Effacer cette fiche O/N ?", "message:Fiche éffacée"}));
         QCOMPARE(app.state().data.position(), 0);
         QVERIFY(!QFile::exists(app.path("Q7.tmp")));
+    }
+
+    // The catalogue a delete replaces is kept; when it cannot be, the delete still
+    // happens and says so once, after its own message.
+    void deletingKeepsABackup_data() {
+        QTest::addColumn<bool>("blocked"); // a file stands where the backup folder goes
+        QTest::newRow("kept") << false;
+        QTest::newRow("cannot be kept") << true;
+    }
+    void deletingKeepsABackup() {
+        QFETCH(bool, blocked);
+        AppFixture app(numbered(2));
+        const std::string before = readBytes(app.dir() + "/Q7.dat");
+        if (blocked) writeBytes(app.dir() + "/Sauvegardes", "x");
+        app.start();
+        app.trigger("menuliste");
+        app.trigger("menuEffacer");
+        QCOMPARE(references(app.records()), QStringList({"2"}));
+        const QStringList boxes = app.dialogs().boxes();
+        QCOMPARE(boxes.size(), blocked ? 3 : 2);
+        QCOMPARE(boxes.at(1), QString("message:Fiche éffacée"));
+        const QStringList kept = QDir(app.path("Sauvegardes")).entryList(QDir::Files);
+        if (blocked) {
+            QVERIFY(
+                boxes.at(2).startsWith("message:La commande a été faite, mais sans sauvegarde"));
+        } else {
+            QCOMPARE(kept.size(), 1);
+            QCOMPARE(readBytes(app.dir() + "/Sauvegardes/" + kept.first().toStdString()), before);
+        }
+        // Told once: the next command says nothing of it.
+        app.dialogs().clear();
+        app.trigger("menuliste");
+        QCOMPARE(app.dialogs().boxes(), QStringList());
     }
 
     void deletingRemovesTheShownRecordNotItsTwin() {

@@ -8,6 +8,7 @@
 #include "store/Errors.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -212,6 +213,25 @@ private Q_SLOTS:
         second.write(FicheBuilder().numero(1));
         QCOMPARE(readCatalogue(dir(tmp)).size(), std::size_t(1));
         second.close();
+    }
+
+    // A rewrite given up half way (a failure, an exception) takes its scratch file with
+    // it; one whose scratch file another holder has locked is refused, that file kept.
+    void abandonedRewriteLeavesNoScratch() {
+        Opened o(3);
+        {
+            auto writer = o.data.beginRewrite();
+            writer->append(FicheBuilder().numero(9));
+        }
+        QVERIFY(!QFile::exists(o.tmp.filePath(QStringLiteral("Q7.tmp"))));
+        QCOMPARE(o.bytes(), o.before);
+
+        RecordWriter other(posixFileSystem(), dir(o.tmp) + "/Q7.tmp");
+        other.append(FicheBuilder().numero(7));
+        other.finish();
+        QVERIFY_THROWS_EXCEPTION(LockedError, o.data.beginRewrite());
+        QCOMPARE(QFileInfo(o.tmp.filePath(QStringLiteral("Q7.tmp"))).size(), qint64(1048));
+        QCOMPARE(o.bytes(), o.before);
     }
 
     void leftoverScratchIsRemovedOnceLocked() {
