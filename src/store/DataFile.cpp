@@ -2,6 +2,7 @@
 
 #include "store/Errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -34,6 +35,13 @@ void RecordWriter::append(const Fiche& record) {
 void RecordWriter::appendBytes(const std::string& bytes) {
     buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
     flush();
+}
+
+void RecordWriter::place(int at, const unsigned char* records, std::size_t count) {
+    flush();
+    const std::uint64_t offset = std::uint64_t(at) * ficheSize;
+    file_->writeAt(records, count * ficheSize, offset);
+    written_ = std::max(written_, offset + count * ficheSize);
 }
 
 void RecordWriter::flush() {
@@ -111,9 +119,10 @@ const Fiche& DataFile::readNext() {
     if (position_ >= count_) throw IoError(IoError::readPastEnd);
     if (position_ < blockStart_ || position_ >= blockStart_ + blockCount_) {
         const int n = std::min(blockRecords, count_ - position_);
-        block_.resize(static_cast<std::size_t>(n));
+        // Sized once: a block of another size would be cleared again for nothing.
+        if (block_.empty()) block_.resize(blockRecords);
         blockCount_ = 0;
-        const std::size_t got = file_->readAt(block_.data(), block_.size() * ficheSize,
+        const std::size_t got = file_->readAt(block_.data(), std::size_t(n) * ficheSize,
                                               std::uint64_t(position_) * ficheSize);
         const int whole = static_cast<int>(got / ficheSize);
         if (whole == 0) throw IoError(IoError::readPastEnd);
