@@ -137,12 +137,13 @@ int main(int argc, char** argv) {
     const std::string data = dir + "/Q7.dat";
     generateCatalogue(master, records);
     // Every run starts from the generated catalogue, already on the disk.
-    auto reset = [&] {
-        std::filesystem::copy_file(master, data, std::filesystem::copy_options::overwrite_existing);
+    const auto install = [&](const std::string& from) {
+        std::filesystem::copy_file(from, data, std::filesystem::copy_options::overwrite_existing);
         syncFile(data);
     };
+    const auto reset = [&] { install(master); };
     reset();
-    Context ctx{dir, records, reset};
+    Context ctx{dir, records, reset, install};
 
     std::printf("catalogue: %d records, %.1f MB; median of %d runs [min - max]; load %s\n", records,
                 records * 1048 / 1e6, runs, loadAverage().c_str());

@@ -17,8 +17,10 @@ enum class Baseline { RawRead, RawCopy, None, Report };
 struct Context {
     std::string dir; // a fresh folder holding the generated Q7.dat
     int records = 0;
-    // Restores Q7.dat as generated (after a command rewrote it).
+    // Restores Q7.dat as generated (after a command rewrote it), on the disk.
     std::function<void()> resetCatalogue;
+    // Puts a copy of another file in place of Q7.dat, on the disk.
+    std::function<void(const std::string& from)> install;
     // The file layer the command must use: the real one, or one that skips syncs.
     q7::FileSystem* fs = nullptr;
 };

@@ -9,8 +9,12 @@
 
 #include "app/Program.h"
 #include "app/Q7prin.h"
+#include "app/SortedComboBox.h"
+#include "lists/ListFile.h"
+#include "lists/ValueLists.h"
 #include "maint/CatalogueSort.h"
 #include "output/ExportRunner.h"
+#include "platform/QtText.h"
 #include "store/Cp1252.h"
 
 #include <QAbstractButton>
@@ -137,6 +141,7 @@ public:
         master_ = dir_ + "/master.dat";
         bench::generateCatalogue(master_, records);
         bench::writeCollectionLists(dir_);
+        sortLists();
         restore();
         services_ = std::make_unique<bench::GuiServices>(dir_);
         program_ = std::make_unique<Program>(services_->services);
@@ -145,6 +150,21 @@ public:
     }
 
     Tformprin& w() { return program_->prin(); }
+
+    // In the drop-downs' order, as the program writes its lists.
+    void sortLists() {
+        const q7::Folder folder(q7::posixFileSystem(), dir_);
+        for (const q7::ValueList& list : q7::valueLists) {
+            QStringList values;
+            for (const std::string& v : q7::readListFile(folder, list.file))
+                values << fromBytes(v);
+            SortedComboBox::sortValues(values);
+            std::vector<std::string> lines;
+            for (const QString& v : values)
+                lines.push_back(toBytes(v));
+            q7::writeListFile(folder, list.file, lines);
+        }
+    }
 
     void trigger(const char* name) {
         auto* action = w().findChild<QAction*>(QLatin1String(name));

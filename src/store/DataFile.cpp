@@ -22,12 +22,13 @@ RecordWriter::RecordWriter(FileSystem& fs, std::string path) : fs_(fs), path_(st
     file_ = fs_.open(path_, OpenMode::CreateNew);
     // Locked before it becomes Q7.dat, so the catalogue is never unlocked.
     file_->tryLock();
-    buffer_.reserve(blockRecords * ficheSize);
 }
 
 RecordWriter::~RecordWriter() = default;
 
 void RecordWriter::append(const Fiche& record) {
+    // Taken at the first record: a rewrite that places its records takes none.
+    if (buffer_.capacity() == 0) buffer_.reserve(blockRecords * ficheSize);
     buffer_.insert(buffer_.end(), record.bytes.begin(), record.bytes.end());
     if (buffer_.size() >= blockRecords * ficheSize) flush();
 }
