@@ -286,6 +286,19 @@ void count(bench::Verdict v) {
     missed += v == bench::Verdict::Missed;
 }
 
+// A rewrite from the window against the same core command, one run of each in turn.
+void againstCore(const std::string& name, int runs, bool goal, const std::function<double()>& core,
+                 const std::function<double()>& window) {
+    bench::Samples inWindow, inCore;
+    for (int i = 0; i < runs; ++i) {
+        inCore.add(core());
+        inWindow.add(window());
+    }
+    bench::printTimes(name + " -> window closed", inWindow);
+    count(bench::printRatio("core command", inWindow.median() / inCore.median(),
+                            inCore.median() * 1e3, goal ? 1.5 : 0));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -331,26 +344,14 @@ int main(int argc, char** argv) {
             single = scans;
             continue;
         }
-        for (const Export& e : exportsToTime) {
-            bench::Samples window, core;
-            for (int i = 0; i < runs; ++i) {
-                core.add(session.exportInCore(e));
-                window.add(session.exportFromWindow(e));
-            }
-            bench::printTimes(std::string(e.name) + " -> window closed", window);
-            count(bench::printRatio("core command", window.median() / core.median(),
-                                    core.median() * 1e3, full ? 1.5 : 0));
-        }
-        for (const Sort& sort : sortsToTime) {
-            bench::Samples window, core;
-            for (int i = 0; i < runs; ++i) {
-                core.add(session.sortInCore(sort));
-                window.add(session.sortFromWindow(sort));
-            }
-            bench::printTimes(std::string(sort.name) + " -> window closed", window);
-            count(bench::printRatio("core command", window.median() / core.median(),
-                                    core.median() * 1e3, full ? 1.5 : 0));
-        }
+        for (const Export& e : exportsToTime)
+            againstCore(
+                e.name, runs, full, [&] { return session.exportInCore(e); },
+                [&] { return session.exportFromWindow(e); });
+        for (const Sort& sort : sortsToTime)
+            againstCore(
+                sort.name, runs, full, [&] { return session.sortInCore(sort); },
+                [&] { return session.sortFromWindow(sort); });
     }
     std::printf("\ngoals missed: %d\n", missed);
     return missed == 0 ? 0 : 1;

@@ -248,7 +248,7 @@ private Q_SLOTS:
     void gaugePaintsAtMostThirtyTimesASecond() {
         Session s(1000);
         Tformexport w(*s.state, s.services());
-        w.setWindowTitle("Exporter en CSV");
+        w.setWindowTitle(QStringLiteral("Exporter en CSV"));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QProgressBar* gauge = child<QProgressBar>(w, "Gauge1");
