@@ -5,6 +5,7 @@
 // core command, timed in the same runs.
 #include "Catalogue.h"
 #include "GuiServices.h"
+#include "ListValues.h"
 #include "Timing.h"
 
 #include "app/Program.h"
@@ -136,12 +137,18 @@ const Sort sortsToTime[] = {
 // One catalogue, its folder and the whole program on it.
 class Session {
 public:
-    Session(int records, Stage& stage) : stage_(stage) {
+    // `listValues` > 0: fifteen lists of that many values in no order instead of the
+    // collection's own, in the program's order.
+    Session(int records, int listValues, Stage& stage) : stage_(stage) {
         dir_ = tmp_.path().toStdString();
         master_ = dir_ + "/master.dat";
         bench::generateCatalogue(master_, records);
-        bench::writeCollectionLists(dir_);
-        sortLists();
+        if (listValues > 0) {
+            bench::writeListFiles(dir_, listValues);
+        } else {
+            bench::writeCollectionLists(dir_);
+            sortLists();
+        }
         restore();
         services_ = std::make_unique<bench::GuiServices>(dir_);
         program_ = std::make_unique<Program>(services_->services);
@@ -313,12 +320,16 @@ int main(int argc, char** argv) {
     std::printf("the record window on \"%s\"; median of %d runs [min - max]; load %s\n",
                 qPrintable(QGuiApplication::platformName()), runs, bench::loadAverage().c_str());
     ScanFigures single;
-    // "--records N": only 1 and N records.
+    // "--records N": only 1 and N records; "--lists N": big value lists in no order.
     std::vector<int> sizes{1, 1000, q7::maxRecords};
-    for (int i = 1; i + 1 < argc; ++i)
+    int listValues = 0;
+    for (int i = 1; i + 1 < argc; ++i) {
         if (QByteArray(argv[i]) == "--records") sizes = {1, std::atoi(argv[i + 1])};
+        if (QByteArray(argv[i]) == "--lists") listValues = std::atoi(argv[i + 1]);
+    }
+    if (listValues > 0) std::printf("value lists: 15 files of %d values in no order\n", listValues);
     for (int records : sizes) {
-        Session session(records, stage);
+        Session session(records, listValues, stage);
         const bool full = records == q7::maxRecords;
         std::printf("\n%d records (%.1f MB), triggered -> shown or closed\n", records,
                     records * 1048 / 1e6);
