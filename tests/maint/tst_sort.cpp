@@ -91,9 +91,9 @@ std::vector<Fiche> sortAndRead(const std::string& dir, const SortChoice& choice,
     return after;
 }
 
-// The orders as described, written plainly: one pass over the records per group, in
+// The orders written the plain way: one pass over the records per group, in
 // the order of the groups, then the stray bytes of the end as they were.
-std::string describedFirstLetterOrder(const std::string& file) {
+std::string plainFirstLetterOrder(const std::string& file) {
     const std::size_t n = file.size() / ficheSize;
     auto record = [&](std::size_t i) { return file.substr(i * ficheSize, ficheSize); };
     auto initial = [&](std::size_t i) {
@@ -111,7 +111,7 @@ std::string describedFirstLetterOrder(const std::string& file) {
     return out + file.substr(n * ficheSize);
 }
 
-std::string describedFrontOrder(const std::string& file, Field field, const std::string& value) {
+std::string plainFrontOrder(const std::string& file, Field field, const std::string& value) {
     const std::size_t n = file.size() / ficheSize;
     std::string front, rest;
     for (std::size_t i = 0; i < n; ++i) {
@@ -315,7 +315,7 @@ private Q_SLOTS:
 
     // Sizes around the read-ahead block and the batches of each group, with and
     // without a damaged end.
-    void sameBytesAsTheDescribedOrder_data() {
+    void sameBytesAsThePlainOrder_data() {
         QTest::addColumn<SortOrder>("order");
         QTest::addColumn<int>("records");
         QTest::addColumn<int>("tail");
@@ -329,7 +329,7 @@ private Q_SLOTS:
                 }
         }
     }
-    void sameBytesAsTheDescribedOrder() {
+    void sameBytesAsThePlainOrder() {
         QFETCH(SortOrder, order);
         QFETCH(int, records);
         QFETCH(int, tail);
@@ -338,8 +338,8 @@ private Q_SLOTS:
             randomCatalogue(records, std::size_t(tail), unsigned(records * 31 + tail));
         writeBytes(dirOf(tmp) + "/Q7.dat", before);
         const std::string expected = order == SortOrder::FirstLetter
-                                         ? describedFirstLetterOrder(before)
-                                         : describedFrontOrder(before, Field::auteur, "Hugo");
+                                         ? plainFirstLetterOrder(before)
+                                         : plainFrontOrder(before, Field::auteur, "Hugo");
         DataFile data(Folder(posixFileSystem(), dirOf(tmp)));
         data.open();
         Fiche buffer;
@@ -352,7 +352,7 @@ private Q_SLOTS:
         QCOMPARE(after.size(), before.size());
         QVERIFY(after == expected);
         if (order == SortOrder::FirstLetter) p.checkFirstLetterGauge();
-        // The buffer ends on the last record, as the passes of the described order leave it.
+        // The buffer ends on the last record, as the plain order's passes leave it.
         QVERIFY(std::string(buffer.bytes.begin(), buffer.bytes.end()) ==
                 before.substr(std::size_t(records - 1) * ficheSize, ficheSize));
     }
