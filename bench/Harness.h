@@ -1,35 +1,41 @@
 #pragma once
-// Whole-file commands timed against the machine's own limit in the same run: a raw
-// sequential read() of Q7.dat for commands that read it, a raw synced copy for those
-// that rewrite it. Each benchmark file registers itself with Q7_BENCH.
+// Whole-file commands timed against the machine's own limit, measured in the same runs:
+// a raw sequential read() of Q7.dat for commands that read it, a raw copy of it, synced
+// and not, for those that write. Each benchmark file registers itself with Q7_BENCH.
+#include "store/FileSystem.h"
+
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace bench {
 
-enum class Baseline { RawRead, RawCopy, None };
+// RawCopy commands run twice per run: as they are, against the synced copy, and with
+// every sync skipped, against the unsynced copy, so that the time of the disk's flush
+// does not hide the work of the command itself. Report runs once and prints its own.
+enum class Baseline { RawRead, RawCopy, None, Report };
 
 struct Context {
     std::string dir; // a fresh folder holding the generated Q7.dat
     int records = 0;
-    // Restores Q7.dat as generated (after a command rewrote it).
+    // Restores Q7.dat as generated (after a command rewrote it), on the disk.
     std::function<void()> resetCatalogue;
+    // Puts a copy of another file in place of Q7.dat, on the disk.
+    std::function<void(const std::string& from)> install;
+    // The file layer the command must use: the real one, or one that skips syncs.
+    q7::FileSystem* fs = nullptr;
 };
 
 struct Case {
     std::string name;
     Baseline baseline;
-    // Runs once per repetition; `setup` work before the timed part goes in `prepare`.
+    // Untimed work before each run.
     std::function<void(Context&)> prepare;
     std::function<void(Context&)> run;
-    double goal = 0; // ratio goal, 0 when none
+    double goal = 0;         // ratio to the raw read or the synced copy; 0 when none
+    double unsyncedGoal = 0; // ratio of the run without syncs to the unsynced copy
 };
 
 int add(Case c);
-
-// The generated catalogue: varied titles, authors, notes; record i has reference i+1.
-void generateCatalogue(const std::string& path, int records);
 
 } // namespace bench
 

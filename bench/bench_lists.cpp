@@ -9,7 +9,7 @@
 namespace {
 
 q7::Folder folder(bench::Context& c) {
-    return q7::Folder(q7::posixFileSystem(), c.dir);
+    return q7::Folder(*c.fs, c.dir);
 }
 
 Q7_BENCH({"lists: read 15 files of 5000 values", bench::Baseline::None,

@@ -1,4 +1,5 @@
 // A search step that finds nothing reads the whole catalogue.
+#include "Catalogue.h"
 #include "Harness.h"
 
 #include "search/Match.h"
@@ -8,7 +9,7 @@
 namespace {
 
 void scan(bench::Context& c, const q7::RecordTest& test) {
-    q7::DataFile data(q7::Folder(q7::posixFileSystem(), c.dir));
+    q7::DataFile data(q7::Folder(*c.fs, c.dir));
     data.open();
     q7::Fiche buffer;
     if (q7::scanForward(data, buffer, test)) std::abort();
@@ -17,16 +18,16 @@ void scan(bench::Context& c, const q7::RecordTest& test) {
 
 Q7_BENCH({"search step, author equal, no hit", bench::Baseline::RawRead, nullptr,
           [](bench::Context& c) {
-              const std::string value = "Personne";
+              const std::string value = q7::utf8ToCp1252(bench::absentAuthor);
               scan(c, [&](const q7::Fiche& f) { return f.view(q7::Field::auteur) == value; });
           },
-          2});
+          1.2});
 
 Q7_BENCH({"search step, word in the notes, no hit", bench::Baseline::RawRead, nullptr,
           [](bench::Context& c) {
-              const q7::WordMatcher matches("introuvable");
+              const q7::WordMatcher matches(bench::absentWord);
               scan(c, [&](const q7::Fiche& f) { return matches(f, q7::Field::notes); });
           },
-          2});
+          1.2});
 
 } // namespace

@@ -23,8 +23,9 @@ struct SortChoice {
 };
 
 // Called with the progress bar's maximum and its new value: (0, max) at the start, then
-// after each step. First letter: maximum 26, one step per letter. Front orders:
-// maximum N, one step per record of the first pass; full during the second.
+// after each step. First letter: maximum 26, reached in steps as both passes go (a
+// 26th of the work each). Front orders: maximum N, one step per record of the first
+// pass; full during the second.
 using SortProgress = std::function<void(int value, int maximum)>;
 
 // The group of a title in the first-letter order: 0 to 25 for A to Z, otherOpening
@@ -36,9 +37,11 @@ constexpr int otherOpening = 26;
 int titleGroup(const Fiche& record);
 
 // Writes every record of `data` into Q7.tmp in the chosen order and puts it in place
-// of Q7.dat (P = 0 afterwards). Records pass one at a time through `buffer`, the one
-// record in memory; besides it only one byte per record is kept. On any failure
-// Q7.dat is left whole, Q7.tmp is removed and the error is thrown.
+// of Q7.dat (P = 0 afterwards). The file is read twice from start to end, whatever the
+// order: once to learn each record's group, once to write each record at its place.
+// Memory stays flat: one byte per record, the data file's read-ahead and a small batch
+// per group. `buffer` ends holding the last record, as after a pass over the file. On
+// any failure Q7.dat is left whole, Q7.tmp is removed and the error is thrown.
 void sortCatalogue(DataFile& data, Fiche& buffer, const SortChoice& choice,
                    const SortProgress& progress = {});
 

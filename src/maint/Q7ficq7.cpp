@@ -5,6 +5,7 @@
 #include "lists/ListValues.h"
 #include "maint/CatalogueSort.h"
 #include "platform/Command.h"
+#include "platform/ProgressGauge.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
 #include "record/AppState.h"
@@ -73,16 +74,9 @@ void Tformfic::bttrierClick() {
     }
     {
         BusyCursor busy(services_.cursor);
-        q7::sortCatalogue(state_.data, state_.buffer, choice, [this](int value, int maximum) {
-            QProgressBar* gauge = ui->Gauge1;
-            if (gauge->maximum() != maximum) gauge->setMaximum(maximum);
-            // Redrawn when the percentage shown changes, not for each of 40000 records.
-            const auto percent = [maximum](int v) {
-                return maximum ? qint64(v) * 100 / maximum : 0;
-            };
-            if (value == 0 || value == maximum || percent(value) != percent(gauge->value()))
-                gauge->setValue(value);
-        });
+        ProgressGauge gauge(*ui->Gauge1);
+        q7::sortCatalogue(state_.data, state_.buffer, choice,
+                          [&gauge](int value, int maximum) { gauge.report(value, maximum); });
     }
     // The sort says nothing of its own: a backup that could not be kept is told now.
     const std::string note = state_.data.takeBackupNote();

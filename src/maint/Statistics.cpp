@@ -39,9 +39,9 @@ int computeStatistics(DataFile& data, Fiche& buffer, const FigureSink& sink) {
     try {
         while (!data.atEnd()) {
             record = &data.readNext();
-            const std::int32_t nbpage = toInt32(record->text(Field::nbpage));
+            const std::int32_t nbpage = toInt32(record->view(Field::nbpage));
             pages += nbpage;
-            prices += toDecimal(record->text(Field::prix));
+            prices += toDecimal(record->view(Field::prix));
             // Only a byte of exactly 1 is a ticked box.
             if (record->flagIsOne(Flag::lut)) {
                 ++readCount;

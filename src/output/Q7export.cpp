@@ -1,6 +1,7 @@
 #include "output/Q7export.h"
 
 #include "platform/Command.h"
+#include "platform/ProgressGauge.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
 #include "record/AppState.h"
@@ -77,7 +78,6 @@ void Tformexport::exportCatalogue() {
     {
         std::optional<BusyCursor> busy(std::in_place, services_.cursor);
         ui->Gauge1->setValue(0);
-        shownPercent_ = 0;
         if (wholeFile) ui->Gauge1->setRange(0, state_.data.count());
         if (kind_ == q7::ExportKind::Sql) {
             // A name of spaces is a name; only an empty one is refused.
@@ -90,16 +90,9 @@ void Tformexport::exportCatalogue() {
             }
             request.tableName = toBytes(ui->edtnomtab->text());
         }
+        ProgressGauge gauge(*ui->Gauge1);
         q7::runExport(state_.data, state_.buffer, state_.settings, state_.folder.fs(), request,
-                      [this](int done, int total) { showProgress(done, total); });
+                      [&gauge](int done, int total) { gauge.report(done, total); });
     }
     accept();
-}
-
-void Tformexport::showProgress(int done, int total) {
-    // Only a new percentage is worth a repaint; the bar repaints itself at once then.
-    const int percent = int(qint64(done) * 100 / total);
-    if (percent == shownPercent_) return;
-    shownPercent_ = percent;
-    ui->Gauge1->setValue(done);
 }

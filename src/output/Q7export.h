@@ -38,11 +38,9 @@ private:
     // "Exporter" (Button1).
     void exportCatalogue();
     std::string targetFolder() const;
-    void showProgress(int done, int total);
 
     std::unique_ptr<Ui::Tformexport> ui;
     AppState& state_;
     Services& services_;
     q7::ExportKind kind_ = q7::ExportKind::Txt;
-    int shownPercent_ = -1;
 };

@@ -37,30 +37,34 @@ WordMatcher::WordMatcher(std::string_view word) : word_(foldAsciiUpper(word)) {
 
 #if defined(__SSE2__)
 namespace {
-inline __m128i foldLoad(const unsigned char* p) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    // Signed compares: bytes of 0x80 and above are negative, never a to z.
-    const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('a' - 1)),
-                                        _mm_cmplt_epi8(x, _mm_set1_epi8('z' + 1)));
-    return _mm_sub_epi8(x, _mm_and_si128(lower, _mm_set1_epi8(0x20)));
-}
+// Where sixteen bytes are one letter of the (folded) word in either case. Setting the
+// 0x20 bit turns only A-Z and a-z into the lower-case letter, so one OR replaces the
+// folding; any other byte of the word, accented letters included, must be equal.
+struct Probe {
+    __m128i bit, value;
+    explicit Probe(unsigned char c)
+        : bit(_mm_set1_epi8(c >= 'A' && c <= 'Z' ? 0x20 : 0)),
+          value(_mm_set1_epi8(static_cast<char>(c >= 'A' && c <= 'Z' ? c | 0x20 : c))) {}
+    __m128i at(const unsigned char* p) const {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        return _mm_cmpeq_epi8(_mm_or_si128(x, bit), value);
+    }
+};
 } // namespace
 
 // Looks, sixteen places at a time, where both the first and the last letter of the word
-// stand, folding as it reads; `text` must be followed by 16 readable bytes.
+// stand; `text` must be followed by 16 readable bytes.
 bool WordMatcher::padded(std::string_view text) const {
     const std::size_t k = word_.size();
     const std::size_t n = text.size();
     if (n == 0 || k == 0 || k > n) return false;
     const auto* t = reinterpret_cast<const unsigned char*>(text.data());
     const auto* w = reinterpret_cast<const unsigned char*>(word_.data());
-    const __m128i first = _mm_set1_epi8(char(w[0])), last = _mm_set1_epi8(char(w[k - 1]));
+    const Probe first(w[0]), last(w[k - 1]);
     const std::size_t places = n - k + 1;
     for (std::size_t i = 0; i < places; i += 16) {
-        const __m128i a = foldLoad(t + i);
-        const __m128i b = foldLoad(t + i + k - 1);
-        unsigned mask = unsigned(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        unsigned mask =
+            unsigned(_mm_movemask_epi8(_mm_and_si128(first.at(t + i), last.at(t + i + k - 1))));
         if (places - i < 16) mask &= (1u << (places - i)) - 1;
         while (mask) {
             const std::size_t at = i + unsigned(__builtin_ctz(mask));

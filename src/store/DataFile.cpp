@@ -3,6 +3,7 @@
 #include "store/Backup.h"
 #include "store/Errors.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -52,6 +53,8 @@ RecordWriter::~RecordWriter() {
 }
 
 void RecordWriter::append(const Fiche& record) {
+    // Taken at the first record: a rewrite that places its records takes none.
+    if (buffer_.capacity() == 0) buffer_.reserve(blockRecords * ficheSize);
     buffer_.insert(buffer_.end(), record.bytes.begin(), record.bytes.end());
     if (buffer_.size() >= blockRecords * ficheSize) flush();
 }
@@ -59,6 +62,13 @@ void RecordWriter::append(const Fiche& record) {
 void RecordWriter::appendBytes(const std::string& bytes) {
     buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
     flush();
+}
+
+void RecordWriter::place(int at, const unsigned char* records, std::size_t count) {
+    flush();
+    const std::uint64_t offset = std::uint64_t(at) * ficheSize;
+    file_->writeAt(records, count * ficheSize, offset);
+    written_ = std::max(written_, offset + count * ficheSize);
 }
 
 void RecordWriter::flush() {
@@ -145,9 +155,10 @@ const Fiche& DataFile::readNext() {
     if (position_ >= count_) throw IoError(IoError::readPastEnd);
     if (position_ < blockStart_ || position_ >= blockStart_ + blockCount_) {
         const int n = std::min(blockRecords, count_ - position_);
-        block_.resize(static_cast<std::size_t>(n));
+        // Sized once: a block of another size would be cleared again for nothing.
+        if (block_.empty()) block_.resize(blockRecords);
         blockCount_ = 0;
-        const std::size_t got = file_->readAt(block_.data(), block_.size() * ficheSize,
+        const std::size_t got = file_->readAt(block_.data(), std::size_t(n) * ficheSize,
                                               std::uint64_t(position_) * ficheSize);
         const int whole = static_cast<int>(got / ficheSize);
         if (whole == 0) throw IoError(IoError::readPastEnd);

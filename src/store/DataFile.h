@@ -30,6 +30,9 @@ public:
     RecordWriter& operator=(const RecordWriter&) = delete;
     void append(const Fiche& record);
     void appendBytes(const std::string& bytes);
+    // Writes `count` whole records at record index `at`, for a rewrite that fills
+    // Q7.tmp out of order. Appending continues after the furthest record placed.
+    void place(int at, const unsigned char* records, std::size_t count);
     // Flushes and syncs to disk.
     void finish();
     const std::string& path() const { return path_; }

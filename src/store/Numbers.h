@@ -2,15 +2,15 @@
 // Text to number as the program has always read it: decimal, optional sign,
 // surrounding blanks refused; the French decimal comma for prices.
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace q7 {
 
 // Throws ConversionError (integer) when `text` is not a whole number in 32 bits.
-std::int32_t toInt32(const std::string& text);
+std::int32_t toInt32(std::string_view text);
 // 64-bit variant for sums.
-std::int64_t toInt64(const std::string& text);
+std::int64_t toInt64(std::string_view text);
 // Throws ConversionError (float) when `text` is not a decimal number with a comma.
-long double toDecimal(const std::string& text);
+long double toDecimal(std::string_view text);
 
 } // namespace q7

@@ -8,6 +8,7 @@
 #include "record/AppState.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -242,7 +243,9 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(docs + "/Q7impres.txt"));
     }
 
-    void gaugeRepaintsOnlyOnNewPercentages() {
+    // Shown to its end, but painted at most about 30 times a second: a paint at every
+    // percent cost more than the file work of a small catalogue.
+    void gaugePaintsAtMostThirtyTimesASecond() {
         Session s(1000);
         Tformexport w(*s.state, s.services());
         w.setKind(ExportKind::Csv);
@@ -251,19 +254,21 @@ private Q_SLOTS:
         QProgressBar* gauge = child<QProgressBar>(w, "Gauge1");
         PaintCounter counter;
         gauge->installEventFilter(&counter);
-        int lastSeen = -1, changes = 0, repeats = 0;
+        int lastSeen = -1, repeats = 0;
         connect(gauge, &QProgressBar::valueChanged, gauge, [&](int v) {
             const int percent = v * 100 / gauge->maximum();
             repeats += percent == lastSeen;
             lastSeen = percent;
-            ++changes;
         });
+        QElapsedTimer clock;
+        clock.start();
         child<QPushButton>(w, "Button1")->click();
+        const qint64 ms = clock.elapsed();
         QCOMPARE(lastSeen, 100);
+        QCOMPARE(gauge->value(), 1000);
         QCOMPARE(repeats, 0);
-        QVERIFY2(changes <= 101, qPrintable(QString::number(changes)));
-        QVERIFY2(counter.paints >= 100 && counter.paints <= 102,
-                 qPrintable(QString::number(counter.paints)));
+        QVERIFY2(counter.paints >= 1 && counter.paints <= 2 + ms / 33,
+                 qPrintable(QStringLiteral("%1 paints in %2 ms").arg(counter.paints).arg(ms)));
     }
 
     void escapeCloses() {

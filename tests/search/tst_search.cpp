@@ -4,7 +4,6 @@
 #include "search/Q7recmot.h"
 #include "ui_Q7recmot.h"
 
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QTest>
 
@@ -406,7 +405,8 @@ private Q_SLOTS:
         QVERIFY(app.dialogs().boxes().isEmpty());
     }
 
-    void fruitlessStepOverAFullCatalogueFeelsInstant() {
+    // How long it takes is measured by the window benchmark.
+    void fruitlessStepOverAFullCatalogueReadsToTheEnd() {
         AppFixture app;
         std::string bytes;
         bytes.reserve(std::size_t(q7::maxRecords) * q7::ficheSize);
@@ -418,27 +418,23 @@ private Q_SLOTS:
         writeBytes(app.dir() + "/Q7.dat", bytes);
         app.start();
         for (const char* criterion : {"Auteur", "menumot"}) {
+            app.dialogs().clear();
             if (QByteArray(criterion) == "menumot") {
                 app.state().word = {q7::Field::notes, "introuvable"};
                 app.fakes->modal.script("TFormrecmot", [&](QDialog&) {
                     app.program->windows().recmot->ui().edtrecmot->setText("introuvable");
                     click(app.program->windows().recmot->ui().rbnotes);
-                    QElapsedTimer t;
-                    t.start();
                     click(app.program->windows().recmot->ui().btcherchermot);
-                    qInfo("fruitless word step over 40000 records: %lld ms", t.elapsed());
-                    QVERIFY(t.elapsed() < 1000);
                 });
                 app.trigger("menumot");
             } else {
                 app.trigger(criterion);
                 app.ui().cbauteur->setEditText("Zola");
-                QElapsedTimer t;
-                t.start();
                 app.trigger("menuChercher");
-                qInfo("fruitless author step over 40000 records: %lld ms", t.elapsed());
-                QVERIFY(t.elapsed() < 1000);
             }
+            // Read to the end: the last record was looked at, nothing was shown.
+            QCOMPARE(app.dialogs().boxes(), QStringList{"information:Pas ou plus  d'occurance"});
+            QVERIFY(app.state().data.atEnd());
             QCOMPARE(app.ui().lblinfo->text(), QString("Menu principal"));
         }
     }

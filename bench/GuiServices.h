@@ -1,0 +1,43 @@
+#pragma once
+// The program's own Qt services for the window benchmarks, in a folder of their own:
+// real message boxes, cursor and modal loops; a printer that prints nothing and a
+// settings file beside the catalogue instead of the user's.
+#include "platform/QtDialogs.h"
+#include "platform/QtPlatform.h"
+#include "platform/QtSettingsBackend.h"
+#include "platform/Services.h"
+
+#include <QDir>
+
+namespace bench {
+
+class NoPrinter : public Printer {
+public:
+    void setFontSize(int) override {}
+    void setBold(bool) override {}
+    void setColor(const QColor&) override {}
+    void begin() override {}
+    void drawText(int, int, const QString&) override {}
+    void end() override {}
+};
+
+struct GuiServices {
+    explicit GuiServices(const std::string& dir)
+        : settings(QDir(QString::fromStdString(dir)).filePath(QStringLiteral("wutfn.ini"))),
+          services{dialogs,  printer,
+                   launcher, clock,
+                   cursor,   settings,
+                   modal,    q7::posixFileSystem(),
+                   dir,      QStringLiteral("Lirabel3")} {}
+
+    QtDialogs dialogs{QStringLiteral("Lirabel3")};
+    NoPrinter printer;
+    QtLauncher launcher;
+    QtClock clock;
+    QtCursor cursor;
+    QtSettingsBackend settings;
+    QtModalShower modal;
+    Services services;
+};
+
+} // namespace bench
