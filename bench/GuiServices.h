@@ -18,6 +18,7 @@ public:
     void setColor(const QColor&) override {}
     void begin() override {}
     void drawText(int, int, const QString&) override {}
+    void drawTextWithin(int, int, int, const QString&) override {}
     void end() override {}
 };
 
@@ -28,7 +29,8 @@ struct GuiServices {
                    launcher, clock,
                    cursor,   settings,
                    modal,    q7::posixFileSystem(),
-                   dir,      QStringLiteral("Lirabel3")} {}
+                   dir,      QStringLiteral("Lirabel3"),
+                   {}} {}
 
     QtDialogs dialogs{QStringLiteral("Lirabel3")};
     NoPrinter printer;

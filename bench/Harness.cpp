@@ -68,7 +68,10 @@ class UnsyncedFileSystem : public q7::FileSystem {
         }
         std::uint64_t size() override { return f_->size(); }
         void sync() override {}
+        void syncData() override {}
+        void truncate(std::uint64_t n) override { f_->truncate(n); }
         bool tryLock() override { return f_->tryLock(); }
+        q7::FileId id() override { return f_->id(); }
 
     private:
         std::unique_ptr<q7::File> f_;
@@ -83,6 +86,9 @@ public:
     void remove(const std::string& path) override { real_.remove(path); }
     void rename(const std::string& from, const std::string& to) override { real_.rename(from, to); }
     void syncDir(const std::string&) override {}
+    q7::FileId idOf(const std::string& path) override { return real_.idOf(path); }
+    void link(const std::string& from, const std::string& to) override { real_.link(from, to); }
+    void makeDir(const std::string& path) override { real_.makeDir(path); }
     std::vector<std::string> list(const std::string& dir) override { return real_.list(dir); }
 };
 

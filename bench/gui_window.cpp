@@ -10,13 +10,13 @@
 
 #include "app/Program.h"
 #include "app/Q7prin.h"
-#include "app/SortedComboBox.h"
 #include "lists/ListFile.h"
 #include "maint/CatalogueSort.h"
 #include "output/ExportRunner.h"
 #include "platform/QtText.h"
 #include "record/FieldTable.h"
 #include "store/Cp1252.h"
+#include "widgets/SortedComboBox.h"
 
 #include <QAbstractButton>
 #include <QAction>
