@@ -35,13 +35,30 @@ std::string formatListLines(const std::vector<std::string>& values) {
     return out;
 }
 
+std::string_view unreadTail(std::string_view bytes) {
+    const std::size_t nul = bytes.find('\0');
+    return nul == std::string_view::npos ? std::string_view() : bytes.substr(nul);
+}
+
+std::string formatListFile(const std::vector<std::string>& values, std::string_view previous) {
+    std::string out = formatListLines(values);
+    out += unreadTail(previous);
+    return out;
+}
+
 std::vector<std::string> readListFile(const Folder& folder, const std::string& name) {
     return parseListLines(readWholeFile(folder, name));
 }
 
 void writeListFile(const Folder& folder, const std::string& name,
                    const std::vector<std::string>& values) {
-    replaceFile(folder, name, formatListLines(values));
+    // The file on disk now, not as it was loaded: its hidden tail must survive.
+    const std::string previous = folder.exists(name) ? readWholeFile(folder, name) : std::string();
+    replaceFile(folder, name, formatListFile(values, previous));
+}
+
+bool hasUnreadTail(const Folder& folder, const std::string& name) {
+    return folder.exists(name) && !unreadTail(readWholeFile(folder, name)).empty();
 }
 
 } // namespace q7

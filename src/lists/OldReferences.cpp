@@ -11,7 +11,8 @@ std::vector<std::string> readOldReferences(const Folder& folder) {
 
 void takeOldReference(const Folder& folder, std::vector<std::string> references,
                       std::size_t index) {
-    if (references.size() < 2) {
+    // A file with bytes hidden behind a NUL is rewritten, never deleted with them.
+    if (references.size() < 2 && !hasUnreadTail(folder, oldReferencesFile)) {
         const std::string path = folder.path(oldReferencesFile);
         if (folder.fs().exists(path)) {
             folder.fs().remove(path);

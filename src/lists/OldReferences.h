@@ -14,7 +14,8 @@ inline constexpr const char* oldReferencesFile = "Q7ancnum.lst";
 std::vector<std::string> readOldReferences(const Folder& folder);
 
 // Takes reference `index` out of `references` (the file's lines): the file is deleted
-// when it held fewer than two, otherwise safely rewritten with the others in order.
+// when it held fewer than two (and nothing hidden after a NUL), otherwise safely
+// rewritten with the others in order.
 void takeOldReference(const Folder& folder, std::vector<std::string> references, std::size_t index);
 
 } // namespace q7

@@ -30,7 +30,7 @@ using ExportProgress = std::function<void(int done, int total)>;
 
 // Whole-file kinds start at the first record and read each one into `buffer`, so that
 // afterwards the buffer holds the last record and the position is at the end; HTML
-// touches neither. Throws IoError; what was written before a failure stays.
+// touches neither. Throws IoError; on a failure the earlier file stays as it was.
 void runExport(DataFile& data, Fiche& buffer, const Settings& captions, FileSystem& fs,
                const ExportRequest& request, const ExportProgress& progress = {});
 

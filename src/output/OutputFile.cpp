@@ -4,17 +4,27 @@ namespace q7 {
 
 namespace {
 constexpr std::size_t blockSize = 1 << 20;
-}
 
-OutputFile::OutputFile(FileSystem& fs, const std::string& path)
-    : file_(fs.open(path, OpenMode::CreateNew)) {
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+} // namespace
+
+OutputFile::OutputFile(FileSystem& fs, std::string path)
+    : fs_(fs), path_(std::move(path)), temp_(path_ + ".tmp") {
+    file_ = fs_.open(temp_, OpenMode::CreateNew);
     buffer_.reserve(blockSize + 4096);
 }
 
 OutputFile::~OutputFile() {
-    if (broken_ || buffer_.empty()) return;
+    if (!done_) discard();
+}
+
+void OutputFile::discard() {
+    file_.reset();
     try {
-        flush();
+        if (fs_.exists(temp_)) fs_.remove(temp_);
     } catch (...) {
     }
 }
@@ -25,9 +35,7 @@ void OutputFile::flushIfFull() {
 
 void OutputFile::flush() {
     if (buffer_.empty()) return;
-    broken_ = true; // a failed write is not tried again on the way out
     file_->writeAt(buffer_.data(), buffer_.size(), written_);
-    broken_ = false;
     written_ += buffer_.size();
     buffer_.clear();
 }
@@ -35,6 +43,10 @@ void OutputFile::flush() {
 void OutputFile::finish() {
     flush();
     file_->sync();
+    file_.reset();
+    fs_.rename(temp_, path_);
+    done_ = true;
+    fs_.syncDir(folderOf(path_));
 }
 
 } // namespace q7

@@ -1,6 +1,7 @@
 #pragma once
-// An output file written through the file layer in large blocks. The file is created
-// anew; on a failure what was already written stays in it.
+// An output file written through the file layer in large blocks. It is written beside
+// the file it replaces and put in its place only once complete, so a failure (a full
+// disk, a read error half-way) leaves the earlier file whole and no partial one.
 #include "store/FileSystem.h"
 
 #include <memory>
@@ -10,23 +11,27 @@ namespace q7 {
 
 class OutputFile {
 public:
-    OutputFile(FileSystem& fs, const std::string& path);
-    // Leaving early (a read failed): the lines built so far still go to the file.
+    OutputFile(FileSystem& fs, std::string path);
+    // Leaving without finish(): the partial file is removed.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
     // Appending here then calling flushIfFull() keeps memory to about one block.
     std::string& buffer() { return buffer_; }
     void flushIfFull();
-    // Writes the rest and syncs.
+    // Writes the rest, syncs, and renames the new file over the earlier one.
     void finish();
 
 private:
     void flush();
+    void discard();
+    FileSystem& fs_;
+    std::string path_;
+    std::string temp_;
     std::unique_ptr<File> file_;
     std::string buffer_;
     std::uint64_t written_ = 0;
-    bool broken_ = false;
+    bool done_ = false;
 };
 
 } // namespace q7

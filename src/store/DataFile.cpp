@@ -1,15 +1,37 @@
 #include "store/DataFile.h"
 
+#include "store/Backup.h"
 #include "store/Errors.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace q7 {
 
 namespace {
 constexpr int blockRecords = DataFile::readAheadRecords;
 constexpr int negativeSeek = 131;
+// Opening again after a rename slipped in between open and lock; more than a few in a
+// row means another program rewrites the catalogue without pause.
+constexpr int lockAttempts = 8;
+
+bool stillNamed(FileSystem& fs, const std::string& path, File& file) {
+    try {
+        return fs.idOf(path) == file.id();
+    } catch (const IoError&) {
+        return false; // removed meanwhile (an empty catalogue closed by its program)
+    }
+}
+
+// "Disque plein" + what could not be undone, as one message.
+std::string alsoFailed(const std::exception& first, const std::string& what,
+                       const std::exception& second) {
+    std::string text = first.what();
+    if (!text.empty() && std::isalnum(static_cast<unsigned char>(text.back()))) text += '.';
+    return text + " " + what + " (" + second.what() + ")";
+}
 } // namespace
 
 LockedError::LockedError()
@@ -67,14 +89,29 @@ DataFile::DataFile(Folder folder) : folder_(std::move(folder)) {}
 DataFile::~DataFile() = default;
 
 void DataFile::open() {
-    path_ = folder_.path(dataFileName);
-    std::unique_ptr<File> file;
-    if (folder_.fs().exists(path_))
-        file = folder_.fs().open(path_, OpenMode::ReadWrite);
-    else
-        file = folder_.fs().open(path_, OpenMode::CreateNew);
-    if (!file->tryLock()) throw LockedError();
-    adopt(std::move(file));
+    FileSystem& fs = folder_.fs();
+    for (int attempt = 1;; ++attempt) {
+        path_ = folder_.path(dataFileName);
+        // Never truncates: another program may have created it a moment ago.
+        auto file = fs.open(path_, OpenMode::Create);
+        if (!file->tryLock()) throw LockedError();
+        if (stillNamed(fs, path_, *file)) {
+            adopt(std::move(file));
+            break;
+        }
+        if (attempt == lockAttempts) throw LockedError();
+    }
+    removeLeftoverScratch();
+}
+
+void DataFile::removeLeftoverScratch() {
+    // Under our lock no rewrite runs, so a Q7.tmp is what a crash left behind.
+    try {
+        const std::string scratch = folder_.path(tempFileName);
+        if (folder_.fs().exists(scratch)) folder_.fs().remove(scratch);
+    } catch (const std::exception&) {
+        // It only takes room; the catalogue is fine.
+    }
 }
 
 void DataFile::adopt(std::unique_ptr<File> file) {
@@ -124,15 +161,57 @@ const Fiche& DataFile::readNext() {
 }
 
 void DataFile::write(const Fiche& buffer) {
-    if (!file_) throw IoError(EBADF);
-    if (position_ == count_ && tailBytes_ != 0)
-        throw Error("Q7.dat se termine par une fiche incomplète : aucune fiche ne peut y être "
-                    "ajoutée sans l'écraser");
-    file_->writeAt(buffer.bytes.data(), ficheSize, std::uint64_t(position_) * ficheSize);
+    put(buffer.bytes.data(), ficheSize);
     if (position_ >= blockStart_ && position_ < blockStart_ + blockCount_)
         block_[std::size_t(position_ - blockStart_)] = buffer;
     if (position_ == count_) ++count_;
     ++position_;
+}
+
+void DataFile::append(const std::vector<Fiche>& records) {
+    if (!file_) throw IoError(EBADF);
+    position_ = count_;
+    if (records.empty()) return;
+    put(records.front().bytes.data(), records.size() * ficheSize);
+    count_ += static_cast<int>(records.size());
+    position_ = count_;
+}
+
+void DataFile::put(const unsigned char* bytes, std::size_t size) {
+    if (!file_) throw IoError(EBADF);
+    const bool appending = position_ == count_;
+    if (appending && tailBytes_ != 0)
+        throw Error("Q7.dat se termine par une fiche incomplète : aucune fiche ne peut y être "
+                    "ajoutée sans l'écraser");
+    const std::uint64_t offset = std::uint64_t(position_) * ficheSize;
+    // What a failed write must give back.
+    std::string before;
+    if (!appending) {
+        before.resize(size);
+        if (file_->readAt(before.data(), size, offset) != size) throw IoError(IoError::readPastEnd);
+    }
+    try {
+        file_->writeAt(bytes, size, offset);
+        file_->syncData();
+    } catch (const std::exception& failure) {
+        try {
+            if (appending) {
+                file_->truncate(offset);
+            } else {
+                file_->writeAt(before.data(), size, offset);
+            }
+            file_->syncData();
+        } catch (const std::exception& undo) {
+            if (appending)
+                throw Error(alsoFailed(failure,
+                                       "La fiche à moitié écrite n'a pas pu être retirée de la "
+                                       "fin de Q7.dat",
+                                       undo));
+            throw Error(
+                alsoFailed(failure, "La fiche d'avant n'a pas pu être remise dans Q7.dat", undo));
+        }
+        throw;
+    }
 }
 
 std::string DataFile::tail() {
@@ -147,19 +226,29 @@ std::unique_ptr<RecordWriter> DataFile::beginRewrite() {
 }
 
 void DataFile::commitRewrite(std::unique_ptr<RecordWriter> writer) {
+    backupNote_.clear();
+    Backup backup;
     try {
         // A damaged end is carried over as it was, never dropped.
         if (tailBytes_ != 0) writer->appendBytes(tail());
         writer->finish();
+        backup = backUpCatalogue(folder_, BackupMethod::LinkOrCopy);
         folder_.fs().rename(writer->path(), path_);
     } catch (...) {
         writer->discard();
+        withdrawBackup(folder_, backup);
         throw;
     }
     auto file = writer->release();
     file_.reset();
     adopt(std::move(file));
+    backupNote_ = backupFailureMessage(backup);
+    if (!backup.failed()) pruneBackups(folder_);
     folder_.fs().syncDir(folder_.dir());
+}
+
+std::string DataFile::takeBackupNote() {
+    return std::exchange(backupNote_, std::string());
 }
 
 } // namespace q7

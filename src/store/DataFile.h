@@ -2,6 +2,7 @@
 // Q7.dat: fixed 1048-byte records with one current position P and a count N.
 // Sequential reads are served from a block so that whole-file commands run at
 // disk speed while every read still moves P by exactly one record.
+#include "store/CatalogueNames.h"
 #include "store/Errors.h"
 #include "store/Fiche.h"
 #include "store/FileSystem.h"
@@ -11,9 +12,6 @@
 #include <vector>
 
 namespace q7 {
-
-inline const std::string dataFileName = "Q7.dat";
-inline const std::string tempFileName = "Q7.tmp";
 
 // Another copy of the program holds the catalogue.
 class LockedError : public Error {
@@ -53,6 +51,9 @@ public:
     ~DataFile();
 
     // Opens Q7.dat for reading and writing, or creates it empty, and locks it. P = 0.
+    // The lock is checked to hold the file that Q7.dat names once locked: a rewrite by
+    // another program may rename a new catalogue over it between the open and the lock.
+    // A Q7.tmp left by a crash during a rewrite is removed once the lock is held.
     void open();
     bool isOpen() const { return file_ != nullptr; }
     // Closes; a catalogue without a single byte is deleted.
@@ -66,20 +67,33 @@ public:
     // Reads record P in place (P increases by 1); valid until the next data-file call.
     // Scans use it to look at records without copying each one.
     const Fiche& readNext();
+    // Writes the buffer as record P (appended when P = N) and flushes it to disk before
+    // returning. On any failure the file is put back as it was (an append is cut back to
+    // the whole records, a replaced record gets its old bytes) and the error is thrown;
+    // when even that fails, the message says so.
     void write(const Fiche& buffer);
+    // Appends the records at the end in one write and one flush: all of them or none.
+    // P = N afterwards.
+    void append(const std::vector<Fiche>& records);
 
     // Bytes after the last whole record (a damaged file); never read nor written over.
     std::uint64_t tailBytes() const { return tailBytes_; }
 
     // A rewrite of the catalogue: records go to Q7.tmp; commit puts it in place of
     // Q7.dat in one atomic rename, after which P = 0. On any failure Q7.dat stays whole.
+    // The catalogue it replaces is kept as a backup first (see Backup.h).
     std::unique_ptr<RecordWriter> beginRewrite();
     void commitRewrite(std::unique_ptr<RecordWriter> writer);
+    // Why the last rewrite kept no backup (French, for the window), then forgotten;
+    // empty when it kept one.
+    std::string takeBackupNote();
 
     const Folder& folder() const { return folder_; }
 
 private:
     void adopt(std::unique_ptr<File> file);
+    void removeLeftoverScratch();
+    void put(const unsigned char* bytes, std::size_t size);
     std::string tail();
     Folder folder_;
     std::string path_;
@@ -87,6 +101,7 @@ private:
     int count_ = 0;
     int position_ = 0;
     std::uint64_t tailBytes_ = 0;
+    std::string backupNote_;
     // Read-ahead block: records [blockStart_, blockStart_ + blockCount_).
     std::vector<Fiche> block_;
     int blockStart_ = 0;

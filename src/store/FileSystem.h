@@ -8,6 +8,13 @@
 
 namespace q7 {
 
+// Which file a name or an open handle is: two are the same file when both match.
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileId&) const = default;
+};
+
 class File {
 public:
     virtual ~File() = default;
@@ -17,8 +24,13 @@ public:
     virtual void writeAt(const void* data, std::size_t size, std::uint64_t offset) = 0;
     virtual std::uint64_t size() = 0;
     virtual void sync() = 0;
+    // Flushes the contents (and the size) to disk, not the other metadata.
+    virtual void syncData() = 0;
+    // Cuts or extends the file to `size` bytes.
+    virtual void truncate(std::uint64_t size) = 0;
     // Exclusive advisory lock; false when another holder has it.
     virtual bool tryLock() = 0;
+    virtual FileId id() = 0;
 };
 
 enum class OpenMode {
@@ -26,6 +38,7 @@ enum class OpenMode {
     ReadWrite, // existing file
     CreateNew, // created empty, truncating any file of that name
     Append,    // created when missing, writes go to the end
+    Create,    // read and write, created empty when missing, never truncated
 };
 
 class FileSystem {
@@ -37,6 +50,12 @@ public:
     // Atomically replaces `to` with `from`.
     virtual void rename(const std::string& from, const std::string& to) = 0;
     virtual void syncDir(const std::string& dir) = 0;
+    // The file a name stands for now; throws IoError when there is none.
+    virtual FileId idOf(const std::string& path) = 0;
+    // A second name for the same file (a hard link); throws when the file system has none.
+    virtual void link(const std::string& from, const std::string& to) = 0;
+    // Creates a folder; an existing one is fine.
+    virtual void makeDir(const std::string& path) = 0;
     // Names of the entries of a folder (not "." nor "..").
     virtual std::vector<std::string> list(const std::string& dir) = 0;
 };

@@ -56,6 +56,21 @@ public:
         if (::fsync(fd_) != 0) throw IoError(errno);
     }
 
+    void syncData() override {
+        if (::fdatasync(fd_) != 0) throw IoError(errno);
+    }
+
+    void truncate(std::uint64_t size) override {
+        while (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+            if (errno != EINTR) throw IoError(errno);
+    }
+
+    FileId id() override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) throw IoError(errno);
+        return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    }
+
     bool tryLock() override {
         if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
         if (errno == EWOULDBLOCK) return false;
@@ -76,6 +91,7 @@ public:
         case OpenMode::ReadWrite: flags |= O_RDWR; break;
         case OpenMode::CreateNew: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
         case OpenMode::Append: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
+        case OpenMode::Create: flags |= O_RDWR | O_CREAT; break;
         }
         int fd = ::open(path.c_str(), flags, 0666);
         if (fd < 0) throw IoError(errno);
@@ -108,6 +124,24 @@ public:
         ::close(fd);
         // Some file systems cannot sync a folder; the rename is done all the same.
         if (rc != 0 && err != EINVAL && err != EROFS) throw IoError(err);
+    }
+
+    FileId idOf(const std::string& path) override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) throw IoError(errno);
+        return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    }
+
+    void link(const std::string& from, const std::string& to) override {
+        if (::link(from.c_str(), to.c_str()) != 0) throw IoError(errno);
+    }
+
+    void makeDir(const std::string& path) override {
+        if (::mkdir(path.c_str(), 0777) == 0) return;
+        const int err = errno;
+        struct stat st {};
+        if (err == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return;
+        throw IoError(err);
     }
 
     std::vector<std::string> list(const std::string& dir) override {

@@ -66,6 +66,45 @@ private Q_SLOTS:
         QVERIFY(readBytes(app.dir() + "/Q7imprimeur.lst") == value + "\r\n" + value + "\r\n");
     }
 
+    // Values after a NUL are not offered, but rewriting the list keeps those bytes, as
+    // they were, after the values written.
+    void bytesAfterANulSurviveARewrite_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("inManager"); // else "Inserer dans liste" with "Hugo"
+        QTest::addColumn<QByteArray>("written");
+        const QByteArray hidden("\0Balzac\r\nSand\r\n", 15);
+        QTest::newRow("insert") << QByteArray("Zola\r\n") + hidden << false
+                                << QByteArray("Hugo\r\nZola\r\n") + hidden;
+        QTest::newRow("list manager")
+            << QByteArray("Zola\r\n") + hidden << true << QByteArray("Zola\r\n") + hidden;
+        QTest::newRow("NUL first") << hidden << false << QByteArray("Hugo\r\n") + hidden;
+        QTest::newRow("line cut by the NUL") << QByteArray("Zola\r\nVer") + hidden << false
+                                             << QByteArray("Hugo\r\nVer\r\nZola\r\n") + hidden;
+        QTest::newRow("NUL last") << QByteArray("Zola\0", 5) << false
+                                  << QByteArray("Hugo\r\nZola\r\n\0", 13);
+    }
+    void bytesAfterANulSurviveARewrite() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, inManager);
+        QFETCH(QByteArray, written);
+        AppFixture app;
+        writeBytes(app.dir() + "/Q7auteur.lst", file.toStdString());
+        app.start();
+        if (inManager) {
+            inListManager(app, [](TFormliste&, Ui::TFormliste& u) {
+                choose(u, 1);
+                u.btenregistrer->click();
+            });
+        } else {
+            app.trigger("menuNouvelle");
+            app.ui().cbauteur->setEditText(QStringLiteral("Hugo"));
+            app.trigger("insauteur");
+            QVERIFY(!app.ui().cbauteur->values().contains(QStringLiteral("Balzac")));
+        }
+        QCOMPARE(QByteArray::fromStdString(readBytes(app.dir() + "/Q7auteur.lst")), written);
+        QCOMPARE(app.dialogs().boxes(), QStringList());
+    }
+
     // A list that cannot be read stops the command with the error box; nothing else.
     void unreadableList_data() {
         QTest::addColumn<bool>("realPermission");

@@ -49,8 +49,10 @@ private Q_SLOTS:
                                     << QByteArray("a\r\nb\r\nc\r\n");
         QTest::newRow("no final line end")
             << QByteArray("y\r\nx") << QStringList{"x", "y"} << QByteArray("x\r\ny\r\n");
+        // The bytes from the NUL on are not shown, and not thrown away either.
         QTest::newRow("NUL ends the text")
-            << QByteArray("b\r\na\0z\r\n", 8) << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n");
+            << QByteArray("b\r\na\0z\r\n", 8) << QStringList{"a", "b"}
+            << QByteArray("a\r\nb\r\n\0z\r\n", 10);
         QTest::newRow("empty lines are values")
             << QByteArray("b\r\n\r\n\n") << QStringList{"", "", "b"} << QByteArray("\r\n\r\nb\r\n");
         QTest::newRow("CR then CR LF")

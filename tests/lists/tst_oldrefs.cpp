@@ -152,6 +152,21 @@ private Q_SLOTS:
         QCOMPARE(app.ui().edtnumero->text(), QString("9"));
     }
 
+    // Taking the last reference rewrites a file that hides bytes after a NUL, instead
+    // of deleting them with it.
+    void lastTakenKeepsWhatANulHides() {
+        AppFixture app({FicheBuilder().numero(1)});
+        const std::string hidden("\0"
+                                 "12\r\n",
+                                 5);
+        writeBytes(app.dir() + "/Q7ancnum.lst", "9\r\n" + hidden);
+        app.start();
+        app.trigger("menuNouvelle");
+        inOldReferences(app, [](Tformanciennum&, Ui::Tformanciennum& u) { u.btchoisir->click(); });
+        QCOMPARE(app.ui().edtnumero->text(), QString("9"));
+        QCOMPARE(fileOf(app), hidden);
+    }
+
     void cancelChangesNothing() {
         AppFixture app({FicheBuilder().numero(1)});
         writeBytes(app.dir() + "/Q7ancnum.lst", "30\r\n4\r\n");

@@ -8,6 +8,7 @@
 #include "store/DataFile.h"
 #include "store/Errors.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -356,53 +357,73 @@ private Q_SLOTS:
                                 "1 "));
     }
 
-    void failuresKeepWhatWasWritten_data() {
-        QTest::addColumn<int>("failingOp");
-        QTest::addColumn<int>("keptRecords"); // -1: the first block
-        QTest::addColumn<QString>("message");
-        // The catalogue is read in blocks: the second read fails.
-        QTest::newRow("read") << int(FaultyFileSystem::Op::Read) << DataFile::readAheadRecords
-                              << "Erreur E/S 5";
-        QTest::newRow("write") << int(FaultyFileSystem::Op::Write) << -1 << "Disque plein";
+    // A failed export leaves the earlier file as it was (or no file at all), and no
+    // partial file beside it.
+    void failedExportKeepsTheEarlierFile_data() {
+        QTest::addColumn<ExportKind>("kind");
+        QTest::addColumn<int>("failingOp"); // -1: disk full after 100 bytes
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<bool>("earlier");
+        using Op = FaultyFileSystem::Op;
+        // The catalogue is read in blocks: the second read fails half-way.
+        QTest::newRow("txt, read") << ExportKind::Txt << int(Op::Read) << 2 << true;
+        QTest::newRow("txt, second block") << ExportKind::Txt << int(Op::Write) << 2 << true;
+        QTest::newRow("txt, no earlier file") << ExportKind::Txt << int(Op::Write) << 2 << false;
+        QTest::newRow("sql, disk full") << ExportKind::Sql << -1 << 0 << true;
+        QTest::newRow("csv, sync") << ExportKind::Csv << int(Op::Sync) << 1 << true;
+        QTest::newRow("csv, rename") << ExportKind::Csv << int(Op::Rename) << 1 << true;
+        QTest::newRow("html, disk full") << ExportKind::Html << -1 << 0 << true;
     }
-    void failuresKeepWhatWasWritten() {
+    void failedExportKeepsTheEarlierFile() {
+        QFETCH(ExportKind, kind);
         QFETCH(int, failingOp);
-        QFETCH(int, keptRecords);
-        QFETCH(QString, message);
+        QFETCH(int, nth);
+        QFETCH(bool, earlier);
         std::vector<Fiche> records;
-        QByteArray whole;
-        for (int i = 1; i <= 6000; ++i) {
+        for (int i = 1; i <= 6000; ++i)
             records.push_back(FicheBuilder().set(Field::titre, "Livre " + std::to_string(i)));
-            whole += titleTxtBlock(i, QString("Livre %1").arg(i));
-        }
-        QVERIFY(whole.size() > 2 << 20); // more than two blocks of output
         writeCatalogue(dir(), records);
+        const std::string name = exportFileName(kind);
+        const std::string before = "l'export d'avant\r\n";
+        if (earlier)
+            writeBytes(dir() + "/" + name, before);
+        else
+            QFile::remove(QString::fromStdString(dir() + "/" + name));
         FaultyFileSystem faulty;
         DataFile data(Folder(faulty, dir()));
         data.open();
         if (failingOp == int(FaultyFileSystem::Op::Read)) {
             faulty.onlyFor("Q7.dat");
-            faulty.failNth(FaultyFileSystem::Op::Read, 2);
         } else {
-            faulty.onlyFor("Q7impres");
-            faulty.failNth(FaultyFileSystem::Op::Write, 2, ENOSPC);
+            faulty.onlyFor(name);
         }
+        if (failingOp < 0)
+            faulty.diskFullAfter(100);
+        else
+            faulty.failNth(FaultyFileSystem::Op(failingOp), nth, ENOSPC);
         Fiche buffer;
-        try {
-            runExport(data, buffer, captions, faulty, {ExportKind::Txt, dir(), {}});
-            QFAIL("the export should have failed");
-        } catch (const IoError& e) {
-            QCOMPARE(QString::fromUtf8(e.what()), message);
-        }
-        const QByteArray file = bytesOf(readBytes(dir() + "/Q7impres.txt"));
-        QVERIFY(whole.startsWith(file));
-        if (keptRecords > 0) {
-            QCOMPARE(lineCount(file), 24 * keptRecords);
-        } else {
-            // The first block reached the disk, whole records only; the failed one did not.
-            QVERIFY(file.size() >= 1 << 20 && file.size() < (1 << 20) + 1000);
-            QCOMPARE(lineCount(file) % 24, 0);
-        }
+        QVERIFY_THROWS_EXCEPTION(IoError,
+                                 runExport(data, buffer, captions, faulty, {kind, dir(), "t"}));
+        if (earlier)
+            QCOMPARE(readBytes(dir() + "/" + name), before);
+        else
+            QVERIFY(!QFile::exists(QString::fromStdString(dir() + "/" + name)));
+        // Nothing beside it either.
+        QCOMPARE(QDir(QString::fromStdString(dir()))
+                     .entryList({QString::fromStdString(name) + u'*'}, QDir::Files)
+                     .size(),
+                 earlier ? 1 : 0);
+    }
+
+    void failedRecordTextKeepsTheEarlierFile() {
+        writeBytes(dir() + "/Q7fiche.txt", "avant");
+        FaultyFileSystem faulty;
+        faulty.diskFullAfter(50);
+        QVERIFY_THROWS_EXCEPTION(
+            IoError, writeRecordTextFile(Folder(faulty, dir()), fullRecord(), 1, captions));
+        QCOMPARE(readBytes(dir() + "/Q7fiche.txt"), std::string("avant"));
+        QCOMPARE(QDir(QString::fromStdString(dir())).entryList({QStringLiteral("Q7fiche*")}),
+                 QStringList({QStringLiteral("Q7fiche.txt")}));
     }
 
     void missingTargetFolder() {

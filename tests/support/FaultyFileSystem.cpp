@@ -15,7 +15,15 @@ public:
     }
     void writeAt(const void* d, std::size_t n, std::uint64_t o) override {
         fs_.check(FaultyFileSystem::Op::Write, path_);
-        fs_.spend(static_cast<long long>(n));
+        if (fs_.tears()) {
+            inner_->writeAt(d, n / 2, o);
+            throw q7::IoError(5 /* EIO */);
+        }
+        const auto fits = static_cast<std::size_t>(fs_.spend(static_cast<long long>(n)));
+        if (fits < n) {
+            if (fits > 0) inner_->writeAt(d, fits, o);
+            throw q7::IoError(ENOSPC);
+        }
         inner_->writeAt(d, n, o);
     }
     std::uint64_t size() override { return inner_->size(); }
@@ -23,7 +31,19 @@ public:
         fs_.check(FaultyFileSystem::Op::Sync, path_);
         inner_->sync();
     }
-    bool tryLock() override { return inner_->tryLock(); }
+    void syncData() override {
+        fs_.check(FaultyFileSystem::Op::Sync, path_);
+        inner_->syncData();
+    }
+    void truncate(std::uint64_t size) override {
+        fs_.check(FaultyFileSystem::Op::Truncate, path_);
+        inner_->truncate(size);
+    }
+    bool tryLock() override {
+        fs_.aboutToLock();
+        return inner_->tryLock();
+    }
+    q7::FileId id() override { return inner_->id(); }
 
 private:
     FaultyFileSystem& fs_;
@@ -38,15 +58,22 @@ void FaultyFileSystem::failNth(Op op, int n, int code) {
     codes_[int(op)] = code;
 }
 
+void FaultyFileSystem::tearNthWrite(int n) {
+    counts_[int(Op::Write)] = 0;
+    tearAt_ = n;
+}
+
 void FaultyFileSystem::diskFullAfter(long long bytes) {
     budget_ = bytes;
 }
 
 void FaultyFileSystem::reset() {
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < opCount; ++i)
         counts_[i] = failAt_[i] = codes_[i] = 0;
     budget_ = -1;
+    tearAt_ = 0;
     fragment_.clear();
+    beforeLock_ = nullptr;
 }
 
 void FaultyFileSystem::check(Op op, const std::string& path) {
@@ -56,13 +83,18 @@ void FaultyFileSystem::check(Op op, const std::string& path) {
     if (failAt_[i] != 0 && counts_[i] == failAt_[i]) throw q7::IoError(codes_[i]);
 }
 
-void FaultyFileSystem::spend(long long bytes) {
-    if (budget_ < 0) return;
-    if (bytes > budget_) {
-        budget_ = 0;
-        throw q7::IoError(ENOSPC);
-    }
-    budget_ -= bytes;
+long long FaultyFileSystem::spend(long long bytes) {
+    if (budget_ < 0) return bytes;
+    const long long fits = std::min(bytes, budget_);
+    budget_ -= fits;
+    return fits;
+}
+
+void FaultyFileSystem::aboutToLock() {
+    if (!beforeLock_) return;
+    auto action = std::move(beforeLock_);
+    beforeLock_ = nullptr;
+    action();
 }
 
 std::unique_ptr<q7::File> FaultyFileSystem::open(const std::string& path, q7::OpenMode mode) {
@@ -87,6 +119,20 @@ void FaultyFileSystem::rename(const std::string& from, const std::string& to) {
 void FaultyFileSystem::syncDir(const std::string& dir) {
     check(Op::SyncDir, dir);
     q7::posixFileSystem().syncDir(dir);
+}
+
+q7::FileId FaultyFileSystem::idOf(const std::string& path) {
+    return q7::posixFileSystem().idOf(path);
+}
+
+void FaultyFileSystem::link(const std::string& from, const std::string& to) {
+    check(Op::Link, to);
+    q7::posixFileSystem().link(from, to);
+}
+
+void FaultyFileSystem::makeDir(const std::string& path) {
+    check(Op::MakeDir, path);
+    q7::posixFileSystem().makeDir(path);
 }
 
 std::vector<std::string> FaultyFileSystem::list(const std::string& dir) {

@@ -1,0 +1,11 @@
+#pragma once
+// The catalogue's file names in the data folder.
+#include <string>
+
+namespace q7 {
+
+inline const std::string dataFileName = "Q7.dat";
+// Scratch copy written by a rewrite, renamed over Q7.dat once whole.
+inline const std::string tempFileName = "Q7.tmp";
+
+} // namespace q7
