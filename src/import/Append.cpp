@@ -47,6 +47,16 @@ void keepBackup(const Folder& folder, std::time_t now, Report& report, Backup& b
         report.backup = backup.path;
 }
 
+// A step after the records are in: its failure is said in the report, never as a failed
+// import.
+template <typename Step> void afterwards(Report& report, const char* what, Step step) {
+    try {
+        step();
+    } catch (const std::exception& e) {
+        report.warnings.push_back(std::string(what) + " : " + e.what());
+    }
+}
+
 } // namespace
 
 Date dateAt(std::time_t now) {
@@ -92,24 +102,37 @@ Report appendImport(const Folder& folder, const AppendRequest& request) {
         }
         pruneBackups(folder);
     }
+    // The records are in: what follows must not make the user believe otherwise.
     LastImport last;
     last.before = report.before;
     last.after = data.count();
-    if (request.lists && !plan.records.empty()) {
+    const bool changed = !plan.records.empty();
+    afterwards(report, "Les listes n'ont pas été complétées", [&] {
+        if (!request.lists || !changed) return;
         last.lists = newListValues(folder, plan.records);
         addToLists(folder, last.lists);
         for (const ListAddition& add : last.lists)
             report.lists.push_back(add.file + " : " + std::to_string(add.values.size()) +
                                    " valeur(s) ajoutée(s)");
-    }
-    report.written = reportName(folder, request.now);
-    replaceFile(folder, report.written, reportFileBytes(renderReport(report)));
-    if (!plan.records.empty()) {
+    });
+    afterwards(report, "--annuler ne pourra pas défaire cette importation", [&] {
+        if (!changed) return;
         last.fingerprint = fingerprint(data);
         last.when = readableStamp(request.now);
-        last.report = report.written;
+        last.report = reportName(folder, request.now);
         replaceFile(folder, lastImportFileName, formatLastImport(last));
-    }
+    });
+    afterwards(report, "Le rapport n'a pas pu être écrit à côté du catalogue", [&] {
+        const std::string name =
+            last.report.empty() ? reportName(folder, request.now) : last.report;
+        report.written = name;
+        try {
+            replaceFile(folder, name, reportFileBytes(renderReport(report)));
+        } catch (...) {
+            report.written.clear();
+            throw;
+        }
+    });
     data.close();
     return report;
 }

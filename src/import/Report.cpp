@@ -48,12 +48,13 @@ std::string renderReport(const Report& r) {
                         : " (références " + r.firstReference + " à " + r.lastReference + ")";
     line(imported);
     line("Fiches écartées : " + std::to_string(r.skipped.size() + std::size_t(r.overCapacity)) +
-         " (dont " + plural(r.duplicates, "doublon") + ")");
+         (r.duplicates ? " (dont " + plural(r.duplicates, "doublon") + ")" : std::string()));
     for (const Rejected& s : r.skipped)
         line("  " + s.where + " : " + s.why);
     if (r.overCapacity > 0)
         line("  " + plural(r.overCapacity, "fiche") +
-             " ne tiennent pas : le catalogue est limité à 40000 fiches");
+             (r.overCapacity > 1 ? " ne tiennent pas" : " ne tient pas") +
+             " : le catalogue est limité à 40000 fiches");
 
     for (const Section& s : sections) {
         int books = 0, total = 0;
@@ -85,6 +86,8 @@ std::string renderReport(const Report& r) {
         line("Liste " + l);
     if (!r.backup.empty()) line("Sauvegarde du catalogue d'avant : " + r.backup);
     if (!r.backupFailure.empty()) line(r.backupFailure);
+    for (const std::string& w : r.warnings)
+        line("Attention : " + w);
     if (!r.written.empty()) line("Rapport écrit dans " + r.written);
     return out;
 }

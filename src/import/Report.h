@@ -30,7 +30,8 @@ struct Report {
     std::vector<std::string> lists; // "Q7auteur.lst : 3 valeur(s) ajoutée(s)"
     std::string backup;             // where the catalogue was kept first
     std::string backupFailure;
-    std::string written; // the report file
+    std::string written;               // the report file
+    std::vector<std::string> warnings; // what failed after the records were in
 };
 
 // UTF-8 lines separated by "\n".
