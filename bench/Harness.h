@@ -23,7 +23,8 @@ struct Case {
     // Runs once per repetition; `setup` work before the timed part goes in `prepare`.
     std::function<void(Context&)> prepare;
     std::function<void(Context&)> run;
-    double goal = 0; // ratio goal, 0 when none
+    double goal = 0;       // ratio goal, 0 when none
+    double maxSeconds = 0; // goal in seconds for what has no baseline, 0 when none
 };
 
 int add(Case c);

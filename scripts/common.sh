@@ -2,8 +2,8 @@
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-          fonts-dejavu-core fonts-urw-base35 poppler-utils sqlite3 xvfb xauth)
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+          libzip-dev fonts-dejavu-core fonts-urw-base35 poppler-utils sqlite3 xvfb xauth)
 
 install_missing() {
     local missing=()

@@ -174,7 +174,7 @@ void mapFlags(Mapper& m) {
                    std::string(f.name) + " « " + given + " » non repris : ni oui ni non");
         m.fiche().setFlag(f.flag, on.value_or(false));
     }
-    if (m.book().at(Target::authors).size() > 1) m.fiche().setFlag(Flag::plusauteur, true);
+    if (m.book().all(Target::authors).size() > 1) m.fiche().setFlag(Flag::plusauteur, true);
 }
 
 void mapDate(Mapper& m, const Date& today) {
@@ -198,15 +198,15 @@ void mapDate(Mapper& m, const Date& today) {
 
 void mapTexts(Mapper& m) {
     const SourceBook& b = m.book();
-    const std::vector<std::string>& authors = b.at(Target::authors);
+    const std::vector<std::string> authors = b.all(Target::authors);
     m.put(Field::titre, b.first(Target::title));
     m.put(Field::auteur, authors.empty() ? std::string() : authors.front());
-    m.put(Field::sujet, joined(b.at(Target::subject), ", "));
+    m.put(Field::sujet, joined(b.all(Target::subject), ", "));
     m.put(Field::edition, b.first(Target::publisher));
-    m.put(Field::txtutil, joined(b.at(Target::keywords), ", "));
+    m.put(Field::txtutil, joined(b.all(Target::keywords), ", "));
     m.put(Field::imprimeur, b.first(Target::printer));
     m.put(Field::type, b.first(Target::binding));
-    m.put(Field::langue, joined(b.at(Target::language), ", "));
+    m.put(Field::langue, joined(b.all(Target::language), ", "));
     m.put(Field::etat, b.first(Target::condition));
     m.put(Field::origine, b.first(Target::origin));
 
@@ -214,17 +214,24 @@ void mapTexts(Mapper& m) {
     if (authors.size() > 1)
         notes = "Autres auteurs : " +
                 joined(std::vector<std::string>(authors.begin() + 1, authors.end()), " ; ");
-    const std::string comments = paragraphs(withoutHtml(joined(b.at(Target::comments), "\n")));
+    const std::string comments = paragraphs(withoutHtml(joined(b.all(Target::comments), "\n")));
     if (!comments.empty()) notes += (notes.empty() ? "" : "\r\n") + comments;
     m.put(Field::notes, notes);
-    m.put(Field::resume, paragraphs(withoutHtml(joined(b.at(Target::summary), "\n"))));
+    m.put(Field::resume, paragraphs(withoutHtml(joined(b.all(Target::summary), "\n"))));
 }
 
 } // namespace
 
+std::vector<std::string> SourceBook::all(Target t) const {
+    std::vector<std::string> out;
+    for (const auto& [target, value] : values)
+        if (target == t) out.push_back(value);
+    return out;
+}
+
 std::string SourceBook::first(Target t) const {
-    for (const std::string& v : at(t))
-        if (!v.empty()) return v;
+    for (const auto& [target, value] : values)
+        if (target == t && !value.empty()) return value;
     return {};
 }
 

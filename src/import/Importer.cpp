@@ -45,6 +45,7 @@ Plan planImport(const SourceFile& source, Existing& existing, const Date& today,
                     "ajoutée sans l'écraser. Rien n'est importé.");
 
     const int total = static_cast<int>(source.books.size());
+    plan.records.reserve(source.books.size());
     int next = existing.count + 1;
     int done = 0;
     for (const SourceBook& book : source.books) {

@@ -1,8 +1,8 @@
 #pragma once
 // One book as a reader found it in another program's file, before it meets the record.
 // Texts are UTF-8; the mapping converts them once, at the end.
-#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace q7::import {
@@ -48,16 +48,14 @@ constexpr int targetCount = static_cast<int>(Target::dateAdded) + 1;
 struct SourceBook {
     // Where the book was in its file, for the report: "ligne 12", "entrée 3".
     std::string where;
-    // Several values where the source keeps a list (authors, genres, keywords).
-    std::array<std::vector<std::string>, targetCount> values;
+    // In the order found; several of one target where the source keeps a list (authors,
+    // genres, keywords). A short list: a book fills a dozen targets of thirty.
+    std::vector<std::pair<Target, std::string>> values;
 
-    std::vector<std::string>& at(Target t) { return values[static_cast<std::size_t>(t)]; }
-    const std::vector<std::string>& at(Target t) const {
-        return values[static_cast<std::size_t>(t)];
-    }
     void add(Target t, std::string value) {
-        if (t != Target::ignored) at(t).push_back(std::move(value));
+        if (t != Target::ignored) values.emplace_back(t, std::move(value));
     }
+    std::vector<std::string> all(Target t) const;
     // The first non-empty value, or an empty one.
     std::string first(Target t) const;
 };
