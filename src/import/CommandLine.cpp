@@ -29,6 +29,9 @@ std::string readSourceFile(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) throw Error("Fichier introuvable : " + path);
     if (S_ISDIR(st.st_mode)) throw Error(path + " est un dossier, pas un fichier à importer");
+    // Forty thousand books fit in a few tens of megabytes, whatever the format.
+    if (st.st_size > (off_t(1) << 30))
+        throw Error("Le fichier " + path + " dépasse 1 Go : ce n'est pas un catalogue de livres");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Error("Le fichier " + path + " ne peut pas être lu");
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -4,8 +4,7 @@
 
 namespace q7::import {
 
-namespace {
-void put(std::string& out, char32_t c) {
+void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -22,6 +21,8 @@ void put(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
+
+namespace {
 
 std::string fromUtf16(std::string_view bytes, bool little) {
     std::string out;
@@ -41,7 +42,7 @@ std::string fromUtf16(std::string_view bytes, bool little) {
             }
         }
         if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
-        put(out, c);
+        appendUtf8(out, c);
     }
     return out;
 }

@@ -16,4 +16,7 @@ DecodedText decodeText(std::string_view bytes);
 
 bool validUtf8(std::string_view bytes);
 
+// One character, as UTF-8.
+void appendUtf8(std::string& out, char32_t c);
+
 } // namespace q7::import

@@ -8,6 +8,8 @@
 
 namespace q7::import {
 
+// Without blanks (spaces, tabs, line ends) at both ends.
+std::string_view trimmed(std::string_view text);
 // Blanks at both ends dropped, line breaks and tabs inside made single spaces.
 std::string oneLine(std::string_view text);
 // Line breaks made CR LF (as the memos keep them), blank lines at both ends dropped.
