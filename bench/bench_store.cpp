@@ -35,4 +35,19 @@ Q7_BENCH({"delete one record (rewrite through Q7.tmp)", bench::Baseline::RawCopy
           },
           2});
 
+// A save writes one record over the last one and waits for the disk: the flush is
+// what the collector waits for, far from any whole-file work.
+Q7_BENCH({"save one record (flushed to disk)", bench::Baseline::None, nullptr,
+          [](bench::Context& c) {
+              q7::DataFile data(folder(c));
+              data.open();
+              q7::Fiche f;
+              data.seek(data.count() - 1);
+              data.read(f);
+              f.setText(q7::Field::titre, "Changé");
+              data.seek(data.count() - 1);
+              data.write(f);
+              data.close();
+          }});
+
 } // namespace

@@ -91,6 +91,9 @@ void Tformfic::rewrite() {
                 gauge->setValue(value);
         });
     }
+    // The sort says nothing of its own: a backup that could not be kept is told now.
+    const std::string note = state_.data.takeBackupNote();
+    if (!note.empty()) services_.dialogs.message(QString::fromStdString(note));
     accept();
 }
 

@@ -14,7 +14,6 @@ std::string folderOf(const std::string& path) {
 OutputFile::OutputFile(FileSystem& fs, std::string path)
     : fs_(fs), path_(std::move(path)), temp_(path_ + ".tmp") {
     file_ = fs_.open(temp_, OpenMode::CreateNew);
-    buffer_.reserve(blockSize + 4096);
 }
 
 OutputFile::~OutputFile() {

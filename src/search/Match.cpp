@@ -1,5 +1,6 @@
 #include "search/Match.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -23,11 +24,15 @@ std::string foldAsciiUpper(std::string_view text) {
 }
 
 WordMatcher::WordMatcher(std::string_view word) : word_(foldAsciiUpper(word)) {
-    // Words longer than a field (255) can never match; the skip stays within a byte.
-    const std::size_t k = std::min<std::size_t>(word_.size(), 255);
-    skip_.fill(static_cast<unsigned char>(k));
+    // Skips are kept within a byte: a shorter skip than the longest safe one is still
+    // safe, it only looks at more places. Every letter of the word counts, however long.
+    const auto byte = [](std::size_t s) {
+        return static_cast<unsigned char>(std::min<std::size_t>(s, 255));
+    };
+    const std::size_t k = word_.size();
+    skip_.fill(byte(k));
     for (std::size_t i = 0; i + 1 < k; ++i)
-        skip_[static_cast<unsigned char>(word_[i])] = static_cast<unsigned char>(k - 1 - i);
+        skip_[static_cast<unsigned char>(word_[i])] = byte(k - 1 - i);
 }
 
 #if defined(__SSE2__)

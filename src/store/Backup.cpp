@@ -100,7 +100,12 @@ Backup backUpCatalogue(const Folder& folder, BackupMethod method, std::time_t wh
         if (!fs.exists(catalogue)) return made;
         if (fs.open(catalogue, OpenMode::Read)->size() == 0) return made;
         const std::string dir = backupDir(folder);
-        fs.makeDir(dir);
+        try {
+            fs.makeDir(dir);
+        } catch (const IoError&) {
+            if (fs.exists(dir)) throw Error("un fichier porte déjà ce nom");
+            throw;
+        }
         const std::string base = std::string(prefix) + stamp(when);
         std::string name = base + std::string(extension);
         for (int n = 2; fs.exists(join(dir, name)); ++n)

@@ -43,7 +43,6 @@ RecordWriter::RecordWriter(FileSystem& fs, std::string path) : fs_(fs), path_(st
     file_ = fs_.open(path_, OpenMode::CreateNew);
     // Locked before it becomes Q7.dat, so the catalogue is never unlocked.
     file_->tryLock();
-    buffer_.reserve(blockRecords * ficheSize);
 }
 
 RecordWriter::~RecordWriter() = default;

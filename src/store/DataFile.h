@@ -38,6 +38,7 @@ private:
     FileSystem& fs_;
     std::string path_;
     std::unique_ptr<File> file_;
+    // Grows to one block as records come; a small catalogue never needs a whole one.
     std::vector<unsigned char> buffer_;
     std::uint64_t written_ = 0;
 };

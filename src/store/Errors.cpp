@@ -2,6 +2,7 @@
 
 #include "store/Cp1252.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace q7 {
@@ -30,7 +31,10 @@ static std::string conversionMessage(ConversionError::Kind kind, const std::stri
     const char* tail = kind == ConversionError::Kind::Integer
                            ? "' n'est pas une valeur entière correcte"
                            : "' n'est pas une valeur en virgule flottante correcte";
-    return "'" + cp1252ToUtf8(text) + tail;
+    // A NUL would end the message where it stands (a damaged record's page count).
+    std::string shown = text;
+    std::replace(shown.begin(), shown.end(), '\0', '?');
+    return "'" + cp1252ToUtf8(shown) + tail;
 }
 
 ConversionError::ConversionError(Kind kind, const std::string& text)

@@ -163,7 +163,7 @@ private Q_SLOTS:
         app.start();
         app.trigger("menuNouvelle");
         inOldReferences(app, [](Tformanciennum&, Ui::Tformanciennum& u) { u.btchoisir->click(); });
-        QCOMPARE(app.ui().edtnumero->text(), QString("9"));
+        QCOMPARE(app.ui().edtnumero->text(), QStringLiteral("9"));
         QCOMPARE(fileOf(app), hidden);
     }
 

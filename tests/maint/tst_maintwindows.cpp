@@ -253,6 +253,32 @@ private Q_SLOTS:
         QCOMPARE(numeros(d.dir()), (QStringList{"2", "1"}));
     }
 
+    // The sort replaces the catalogue even when no backup can be kept, and says so once.
+    void sortWithoutBackupIsTold() {
+        Desk d(records(Field::titre, {QStringLiteral("Zoo"), QStringLiteral("Abeille")}));
+        d.write("Sauvegardes", "un fichier, pas un dossier");
+        Tformfic form(*d.state, d.fake->services);
+        form.show();
+        QTest::mouseClick(child<QPushButton>(form, "bttrier"), Qt::LeftButton);
+        QCOMPARE(numeros(d.dir()), (QStringList{"2", "1"}));
+        QCOMPARE(
+            d.fake->dialogs.log,
+            QStringList{QStringLiteral("message:La commande a été faite, mais sans sauvegarde : "
+                                       "le catalogue d'avant n'a pas pu être gardé dans le "
+                                       "dossier « Sauvegardes » (un fichier porte déjà ce nom).")});
+        QVERIFY(!form.isVisible());
+        // With a folder to keep it in, the next sort keeps the catalogue it replaces.
+        QFile::remove(QString::fromStdString(d.dir() + "/Sauvegardes"));
+        const std::string sorted = d.catalogue();
+        form.show();
+        QTest::mouseClick(child<QPushButton>(form, "bttrier"), Qt::LeftButton);
+        QCOMPARE(d.fake->dialogs.log.size(), 1);
+        const QStringList kept =
+            QDir(QString::fromStdString(d.dir() + "/Sauvegardes")).entryList(QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readBytes(d.dir() + "/Sauvegardes/" + kept.front().toStdString()), sorted);
+    }
+
     void figuresOfTheCatalogue() {
         Desk d({book("250", "12,5", 1)});
         Tforminfo form(*d.state, d.fake->services);

@@ -64,6 +64,9 @@ private Q_SLOTS:
                                     << "Y" << true;
         QTest::newRow("bytes above 0x7F") << "Œuvre"
                                           << "œUVRE" << false;
+        // Past 255 letters the skips must still never jump over a place (fuzzing found it).
+        const QString longWord = QString(254, u'a') + u'b' + QString(5, u'a');
+        QTest::newRow("word longer than 255") << QString(10, u'c') + longWord << longWord << true;
     }
     void wordMatch() {
         QFETCH(QString, text);

@@ -53,8 +53,22 @@ QString backupName(std::time_t when) {
                              t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
 }
 
+// A catalogue of `n` books in a fresh folder, opened through the faulty file layer.
+struct Opened {
+    explicit Opened(int n) {
+        writeCatalogue(dir(tmp), books(n));
+        before = bytes();
+        data.open();
+    }
+    std::string bytes() const { return readBytes(dir(tmp) + "/Q7.dat"); }
+    QTemporaryDir tmp;
+    FaultyFileSystem fs;
+    DataFile data{Folder(fs, dir(tmp))};
+    std::string before; // the file as it was written
+};
+
 QStringList backups(const QTemporaryDir& tmp) {
-    return QDir(tmp.filePath("Sauvegardes")).entryList(QDir::Files, QDir::Name);
+    return QDir(tmp.filePath(QStringLiteral("Sauvegardes"))).entryList(QDir::Files, QDir::Name);
 }
 
 } // namespace
@@ -80,12 +94,8 @@ private Q_SLOTS:
         QFETCH(bool, append);
         QFETCH(int, op);
         QFETCH(long long, bytes);
-        QTemporaryDir tmp;
-        writeCatalogue(dir(tmp), books(3));
-        const std::string before = readBytes(dir(tmp) + "/Q7.dat");
-        FaultyFileSystem fs;
-        DataFile data(Folder(fs, dir(tmp)));
-        data.open();
+        Opened o(3);
+        auto& [tmp, fs, data, before] = o;
         Fiche shown;
         data.seek(1);
         data.read(shown);
@@ -98,7 +108,7 @@ private Q_SLOTS:
         data.seek(append ? 3 : 1);
         const Fiche changed = FicheBuilder().numero(99).set(Field::titre, "Nouveau");
         QVERIFY_THROWS_EXCEPTION(IoError, data.write(changed));
-        QCOMPARE(readBytes(dir(tmp) + "/Q7.dat"), before);
+        QCOMPARE(o.bytes(), before);
         QCOMPARE(data.count(), 3);
         QCOMPARE(data.tailBytes(), std::uint64_t(0));
         // Reads see the old record, not the one that failed.
@@ -129,11 +139,8 @@ private Q_SLOTS:
     void undoThatFailsIsReported() {
         QFETCH(bool, append);
         QFETCH(QString, message);
-        QTemporaryDir tmp;
-        writeCatalogue(dir(tmp), books(2));
-        FaultyFileSystem fs;
-        DataFile data(Folder(fs, dir(tmp)));
-        data.open();
+        Opened o(2);
+        auto& [tmp, fs, data, before] = o;
         fs.diskFullAfter(100);
         fs.failNth(Op::Truncate, 1);
         data.seek(append ? 2 : 0);
@@ -146,15 +153,11 @@ private Q_SLOTS:
     }
 
     void appendIsAllOrNothing() {
-        QTemporaryDir tmp;
-        writeCatalogue(dir(tmp), books(2));
-        const std::string before = readBytes(dir(tmp) + "/Q7.dat");
-        FaultyFileSystem fs;
-        DataFile data(Folder(fs, dir(tmp)));
-        data.open();
+        Opened o(2);
+        auto& [tmp, fs, data, before] = o;
         fs.diskFullAfter(3 * 1048 + 10);
         QVERIFY_THROWS_EXCEPTION(IoError, data.append(books(5)));
-        QCOMPARE(readBytes(dir(tmp) + "/Q7.dat"), before);
+        QCOMPARE(o.bytes(), before);
         QCOMPARE(data.count(), 2);
         fs.reset();
         data.append(books(5));
@@ -217,12 +220,12 @@ private Q_SLOTS:
         writeBytes(dir(tmp) + "/Q7.tmp", std::string(1048, 'x'));
         DataFile running(Folder(posixFileSystem(), dir(tmp)));
         running.open();
-        QVERIFY(!QFile::exists(tmp.filePath("Q7.tmp")));
+        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("Q7.tmp"))));
         // Not while another program holds the catalogue: that one may be rewriting it.
         writeBytes(dir(tmp) + "/Q7.tmp", std::string(1048, 'x'));
         DataFile second(Folder(posixFileSystem(), dir(tmp)));
         QVERIFY_THROWS_EXCEPTION(LockedError, second.open());
-        QVERIFY(QFile::exists(tmp.filePath("Q7.tmp")));
+        QVERIFY(QFile::exists(tmp.filePath(QStringLiteral("Q7.tmp"))));
         QCOMPARE(running.count(), 2);
     }
 
@@ -241,12 +244,8 @@ private Q_SLOTS:
         QFETCH(int, failingOp);
         QFETCH(int, code);
         QFETCH(bool, kept);
-        QTemporaryDir tmp;
-        writeCatalogue(dir(tmp), books(3));
-        const std::string before = readBytes(dir(tmp) + "/Q7.dat");
-        FaultyFileSystem fs;
-        DataFile data(Folder(fs, dir(tmp)));
-        data.open();
+        Opened o(3);
+        auto& [tmp, fs, data, before] = o;
         if (failingOp >= 0) {
             fs.onlyFor("Sauvegardes");
             fs.failNth(Op::Link, 1, EXDEV); // a copy is what is tested past the link
@@ -278,17 +277,13 @@ private Q_SLOTS:
     }
 
     void failedRewriteLeavesNoBackup() {
-        QTemporaryDir tmp;
-        writeCatalogue(dir(tmp), books(3));
-        const std::string before = readBytes(dir(tmp) + "/Q7.dat");
-        FaultyFileSystem fs;
-        DataFile data(Folder(fs, dir(tmp)));
-        data.open();
+        Opened o(3);
+        auto& [tmp, fs, data, before] = o;
         fs.failNth(Op::Rename, 1);
         QVERIFY_THROWS_EXCEPTION(IoError, reverse(data));
         QVERIFY(backups(tmp).isEmpty());
-        QCOMPARE(readBytes(dir(tmp) + "/Q7.dat"), before);
-        QVERIFY(!QFile::exists(tmp.filePath("Q7.tmp")));
+        QCOMPARE(o.bytes(), before);
+        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("Q7.tmp"))));
     }
 
     void tenNewestBackupsAreKept() {
@@ -322,7 +317,7 @@ private Q_SLOTS:
         const Backup b = backUpCatalogue(Folder(posixFileSystem(), dir(tmp)), BackupMethod::Copy);
         QVERIFY(!b.failed());
         QVERIFY(b.path.empty());
-        QVERIFY(!QFile::exists(tmp.filePath("Sauvegardes")));
+        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("Sauvegardes"))));
     }
 };
 

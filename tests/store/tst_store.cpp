@@ -155,6 +155,17 @@ private Q_SLOTS:
         }
     }
 
+    // A page count holding a NUL (a damaged record) is still named whole in the message.
+    void conversionMessageWithANul() {
+        try {
+            toInt32(std::string("1\0x", 3));
+            QFAIL("a NUL is no digit");
+        } catch (const ConversionError& e) {
+            QCOMPARE(QString::fromUtf8(e.what()),
+                     QStringLiteral("'1?x' n'est pas une valeur entière correcte"));
+        }
+    }
+
     void decimals() {
         QCOMPARE(double(toDecimal("12,5")), 12.5);
         QCOMPARE(double(toDecimal("3")), 3.0);
