@@ -116,15 +116,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("titles");
         QTest::newRow("tab") << QByteArray("titre\tauteur\nA, B\tX\nC\tY\n")
-                             << QStringList{"A, B", "C"};
+                             << QStringList{QStringLiteral("A, B"), QStringLiteral("C")};
         QTest::newRow("separator inside quotes")
-            << QByteArray("title;author\n\"A; B\";X\n") << QStringList{"A; B"};
+            << QByteArray("title;author\n\"A; B\";X\n") << QStringList{QStringLiteral("A; B")};
         QTest::newRow("line break inside quotes")
-            << QByteArray("title,notes\n\"A\",\"one\ntwo\"\nB,\n") << QStringList{"A", "B"};
+            << QByteArray("title,notes\n\"A\",\"one\ntwo\"\nB,\n")
+            << QStringList{QStringLiteral("A"), QStringLiteral("B")};
         QTest::newRow("quote inside a bare cell")
-            << QByteArray("title\nL'\"ami\"\n") << QStringList{"L'\"ami\""};
-        QTest::newRow("no line end at the end") << QByteArray("title\nA") << QStringList{"A"};
-        QTest::newRow("cr only") << QByteArray("title\rA\rB") << QStringList{"A", "B"};
+            << QByteArray("title\nL'\"ami\"\n") << QStringList{QStringLiteral("L'\"ami\"")};
+        QTest::newRow("no line end at the end")
+            << QByteArray("title\nA") << QStringList{QStringLiteral("A")};
+        QTest::newRow("cr only") << QByteArray("title\rA\rB")
+                                 << QStringList{QStringLiteral("A"), QStringLiteral("B")};
     }
     void quotingAndSeparators() {
         QFETCH(QByteArray, file);

@@ -238,10 +238,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("firstTitle");
         QTest::newRow("tc") << QByteArray::fromStdString(samples::zipped(samples::tellicoXml()))
-                            << "livres.tc"
-                            << "Les Trois Mousquetaires";
-        QTest::newRow("gcs") << QByteArray::fromStdString(samples::gcstar()) << "livres.gcs"
-                             << "Le Petit Prince";
+                            << QStringLiteral("livres.tc")
+                            << QStringLiteral("Les Trois Mousquetaires");
+        QTest::newRow("gcs") << QByteArray::fromStdString(samples::gcstar())
+                             << QStringLiteral("livres.gcs") << QStringLiteral("Le Petit Prince");
     }
     void tellicoArchiveAndGcstarThroughTheCommand() {
         QFETCH(QByteArray, file);
@@ -259,15 +259,25 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no file") << QStringList{"--ajouter"} << 2 << "Quel fichier importer";
+        QTest::newRow("no file") << QStringList{QStringLiteral("--ajouter")} << 2
+                                 << QStringLiteral("Quel fichier importer");
         QTest::newRow("two actions")
-            << QStringList{"--essai", "--ajouter", "a.csv"} << 2 << "une seule action";
-        QTest::newRow("unknown option") << QStringList{"--vite", "a.csv"} << 2 << "Option inconnue";
+            << QStringList{QStringLiteral("--essai"), QStringLiteral("--ajouter"),
+                           QStringLiteral("a.csv")}
+            << 2 << QStringLiteral("une seule action");
+        QTest::newRow("unknown option")
+            << QStringList{QStringLiteral("--vite"), QStringLiteral("a.csv")} << 2
+            << QStringLiteral("Option inconnue");
         QTest::newRow("unknown format")
-            << QStringList{"--format", "xls", "a.csv"} << 2 << "Format inconnu";
-        QTest::newRow("missing file") << QStringList{"absent.csv"} << 1 << "Fichier introuvable";
+            << QStringList{QStringLiteral("--format"), QStringLiteral("xls"),
+                           QStringLiteral("a.csv")}
+            << 2 << QStringLiteral("Format inconnu");
+        QTest::newRow("missing file") << QStringList{QStringLiteral("absent.csv")} << 1
+                                      << QStringLiteral("Fichier introuvable");
         QTest::newRow("missing folder")
-            << QStringList{"--dossier", "/nulle/part", "a.csv"} << 1 << "n'existe pas";
+            << QStringList{QStringLiteral("--dossier"), QStringLiteral("/nulle/part"),
+                           QStringLiteral("a.csv")}
+            << 1 << QStringLiteral("n'existe pas");
     }
     void wrongCommandLines() {
         QFETCH(QStringList, args);

@@ -59,26 +59,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kept");
         QTest::addColumn<bool>("rounded");
         QTest::addColumn<bool>("invalid");
-        QTest::newRow("fits") << "8,50"
-                              << "8,5" << false << false;
-        QTest::newRow("rounded to fit") << "15,99"
-                                        << "16" << true << false;
-        QTest::newRow("point and currency") << "15.99 €"
-                                            << "16" << true << false;
-        QTest::newRow("dollar") << "$8"
-                                << "8" << false << false;
-        QTest::newRow("thousands") << "1 234,50"
-                                   << "1235" << true << false;
-        QTest::newRow("one decimal kept") << "123,44"
-                                          << "123" << true << false;
-        QTest::newRow("too big") << "12345"
-                                 << "" << false << true;
-        QTest::newRow("words") << "gratuit"
-                               << "" << false << true;
-        QTest::newRow("negative") << "-3"
-                                  << "" << false << true;
-        QTest::newRow("empty") << ""
-                               << "" << false << false;
+        QTest::newRow("fits") << QStringLiteral("8,50") << QStringLiteral("8,5") << false << false;
+        QTest::newRow("rounded to fit")
+            << QStringLiteral("15,99") << QStringLiteral("16") << true << false;
+        QTest::newRow("point and currency")
+            << QStringLiteral("15.99 €") << QStringLiteral("16") << true << false;
+        QTest::newRow("dollar") << QStringLiteral("$8") << QStringLiteral("8") << false << false;
+        QTest::newRow("thousands")
+            << QStringLiteral("1 234,50") << QStringLiteral("1235") << true << false;
+        QTest::newRow("one decimal kept")
+            << QStringLiteral("123,44") << QStringLiteral("123") << true << false;
+        QTest::newRow("too big") << QStringLiteral("12345") << QStringLiteral("") << false << true;
+        QTest::newRow("words") << QStringLiteral("gratuit") << QStringLiteral("") << false << true;
+        QTest::newRow("negative") << QStringLiteral("-3") << QStringLiteral("") << false << true;
+        QTest::newRow("empty") << QStringLiteral("") << QStringLiteral("") << false << false;
     }
     void price() {
         QFETCH(QString, given);
@@ -94,15 +88,22 @@ private Q_SLOTS:
     void authors_data() {
         QTest::addColumn<QString>("cell");
         QTest::addColumn<QStringList>("authors");
-        QTest::newRow("last, first is one author") << "Hugo, Victor" << QStringList{"Hugo, Victor"};
+        QTest::newRow("last, first is one author")
+            << QStringLiteral("Hugo, Victor") << QStringList{QStringLiteral("Hugo, Victor")};
         QTest::newRow("full names by commas")
-            << "Victor Hugo, Alexandre Dumas" << QStringList{"Victor Hugo", "Alexandre Dumas"};
+            << QStringLiteral("Victor Hugo, Alexandre Dumas")
+            << QStringList{QStringLiteral("Victor Hugo"), QStringLiteral("Alexandre Dumas")};
         QTest::newRow("semicolons")
-            << "Hugo, Victor; Dumas, Alexandre" << QStringList{"Hugo, Victor", "Dumas, Alexandre"};
-        QTest::newRow("ampersand") << "Goscinny & Uderzo" << QStringList{"Goscinny", "Uderzo"};
-        QTest::newRow("line breaks") << "A B\nC D\n" << QStringList{"A B", "C D"};
-        QTest::newRow("hyphenated duo") << "Erckmann-Chatrian" << QStringList{"Erckmann-Chatrian"};
-        QTest::newRow("empty") << " " << QStringList{};
+            << QStringLiteral("Hugo, Victor; Dumas, Alexandre")
+            << QStringList{QStringLiteral("Hugo, Victor"), QStringLiteral("Dumas, Alexandre")};
+        QTest::newRow("ampersand")
+            << QStringLiteral("Goscinny & Uderzo")
+            << QStringList{QStringLiteral("Goscinny"), QStringLiteral("Uderzo")};
+        QTest::newRow("line breaks") << QStringLiteral("A B\nC D\n")
+                                     << QStringList{QStringLiteral("A B"), QStringLiteral("C D")};
+        QTest::newRow("hyphenated duo") << QStringLiteral("Erckmann-Chatrian")
+                                        << QStringList{QStringLiteral("Erckmann-Chatrian")};
+        QTest::newRow("empty") << QStringLiteral(" ") << QStringList{};
     }
     void authors() {
         QFETCH(QString, cell);
@@ -117,51 +118,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("read"); // "-" when nothing
-        QTest::newRow("iso date") << "date"
-                                  << "2024-03-05"
-                                  << "5/3/2024";
-        QTest::newRow("french date") << "date"
-                                     << "05/03/2024 10:12"
-                                     << "5/3/2024";
-        QTest::newRow("short year") << "date"
-                                    << "5.3.24"
-                                    << "5/3/2024";
-        QTest::newRow("own export date") << "date"
-                                         << "9:12:2003"
-                                         << "9/12/2003";
-        QTest::newRow("no month 13") << "date"
-                                     << "2024-13-01"
-                                     << "-";
-        QTest::newRow("not a date") << "date"
-                                    << "hier"
-                                    << "-";
-        QTest::newRow("year in a date") << "year"
-                                        << "05/03/2001"
-                                        << "2001";
-        QTest::newRow("year in words") << "year"
-                                       << "mars 1999"
-                                       << "1999";
-        QTest::newRow("pages with unit") << "pages"
-                                         << "350 p."
-                                         << "350";
-        QTest::newRow("too many pages") << "pages"
-                                        << "12000"
-                                        << "-";
-        QTest::newRow("oui") << "flag"
-                             << "Oui"
-                             << "1";
-        QTest::newRow("true") << "flag"
-                              << "true"
-                              << "1";
-        QTest::newRow("cross") << "flag"
-                               << "x"
-                               << "1";
-        QTest::newRow("non") << "flag"
-                             << "NON"
-                             << "0";
-        QTest::newRow("maybe") << "flag"
-                               << "peut-être"
-                               << "-";
+        QTest::newRow("iso date") << QStringLiteral("date") << QStringLiteral("2024-03-05")
+                                  << QStringLiteral("5/3/2024");
+        QTest::newRow("french date") << QStringLiteral("date") << QStringLiteral("05/03/2024 10:12")
+                                     << QStringLiteral("5/3/2024");
+        QTest::newRow("short year")
+            << QStringLiteral("date") << QStringLiteral("5.3.24") << QStringLiteral("5/3/2024");
+        QTest::newRow("own export date")
+            << QStringLiteral("date") << QStringLiteral("9:12:2003") << QStringLiteral("9/12/2003");
+        QTest::newRow("no month 13")
+            << QStringLiteral("date") << QStringLiteral("2024-13-01") << QStringLiteral("-");
+        QTest::newRow("not a date")
+            << QStringLiteral("date") << QStringLiteral("hier") << QStringLiteral("-");
+        QTest::newRow("year in a date")
+            << QStringLiteral("year") << QStringLiteral("05/03/2001") << QStringLiteral("2001");
+        QTest::newRow("year in words")
+            << QStringLiteral("year") << QStringLiteral("mars 1999") << QStringLiteral("1999");
+        QTest::newRow("pages with unit")
+            << QStringLiteral("pages") << QStringLiteral("350 p.") << QStringLiteral("350");
+        QTest::newRow("too many pages")
+            << QStringLiteral("pages") << QStringLiteral("12000") << QStringLiteral("-");
+        QTest::newRow("oui") << QStringLiteral("flag") << QStringLiteral("Oui")
+                             << QStringLiteral("1");
+        QTest::newRow("true") << QStringLiteral("flag") << QStringLiteral("true")
+                              << QStringLiteral("1");
+        QTest::newRow("cross") << QStringLiteral("flag") << QStringLiteral("x")
+                               << QStringLiteral("1");
+        QTest::newRow("non") << QStringLiteral("flag") << QStringLiteral("NON")
+                             << QStringLiteral("0");
+        QTest::newRow("maybe") << QStringLiteral("flag") << QStringLiteral("peut-être")
+                               << QStringLiteral("-");
     }
     void smallValues() {
         QFETCH(QString, kind);
@@ -195,17 +181,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("encoding");
         QTest::addColumn<QString>("text");
         QTest::newRow("utf-8 with bom")
-            << QByteArray("\xEF\xBB\xBF\xC3\xA9t\xC3\xA9") << "UTF-8 avec BOM"
-            << "été";
-        QTest::newRow("utf-8") << QByteArray("\xC3\xA9t\xC3\xA9") << "UTF-8"
-                               << "été";
-        QTest::newRow("windows-1252") << QByteArray("\xE9t\xE9 \x80") << "Windows-1252"
-                                      << "été €";
-        QTest::newRow("ascii") << QByteArray("ete") << "ASCII (sans accents)"
-                               << "ete";
+            << QByteArray("\xEF\xBB\xBF\xC3\xA9t\xC3\xA9") << QStringLiteral("UTF-8 avec BOM")
+            << QStringLiteral("été");
+        QTest::newRow("utf-8") << QByteArray("\xC3\xA9t\xC3\xA9") << QStringLiteral("UTF-8")
+                               << QStringLiteral("été");
+        QTest::newRow("windows-1252") << QByteArray("\xE9t\xE9 \x80")
+                                      << QStringLiteral("Windows-1252") << QStringLiteral("été €");
+        QTest::newRow("ascii") << QByteArray("ete") << QStringLiteral("ASCII (sans accents)")
+                               << QStringLiteral("ete");
         QTest::newRow("utf-16 from a spreadsheet")
-            << QByteArray("\xFF\xFE\xE9\x00t\x00\xE9\x00", 8) << "UTF-16"
-            << "été";
+            << QByteArray("\xFF\xFE\xE9\x00t\x00\xE9\x00", 8) << QStringLiteral("UTF-16")
+            << QStringLiteral("été");
     }
     void encodings() {
         QFETCH(QByteArray, file);
