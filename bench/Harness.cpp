@@ -175,6 +175,10 @@ int main(int argc, char** argv) {
             missed +=
                 printRatio("raw unsynced copy", f.unsyncedCommand.median() / f.unsynced.median(),
                            f.unsynced.median() * 1e3, c.unsyncedGoal) == Verdict::Missed;
+        } else if (c.maxSeconds > 0) {
+            const bool met = t <= c.maxSeconds;
+            missed += !met;
+            std::printf("  goal under %.1f s: %s\n", c.maxSeconds, met ? "met" : "MISSED");
         }
         reset();
     }

@@ -33,6 +33,7 @@ struct Case {
     std::function<void(Context&)> run;
     double goal = 0;         // ratio to the raw read or the synced copy; 0 when none
     double unsyncedGoal = 0; // ratio of the run without syncs to the unsynced copy
+    double maxSeconds = 0;   // what has no baseline: a goal in seconds; 0 when none
 };
 
 int add(Case c);

@@ -20,7 +20,9 @@ install(FILES resources/desktop/lirabel3.desktop
 configure_file(resources/desktop/lirabel3.metainfo.xml.in ${Q7_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${Q7_APP_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES resources/man/lirabel3.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES resources/man/lirabel3.1 resources/man/lirabel3-import.1
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(TARGETS lirabel3-import RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES resources/icons/lirabel3.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 16 22 24 32 48 64 128 256)

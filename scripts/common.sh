@@ -2,9 +2,9 @@
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-          fonts-dejavu-core fonts-urw-base35 poppler-utils sqlite3 xvfb xauth clang-format
-          desktop-file-utils appstream dpkg-dev file groff-base)
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
+          libgl-dev libzip-dev fonts-dejavu-core fonts-urw-base35 poppler-utils sqlite3 xvfb xauth
+          clang-format desktop-file-utils appstream dpkg-dev file groff-base)
 
 install_missing() {
     local missing=()

@@ -43,7 +43,8 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string utf8ToCp1252(std::string_view s) {
+std::string utf8ToCp1252(std::string_view s, std::size_t* replaced) {
+    std::size_t lost = 0;
     std::string out;
     out.reserve(s.size());
     std::size_t i = 0;
@@ -64,6 +65,7 @@ std::string utf8ToCp1252(std::string_view s) {
             extra = 3;
         } else {
             out += '?';
+            ++lost;
             ++i;
             continue;
         }
@@ -77,12 +79,16 @@ std::string utf8ToCp1252(std::string_view s) {
         }
         if (!ok) {
             out += '?';
+            ++lost;
             ++i;
             continue;
         }
-        out += static_cast<char>(unicodeToCp1252(code));
+        const unsigned char byte = unicodeToCp1252(code);
+        if (byte == '?' && code != '?') ++lost;
+        out += static_cast<char>(byte);
         i += 1 + extra;
     }
+    if (replaced) *replaced += lost;
     return out;
 }
 

@@ -12,7 +12,8 @@ char32_t cp1252ToUnicode(unsigned char byte);
 unsigned char unicodeToCp1252(char32_t code);
 
 std::string cp1252ToUtf8(std::string_view bytes);
-std::string utf8ToCp1252(std::string_view utf8);
+// `replaced`, when given, counts the characters that became '?'.
+std::string utf8ToCp1252(std::string_view utf8, std::size_t* replaced = nullptr);
 
 // Core literals are written in UTF-8 source; this is the one place they become bytes.
 inline std::string lit(std::string_view utf8) {

@@ -185,6 +185,16 @@ void DataFile::append(const std::vector<Fiche>& records) {
     position_ = count_;
 }
 
+void DataFile::cutBack(int count) {
+    if (!file_) throw IoError(EBADF);
+    if (count < 0 || count > count_ || tailBytes_ != 0) throw IoError(IoError::readPastEnd);
+    file_->truncate(std::uint64_t(count) * ficheSize);
+    file_->syncData();
+    count_ = count;
+    position_ = count_;
+    blockCount_ = 0;
+}
+
 void DataFile::put(const unsigned char* bytes, std::size_t size) {
     if (!file_) throw IoError(EBADF);
     const bool appending = position_ == count_;

@@ -84,6 +84,9 @@ public:
     // Appends the records at the end in one write and one flush: all of them or none.
     // P = N afterwards.
     void append(const std::vector<Fiche>& records);
+    // Cuts the catalogue back to its first `count` records (an import undone) and
+    // flushes it to disk; P = N afterwards.
+    void cutBack(int count);
 
     // Bytes after the last whole record (a damaged file); never read nor written over.
     std::uint64_t tailBytes() const { return tailBytes_; }

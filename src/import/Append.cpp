@@ -1,0 +1,177 @@
+#include "import/Append.h"
+
+#include "import/ImportLists.h"
+#include "import/LastImport.h"
+#include "store/Backup.h"
+#include "store/DataFile.h"
+#include "store/Errors.h"
+#include "store/TextFile.h"
+
+#include <cstdio>
+
+namespace q7::import {
+
+namespace {
+
+std::tm local(std::time_t now) {
+    std::tm t{};
+    localtime_r(&now, &t);
+    return t;
+}
+
+// The program holds the folder: say what to do about it.
+void openLocked(DataFile& data, const char* what) {
+    try {
+        data.open();
+    } catch (const LockedError&) {
+        throw Error(std::string("Lirabel 3 a ce catalogue ouvert (Q7.dat est verrouillé) : "
+                                "fermez le programme, puis relancez ") +
+                    what + ". Rien n'a changé.");
+    }
+}
+
+std::string reportName(const Folder& folder, std::time_t now) {
+    const std::string base = "Q7import-" + fileStamp(now);
+    std::string name = base + ".txt";
+    for (int n = 2; folder.exists(name); ++n)
+        name = base + "-" + std::to_string(n) + ".txt";
+    return name;
+}
+
+// A backup kept in Sauvegardes/, said in the report; its failure never stops the import.
+void keepBackup(const Folder& folder, std::time_t now, Report& report, Backup& backup) {
+    backup = backUpCatalogue(folder, BackupMethod::Copy, now);
+    if (backup.failed())
+        report.backupFailure = backupFailureMessage(backup);
+    else
+        report.backup = backup.path;
+}
+
+// A step after the records are in: its failure is said in the report, never as a failed
+// import.
+template <typename Step> void afterwards(Report& report, const char* what, Step step) {
+    try {
+        step();
+    } catch (const std::exception& e) {
+        report.warnings.push_back(std::string(what) + " : " + e.what());
+    }
+}
+
+} // namespace
+
+Date dateAt(std::time_t now) {
+    const std::tm t = local(now);
+    return {t.tm_mday, t.tm_mon + 1, t.tm_year + 1900};
+}
+
+std::string fileStamp(std::time_t now) {
+    const std::tm t = local(now);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+    return text;
+}
+
+std::string readableStamp(std::time_t now) {
+    const std::tm t = local(now);
+    char text[40];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d à %02d:%02d:%02d", t.tm_mday, t.tm_mon + 1,
+                  t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
+    return text;
+}
+
+Report appendImport(const Folder& folder, const AppendRequest& request) {
+    DataFile data(folder);
+    openLocked(data, "l'importation");
+    Existing existing = scanCatalogue(data);
+    Plan plan = planImport(*request.source, existing, dateAt(request.now), request.progress);
+    Report& report = plan.report;
+    report.source = request.sourceName;
+    report.action = "ajout au catalogue";
+    if (!plan.records.empty()) {
+        Backup backup;
+        keepBackup(folder, request.now, report, backup);
+        try {
+            // All the records or none, flushed to disk.
+            data.append(plan.records);
+        } catch (const std::exception& e) {
+            withdrawBackup(folder, backup);
+            std::string why = e.what();
+            throw Error("L'importation a échoué : " + why + (why.ends_with('.') ? "" : ".") +
+                        " Le catalogue est resté tel qu'il était.");
+        }
+        pruneBackups(folder);
+    }
+    // The records are in: what follows must not make the user believe otherwise.
+    LastImport last;
+    last.before = report.before;
+    last.after = data.count();
+    const bool changed = !plan.records.empty();
+    afterwards(report, "Les listes n'ont pas été complétées", [&] {
+        if (!request.lists || !changed) return;
+        last.lists = newListValues(folder, plan.records);
+        addToLists(folder, last.lists);
+        for (const ListAddition& add : last.lists)
+            report.lists.push_back(add.file + " : " + std::to_string(add.values.size()) +
+                                   " valeur(s) ajoutée(s)");
+    });
+    afterwards(report, "--annuler ne pourra pas défaire cette importation", [&] {
+        if (!changed) return;
+        last.fingerprint = fingerprint(data);
+        last.when = readableStamp(request.now);
+        last.report = reportName(folder, request.now);
+        replaceFile(folder, lastImportFileName, formatLastImport(last));
+    });
+    afterwards(report, "Le rapport n'a pas pu être écrit à côté du catalogue", [&] {
+        const std::string name =
+            last.report.empty() ? reportName(folder, request.now) : last.report;
+        report.written = name;
+        try {
+            replaceFile(folder, name, reportFileBytes(renderReport(report)));
+        } catch (...) {
+            report.written.clear();
+            throw;
+        }
+    });
+    data.close();
+    return report;
+}
+
+std::string undoLastImport(const Folder& folder, std::time_t now) {
+    if (!folder.exists(lastImportFileName))
+        throw Error("Aucune importation à annuler dans ce dossier.");
+    const std::optional<LastImport> last =
+        parseLastImport(readWholeFile(folder, lastImportFileName));
+    if (!last)
+        throw Error(lastImportFileName + " est illisible : l'annulation est refusée. Rien n'a "
+                                         "changé.");
+    DataFile data(folder);
+    openLocked(data, "l'annulation");
+    const std::string since = "Le catalogue a changé depuis l'importation du " + last->when;
+    const std::string keep = " : l'annulation est refusée pour ne rien perdre. Le catalogue "
+                             "d'avant l'importation est gardé dans " +
+                             backupFolderName + "/.";
+    if (data.count() != last->after || data.tailBytes() != 0)
+        throw Error(since + " (" + std::to_string(data.count()) + " fiches au lieu de " +
+                    std::to_string(last->after) + ")" + keep);
+    if (fingerprint(data) != last->fingerprint)
+        throw Error(since + " (des fiches ont été modifiées ou déplacées)" + keep);
+
+    Report unused;
+    Backup backup;
+    keepBackup(folder, now, unused, backup);
+    data.cutBack(last->before);
+    pruneBackups(folder);
+    removeFromLists(folder, last->lists);
+    folder.fs().remove(folder.path(lastImportFileName));
+    data.close();
+    const int removed = last->after - last->before;
+    std::string text = "Importation du " + last->when + " annulée : " + std::to_string(removed) +
+                       " fiche(s) retirée(s) ; le catalogue compte de nouveau " +
+                       std::to_string(last->before) + " fiche(s).";
+    if (!unused.backup.empty()) text += "\nSauvegarde d'avant l'annulation : " + unused.backup;
+    if (!unused.backupFailure.empty()) text += "\n" + unused.backupFailure;
+    return text;
+}
+
+} // namespace q7::import

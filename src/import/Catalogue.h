@@ -1,0 +1,42 @@
+#pragma once
+// The catalogue an import joins: its count, its references and what tells a book already
+// there (its ISBN, or else its title and first author).
+#include "store/DataFile.h"
+#include "store/Fiche.h"
+#include "store/Folder.h"
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace q7::import {
+
+class Duplicates {
+public:
+    // `label` names the book in the report: "la fiche de référence 45", "la ligne 8".
+    void add(const Fiche& record, const std::string& label);
+    // The label of the book this one repeats, or nullopt.
+    std::optional<std::string> find(const Fiche& record) const;
+
+private:
+    std::unordered_map<std::string, std::string> byIsbn_;
+    std::unordered_map<std::string, std::string> byTitleAuthor_;
+    // Books without an ISBN: a book with one still repeats them by title and author.
+    std::unordered_map<std::string, std::string> byTitleAuthorNoIsbn_;
+};
+
+struct Existing {
+    int count = 0;
+    std::uint64_t tailBytes = 0;
+    Duplicates duplicates;
+    std::unordered_set<std::string> references;
+    void add(const Fiche& record);
+};
+
+// Through the locked data file (P is left at its end).
+Existing scanCatalogue(DataFile& data);
+// Read only, without lock nor creating anything: for a trial while the program may be open.
+Existing peekCatalogue(const Folder& folder);
+
+} // namespace q7::import

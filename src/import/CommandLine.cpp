@@ -1,0 +1,192 @@
+#include "import/CommandLine.h"
+
+#include "import/Append.h"
+#include "import/ImportLists.h"
+#include "store/Errors.h"
+#include "store/FileSystem.h"
+
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+
+namespace q7::import {
+
+namespace {
+
+class UsageError : public Error {
+public:
+    using Error::Error;
+};
+
+Format formatNamed(const std::string& name) {
+    if (name == "csv" || name == "tsv") return Format::csv;
+    if (name == "tellico") return Format::tellico;
+    if (name == "gcstar") return Format::gcstar;
+    throw UsageError("Format inconnu « " + name + " » : csv, tellico ou gcstar");
+}
+
+std::string readSourceFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) throw Error("Fichier introuvable : " + path);
+    if (S_ISDIR(st.st_mode)) throw Error(path + " est un dossier, pas un fichier à importer");
+    // Forty thousand books fit in a few tens of megabytes, whatever the format.
+    if (st.st_size > (off_t(1) << 30))
+        throw Error("Le fichier " + path + " dépasse 1 Go : ce n'est pas un catalogue de livres");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw Error("Le fichier " + path + " ne peut pas être lu");
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw Error("Le fichier " + path + " ne peut pas être lu jusqu'au bout");
+    return bytes;
+}
+
+void checkFolder(const std::string& dir) {
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        throw Error("Le dossier du catalogue « " + dir + " » n'existe pas");
+}
+
+std::string baseName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+Progress progressOn(Console& console) {
+    if (!console.terminal) return {};
+    return [&console](int done, int total) {
+        if (total < 1000) return;
+        console.err << "\r" << done << " / " << total << " fiches traitées"
+                    << (done == total ? "\n" : "") << std::flush;
+    };
+}
+
+void trial(const Options& o, const SourceFile& source, Console& console) {
+    const Folder folder(posixFileSystem(), o.folder);
+    Existing existing = peekCatalogue(folder);
+    Plan plan = planImport(source, existing, dateAt(console.now), progressOn(console));
+    plan.report.source = baseName(o.file);
+    plan.report.action = "essai, rien n'est écrit (--ajouter pour importer)";
+    if (o.lists)
+        for (const ListAddition& add : newListValues(folder, plan.records))
+            plan.report.lists.push_back(add.file + " : " + std::to_string(add.values.size()) +
+                                        " valeur(s) seraient ajoutée(s)");
+    console.out << renderReport(plan.report);
+}
+
+} // namespace
+
+Options parseArguments(const std::vector<std::string>& args) {
+    Options o;
+    int actions = 0;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw UsageError("L'option " + a + " attend une valeur");
+            return args[++i];
+        };
+        if (a == "-h" || a == "--help" || a == "--aide") {
+            o.action = Options::Action::help;
+            return o;
+        } else if (a == "--essai") {
+            o.action = Options::Action::trial, ++actions;
+        } else if (a == "--ajouter") {
+            o.action = Options::Action::append, ++actions;
+        } else if (a == "--annuler") {
+            o.action = Options::Action::undo, ++actions;
+        } else if (a == "--dossier") {
+            o.folder = value();
+        } else if (a == "--format") {
+            o.format = formatNamed(value());
+        } else if (a == "--colonnes") {
+            o.columns = parseColumns(value());
+        } else if (a == "--listes") {
+            o.lists = true;
+        } else if (a.starts_with("-") && a != "-") {
+            throw UsageError("Option inconnue : " + a);
+        } else if (o.file.empty()) {
+            o.file = a;
+        } else {
+            throw UsageError("Un seul fichier à la fois (" + o.file + ", " + a + ")");
+        }
+    }
+    if (actions > 1)
+        throw UsageError("Choisissez une seule action : --essai, --ajouter ou --annuler");
+    if (o.action == Options::Action::undo && !o.file.empty())
+        throw UsageError("--annuler ne prend pas de fichier : il annule la dernière importation");
+    if (o.action != Options::Action::undo && o.file.empty())
+        throw UsageError("Quel fichier importer ? (lirabel3-import --help)");
+    return o;
+}
+
+std::string helpText() {
+    return R"(Usage : lirabel3-import [--dossier DOSSIER] [--essai | --ajouter | --annuler]
+                       [--format csv|tellico|gcstar] [--colonnes LISTE] [--listes] FICHIER
+
+Apporte dans le catalogue Q7.dat de Lirabel 3 les livres d'un tableur (CSV ou TSV)
+ou d'un autre programme de catalogue (Tellico, GCstar). Lirabel 3 doit être fermé.
+
+Actions :
+  --essai       (par défaut) lit le fichier et affiche le rapport ; n'écrit rien
+  --ajouter     garde une sauvegarde de Q7.dat dans Sauvegardes/, ajoute les fiches,
+                puis écrit le rapport à côté du catalogue (Q7import-AAAAMMJJ-HHMMSS.txt)
+  --annuler     défait la dernière importation du dossier, si le catalogue n'a pas
+                changé depuis
+
+Options :
+  --dossier DOSSIER  dossier du catalogue (par défaut le dossier courant)
+  --format F         impose le format au lieu de le reconnaître : csv, tellico, gcstar
+  --colonnes LISTE   dit ce que tient chaque colonne d'un tableur :
+                       par position, toutes les lignes étant des livres :
+                         --colonnes titre,auteur,-,isbn   (- : colonne ignorée)
+                       ou par nom d'en-tête :
+                         --colonnes "Nom du livre=titre,Écrivain=auteur"
+  --listes           ajoute aussi les nouveaux auteurs, éditeurs, collections, sujets
+                     et origines aux listes de valeurs
+  -h, --help         affiche cette aide
+
+Les colonnes d'un tableur sont reconnues par leur nom, en français ou en anglais :
+titre, auteur, éditeur, collection/série, tome, année, pages, prix, isbn, langue, lu,
+emplacement, notes, résumé, mots clés, sujet/genre, type/reliure, état, origine...
+
+Les références sont données à la suite (N + 1, N + 2...), sans reprendre une référence
+du catalogue. Un livre déjà au catalogue (même ISBN, ou même titre et premier auteur)
+n'est pas importé : le rapport le nomme, comme tout ce qui a été coupé ou corrigé.
+
+Codes de sortie : 0 fait, 1 échec (rien n'a changé), 2 ligne de commande incorrecte.
+)";
+}
+
+int runImport(const std::vector<std::string>& args, Console& console) {
+    Options o;
+    try {
+        o = parseArguments(args);
+    } catch (const Error& e) {
+        console.err << "lirabel3-import : " << e.what() << "\n";
+        return 2;
+    }
+    try {
+        if (o.action == Options::Action::help) {
+            console.out << helpText();
+            return 0;
+        }
+        checkFolder(o.folder);
+        const Folder folder(posixFileSystem(), o.folder);
+        if (o.action == Options::Action::undo) {
+            console.out << undoLastImport(folder, console.now) << "\n";
+            return 0;
+        }
+        const std::string bytes = readSourceFile(o.file);
+        const SourceFile source = readSource(bytes, o.format, o.columns);
+        if (o.action == Options::Action::trial) {
+            trial(o, source, console);
+            return 0;
+        }
+        AppendRequest request{&source, baseName(o.file), o.lists, console.now, progressOn(console)};
+        console.out << renderReport(appendImport(folder, request));
+        return 0;
+    } catch (const std::exception& e) {
+        console.err << "lirabel3-import : " << e.what() << "\n";
+        return 1;
+    }
+}
+
+} // namespace q7::import

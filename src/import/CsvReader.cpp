@@ -1,0 +1,303 @@
+#include "import/CsvReader.h"
+
+#include "import/FieldNames.h"
+#include "import/TextEncoding.h"
+#include "import/Values.h"
+#include "store/Errors.h"
+
+#include <algorithm>
+#include <array>
+
+namespace q7::import {
+
+namespace {
+
+constexpr std::size_t ownValues = 28;
+
+// The order of the export's values.
+constexpr std::array<Target, ownValues> ownOrder = {
+    Target::title,       Target::authors,      Target::subject,
+    Target::series,      Target::publisher,    Target::year,
+    Target::printer,     Target::pages,        Target::binding,
+    Target::language,    Target::origin,       Target::keywords,
+    Target::condition,   Target::price,        Target::isbn,
+    Target::reference,   Target::dateAdded,    Target::volumesFlag,
+    Target::authorsFlag, Target::readFlag,     Target::specialIssueFlag,
+    Target::userFlag,    Target::bookmarkFlag, Target::jacketFlag,
+    Target::pos1,        Target::pos2,         Target::pos3,
+    Target::pos4};
+
+struct Row {
+    int line = 0; // where the row starts, from 1
+    std::vector<std::string> cells;
+    bool unclosedQuote = false;
+};
+
+// Reads rows one after the other, quotes as RFC 4180 has them; a quote inside an
+// unquoted cell is an ordinary character.
+class RowReader {
+public:
+    RowReader(std::string_view text, char separator) : text_(text), sep_(separator) {}
+
+    bool next(Row& row) {
+        if (pos_ >= text_.size()) return false;
+        row.cells.clear();
+        row.line = line_;
+        row.unclosedQuote = false;
+        std::string cell;
+        bool quoted = false, wasQuoted = false;
+        while (pos_ < text_.size()) {
+            const char c = text_[pos_++];
+            if (quoted) {
+                if (c == '"') {
+                    if (pos_ < text_.size() && text_[pos_] == '"') {
+                        cell += '"';
+                        ++pos_;
+                    } else {
+                        quoted = false;
+                    }
+                } else {
+                    if (c == '\n') ++line_;
+                    cell += c;
+                }
+            } else if (c == '"' && cell.empty() && !wasQuoted) {
+                quoted = wasQuoted = true;
+            } else if (c == sep_) {
+                row.cells.push_back(std::move(cell));
+                cell.clear();
+                wasQuoted = false;
+            } else if (c == '\r' || c == '\n') {
+                if (c == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+                ++line_;
+                break;
+            } else {
+                cell += c;
+            }
+        }
+        row.unclosedQuote = quoted;
+        row.cells.push_back(std::move(cell));
+        return true;
+    }
+
+private:
+    std::string_view text_;
+    char sep_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+};
+
+std::string_view firstLine(std::string_view text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+char guessSeparator(std::string_view line) {
+    int counts[3] = {};
+    const char seps[3] = {'\t', ';', ','};
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        for (int k = 0; k < 3; ++k)
+            if (c == seps[k]) ++counts[k];
+    }
+    int best = 2;
+    for (int k = 1; k >= 0; --k)
+        if (counts[k] >= counts[best] && counts[k] > 0) best = k;
+    return seps[best];
+}
+
+std::string separatorName(char sep) {
+    return sep == '\t' ? "tabulation" : std::string("« ") + sep + " »";
+}
+
+bool isBlankRow(const Row& row) {
+    for (const std::string& c : row.cells)
+        if (!oneLine(c).empty()) return false;
+    return true;
+}
+
+void addCell(SourceBook& book, Target t, const std::string& cell, std::string* authorSep) {
+    if (t == Target::ignored) return;
+    if (t == Target::authors) {
+        std::string sep;
+        for (std::string& a : splitAuthors(cell, &sep))
+            book.add(t, std::move(a));
+        if (!sep.empty() && authorSep->empty()) *authorSep = sep;
+        return;
+    }
+    if (t == Target::comments || t == Target::summary) {
+        book.add(t, cell);
+        return;
+    }
+    std::string value = oneLine(cell);
+    if (!value.empty()) book.add(t, std::move(value));
+}
+
+SourceFile readOwnExport(const std::string& text) {
+    SourceFile file;
+    file.format = "export CSV de Lirabel 3";
+    for (std::size_t i = 0; i < ownValues; ++i)
+        if (ownOrder[i] != Target::reference)
+            file.mapping.push_back("valeur " + std::to_string(i + 1) + " → " +
+                                   targetLabel(ownOrder[i]));
+    std::size_t start = 0;
+    int line = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        std::string_view l(text.data() + start, end - start);
+        ++line;
+        start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+        if (l.empty()) continue;
+        ++file.entries;
+        const std::string where = "ligne " + std::to_string(line);
+        if (l.size() >= 2 && l.front() == '\'' && l.back() == '\'') l = l.substr(1, l.size() - 2);
+        std::vector<std::string_view> values;
+        std::size_t from = 0;
+        for (;;) {
+            const std::size_t semi = l.find(';', from);
+            values.push_back(l.substr(from, semi - from));
+            if (semi == std::string_view::npos) break;
+            from = semi + 1;
+        }
+        if (values.size() != ownValues) {
+            // A ";" inside a value shifts every value after it: no guess is safe.
+            file.rejected.push_back({where, std::to_string(values.size()) +
+                                                " valeurs au lieu de 28 (un « ; » dans une "
+                                                "valeur ?)"});
+            continue;
+        }
+        SourceBook book;
+        book.where = where;
+        for (std::size_t i = 0; i < ownValues; ++i)
+            book.add(ownOrder[i], std::string(values[i]));
+        file.books.push_back(std::move(book));
+    }
+    return file;
+}
+
+std::vector<Target> headerTargets(const Row& header, const Columns& columns, SourceFile& file) {
+    std::vector<Target> targets;
+    bool any = false;
+    for (const std::string& cell : header.cells) {
+        const std::string name = oneLine(cell);
+        std::optional<Target> t;
+        const std::string folded = foldName(name);
+        for (const auto& [h, target] : columns.byHeader)
+            if (h == folded) t = target;
+        if (!t) t = targetOfName(name, Dialect::spreadsheet);
+        targets.push_back(t.value_or(Target::ignored));
+        if (name.empty()) continue;
+        if (!t) {
+            file.mapping.push_back("« " + name + " » → ignorée (nom inconnu)");
+            continue;
+        }
+        file.mapping.push_back("« " + name + " » → " + targetLabel(*t));
+        any = any || *t != Target::ignored;
+    }
+    if (!any)
+        throw Error("Aucune colonne de la première ligne n'est reconnue comme un champ de la "
+                    "fiche : nommez-les avec --colonnes (voir --help)");
+    return targets;
+}
+
+} // namespace
+
+bool looksLikeOwnExport(std::string_view utf8) {
+    // Every line between quotes, and one of the first lines with exactly its 28 values
+    // and the date "j:m:a" in 17th place (a ";" inside a value adds values to a line).
+    bool exact = false;
+    std::size_t start = 0;
+    for (int n = 0; n < 20 && start < utf8.size(); ++n) {
+        std::size_t end = utf8.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = utf8.size();
+        const std::string_view l = utf8.substr(start, end - start);
+        start = end + 1;
+        if (l.empty()) continue;
+        if (l.size() < 2 || l.front() != '\'' || l.back() != '\'') return false;
+        std::size_t semis = 0, at = 0;
+        std::string_view date;
+        for (std::size_t i = 0; i < l.size(); ++i) {
+            if (l[i] != ';') continue;
+            if (semis == 16) date = l.substr(at, i - at);
+            ++semis;
+            at = i + 1;
+        }
+        if (semis < ownValues - 1) return false;
+        if (semis != ownValues - 1) continue;
+        int colons = 0;
+        bool digits = true;
+        for (char c : date) {
+            if (c == ':')
+                ++colons;
+            else if (c < '0' || c > '9')
+                digits = false;
+        }
+        exact = exact || (digits && colons == 2);
+    }
+    return exact;
+}
+
+SourceFile readCsv(std::string_view bytes, const Columns& columns) {
+    DecodedText decoded = decodeText(bytes);
+    if (columns.empty() && looksLikeOwnExport(decoded.utf8)) {
+        SourceFile file = readOwnExport(decoded.utf8);
+        file.encoding = decoded.encoding;
+        return file;
+    }
+    const char sep = guessSeparator(firstLine(decoded.utf8));
+    SourceFile file;
+    file.encoding = decoded.encoding;
+    file.format = "CSV (séparateur " + separatorName(sep) + ")";
+    RowReader rows(decoded.utf8, sep);
+    // One book a line, roughly: no growing of a large vector book by book.
+    file.books.reserve(
+        static_cast<std::size_t>(std::count(decoded.utf8.begin(), decoded.utf8.end(), '\n') + 1));
+    Row row;
+    std::vector<Target> targets = columns.byPosition;
+    if (targets.empty()) {
+        while (rows.next(row) && isBlankRow(row)) {
+        }
+        if (row.cells.empty() || isBlankRow(row)) return file;
+        targets = headerTargets(row, columns, file);
+    } else {
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            file.mapping.push_back("colonne " + std::to_string(i + 1) + " → " +
+                                   targetLabel(targets[i]));
+    }
+    std::string authorSep;
+    int blank = 0;
+    while (rows.next(row)) {
+        if (isBlankRow(row)) {
+            ++blank;
+            continue;
+        }
+        ++file.entries;
+        const std::string where = "ligne " + std::to_string(row.line);
+        if (row.unclosedQuote) {
+            file.rejected.push_back({where, "guillemet ouvert jamais fermé : la suite du fichier "
+                                            "n'est qu'une seule valeur"});
+            continue;
+        }
+        SourceBook book;
+        book.where = where;
+        int extra = 0;
+        for (std::size_t i = 0; i < row.cells.size(); ++i) {
+            if (i < targets.size())
+                addCell(book, targets[i], row.cells[i], &authorSep);
+            else if (!oneLine(row.cells[i]).empty())
+                ++extra;
+        }
+        if (extra > 0)
+            file.notes.push_back(where + " : " + std::to_string(extra) +
+                                 " valeur(s) au-delà de la dernière colonne, non reprise(s)");
+        file.books.push_back(std::move(book));
+    }
+    if (!authorSep.empty())
+        file.notes.insert(file.notes.begin(),
+                          "Plusieurs auteurs dans une case : séparés par « " + authorSep + " »");
+    if (blank > 0) file.notes.push_back(std::to_string(blank) + " ligne(s) vide(s) sautée(s)");
+    return file;
+}
+
+} // namespace q7::import

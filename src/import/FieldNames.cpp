@@ -1,0 +1,305 @@
+#include "import/FieldNames.h"
+
+#include "store/Cp1252.h"
+
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+
+namespace q7::import {
+
+namespace {
+
+struct Alias {
+    const char* name; // folded
+    Target target;
+};
+
+// Record field names first, so --colonnes can name the record's own fields.
+const Alias common[] = {
+    {"titre", Target::title},
+    {"title", Target::title},
+    {"auteur", Target::authors},
+    {"auteurs", Target::authors},
+    {"author", Target::authors},
+    {"authors", Target::authors},
+    {"ecrivain", Target::authors},
+    {"sujet", Target::subject},
+    {"subject", Target::subject},
+    {"genre", Target::subject},
+    {"genres", Target::subject},
+    {"theme", Target::subject},
+    {"categorie", Target::subject},
+    {"category", Target::subject},
+    {"collection", Target::series},
+    {"serie", Target::series},
+    {"series", Target::series},
+    {"saga", Target::series},
+    {"tome", Target::seriesNumber},
+    {"numero dans la serie", Target::seriesNumber},
+    {"numero de serie", Target::seriesNumber},
+    {"numero de tome", Target::seriesNumber},
+    {"series number", Target::seriesNumber},
+    {"series num", Target::seriesNumber},
+    {"volume", Target::seriesNumber},
+    {"edition", Target::publisher},
+    {"editeur", Target::publisher},
+    {"editions", Target::publisher},
+    {"maison d edition", Target::publisher},
+    {"publisher", Target::publisher},
+    {"txtutil", Target::keywords},
+    {"mots cles", Target::keywords},
+    {"mot cle", Target::keywords},
+    {"mots clefs", Target::keywords},
+    {"keywords", Target::keywords},
+    {"keyword", Target::keywords},
+    {"tags", Target::keywords},
+    {"tag", Target::keywords},
+    {"etiquettes", Target::keywords},
+    {"imprimeur", Target::printer},
+    {"printer", Target::printer},
+    {"type", Target::binding},
+    {"reliure", Target::binding},
+    {"format", Target::binding},
+    {"binding", Target::binding},
+    {"langue", Target::language},
+    {"langues", Target::language},
+    {"language", Target::language},
+    {"languages", Target::language},
+    {"etat", Target::condition},
+    {"condition", Target::condition},
+    {"isbn", Target::isbn},
+    {"isbn13", Target::isbn},
+    {"isbn 13", Target::isbn},
+    {"isbn10", Target::isbn},
+    {"isbn 10", Target::isbn},
+    {"ean", Target::isbn},
+    {"numero", Target::reference},
+    {"reference", Target::reference},
+    {"ref", Target::reference},
+    {"emplacement", Target::location},
+    {"location", Target::location},
+    {"localisation", Target::location},
+    {"rangement", Target::location},
+    {"position", Target::location},
+    {"pos1", Target::pos1},
+    {"position 1", Target::pos1},
+    {"pos2", Target::pos2},
+    {"position 2", Target::pos2},
+    {"pos3", Target::pos3},
+    {"position 3", Target::pos3},
+    {"pos4", Target::pos4},
+    {"position 4", Target::pos4},
+    {"origine", Target::origin},
+    {"provenance", Target::origin},
+    {"origin", Target::origin},
+    {"prix", Target::price},
+    {"prix d achat", Target::price},
+    {"price", Target::price},
+    {"purchase price", Target::price},
+    {"anedition", Target::year},
+    {"annee", Target::year},
+    {"annee d edition", Target::year},
+    {"annee de publication", Target::year},
+    {"annee de parution", Target::year},
+    {"parution", Target::year},
+    {"date de publication", Target::year},
+    {"year", Target::year},
+    {"publication year", Target::year},
+    {"year published", Target::year},
+    {"nbpage", Target::pages},
+    {"pages", Target::pages},
+    {"nombre de pages", Target::pages},
+    {"nb pages", Target::pages},
+    {"nb de pages", Target::pages},
+    {"page count", Target::pages},
+    {"plutome", Target::volumesFlag},
+    {"plusieurs tomes", Target::volumesFlag},
+    {"plusauteur", Target::authorsFlag},
+    {"plusieurs auteurs", Target::authorsFlag},
+    {"lut", Target::readFlag},
+    {"lu", Target::readFlag},
+    {"deja lu", Target::readFlag},
+    {"read", Target::readFlag},
+    {"hs", Target::specialIssueFlag},
+    {"hors serie", Target::specialIssueFlag},
+    {"signet", Target::bookmarkFlag},
+    {"cocheutil", Target::userFlag},
+    {"jacquette", Target::jacketFlag},
+    {"jaquette", Target::jacketFlag},
+    {"dust jacket", Target::jacketFlag},
+    {"notes", Target::comments},
+    {"note", Target::comments},
+    {"commentaire", Target::comments},
+    {"commentaires", Target::comments},
+    {"comments", Target::comments},
+    {"comment", Target::comments},
+    {"remarques", Target::comments},
+    {"resume", Target::summary},
+    {"summary", Target::summary},
+    {"synopsis", Target::summary},
+    {"description", Target::summary},
+    {"plot", Target::summary},
+    {"quatrieme de couverture", Target::summary},
+    {"date", Target::dateAdded},
+    {"date d ajout", Target::dateAdded},
+    {"ajoute le", Target::dateAdded},
+    {"date added", Target::dateAdded},
+    {"added", Target::dateAdded},
+    {"date d enregistrement", Target::dateAdded},
+    {"date enregistrement", Target::dateAdded},
+};
+
+// The default fields of a Tellico book collection, by their names in the file.
+const Alias tellico[] = {
+    {"edition", Target::ignored},
+    {"pub year", Target::year},
+    {"series num", Target::seriesNumber},
+    {"pur price", Target::price},
+    {"cdate", Target::dateAdded},
+    {"mdate", Target::ignored},
+    {"pur date", Target::ignored},
+    {"editor", Target::ignored},
+    {"translator", Target::ignored},
+    {"subtitle", Target::ignored},
+    {"signed", Target::ignored},
+    {"gift", Target::ignored},
+    {"loaned", Target::ignored},
+    {"rating", Target::ignored},
+    {"cover", Target::ignored},
+    {"lccn", Target::ignored},
+    {"id", Target::ignored},
+    {"url", Target::ignored},
+};
+
+// Fields of a GCstar book collection.
+const Alias gcstar[] = {
+    {"edition", Target::ignored},     {"publication", Target::year},
+    {"rank", Target::seriesNumber},   {"acquisition", Target::ignored},
+    {"translator", Target::ignored},  {"artwork", Target::ignored},
+    {"cover", Target::ignored},       {"backpic", Target::ignored},
+    {"web", Target::ignored},         {"rating", Target::ignored},
+    {"ratingpress", Target::ignored}, {"favourite", Target::ignored},
+    {"borrower", Target::ignored},    {"lenddate", Target::ignored},
+    {"history", Target::ignored},     {"bookmark", Target::ignored},
+    {"id", Target::ignored},          {"serie", Target::series},
+};
+
+using Table = std::unordered_map<std::string, Target>;
+
+template <std::size_t N> Table makeTable(const Alias (&aliases)[N]) {
+    Table t;
+    for (const Alias& a : aliases)
+        t.emplace(a.name, a.target);
+    return t;
+}
+
+// Accented Latin letters to their base letter, by Windows-1252 byte; 0 for the rest.
+const std::array<char, 256>& latinBase() {
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> t{};
+        const std::string from = utf8ToCp1252("àáâãäåçèéêëìíîïñòóôõöùúûüýÿ"
+                                              "ÀÁÂÃÄÅÇÈÉÊËÌÍÎÏÑÒÓÔÕÖÙÚÛÜÝŸ");
+        const char to[] = "aaaaaaceeeeiiiinooooouuuuyyaaaaaaceeeeiiiinooooouuuuyy";
+        for (std::size_t i = 0; i < from.size(); ++i)
+            t[static_cast<unsigned char>(from[i])] = to[i];
+        for (int c = 'a'; c <= 'z'; ++c)
+            t[static_cast<std::size_t>(c)] = static_cast<char>(c);
+        for (int c = 'A'; c <= 'Z'; ++c)
+            t[static_cast<std::size_t>(c)] = static_cast<char>(c + 32);
+        for (int c = '0'; c <= '9'; ++c)
+            t[static_cast<std::size_t>(c)] = static_cast<char>(c);
+        t[0x9C] = t[0x8C] = 'o'; // œ, Œ: "oe"
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+std::string foldBytes(std::string_view cp1252) {
+    const std::array<char, 256>& base = latinBase();
+    std::string out;
+    out.reserve(cp1252.size());
+    bool space = false;
+    for (char b : cp1252) {
+        const auto byte = static_cast<unsigned char>(b);
+        const char folded = base[byte];
+        if (!folded) {
+            space = !out.empty();
+            continue;
+        }
+        if (space) out += ' ';
+        space = false;
+        out += folded;
+        if (byte == 0x9C || byte == 0x8C) out += 'e'; // œ, Œ
+    }
+    return out;
+}
+
+std::string foldName(std::string_view utf8) {
+    return foldBytes(utf8ToCp1252(utf8));
+}
+
+std::optional<Target> targetOfName(std::string_view utf8, Dialect dialect) {
+    static const Table commonTable = makeTable(common);
+    static const Table tellicoTable = makeTable(tellico);
+    static const Table gcstarTable = makeTable(gcstar);
+    std::string key = foldName(utf8);
+    // "Auteur(s)", "Tome(s)": the plural mark says nothing more.
+    if (key.ends_with(" s")) key.resize(key.size() - 2);
+    const Table* own = dialect == Dialect::tellico  ? &tellicoTable
+                       : dialect == Dialect::gcstar ? &gcstarTable
+                                                    : nullptr;
+    if (own) {
+        if (auto it = own->find(key); it != own->end()) return it->second;
+    }
+    if (auto it = commonTable.find(key); it != commonTable.end()) return it->second;
+    return std::nullopt;
+}
+
+std::string targetLabel(Target t) {
+    static const char* const labels[targetCount] = {
+        "ignorée",
+        "titre",
+        "auteur",
+        "sujet",
+        "collection",
+        "collection (numéro)",
+        "edition",
+        "txtutil",
+        "imprimeur",
+        "type",
+        "langue",
+        "etat",
+        "isbn",
+        "référence (non reprise : donnée à la suite)",
+        "pos1 à pos4",
+        "pos1",
+        "pos2",
+        "pos3",
+        "pos4",
+        "origine",
+        "prix",
+        "anedition",
+        "nbpage",
+        "plutome",
+        "plusauteur",
+        "lut",
+        "hs",
+        "signet",
+        "cocheutil",
+        "jacquette",
+        "notes",
+        "resume",
+        "date d'enregistrement",
+    };
+    return labels[static_cast<int>(t)];
+}
+
+bool keepsSeveral(Target t) {
+    return t == Target::authors || t == Target::subject || t == Target::keywords ||
+           t == Target::language;
+}
+
+} // namespace q7::import

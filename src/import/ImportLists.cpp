@@ -1,0 +1,105 @@
+#include "import/ImportLists.h"
+
+#include "lists/ListFile.h"
+#include "store/Cp1252.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <QString>
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace q7::import {
+
+namespace {
+
+struct ListField {
+    Field field;
+    const char* file;
+};
+
+const ListField listFields[] = {{Field::auteur, "Q7auteur.lst"},
+                                {Field::edition, "Q7edition.lst"},
+                                {Field::collection, "Q7collection.lst"},
+                                {Field::sujet, "Q7sujet.lst"},
+                                {Field::origine, "Q7origine.lst"}};
+
+// "Série, 3" is offered as "Série": the number belongs to the book, not to the list.
+std::string listValue(const Fiche& f, Field field) {
+    std::string v(f.view(field));
+    if (field != Field::collection) return v;
+    const std::size_t comma = v.rfind(", ");
+    if (comma == std::string::npos || comma + 2 == v.size()) return v;
+    for (std::size_t i = comma + 2; i < v.size(); ++i)
+        if (v[i] < '0' || v[i] > '9') return v;
+    return v.substr(0, comma);
+}
+
+std::vector<std::string> readIfThere(const Folder& folder, const std::string& file) {
+    return folder.exists(file) ? readListFile(folder, file) : std::vector<std::string>{};
+}
+
+} // namespace
+
+bool isImportList(const std::string& file) {
+    for (const ListField& lf : listFields)
+        if (file == lf.file) return true;
+    return false;
+}
+
+void sortListValues(std::vector<std::string>& values) {
+    QCollator collator(QLocale(QLocale::French, QLocale::France));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<std::pair<QString, std::string>> keyed;
+    keyed.reserve(values.size());
+    for (std::string& v : values)
+        keyed.emplace_back(QString::fromStdString(cp1252ToUtf8(v)), std::move(v));
+    std::stable_sort(keyed.begin(), keyed.end(), [&collator](const auto& a, const auto& b) {
+        return collator.compare(a.first, b.first) < 0;
+    });
+    values.clear();
+    for (auto& k : keyed)
+        values.push_back(std::move(k.second));
+}
+
+std::vector<ListAddition> newListValues(const Folder& folder, const std::vector<Fiche>& records) {
+    std::vector<ListAddition> additions;
+    for (const ListField& lf : listFields) {
+        const std::vector<std::string> current = readIfThere(folder, lf.file);
+        std::unordered_set<std::string> known(current.begin(), current.end());
+        ListAddition add{lf.file, {}};
+        for (const Fiche& f : records) {
+            std::string v = listValue(f, lf.field);
+            if (!v.empty() && known.insert(v).second) add.values.push_back(std::move(v));
+        }
+        if (!add.values.empty()) additions.push_back(std::move(add));
+    }
+    return additions;
+}
+
+void addToLists(const Folder& folder, const std::vector<ListAddition>& additions) {
+    for (const ListAddition& add : additions) {
+        std::vector<std::string> values = readIfThere(folder, add.file);
+        values.insert(values.end(), add.values.begin(), add.values.end());
+        sortListValues(values);
+        writeListFile(folder, add.file, values);
+    }
+}
+
+void removeFromLists(const Folder& folder, const std::vector<ListAddition>& additions) {
+    for (const ListAddition& add : additions) {
+        if (!folder.exists(add.file)) continue;
+        std::vector<std::string> values = readListFile(folder, add.file);
+        bool changed = false;
+        for (const std::string& v : add.values) {
+            auto it = std::find(values.begin(), values.end(), v);
+            if (it == values.end()) continue;
+            values.erase(it);
+            changed = true;
+        }
+        if (changed) writeListFile(folder, add.file, values);
+    }
+}
+
+} // namespace q7::import

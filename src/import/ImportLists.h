@@ -1,0 +1,31 @@
+#pragma once
+// New authors, publishers, series, subjects and origins of an import into their value
+// list files, in the order and format the program writes them; and back out again.
+#include "store/Fiche.h"
+#include "store/Folder.h"
+
+#include <string>
+#include <vector>
+
+namespace q7::import {
+
+struct ListAddition {
+    std::string file;                // Q7auteur.lst...
+    std::vector<std::string> values; // Windows-1252, not yet in the file
+};
+
+// The values of the records that their list files lack, each once.
+std::vector<ListAddition> newListValues(const Folder& folder, const std::vector<Fiche>& records);
+// Adds them; each file keeps every value it held and is sorted as the program sorts
+// (French, letter case ignored).
+void addToLists(const Folder& folder, const std::vector<ListAddition>& additions);
+// Takes one occurrence of each value out again, when it is still there.
+void removeFromLists(const Folder& folder, const std::vector<ListAddition>& additions);
+
+// Whether `file` is one of the lists an import fills.
+bool isImportList(const std::string& file);
+
+// The program's order of list values.
+void sortListValues(std::vector<std::string>& cp1252);
+
+} // namespace q7::import

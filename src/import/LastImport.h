@@ -1,0 +1,33 @@
+#pragma once
+// What --annuler needs to undo the last import of a folder: the record counts before and
+// after, a fingerprint of the catalogue as the import left it, and the values it added to
+// the lists. Kept in Q7import.der beside the catalogue (Windows-1252, CR LF).
+#include "import/ImportLists.h"
+#include "store/DataFile.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace q7::import {
+
+inline const std::string lastImportFileName = "Q7import.der";
+
+struct LastImport {
+    int before = 0;
+    int after = 0;
+    std::uint64_t fingerprint = 0;
+    std::string when;   // "05/03/2024 à 10:15:00"
+    std::string report; // the report's file name
+    std::vector<ListAddition> lists;
+};
+
+std::string formatLastImport(const LastImport& last);
+// nullopt when the bytes are not such a file.
+std::optional<LastImport> parseLastImport(const std::string& bytes);
+
+// A 64-bit digest of every record of the data file (P is left at its end).
+std::uint64_t fingerprint(DataFile& data);
+
+} // namespace q7::import

@@ -1,0 +1,96 @@
+#include "import/XmlSupport.h"
+
+#include "import/Values.h"
+#include "store/Errors.h"
+
+namespace q7::import {
+
+std::string utf8(QStringView text) {
+    return text.toUtf8().toStdString();
+}
+
+std::vector<std::string> readValues(QXmlStreamReader& xml, std::string* child, int depth) {
+    std::vector<std::string> values;
+    std::string own;
+    std::string year, month, day;
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement) break;
+        if (token == QXmlStreamReader::Characters || token == QXmlStreamReader::EntityReference) {
+            own += utf8(xml.text());
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement) continue;
+        const std::string name = utf8(xml.name());
+        if (depth > 8) {
+            // Deeper than any book field: skipped without recursion.
+            xml.skipCurrentElement();
+            continue;
+        }
+        std::vector<std::string> inner = readValues(xml, nullptr, depth + 1);
+        std::string joined;
+        for (const std::string& v : inner)
+            if (!v.empty()) joined += (joined.empty() ? "" : " ") + v;
+        if (name == "year")
+            year = joined;
+        else if (name == "month")
+            month = joined;
+        else if (name == "day")
+            day = joined;
+        else {
+            if (child && child->empty()) *child = name;
+            values.push_back(joined);
+        }
+    }
+    if (!year.empty()) {
+        auto two = [](std::string s) {
+            return s.size() < 2 ? std::string(2 - s.size(), '0') + s : s;
+        };
+        return {year + "-" + two(month.empty() ? "1" : month) + "-" + two(day.empty() ? "1" : day)};
+    }
+    if (values.empty()) return {own};
+    return values;
+}
+
+Target FieldRouter::route(const std::string& name) {
+    if (auto it = routes_.find(name); it != routes_.end()) return it->second;
+    std::optional<Target> t = targetOfName(name, dialect_);
+    if (!t) {
+        if (auto title = titles_.find(name); title != titles_.end())
+            t = targetOfName(title->second, dialect_);
+    }
+    const Target target = t.value_or(Target::ignored);
+    routes_.emplace(name, target);
+    return target;
+}
+
+void FieldRouter::put(SourceBook& book, const std::string& name, std::vector<std::string> values) {
+    const Target t = route(name);
+    if (t == Target::ignored) return;
+    // A list given as one text ("Hugo, Victor; Dumas") is split the spreadsheet's way.
+    if (t == Target::authors && values.size() == 1) values = splitAuthors(values.front());
+    for (std::string& v : values) {
+        if (t != Target::comments && t != Target::summary) v = oneLine(v);
+        if (!v.empty()) book.add(t, std::move(v));
+    }
+}
+
+std::vector<std::string> FieldRouter::mapping() const {
+    std::vector<std::string> lines;
+    for (const auto& [name, target] : routes_) {
+        std::string line = kind_ + " « " + name + " »";
+        if (auto title = titles_.find(name); title != titles_.end() && title->second != name)
+            line += " (" + title->second + ")";
+        lines.push_back(line + " → " +
+                        (target == Target::ignored ? "non repris" : targetLabel(target)));
+    }
+    return lines;
+}
+
+void throwIfBroken(const QXmlStreamReader& xml, const char* what) {
+    if (!xml.hasError()) return;
+    throw Error(std::string(what) + " illisible, ligne " + std::to_string(xml.lineNumber()) +
+                " : " + utf8(xml.errorString()) + ". Rien n'est importé.");
+}
+
+} // namespace q7::import

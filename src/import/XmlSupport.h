@@ -1,0 +1,44 @@
+#pragma once
+// What the two XML readers share: the values inside an element, and the note of which
+// field of the file went where.
+#include "import/FieldNames.h"
+#include "import/SourceBook.h"
+
+#include <QXmlStreamReader>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace q7::import {
+
+std::string utf8(QStringView text);
+
+// The values of the element the reader stands on (its start), read up to its end: the
+// texts of its child elements when it has some (a list), else its own text. A date given
+// as <year>, <month>, <day> comes back as "AAAA-MM-JJ". `child` receives the name of the
+// child elements of a list. Rows of several columns give their columns joined by " ".
+std::vector<std::string> readValues(QXmlStreamReader& xml, std::string* child = nullptr,
+                                    int depth = 0);
+
+// Finds the target of each field name once and keeps what the report says of it.
+class FieldRouter {
+public:
+    FieldRouter(Dialect dialect, std::string kind) : dialect_(dialect), kind_(std::move(kind)) {}
+    // A title the file gives to a field name (Tellico's <fields> block).
+    void setTitle(const std::string& name, const std::string& title) { titles_[name] = title; }
+    Target route(const std::string& name);
+    void put(SourceBook& book, const std::string& name, std::vector<std::string> values);
+    std::vector<std::string> mapping() const;
+
+private:
+    Dialect dialect_;
+    std::string kind_;
+    std::map<std::string, std::string> titles_;
+    std::map<std::string, Target> routes_;
+};
+
+// Throws q7::Error naming the line when the XML is broken.
+void throwIfBroken(const QXmlStreamReader& xml, const char* what);
+
+} // namespace q7::import
