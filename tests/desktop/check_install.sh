@@ -28,7 +28,7 @@ desktop="$root/share/applications/lirabel3.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root"/share/metainfo/*.metainfo.xml || fail "appstreamcli validate"
 warnings="$(for page in lirabel3 lirabel3-import; do
-    LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$root/share/man/man1/$page.1"; done 2>&1)"
+    LC_ALL=C.UTF-8 groff -k -man -Tutf8 -ww -z "$root/share/man/man1/$page.1"; done 2>&1)"
 [ -z "$warnings" ] || fail "page de manuel : $warnings"
 
 # Each PNG has the size of its folder (width and height from the IHDR chunk).
