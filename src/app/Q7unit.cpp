@@ -6,6 +6,7 @@
 #include "lists/ListValues.h"
 #include "platform/QtText.h"
 #include "store/Numbers.h"
+#include "store/TextFile.h"
 #include "ui_Q7prin.h"
 #include "widgets/MemoEdit.h"
 
@@ -76,10 +77,18 @@ void Tformprin::loadValueLists() {
     for (const FieldBinding& row : q7::fieldTable()) {
         if (!row.listFile) continue;
         auto* list = qobject_cast<SortedComboBox*>(control(row));
-        if (!folder.exists(row.listFile))
+        if (!folder.exists(row.listFile)) {
             list->setEditText(QStringLiteral("Vide"));
-        else
-            list->setValues(readListValues(folder, row.listFile));
+            continue;
+        }
+        // Loaded at each new record and criterion: a file as it was needs no new sort.
+        std::string bytes = q7::readWholeFile(folder, row.listFile);
+        if (list->filledFrom(bytes)) {
+            list->keepValues();
+            continue;
+        }
+        const QStringList values = listValuesOf(bytes);
+        list->setValues(values, std::move(bytes));
     }
 }
 

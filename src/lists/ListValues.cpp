@@ -2,9 +2,14 @@
 
 #include "lists/ListFile.h"
 #include "platform/QtText.h"
+#include "store/TextFile.h"
 
 QStringList readListValues(const q7::Folder& folder, const std::string& name) {
-    const std::vector<std::string> lines = q7::readListFile(folder, name);
+    return listValuesOf(q7::readWholeFile(folder, name));
+}
+
+QStringList listValuesOf(const std::string& fileBytes) {
+    const std::vector<std::string> lines = q7::parseListLines(fileBytes);
     QStringList values;
     values.reserve(static_cast<qsizetype>(lines.size()));
     for (const std::string& line : lines)

@@ -45,12 +45,20 @@ int SortedComboBox::compareValues(const QString& a, const QString& b) {
     return collator().compare(a, b);
 }
 
-void SortedComboBox::setValues(const QStringList& values) {
-    const QString typed = currentText();
+void SortedComboBox::setValues(const QStringList& values, std::string source) {
+    source_ = std::move(source);
     QStringList sorted = values;
     sortValues(sorted);
+    const QString typed = currentText();
     const QSignalBlocker block(this);
     static_cast<QStringListModel*>(model())->setStringList(sorted);
+    setCurrentIndex(-1);
+    setEditText(typed);
+}
+
+void SortedComboBox::keepValues() {
+    const QString typed = currentText();
+    const QSignalBlocker block(this);
     setCurrentIndex(-1);
     setEditText(typed);
 }

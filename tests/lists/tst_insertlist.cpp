@@ -97,6 +97,32 @@ private Q_SLOTS:
 
     // Browsing does not load the lists, and the list manager may have changed a file
     // since its field was loaded: the file keeps its values all the same.
+    // The drop-downs are loaded at each new record and each criterion: a file changed on
+    // disk is read anew, an unchanged one keeps its proposals; the typed text stays.
+    void dropDownsFollowTheirFiles() {
+        AppFixture app;
+        writeBytes(app.dir() + "/Q7auteur.lst", "Zola\r\nHugo\r\n");
+        app.start();
+        app.trigger("menuNouvelle");
+        auto* authors = app.ui().cbauteur;
+        QCOMPARE(authors->values(), QStringList({"Hugo", "Zola"}));
+        authors->setEditText("Sand");
+        app.trigger("Auteur");
+        QCOMPARE(authors->values(), QStringList({"Hugo", "Zola"}));
+        QCOMPARE(authors->currentText(), QString("Sand"));
+        QCOMPARE(authors->currentIndex(), -1);
+        writeBytes(app.dir() + "/Q7auteur.lst", lit("Balzac\r\nÉluard\r\n"));
+        app.trigger("Auteur");
+        QCOMPARE(authors->values(), QStringList({"Balzac", "Éluard"}));
+        QCOMPARE(authors->currentText(), QString("Sand"));
+        // Inserted from the window, then changed on disk again: read anew.
+        app.trigger("menuNouvelle");
+        app.trigger("insauteur");
+        writeBytes(app.dir() + "/Q7auteur.lst", "Balzac\r\nSagan\r\nZweig\r\n");
+        app.trigger("Auteur");
+        QCOMPARE(authors->values(), QStringList({"Balzac", "Sagan", "Zweig"}));
+    }
+
     void fileKeepsValuesTheFieldNeverSaw() {
         AppFixture app({FicheBuilder().numero(1).set(Field::auteur, "Verne")});
         writeBytes(app.dir() + "/Q7auteur.lst", "Hugo\r\nZola\r\n");
