@@ -1,6 +1,7 @@
 #include "import/ImportLists.h"
 
 #include "lists/ListFile.h"
+#include "record/FieldTable.h"
 #include "store/Cp1252.h"
 
 #include <QCollator>
@@ -14,16 +15,17 @@ namespace q7::import {
 
 namespace {
 
+// The lists an import adds to; their files are the field table's.
 struct ListField {
     Field field;
     const char* file;
 };
 
-const ListField listFields[] = {{Field::auteur, "Q7auteur.lst"},
-                                {Field::edition, "Q7edition.lst"},
-                                {Field::collection, "Q7collection.lst"},
-                                {Field::sujet, "Q7sujet.lst"},
-                                {Field::origine, "Q7origine.lst"}};
+const ListField listFields[] = {{Field::auteur, listFileOf(Field::auteur)},
+                                {Field::edition, listFileOf(Field::edition)},
+                                {Field::collection, listFileOf(Field::collection)},
+                                {Field::sujet, listFileOf(Field::sujet)},
+                                {Field::origine, listFileOf(Field::origine)}};
 
 // "Série, 3" is offered as "Série": the number belongs to the book, not to the list.
 std::string listValue(const Fiche& f, Field field) {

@@ -1,6 +1,7 @@
 #include "maint/ListCount.h"
 
 #include "lists/ListFile.h"
+#include "record/FieldTable.h"
 
 namespace q7 {
 
@@ -8,7 +9,7 @@ std::optional<std::string> existingListFile(const Folder& folder, const std::str
                                             const std::string& userCaption) {
     std::string name;
     if (caption == userCaption) {
-        name = "Q7utilisat.lst";
+        name = listFileOf(Field::txtutil);
     } else {
         // A NUL would cut the name short on its way to the system.
         if (caption.find_first_of(std::string("/\\\0", 3)) != std::string::npos)
