@@ -312,6 +312,8 @@ int main(int argc, char** argv) {
     // Offscreen unless told otherwise: QT_QPA_PLATFORM=xcb on a display (Xvfb) adds the
     // cost of the X server.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
     QApplication app(argc, argv);
     const int runs = bench::runsFromArguments(argc, argv, 9);
     Stage stage;
