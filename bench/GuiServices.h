@@ -19,6 +19,7 @@ public:
     void begin() override {}
     void drawText(int, int, const QString&) override {}
     void drawTextWithin(int, int, int, const QString&) override {}
+    void newPage() override {}
     void end() override {}
 };
 

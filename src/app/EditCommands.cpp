@@ -2,6 +2,7 @@
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
+#include "loans/LoanController.h"
 #include "platform/QtText.h"
 #include "store/Errors.h"
 #include "store/TextFile.h"
@@ -67,6 +68,8 @@ void Tformprin::menuEnregistrerClick() {
     state_.data.write(state_.buffer);
     applyMode(Mode::MainMenu);
     state_.newRecord = false;
+    // The record saved is the one shown, and can be lent at once.
+    loans_->recordSaved();
 }
 
 void Tformprin::menuEffacerClick() {
@@ -75,8 +78,11 @@ void Tformprin::menuEffacerClick() {
         services_.dialogs.message(noRecordShown);
         return;
     }
-    if (state_.settings.confirmesup &&
-        !ask(services_.dialogs, QStringLiteral("Effacer cette fiche O/N ?"))) {
+    // A book out on loan is always asked about; its loan stays in the register.
+    const std::optional<QString> lent = loans_->deleteQuestion();
+    if (lent ? !ask(services_.dialogs, *lent)
+             : state_.settings.confirmesup &&
+                   !ask(services_.dialogs, QStringLiteral("Effacer cette fiche O/N ?"))) {
         applyMode(Mode::MainMenu);
         return;
     }

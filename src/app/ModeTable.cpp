@@ -33,6 +33,9 @@ enum class Item {
     EmptyNotes,
     ToolEntry,
     ToolSearch,
+    LoanItems,
+    LoanWindow,
+    ClearLoan,
 };
 
 // On and Off enable and disable, or do and skip the rows that are actions; Keep leaves
@@ -69,6 +72,9 @@ constexpr Row modeTable[] = {
     {Item::EmptyNotes, {keep, on, keep, keep, keep}},
     {Item::ToolEntry, {off, on, off, on, on}},
     {Item::ToolSearch, {off, off, off, on, on}},
+    {Item::LoanItems, {off, off, off, on, on}},
+    {Item::LoanWindow, {on, off, keep, on, on}},
+    {Item::ClearLoan, {on, on, keep, on, on}},
 };
 
 // The status line's text of each mode; null leaves it to the command.
@@ -126,6 +132,9 @@ void Tformprin::applyMode(Mode mode) {
         case Item::ToolSearch:
             enable({u.spdbchercher, u.spdbrecliste, u.spdbimpression}, yes);
             break;
+        case Item::LoanItems: enable({u.menuPreter, u.menuRetourPret}, yes); break;
+        case Item::LoanWindow: u.smenuprets->setEnabled(yes); break;
+        case Item::ClearLoan: u.lblpret->clear(); break;
         }
     }
     if (const char* text = statusText[column]) setStatus(QString::fromUtf8(text));

@@ -8,6 +8,8 @@
 #include "companions/Q7carnet.h"
 #include "lists/Q7anciennum.h"
 #include "lists/Q7liste.h"
+#include "loans/Q7preter.h"
+#include "loans/Q7prets.h"
 #include "maint/Q7ficq7.h"
 #include "maint/Q7info.h"
 #include "output/Q7etiq.h"
@@ -33,6 +35,8 @@ Program::Program(Services& services)
     windows_.etiq = new TFormetiq(state_, services, owner);
     windows_.exporter = new Tformexport(state_, services, owner);
     windows_.resume = new TFormresume(state_, owner);
+    windows_.preter = new Tformpreter(services, owner);
+    windows_.prets = new Tformprets(state_, services, owner);
     prin_->attach(windows_);
 
     // "ecr" takes the options window's values; "A&ppliquer" closes only when they are stored.

@@ -2,6 +2,7 @@
 
 #include "companions/CompanionController.h"
 #include "lists/ListController.h"
+#include "loans/LoanController.h"
 #include "maint/MaintController.h"
 #include "output/OutputController.h"
 #include "platform/Command.h"
@@ -139,6 +140,9 @@ void Tformprin::attach(const Windows& windows) {
                                       u.menuext2},
         CompanionController::Windows{*windows.carnet, *windows.aide, *windows.apropos,
                                      *windows.option});
+    loans_ = std::make_unique<LoanController>(
+        *this, LoanController::Controls{u.menuPreter, u.menuRetourPret, u.smenuprets, u.lblpret},
+        *windows.preter, *windows.prets);
 }
 
 QWidget* Tformprin::control(const q7::FieldBinding& row) const {
@@ -192,6 +196,7 @@ void Tformprin::FormShow() {
     if (state_.data.isOpen()) return;
     centreOnScreen(*this);
     if (!runCommand(services_.dialogs, [this] { state_.data.open(); })) return;
+    loans_->catalogueOpened();
     if (state_.data.tailBytes() != 0)
         services_.dialogs.message(
             QStringLiteral("Le fichier Q7.dat se termine par %1 octets qui ne forment pas une "

@@ -24,6 +24,7 @@ class ListController;
 class OutputController;
 class MaintController;
 class CompanionController;
+class LoanController;
 
 class Tformprin : public QMainWindow, public SettingsView, public RecordWindow {
     Q_OBJECT
@@ -113,6 +114,7 @@ private:
     std::unique_ptr<OutputController> outputs_;
     std::unique_ptr<MaintController> maint_;
     std::unique_ptr<CompanionController> companions_;
+    std::unique_ptr<LoanController> loans_;
     std::set<QKeySequence> menuKeys_;
     // What the fields held before "Mettre à vide", while Ctrl+Z may still bring it back.
     struct FieldValue {

@@ -4,6 +4,7 @@
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
 #include "lists/ListValues.h"
+#include "loans/LoanController.h"
 #include "platform/QtText.h"
 #include "store/Numbers.h"
 #include "store/TextFile.h"
@@ -110,6 +111,7 @@ void Tformprin::showRecord() {
     }
     ui_->edtnbfiche->setText(QString::number(state_.data.position()) + u'/' +
                              QString::number(state_.data.count()));
+    loans_->showLoan();
 }
 
 void Tformprin::enableFields(bool on) {

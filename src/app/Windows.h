@@ -14,6 +14,8 @@ class Tformaide;
 class TFormetiq;
 class Tformexport;
 class TFormresume;
+class Tformpreter;
+class Tformprets;
 
 struct Windows {
     Tcarnetform* carnet = nullptr;
@@ -29,4 +31,6 @@ struct Windows {
     TFormetiq* etiq = nullptr;
     Tformexport* exporter = nullptr;
     TFormresume* resume = nullptr;
+    Tformpreter* preter = nullptr;
+    Tformprets* prets = nullptr;
 };

@@ -9,20 +9,33 @@ QColor colorOf(q7::Ink ink) {
 } // namespace
 
 void printLayout(Printer& printer, const q7::PrintLayout& layout) {
-    printer.setFontSize(layout.points);
-    printer.setBold(layout.bold);
+    printPages(printer, {layout});
+}
+
+void printPages(Printer& printer, const std::vector<q7::PrintLayout>& pages) {
+    if (pages.empty()) return;
+    printer.setFontSize(pages.front().points);
+    printer.setBold(pages.front().bold);
     q7::Ink ink = q7::Ink::Black;
     printer.setColor(colorOf(ink));
     PrintJob job(printer);
-    for (const q7::DrawCall& call : layout.calls) {
-        if (call.ink != ink) {
-            ink = call.ink;
-            printer.setColor(colorOf(ink));
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        const q7::PrintLayout& page = pages[p];
+        if (p > 0) {
+            printer.newPage();
+            printer.setFontSize(page.points);
+            printer.setBold(page.bold);
         }
-        if (call.width > 0)
-            printer.drawTextWithin(call.x, call.y, call.width, fromBytes(call.text));
-        else
-            printer.drawText(call.x, call.y, fromBytes(call.text));
+        for (const q7::DrawCall& call : page.calls) {
+            if (call.ink != ink) {
+                ink = call.ink;
+                printer.setColor(colorOf(ink));
+            }
+            if (call.width > 0)
+                printer.drawTextWithin(call.x, call.y, call.width, fromBytes(call.text));
+            else
+                printer.drawText(call.x, call.y, fromBytes(call.text));
+        }
     }
     job.end();
 }

@@ -78,6 +78,7 @@ void PaintPrinter::applyFont() {
 
 void PaintPrinter::begin() {
     QPagedPaintDevice& dev = device();
+    device_ = &dev;
     painter_ = std::make_unique<QPainter>();
     if (!painter_->begin(&dev)) {
         painter_.reset();
@@ -111,6 +112,11 @@ void PaintPrinter::drawTextWithin(int x, int y, int width, const QString& text) 
     while (!shown.isEmpty() && fm.horizontalAdvance(shown) > width)
         shown.chop(1);
     drawText(x, y, shown);
+}
+
+void PaintPrinter::newPage() {
+    if (!painter_) throw q7::Error("Aucune impression en cours");
+    if (!device_->newPage()) throw q7::Error("La page suivante n'a pas pu commencer");
 }
 
 void PaintPrinter::end() {

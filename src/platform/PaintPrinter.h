@@ -19,6 +19,7 @@ public:
     void begin() override;
     void drawText(int x, int y, const QString& text) override;
     void drawTextWithin(int x, int y, int width, const QString& text) override;
+    void newPage() override;
     void end() override;
 
 protected:
@@ -29,6 +30,7 @@ protected:
 private:
     void applyFont();
     std::unique_ptr<QPainter> painter_;
+    QPagedPaintDevice* device_ = nullptr;
     int points_ = 10;
     bool bold_ = false;
     QColor color_ = Qt::black;

@@ -16,7 +16,9 @@ public:
     virtual void drawText(int x, int y, const QString& text) = 0;
     // Draws the whole characters of the text that fit in `width` units from x.
     virtual void drawTextWithin(int x, int y, int width, const QString& text) = 0;
-    // Sends the page.
+    // Starts the next page of the document; font settings carry over.
+    virtual void newPage() = 0;
+    // Sends the document.
     virtual void end() = 0;
 };
 

@@ -9,12 +9,18 @@
 #include <QSettings>
 
 namespace {
+// The seven settings live in section Lirabel3; a key with a slash ("Prets/delai") names
+// a section of its own, so that newer features never mix with them.
 QString keyPath(const std::string& key) {
-    return QStringLiteral("Lirabel3/") + QString::fromLatin1(key);
+    const QString name = QString::fromLatin1(key);
+    return key.find('/') != std::string::npos ? name : QStringLiteral("Lirabel3/") + name;
 }
 
 std::string failure(const char* what, const std::string& key) {
-    return std::string(what) + " la valeur « " + key + " » des réglages (wutfn\\Lirabel3)";
+    const std::size_t slash = key.find('/');
+    const std::string group = slash == std::string::npos ? "Lirabel3" : key.substr(0, slash);
+    const std::string name = slash == std::string::npos ? key : key.substr(slash + 1);
+    return std::string(what) + " la valeur « " + name + " » des réglages (wutfn\\" + group + ")";
 }
 } // namespace
 

@@ -8,6 +8,7 @@ void FakePrinter::begin() {
     if (failOnBegin) throw q7::Error("Aucune imprimante n'est installée");
     pages.emplace_back();
     open = true;
+    page = 0;
 }
 
 std::optional<std::string> FakeSettingsBackend::read(const std::string& key) {

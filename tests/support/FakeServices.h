@@ -64,6 +64,7 @@ struct DrawnText {
     bool bold;
     QColor color;
     int width; // 0 for the whole text
+    int page;  // from 0, within its document
 };
 
 class FakePrinter : public Printer {
@@ -79,13 +80,15 @@ public:
     void setColor(const QColor& c) override { color = c; }
     void begin() override;
     void drawText(int x, int y, const QString& t) override {
-        pages.back().push_back({x, y, t, points, bold, color, 0});
+        pages.back().push_back({x, y, t, points, bold, color, 0, page});
     }
     void drawTextWithin(int x, int y, int width, const QString& t) override {
-        pages.back().push_back({x, y, t, points, bold, color, width});
+        pages.back().push_back({x, y, t, points, bold, color, width, page});
     }
+    void newPage() override { ++page; }
     void end() override { open = false; }
     bool open = false;
+    int page = 0;
 };
 
 class FakeLauncher : public Launcher {

@@ -1,0 +1,75 @@
+#include "loans/Q7preter.h"
+
+#include "ui_Q7preter.h"
+
+#include "platform/Command.h"
+#include "platform/QtText.h"
+#include "platform/Services.h"
+
+#include <QCompleter>
+#include <QDate>
+#include <QLineEdit>
+
+namespace {
+QDate qdate(const q7::LoanDate& d) {
+    return QDate(d.year, d.month, d.day);
+}
+} // namespace
+
+Tformpreter::Tformpreter(Services& services, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::Tformpreter>()), services_(services) {
+    ui_->setupUi(this);
+    ui_->cbemprunteur->setMaxLength(60);
+    // Names come back often: the ones already known are offered as they are typed.
+    auto* names = new QCompleter(ui_->cbemprunteur->model(), this);
+    names->setCaseSensitivity(Qt::CaseInsensitive);
+    names->setFilterMode(Qt::MatchContains);
+    ui_->cbemprunteur->setCompleter(names);
+    ui_->edtdate->setMinimumDate(QDate(1, 1, 1));
+    connect(ui_->btpreter, &QPushButton::clicked, this,
+            guarded(services_.dialogs, this, &Tformpreter::btpreterClick));
+    connect(ui_->btannuler, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+Tformpreter::~Tformpreter() = default;
+
+std::optional<q7::Loan> Tformpreter::ask(const q7::Loan& book,
+                                         const std::vector<std::string>& borrowers,
+                                         const q7::LoanDate& today) {
+    today_ = today;
+    ui_->lbllivre->setText(
+        QStringLiteral("Réf. %1 : %2").arg(fromBytes(book.reference), fromBytes(book.title)));
+    QStringList names;
+    for (const std::string& name : borrowers)
+        names << fromBytes(name);
+    ui_->cbemprunteur->setValues(names);
+    ui_->cbemprunteur->setEditText(QString());
+    ui_->edtdate->setDate(qdate(today));
+    ui_->edtnote->clear();
+    ui_->cbemprunteur->setFocus();
+    if (services_.modal.showModal(*this) != QDialog::Accepted) return std::nullopt;
+    q7::Loan loan = book;
+    loan.borrower = toBytes(ui_->cbemprunteur->currentText().simplified());
+    const QDate day = ui_->edtdate->date();
+    loan.lent = {day.day(), day.month(), day.year()};
+    loan.note = toBytes(ui_->edtnote->text().trimmed());
+    return loan;
+}
+
+void Tformpreter::btpreterClick() {
+    if (ui_->cbemprunteur->currentText().trimmed().isEmpty()) {
+        services_.dialogs.beep();
+        services_.dialogs.message(QStringLiteral("Le nom de l'emprunteur est vide !"));
+        ui_->cbemprunteur->setFocus();
+        return;
+    }
+    if (ui_->edtdate->date() > qdate(today_)) {
+        services_.dialogs.beep();
+        services_.dialogs.message(
+            QStringLiteral("La date du prêt est après aujourd'hui (%1) : corrigez-la.")
+                .arg(fromBytes(today_.text())));
+        ui_->edtdate->setFocus();
+        return;
+    }
+    accept();
+}
