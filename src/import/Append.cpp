@@ -1,6 +1,7 @@
 #include "import/Append.h"
 
 #include "import/ImportLists.h"
+#include "import/ImportLoans.h"
 #include "import/LastImport.h"
 #include "store/Backup.h"
 #include "store/DataFile.h"
@@ -84,6 +85,7 @@ Report appendImport(const Folder& folder, const AppendRequest& request) {
     DataFile data(folder);
     openLocked(data, "l'importation");
     Existing existing = scanCatalogue(data);
+    reserveLentReferences(folder, existing);
     Plan plan = planImport(*request.source, existing, dateAt(request.now), request.progress);
     Report& report = plan.report;
     report.source = request.sourceName;
@@ -114,6 +116,16 @@ Report appendImport(const Folder& folder, const AppendRequest& request) {
         for (const ListAddition& add : last.lists)
             report.lists.push_back(add.file + " : " + std::to_string(add.values.size()) +
                                    " valeur(s) ajoutée(s)");
+    });
+    afterwards(report, "Les prêts n'ont pas été inscrits dans Q7prets.txt", [&] {
+        if (!changed) return;
+        try {
+            last.loans = addImportedLoans(folder, plan.loans, report);
+        } catch (...) {
+            report.lent = 0;
+            report.loans.clear();
+            throw;
+        }
     });
     afterwards(report, "--annuler ne pourra pas défaire cette importation", [&] {
         if (!changed) return;
@@ -163,6 +175,17 @@ std::string undoLastImport(const Folder& folder, std::time_t now) {
     data.cutBack(last->before);
     pruneBackups(folder);
     removeFromLists(folder, last->lists);
+    std::string loansNote;
+    try {
+        removeImportedLoans(folder, last->loans);
+        if (!last->loans.empty())
+            loansNote = "\n" + std::to_string(last->loans.size()) +
+                        " prêt(s) de cette importation retiré(s) de Q7prets.txt.";
+    } catch (const std::exception& e) {
+        loansNote = "\nAttention : les prêts de cette importation n'ont pas pu être retirés de "
+                    "Q7prets.txt : " +
+                    std::string(e.what());
+    }
     folder.fs().remove(folder.path(lastImportFileName));
     data.close();
     const int removed = last->after - last->before;
@@ -171,7 +194,7 @@ std::string undoLastImport(const Folder& folder, std::time_t now) {
                        std::to_string(last->before) + " fiche(s).";
     if (!unused.backup.empty()) text += "\nSauvegarde d'avant l'annulation : " + unused.backup;
     if (!unused.backupFailure.empty()) text += "\n" + unused.backupFailure;
-    return text;
+    return text + loansNote;
 }
 
 } // namespace q7::import

@@ -2,6 +2,7 @@
 
 #include "import/Append.h"
 #include "import/ImportLists.h"
+#include "import/ImportLoans.h"
 #include "store/Errors.h"
 #include "store/FileSystem.h"
 
@@ -62,6 +63,7 @@ Progress progressOn(Console& console) {
 void trial(const Options& o, const SourceFile& source, Console& console) {
     const Folder folder(posixFileSystem(), o.folder);
     Existing existing = peekCatalogue(folder);
+    reserveLentReferences(folder, existing);
     Plan plan = planImport(source, existing, dateAt(console.now), progressOn(console));
     plan.report.source = baseName(o.file);
     plan.report.action = "essai, rien n'est écrit (--ajouter pour importer)";

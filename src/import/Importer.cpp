@@ -1,6 +1,7 @@
 #include "import/Importer.h"
 
 #include "import/CsvReader.h"
+#include "import/ImportLoans.h"
 #include "import/XmlReaders.h"
 #include "store/Errors.h"
 
@@ -48,7 +49,8 @@ Plan planImport(const SourceFile& source, Existing& existing, const Date& today,
     plan.records.reserve(source.books.size());
     int next = existing.count + 1;
     int done = 0;
-    for (const SourceBook& book : source.books) {
+    for (std::size_t b = 0; b < source.books.size(); ++b) {
+        const SourceBook& book = source.books[b];
         if (progress && ++done % 1000 == 0) progress(done, total);
         if (existing.count + static_cast<int>(plan.records.size()) >= maxRecords) {
             ++r.overCapacity;
@@ -71,8 +73,10 @@ Plan planImport(const SourceFile& source, Existing& existing, const Date& today,
         for (Finding& f : mapped.findings)
             r.findings.emplace_back(book.where, std::move(f));
         plan.records.push_back(mapped.fiche);
+        plan.fromBook.push_back(b);
     }
     r.imported = static_cast<int>(plan.records.size());
+    plan.loans = planLoans(source, plan.records, plan.fromBook, r);
     if (progress) progress(total, total);
     return plan;
 }

@@ -5,6 +5,7 @@
 #include "import/Report.h"
 #include "import/SourceBook.h"
 #include "import/Values.h"
+#include "loans/LoanRegister.h"
 
 #include <functional>
 #include <string_view>
@@ -22,7 +23,9 @@ using Progress = std::function<void(int done, int total)>;
 
 struct Plan {
     Report report;
-    std::vector<Fiche> records; // referenced, in the file's order
+    std::vector<Fiche> records;        // referenced, in the file's order
+    std::vector<std::size_t> fromBook; // the source book of each record
+    std::vector<Loan> loans;           // of the books imported, for Q7prets.txt
 };
 
 // Books that repeat the catalogue or an earlier book of the file are skipped; the rest

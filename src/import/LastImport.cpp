@@ -34,6 +34,8 @@ std::string formatLastImport(const LastImport& last) {
     for (const ListAddition& add : last.lists)
         for (const std::string& v : add.values)
             lines.push_back("liste=" + add.file + "\t" + v);
+    for (const Loan& loan : last.loans)
+        lines.push_back("pret=" + formatLoan(loan));
     return formatListLines(lines);
 }
 
@@ -57,7 +59,9 @@ std::optional<LastImport> parseLastImport(const std::string& bytes) {
             last.when = cp1252ToUtf8(value);
         else if (key == "rapport")
             last.report = cp1252ToUtf8(value);
-        else if (key == "liste") {
+        else if (key == "pret") {
+            if (auto loan = parseLoan(value)) last.loans.push_back(std::move(*loan));
+        } else if (key == "liste") {
             const std::size_t tab = value.find('\t');
             if (tab == std::string::npos) continue;
             const std::string file = value.substr(0, tab);

@@ -3,6 +3,7 @@
 // after, a fingerprint of the catalogue as the import left it, and the values it added to
 // the lists. Kept in Q7import.der beside the catalogue (Windows-1252, CR LF).
 #include "import/ImportLists.h"
+#include "loans/LoanRegister.h"
 #include "store/DataFile.h"
 
 #include <cstdint>
@@ -21,6 +22,7 @@ struct LastImport {
     std::string when;   // "05/03/2024 à 10:15:00"
     std::string report; // the report's file name
     std::vector<ListAddition> lists;
+    std::vector<Loan> loans; // added to Q7prets.txt
 };
 
 std::string formatLastImport(const LastImport& last);

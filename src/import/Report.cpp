@@ -84,6 +84,11 @@ std::string renderReport(const Report& r) {
     }
     for (const std::string& l : r.lists)
         line("Liste " + l);
+    if (!r.loans.empty()) {
+        line("Prêts repris dans Q7prets.txt : " + std::to_string(r.lent));
+        for (const std::string& l : r.loans)
+            line("  " + l);
+    }
     if (!r.backup.empty()) line("Sauvegarde du catalogue d'avant : " + r.backup);
     if (!r.backupFailure.empty()) line(r.backupFailure);
     for (const std::string& w : r.warnings)

@@ -28,6 +28,8 @@ struct Report {
     // Findings of the imported books, with where each book was.
     std::vector<std::pair<std::string, Finding>> findings;
     std::vector<std::string> lists; // "Q7auteur.lst : 3 valeur(s) ajoutée(s)"
+    int lent = 0;                   // loans of the file going to Q7prets.txt
+    std::vector<std::string> loans; // each loan of the file: taken, or why not
     std::string backup;             // where the catalogue was kept first
     std::string backupFailure;
     std::string written;               // the report file

@@ -66,6 +66,15 @@ struct Rejected {
     std::string why;
 };
 
+// A book the other program says is lent (UTF-8): its borrower, since when (as the file
+// writes it) and its note.
+struct SourceLoan {
+    std::size_t book = 0; // index in SourceFile::books
+    std::string borrower;
+    std::string date;
+    std::string note;
+};
+
 // What a reader hands over: the books, and what it learnt of the file for the report.
 struct SourceFile {
     std::string format;               // "CSV (séparateur « ; »)", "Tellico", "GCstar"
@@ -74,7 +83,8 @@ struct SourceFile {
     std::vector<std::string> notes;   // choices the reader made (author separator...)
     std::vector<SourceBook> books;
     std::vector<Rejected> rejected;
-    int entries = 0; // books read, rejected ones included
+    std::vector<SourceLoan> loans; // each once, in the file's order
+    int entries = 0;               // books read, rejected ones included
 };
 
 } // namespace q7::import

@@ -5,6 +5,9 @@
 #include "import/Zip.h"
 #include "store/Errors.h"
 
+#include <algorithm>
+#include <map>
+
 namespace q7::import {
 
 namespace {
@@ -25,11 +28,19 @@ void readFields(QXmlStreamReader& xml, FieldRouter& router) {
     }
 }
 
-void readEntry(QXmlStreamReader& xml, FieldRouter& router, SourceFile& file) {
+// A loan as the file gives it, before its entry is known.
+struct LentEntry {
+    std::string entry;
+    SourceLoan loan;
+};
+
+void readEntry(QXmlStreamReader& xml, FieldRouter& router, SourceFile& file,
+               std::map<std::string, std::size_t>& ids) {
     SourceBook book;
     book.where = "entrée " + std::to_string(file.entries + 1);
     const std::string id = utf8(xml.attributes().value(QLatin1String("id")));
     if (!id.empty()) book.where += " (id " + id + ")";
+    if (!id.empty()) ids.try_emplace(id, file.books.size());
     while (xml.readNextStartElement()) {
         const std::string name = utf8(xml.name());
         std::string child;
@@ -39,6 +50,49 @@ void readEntry(QXmlStreamReader& xml, FieldRouter& router, SourceFile& file) {
     }
     ++file.entries;
     file.books.push_back(std::move(book));
+}
+
+// <borrowers><borrower name="..."><loan entryRef="3" loanDate="2024-03-05">note</loan>.
+void readBorrowers(QXmlStreamReader& xml, std::vector<LentEntry>& lent) {
+    while (xml.readNextStartElement()) {
+        if (xml.name() != u"borrower") {
+            xml.skipCurrentElement();
+            continue;
+        }
+        const std::string name = utf8(xml.attributes().value(QLatin1String("name")));
+        while (xml.readNextStartElement()) {
+            if (xml.name() != u"loan") {
+                xml.skipCurrentElement();
+                continue;
+            }
+            LentEntry e;
+            e.entry = utf8(xml.attributes().value(QLatin1String("entryRef")));
+            e.loan.borrower = name;
+            e.loan.date = utf8(xml.attributes().value(QLatin1String("loanDate")));
+            e.loan.note = utf8(xml.readElementText(QXmlStreamReader::SkipChildElements));
+            lent.push_back(std::move(e));
+        }
+    }
+}
+
+// Loans of the entries read, each once (a file may repeat one).
+void attachLoans(const std::vector<LentEntry>& lent, const std::map<std::string, std::size_t>& ids,
+                 SourceFile& file) {
+    for (const LentEntry& e : lent) {
+        const auto at = ids.find(e.entry);
+        if (at == ids.end()) {
+            file.notes.push_back("Prêt à " + e.loan.borrower +
+                                 " d'une entrée absente du fichier (" + e.entry + ") : non repris");
+            continue;
+        }
+        SourceLoan loan = e.loan;
+        loan.book = at->second;
+        const bool seen =
+            std::any_of(file.loans.begin(), file.loans.end(), [&](const SourceLoan& l) {
+                return l.book == loan.book && l.borrower == loan.borrower && l.date == loan.date;
+            });
+        if (!seen) file.loans.push_back(std::move(loan));
+    }
 }
 
 } // namespace
@@ -74,14 +128,19 @@ SourceFile readTellico(std::string_view bytes) {
         if (!holdsBooks(type))
             throw Error("Ce fichier Tellico ne tient pas une collection de livres (type " +
                         type.toStdString() + ") : rien n'est importé");
+        std::map<std::string, std::size_t> ids;
+        std::vector<LentEntry> lent;
         while (xml.readNextStartElement()) {
             if (xml.name() == u"fields")
                 readFields(xml, router);
             else if (xml.name() == u"entry")
-                readEntry(xml, router, file);
+                readEntry(xml, router, file, ids);
+            else if (xml.name() == u"borrowers")
+                readBorrowers(xml, lent);
             else
                 xml.skipCurrentElement();
         }
+        attachLoans(lent, ids, file);
         break; // one collection per file
     }
     throwIfBroken(xml, "Fichier Tellico");

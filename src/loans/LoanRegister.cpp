@@ -30,7 +30,13 @@ std::vector<std::string_view> split(std::string_view line) {
     }
 }
 
-std::optional<Loan> readLoan(std::string_view line) {
+bool blank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
+}
+
+} // namespace
+
+std::optional<Loan> parseLoan(std::string_view line) {
     if (line.find('\0') != std::string_view::npos || line.find('\r') != std::string_view::npos)
         return std::nullopt;
     const std::vector<std::string_view> f = split(line);
@@ -51,7 +57,7 @@ std::optional<Loan> readLoan(std::string_view line) {
     return loan;
 }
 
-std::string loanLine(const Loan& loan) {
+std::string formatLoan(const Loan& loan) {
     std::string line = registerField(loan.reference);
     for (const std::string* text : {&loan.title, &loan.borrower})
         line += '\t' + registerField(*text);
@@ -60,12 +66,6 @@ std::string loanLine(const Loan& loan) {
     line += '\t' + registerField(loan.note);
     return line;
 }
-
-bool blank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
-}
-
-} // namespace
 
 std::string registerField(std::string_view text) {
     std::string out(text);
@@ -129,7 +129,7 @@ LoanRegister parseRegister(std::string_view bytes) {
         ++number;
         if (line.ends_with('\r')) line.remove_suffix(1);
         if (line.empty() || (number == 1 && isHeader(line))) continue;
-        if (auto loan = readLoan(line))
+        if (auto loan = parseLoan(line))
             reg.lines.push_back({std::move(loan), {}, number});
         else
             reg.lines.push_back({std::nullopt, std::string(line), number});
@@ -140,7 +140,7 @@ LoanRegister parseRegister(std::string_view bytes) {
 std::string formatRegister(const LoanRegister& reg) {
     std::string out = lit(headerUtf8) + "\r\n";
     for (const RegisterLine& line : reg.lines)
-        out += (line.loan ? loanLine(*line.loan) : line.damaged) + "\r\n";
+        out += (line.loan ? formatLoan(*line.loan) : line.damaged) + "\r\n";
     return out;
 }
 

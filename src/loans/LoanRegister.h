@@ -54,6 +54,9 @@ public:
 };
 
 LoanRegister parseRegister(std::string_view bytes);
+// One line of the register without its line end, and back; nothing when it is no loan.
+std::string formatLoan(const Loan& loan);
+std::optional<Loan> parseLoan(std::string_view line);
 std::string formatRegister(const LoanRegister& reg);
 // A text as a field can hold it: tabs, line breaks and NULs become blanks.
 std::string registerField(std::string_view text);
