@@ -47,7 +47,10 @@ long LoanDate::serial() const {
 }
 
 std::string LoanDate::text() const {
-    return std::to_string(day) + "/" + std::to_string(month) + "/" + std::to_string(year);
+    // The year always in four digits, as it is read back ("0442" for 442).
+    std::string y = std::to_string(year);
+    if (y.size() < 4) y.insert(0, 4 - y.size(), '0');
+    return std::to_string(day) + "/" + std::to_string(month) + "/" + y;
 }
 
 bool LoanDate::valid() const {

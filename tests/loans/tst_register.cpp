@@ -75,6 +75,8 @@ private Q_SLOTS:
                                                 << "3/1/2026";
         QTest::newRow("ISO, as Tellico writes") << "2026-11-03"
                                                 << "3/11/2026";
+        QTest::newRow("a year before 1000") << "0442-01-31"
+                                            << "31/1/0442";
         QTest::newRow("29 February of a leap year") << "29/2/2024"
                                                     << "29/2/2024";
         QTest::newRow("29 February otherwise") << "29/2/2026"
