@@ -20,10 +20,10 @@ QWidget* window(AppFixture& app, const QString& name) {
     return w;
 }
 
-const char* const windows[] = {"Tformprin", "carnetform",  "FindDialog",    "aproposform",
-                               "Formliste", "formoption",  "forminfo",      "TFormrecmot",
-                               "formfic",   "Tformnote",   "formanciennum", "formaide",
-                               "TFormetiq", "Tformexport", "TFormresume"};
+const char* const windows[] = {
+    "Tformprin", "carnetform",  "FindDialog",  "aproposform", "Formliste",     "formoption",
+    "forminfo",  "TFormrecmot", "formfic",     "Tformnote",   "formanciennum", "formaide",
+    "TFormetiq", "Tformexport", "TFormresume", "formpreter",  "formprets"};
 
 } // namespace
 
@@ -72,6 +72,12 @@ private Q_SLOTS:
             "Choisissez dans la liste");
         row("forminfo", "edtrep", "Repertoire de travail", {"Repertoire de travail"});
         row("TFormrecmot", "edtrecmot", "Mot ou texte à chercher", {"Mot ou texte à chercher"});
+        row("formpreter", "cbemprunteur", "Emprunteur", {"Emprunteur"},
+            "Choisissez un emprunteur ou tapez un nouveau nom");
+        row("formpreter", "edtdate", "Date du prêt", {"Date du prêt"});
+        row("formprets", "cbemprunteur", "Emprunteur :", {"Emprunteur :"},
+            "Ne montrer que les prêts d'un emprunteur");
+        row("formprets", "tblprets", "Livres prêtés");
         row("TFormrecmot", "rbnotes", "Notes", {"Champs de la recherche"});
         row("FindDialog", "edttexte", "Rechercher :", {"Rechercher :"});
         row("formoption", "edttxtutil", "Texte ", {"Texte ", "Utilisateur"});
