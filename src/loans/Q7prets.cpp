@@ -43,6 +43,7 @@ void setUpTable(QTableWidget* table, const QStringList& columns) {
     table->setColumnCount(int(columns.size()));
     table->setHorizontalHeaderLabels(columns);
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(Title, QHeaderView::Stretch);
     table->setMinimumSize(860, 280);
