@@ -11,6 +11,7 @@
 #include "app/Program.h"
 #include "app/Q7prin.h"
 #include "lists/ListFile.h"
+#include "loans/LoanRegister.h"
 #include "maint/CatalogueSort.h"
 #include "output/ExportRunner.h"
 #include "platform/QtText.h"
@@ -150,6 +151,7 @@ public:
             sortLists();
         }
         restore();
+        writeLoans(records);
         services_ = std::make_unique<bench::GuiServices>(dir_);
         program_ = std::make_unique<Program>(services_->services);
         program_->prin().show();
@@ -171,6 +173,24 @@ public:
                 lines.push_back(toBytes(v));
             q7::writeListFile(folder, list->listFile, lines);
         }
+    }
+
+    // A busy lender's register: 300 loans, a third of them returned, spread over the
+    // catalogue, one reference gone from it.
+    void writeLoans(int records) {
+        q7::LoanRegister reg;
+        for (int i = 0; i < 300; ++i) {
+            const int ref = i == 0 ? records + 1 : 1 + int((long(i) * 7919) % records);
+            q7::Loan loan{std::to_string(ref),
+                          "Titre " + std::to_string(i),
+                          "Emprunteur " + std::to_string(i % 40),
+                          {1 + i % 28, 1 + i % 12, 2026},
+                          std::nullopt,
+                          {}};
+            if (i % 3 == 0) loan.returned = q7::LoanDate{28, 12, 2026};
+            reg.lines.push_back({loan, {}, 0});
+        }
+        q7::saveRegister(q7::Folder(q7::posixFileSystem(), dir_), reg);
     }
 
     void trigger(const char* name) {
@@ -207,6 +227,14 @@ public:
         stage_.expect(QStringLiteral("QMessageBox"));
         trigger("menumot");
         return checkedResult(t0);
+    }
+
+    double loansWindow() {
+        stage_.expect(QStringLiteral("formprets"));
+        const auto t0 = Clock::now();
+        trigger("smenuprets");
+        QApplication::processEvents();
+        return since(t0, stage_.resultAt);
     }
 
     double statistics() {
@@ -284,7 +312,7 @@ private:
 };
 
 struct ScanFigures {
-    bench::Samples author, word, statistics;
+    bench::Samples author, word, statistics, loans;
 };
 
 int missed = 0;
@@ -340,11 +368,13 @@ int main(int argc, char** argv) {
             scans.author.add(session.authorSearch());
             scans.word.add(session.wordSearch());
             scans.statistics.add(session.statistics());
+            scans.loans.add(session.loansWindow());
         }
         const std::pair<const char*, bench::Samples ScanFigures::*> rows[] = {
             {"author search, no hit -> message", &ScanFigures::author},
             {"word search, no hit -> message", &ScanFigures::word},
-            {"statistics -> window painted", &ScanFigures::statistics}};
+            {"statistics -> window painted", &ScanFigures::statistics},
+            {"loans window, 300 loans -> painted", &ScanFigures::loans}};
         for (const auto& [name, member] : rows) {
             const bench::Samples& t = scans.*member;
             bench::printTimes(name, t);

@@ -4,6 +4,7 @@
 
 #include "loans/LoanBook.h"
 #include "loans/LoanSheet.h"
+#include "loans/LoanTable.h"
 #include "output/PrintOnPrinter.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
@@ -16,55 +17,52 @@
 
 namespace {
 
-const QStringList outColumns = {QStringLiteral("Réf."),       QStringLiteral("Titre"),
-                                QStringLiteral("Emprunteur"), QStringLiteral("Depuis le"),
-                                QStringLiteral("Jours"),      QStringLiteral("Fiche"),
-                                QStringLiteral("Note")};
-const QStringList returnedColumns = {QStringLiteral("Réf."),       QStringLiteral("Titre"),
-                                     QStringLiteral("Emprunteur"), QStringLiteral("Prêté le"),
-                                     QStringLiteral("Rendu le"),   QStringLiteral("Fiche"),
-                                     QStringLiteral("Note")};
-enum Column { Reference, Title, Borrower, Since, Days, Record, Note };
-
-// Where the book is: its rank in the catalogue, how many records share its reference,
-// or that none has it any more.
-QString recordText(const q7::LoanRow& row) {
-    if (row.records.empty()) return QStringLiteral("(fiche absente)");
-    const QString first = QStringLiteral("n° %1").arg(row.records.front() + 1);
-    if (row.records.size() == 1) return first;
-    return first + QStringLiteral(" (%1 fiches)").arg(row.records.size());
-}
-
-QString plural(qsizetype n, const QString& word) {
+QString plural(std::size_t n, const QString& word) {
     return QString::number(n) + u' ' + word + (n > 1 ? QStringLiteral("s") : QString());
 }
 
-void setUpTable(QTableWidget* table, const QStringList& columns) {
-    table->setColumnCount(int(columns.size()));
-    table->setHorizontalHeaderLabels(columns);
+void setUpTable(QTableView* table, LoanTable* model) {
+    table->setModel(model);
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setSectionResizeMode(Title, QHeaderView::Stretch);
+    // Widths from the widest text each column holds, measured once: sizing the columns
+    // to their rows would measure every row at each opening and each change.
+    QHeaderView* columns = table->horizontalHeader();
+    const QFontMetrics cells = table->fontMetrics(), heads = columns->fontMetrics();
+    const QString widest[] = {QStringLiteral("00000000"),
+                              {},
+                              QString(26, u'n'),
+                              QStringLiteral("28/12/2026"),
+                              QStringLiteral("28/12/2026"),
+                              QStringLiteral("n° 40000 (2 fiches)"),
+                              QString(24, u'n')};
+    for (int c = 0; c < LoanTable::ColumnCount; ++c) {
+        const QString head = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        columns->resizeSection(
+            c, std::max(cells.horizontalAdvance(widest[c]), heads.horizontalAdvance(head)) + 16);
+    }
+    columns->setSectionResizeMode(LoanTable::Title, QHeaderView::Stretch);
     table->setMinimumSize(860, 280);
 }
 
 } // namespace
 
 Tformprets::Tformprets(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::Tformprets>()), state_(state), services_(services) {
+    : QDialog(parent), ui_(std::make_unique<Ui::Tformprets>()), state_(state), services_(services),
+      outModel_(new LoanTable(true, this)), returnedModel_(new LoanTable(false, this)) {
     ui_->setupUi(this);
-    setUpTable(ui_->tblprets, outColumns);
-    setUpTable(ui_->tblrendus, returnedColumns);
+    setUpTable(ui_->tblprets, outModel_);
+    setUpTable(ui_->tblrendus, returnedModel_);
     Dialogs& d = services_.dialogs;
     connect(ui_->cbemprunteur, &QComboBox::currentIndexChanged, this,
             guarded(d, this, &Tformprets::cbemprunteurChange));
     connect(ui_->spdelai, &QSpinBox::valueChanged, this,
             guarded(d, this, &Tformprets::spdelaiChange));
-    for (QTableWidget* table : {ui_->tblprets, ui_->tblrendus}) {
+    for (QTableView* table : {ui_->tblprets, ui_->tblrendus}) {
         // Enter and a double click.
-        connect(table, &QTableWidget::activated, this, guarded(d, this, &Tformprets::btvoirClick));
-        connect(table, &QTableWidget::currentCellChanged, this, [this] { updateButtons(); });
+        connect(table, &QTableView::activated, this, guarded(d, this, &Tformprets::btvoirClick));
+        connect(table->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                [this] { updateButtons(); });
     }
     connect(ui_->tabprets, &QTabWidget::currentChanged, this, [this] { updateButtons(); });
     connect(ui_->btvoir, &QPushButton::clicked, this, guarded(d, this, &Tformprets::btvoirClick));
@@ -111,8 +109,8 @@ std::string Tformprets::borrower() const {
 
 void Tformprets::fill() {
     view_ = q7::viewLoans(reg_, book_->today(), ui_->spdelai->value(), borrower(), places_);
-    fillTable(ui_->tblprets, view_.out, true);
-    fillTable(ui_->tblrendus, view_.returned, false);
+    fillTable(ui_->tblprets, *outModel_, view_.out);
+    fillTable(ui_->tblrendus, *returnedModel_, view_.returned);
     QString summary = view_.out.empty()
                           ? QStringLiteral("Aucun livre prêté")
                           : plural(view_.out.size(), QStringLiteral("livre")) +
@@ -124,39 +122,12 @@ void Tformprets::fill() {
     updateButtons();
 }
 
-void Tformprets::fillTable(QTableWidget* table, const std::vector<q7::LoanRow>& rows, bool out) {
-    const int keep = table->currentRow();
-    table->clearContents();
-    table->setRowCount(int(rows.size()));
-    for (int r = 0; r < int(rows.size()); ++r) {
-        const q7::LoanRow& row = rows[std::size_t(r)];
-        const q7::Loan& loan = row.loan;
-        const QString cells[] = {fromBytes(loan.reference),
-                                 fromBytes(loan.title),
-                                 fromBytes(loan.borrower),
-                                 fromBytes(loan.lent.text()),
-                                 out ? QString::number(row.days) : fromBytes(loan.returned->text()),
-                                 recordText(row),
-                                 fromBytes(loan.note)};
-        for (int c = 0; c < int(std::size(cells)); ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
-            if (row.overdue) {
-                item->setForeground(QColor(255, 0, 0));
-                item->setToolTip(QStringLiteral("En retard"));
-            }
-            if (c == Record && row.records.size() > 1)
-                item->setToolTip(QStringLiteral("%1 fiches portent la référence %2 : Entrée "
-                                                "montre la première.")
-                                     .arg(row.records.size())
-                                     .arg(cells[Reference]));
-            if (c == Days && row.overdue)
-                item->setData(Qt::AccessibleTextRole,
-                              QStringLiteral("%1 jours, en retard").arg(row.days));
-            if (c == Days) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table->setItem(r, c, item);
-        }
-    }
-    if (!rows.empty()) table->setCurrentCell(std::clamp(keep, 0, int(rows.size()) - 1), 0);
+void Tformprets::fillTable(QTableView* table, LoanTable& model,
+                           const std::vector<q7::LoanRow>& rows) {
+    const int keep = table->currentIndex().row();
+    model.setRows(&rows);
+    if (!rows.empty())
+        table->setCurrentIndex(model.index(std::clamp(keep, 0, int(rows.size()) - 1), 0));
 }
 
 void Tformprets::updateButtons() {
@@ -168,10 +139,8 @@ void Tformprets::updateButtons() {
 
 const q7::LoanRow* Tformprets::chosen() const {
     const bool outTab = ui_->tabprets->currentIndex() == 0;
-    const QTableWidget* table = outTab ? ui_->tblprets : ui_->tblrendus;
-    const std::vector<q7::LoanRow>& rows = outTab ? view_.out : view_.returned;
-    const int r = table->currentRow();
-    return r >= 0 && r < int(rows.size()) ? &rows[std::size_t(r)] : nullptr;
+    const QTableView* table = outTab ? ui_->tblprets : ui_->tblrendus;
+    return (outTab ? outModel_ : returnedModel_)->row(table->currentIndex().row());
 }
 
 void Tformprets::cbemprunteurChange() {

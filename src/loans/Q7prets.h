@@ -12,7 +12,8 @@
 struct AppState;
 struct Services;
 class LoanBook;
-class QTableWidget;
+class LoanTable;
+class QTableView;
 
 namespace Ui {
 class Tformprets;
@@ -37,7 +38,7 @@ public:
 
 private:
     void fill();
-    void fillTable(QTableWidget* table, const std::vector<q7::LoanRow>& rows, bool out);
+    void fillTable(QTableView* table, LoanTable& model, const std::vector<q7::LoanRow>& rows);
     void updateButtons();
     // The loan the cursor is on, in the tab shown; null when none.
     const q7::LoanRow* chosen() const;
@@ -50,5 +51,7 @@ private:
     q7::LoanRegister reg_;
     q7::ReferencePlaces places_;
     q7::LoanView view_;
+    LoanTable* outModel_;
+    LoanTable* returnedModel_;
     std::optional<int> show_;
 };
