@@ -19,18 +19,18 @@ QString recordText(const q7::LoanRow& row) {
 
 LoanTable::LoanTable(bool out, QObject* parent) : QAbstractTableModel(parent), out_(out) {}
 
-void LoanTable::setRows(const std::vector<q7::LoanRow>* rows) {
+void LoanTable::setRows(std::vector<q7::LoanRow> rows) {
     beginResetModel();
-    rows_ = rows;
+    rows_ = std::move(rows);
     endResetModel();
 }
 
 const q7::LoanRow* LoanTable::row(int r) const {
-    return rows_ && r >= 0 && r < rowCount() ? &(*rows_)[std::size_t(r)] : nullptr;
+    return r >= 0 && r < rowCount() ? &rows_[std::size_t(r)] : nullptr;
 }
 
 int LoanTable::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || !rows_ ? 0 : int(rows_->size());
+    return parent.isValid() ? 0 : int(rows_.size());
 }
 
 int LoanTable::columnCount(const QModelIndex& parent) const {

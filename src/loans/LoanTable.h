@@ -15,7 +15,7 @@ public:
     // `out`: the books out (days since lent); otherwise the loans returned (return day).
     LoanTable(bool out, QObject* parent = nullptr);
 
-    void setRows(const std::vector<q7::LoanRow>* rows);
+    void setRows(std::vector<q7::LoanRow> rows);
     const q7::LoanRow* row(int r) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -27,5 +27,5 @@ private:
     QString text(const q7::LoanRow& row, int column) const;
 
     bool out_;
-    const std::vector<q7::LoanRow>* rows_ = nullptr;
+    std::vector<q7::LoanRow> rows_;
 };

@@ -125,7 +125,7 @@ void Tformprets::fill() {
 void Tformprets::fillTable(QTableView* table, LoanTable& model,
                            const std::vector<q7::LoanRow>& rows) {
     const int keep = table->currentIndex().row();
-    model.setRows(&rows);
+    model.setRows(rows);
     if (!rows.empty())
         table->setCurrentIndex(model.index(std::clamp(keep, 0, int(rows.size()) - 1), 0));
 }
