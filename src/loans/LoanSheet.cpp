@@ -22,8 +22,12 @@ constexpr Column borrowerColumn{1420, 560};
 constexpr Column since{2000, 280};
 constexpr Column days{2300, 250};
 
-std::string plural(long n, const std::string& word) {
-    return std::to_string(n) + " " + word + (n > 1 ? "s" : "");
+// "1 livre prêté", "3 livres prêtés": every word of `words` takes the plural's "s".
+std::string counted(long n, std::initializer_list<const char*> words) {
+    std::string out = std::to_string(n);
+    for (const char* w : words)
+        out += std::string(" ") + w + (n > 1 ? "s" : "");
+    return lit(out);
 }
 
 } // namespace
@@ -34,11 +38,10 @@ std::vector<PrintLayout> loanSheet(const std::vector<LoanRow>& rows, int overdue
                                 (borrower.empty() ? std::string() : lit(" à ") + borrower) +
                                 " au " + today.text();
     std::string summary = rows.empty() ? lit("Aucun livre n'est prêté.")
-                                       : lit(plural(long(rows.size()), "livre") + " prêté") +
-                                             (rows.size() > 1 ? "s" : "");
+                                       : counted(long(rows.size()), {"livre", "prêté"});
     if (overdue > 0)
-        summary +=
-            ", dont " + std::to_string(overdue) + lit(" depuis plus de ") + plural(delay, "jour");
+        summary += ", dont " + std::to_string(overdue) + lit(" depuis plus de ") +
+                   counted(delay, {"jour"});
     const std::size_t pageCount =
         rows.empty() ? 1 : (rows.size() + loanSheetRows - 1) / loanSheetRows;
 
