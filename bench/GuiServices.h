@@ -20,6 +20,7 @@ public:
     void drawText(int, int, const QString&) override {}
     void drawTextWithin(int, int, int, const QString&) override {}
     void end() override {}
+    void abort() noexcept override {}
 };
 
 struct GuiServices {

@@ -1,10 +1,15 @@
 #pragma once
 // Printer drawing on any paint device with the program's 300-per-inch grid, shrunk
-// evenly when the page's printable area is smaller than the label sheet.
+// evenly when the page's printable area is smaller than the label sheet. The page is
+// kept until end() and only then painted, so that a dropped job leaves nothing on the
+// device: Qt cannot take back a page once painting has begun (CUPS gets it at the
+// painter's end, whatever happened).
 #include "platform/Printer.h"
 
-#include <QFont>
-#include <QPainter>
+#include <QColor>
+#include <QString>
+
+#include <vector>
 
 #include <memory>
 
@@ -20,6 +25,7 @@ public:
     void drawText(int x, int y, const QString& text) override;
     void drawTextWithin(int x, int y, int width, const QString& text) override;
     void end() override;
+    void abort() noexcept override;
 
 protected:
     // The device of the next document; throws q7::Error when there is none.
@@ -27,12 +33,20 @@ protected:
     virtual void finished() {}
 
 private:
-    void applyFont();
-    std::unique_ptr<QPainter> painter_;
+    struct Stroke {
+        int x, y;
+        int width; // 0: the whole text
+        QString text;
+        int points;
+        bool bold;
+        QColor color;
+    };
+    void keep(int x, int y, int width, const QString& text);
+    QPagedPaintDevice* device_ = nullptr; // of the document begun; null when none
+    std::vector<Stroke> page_;
     int points_ = 10;
     bool bold_ = false;
     QColor color_ = Qt::black;
-    double fontDpi_ = 300.0;
 };
 
 // The default printer of the system. Every job asks for A4 with the same margins on
