@@ -21,6 +21,7 @@ public:
     void drawTextWithin(int, int, int, const QString&) override {}
     void newPage() override {}
     void end() override {}
+    void abort() noexcept override {}
 };
 
 struct GuiServices {

@@ -3,8 +3,8 @@
 #include "Harness.h"
 #include "ListValues.h"
 
-#include "lists/ListFile.h"
 #include "store/FileSystem.h"
+#include "store/ListFile.h"
 
 namespace {
 

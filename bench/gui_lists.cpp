@@ -7,9 +7,10 @@
 
 #include "app/Program.h"
 #include "app/Q7prin.h"
-#include "lists/ListFile.h"
 #include "lists/Q7liste.h"
 #include "platform/QtText.h"
+#include "store/FrenchOrder.h"
+#include "store/ListFile.h"
 #include "widgets/SortedComboBox.h"
 
 #include <QAction>
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
         QStringList sorted;
         for (const std::string& v : q7::readListFile(program.state().folder, list->listFile))
             sorted << fromBytes(v);
-        SortedComboBox::sortValues(sorted);
+        q7::sortFrench(sorted);
         std::vector<std::string> lines;
         for (const QString& v : sorted)
             lines.push_back(toBytes(v));

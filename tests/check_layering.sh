@@ -1,24 +1,66 @@
 #!/usr/bin/env bash
-# The house's layering, read off the sources: the record window (app/) includes the
-# subsystems, never the other way round, and only app/ compiles the record window's form.
+# The house's layering, read off the sources: which folder of src/ may include which.
+# Each folder includes its own files and those its row names, nothing else; app/ (the
+# record window and the program) includes everything. A folder without a row fails, so a
+# new one is placed here with one line.
 # check_layering.sh SOURCE_DIR
 set -uo pipefail
 src="$1/src"
+
+base="store platform settings widgets record" # what every subsystem builds on
+declare -A may=(
+    [store]=""
+    [platform]="store"
+    [settings]="store platform"
+    [widgets]="store platform"
+    [record]="store platform settings"
+    [search]="$base"
+    [lists]="$base"
+    [output]="$base"
+    [maint]="$base output" # the statistics print on the output's paper
+    [companions]="$base"
+    [overview]="$base"
+    [lookup]="$base"
+    [loans]="$base output" # the list of books out prints on the output's paper
+    [import]="store record lookup loans" # lirabel3-import: no window, no settings
+    [app]="*"
+)
+
 faults=0
+fail() {
+    echo "ÉCHEC : $*"
+    faults=$((faults + 1))
+}
+
 for dir in "$src"/*/; do
     name="$(basename "$dir")"
-    [ "$name" = app ] && continue
-    if grep -rn --include='*.h' --include='*.cpp' -E '#include "(app/|ui_Q7prin\.h)' "$dir"; then
-        echo "ÉCHEC : $name/ inclut la fenêtre des fiches (app/)"
-        faults=$((faults + 1))
+    if [ -z "${may[$name]+set}" ]; then
+        fail "src/$name/ n'a pas de ligne dans la table de $0"
+        continue
+    fi
+    [ "${may[$name]}" = "*" ] && continue
+    allowed=" $name ${may[$name]} "
+    include='^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^/"]+)/'
+    while IFS=: read -r file line text; do
+        [[ "$text" =~ $include ]] || continue
+        target="${BASH_REMATCH[1]}"
+        [ -d "$src/$target" ] || continue # another library's header
+        case "$allowed" in
+        *" $target "*) ;;
+        *) fail "${file#"$1"/}:$line inclut $target/ ($text)" ;;
+        esac
+    done < <(grep -rnE --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+/' "$dir")
+    # Only app/ compiles the record window's form.
+    if grep -rn --include='*.h' --include='*.cpp' -E '#[[:space:]]*include[[:space:]]*"ui_Q7prin\.h"' "$dir"; then
+        fail "$name/ inclut le formulaire de la fenêtre des fiches"
     fi
 done
-# The core (no widgets) never includes a window or a widget.
+
+# The core's shared folders never include a window or a widget.
 for dir in store record; do
     if grep -rln --include='*.h' -E '#include <Q(Widget|Dialog|ComboBox|LineEdit|MainWindow)>' \
         "$src/$dir" | grep -v RecordWindow; then
-        echo "ÉCHEC : $dir/ inclut des widgets"
-        faults=$((faults + 1))
+        fail "$dir/ inclut des widgets"
     fi
 done
 exit "$faults"

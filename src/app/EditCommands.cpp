@@ -2,6 +2,7 @@
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
+#include "lists/OldReferences.h"
 #include "loans/LoanController.h"
 #include "platform/QtText.h"
 #include "store/Errors.h"
@@ -89,7 +90,7 @@ void Tformprin::menuEffacerClick() {
     const std::string reference = state_.buffer.text(q7::Field::numero);
     deleteShownRecord();
     // The reference becomes free only once the record is really gone.
-    q7::appendToFile(state_.folder, "Q7ancnum.lst", reference + "\r\n");
+    q7::appendToFile(state_.folder, q7::oldReferencesFile, reference + "\r\n");
     services_.dialogs.beep();
     services_.dialogs.message(QStringLiteral("Fiche éffacée"));
     // A backup that could not be kept is told once, after the command's own message.

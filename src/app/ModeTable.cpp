@@ -1,6 +1,7 @@
 // The five modes of the record window as one table, applied row by row.
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
+#include "output/ExportTypes.h"
 #include "ui_Q7prin.h"
 #include "widgets/MemoEdit.h"
 
@@ -22,8 +23,8 @@ enum class Item {
     Inserer,
     RecordItems,
     Exportation,
-    ExportWhole,
-    ExportHtml,
+    ExportWhole,  // the export table's whole-catalogue kinds
+    ExportRecord, // and its kinds of the record shown
     BtbEnregistrer,
     BtbChercher,
     Gestion,
@@ -62,7 +63,7 @@ constexpr Row modeTable[] = {
     {Item::RecordItems, {off, on, off, on, on}},
     {Item::Exportation, {on, off, off, on, on}},
     {Item::ExportWhole, {on, keep, keep, off, off}},
-    {Item::ExportHtml, {off, keep, keep, on, on}},
+    {Item::ExportRecord, {off, keep, keep, on, on}},
     {Item::BtbEnregistrer, {keep, keep, keep, on, on}},
     {Item::BtbChercher, {off, off, keep, on, off}},
     {Item::Gestion, {on, off, on, off, off}},
@@ -109,8 +110,12 @@ void Tformprin::applyMode(Mode mode) {
             enable({u.menuNotes, u.menuResume, u.menuControl, u.menuanciennum}, yes);
             break;
         case Item::Exportation: u.menuExportation->menuAction()->setEnabled(yes); break;
-        case Item::ExportWhole: enable({u.menuQ7imprestxt, u.menusql, u.menucsv}, yes); break;
-        case Item::ExportHtml: u.menuHTML->setEnabled(yes); break;
+        case Item::ExportWhole:
+        case Item::ExportRecord:
+            for (const q7::ExportType& type : q7::exportTypes())
+                if (type.wholeFile == (row.item == Item::ExportWhole))
+                    item(type.menuItem)->setEnabled(yes);
+            break;
         case Item::BtbEnregistrer: u.btbenregistrer->setEnabled(yes); break;
         case Item::BtbChercher: u.btbchercher->setEnabled(yes); break;
         case Item::Gestion:

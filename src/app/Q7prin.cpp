@@ -17,6 +17,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <stdexcept>
 
@@ -81,6 +83,14 @@ void Tformprin::setUpTools() {
     for (const auto& [action, icon] : icons)
         action->setIcon(style()->standardIcon(icon));
     u.btbretour->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    // Qt's button for the tools that do not fit is checkable and has no text: a screen
+    // reader would say "case à cocher" and nothing else.
+    u.toolbar->setWindowTitle(QStringLiteral("Barre d'outils"));
+    for (auto* button : u.toolbar->findChildren<QToolButton*>())
+        if (!button->defaultAction()) {
+            button->setAccessibleName(QStringLiteral("Autres outils"));
+            button->setToolTip(QStringLiteral("Autres outils"));
+        }
 
     setFixedSize(764, 515 + menuBar()->sizeHint().height());
     for (QAction* a : findChildren<QAction*>())
@@ -126,8 +136,7 @@ void Tformprin::attach(const Windows& windows) {
         *windows.anciennum);
     outputs_ = std::make_unique<OutputController>(
         *this,
-        OutputController::Controls{u.menuQ7imprestxt, u.menusql, u.menucsv, u.menuHTML,
-                                   u.menuimprimerfiche, u.menuimpfiche, u.Ajouterdansliste1,
+        OutputController::Controls{u.menuimprimerfiche, u.menuimpfiche, u.Ajouterdansliste1,
                                    u.spdbajout, u.smenuimprimer, u.spdbimpression},
         *windows.exporter, *windows.etiq);
     maint_ = std::make_unique<MaintController>(

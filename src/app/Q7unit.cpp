@@ -3,12 +3,12 @@
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
-#include "lists/ListValues.h"
 #include "loans/LoanController.h"
 #include "platform/QtText.h"
 #include "store/Numbers.h"
 #include "store/TextFile.h"
 #include "ui_Q7prin.h"
+#include "widgets/ListValues.h"
 #include "widgets/MemoEdit.h"
 
 #include <QCheckBox>

@@ -2,6 +2,7 @@
 
 #include "store/Cp1252.h"
 
+#include <array>
 #include <cstdio>
 
 namespace q7::import {
@@ -236,11 +237,13 @@ std::string SourceBook::first(Target t) const {
 }
 
 const char* fieldName(Field f) {
-    static const char* const names[fieldCount] = {
+    // One name per field, in the fields' order: a field without one does not compile.
+    static constexpr std::array names = {
         "titre",   "auteur", "sujet",     "collection", "edition", "txtutil", "imprimeur", "type",
         "langue",  "etat",   "isbn",      "numero",     "pos1",    "pos2",    "pos3",      "pos4",
         "origine", "prix",   "anedition", "nbpage",     "notes",   "resume"};
-    return names[static_cast<int>(f)];
+    static_assert(names.size() == fieldCount);
+    return names[static_cast<std::size_t>(f)];
 }
 
 MappedBook mapBook(const SourceBook& book, const Date& today) {

@@ -3,29 +3,34 @@
 #include "import/FieldNames.h"
 #include "import/TextEncoding.h"
 #include "import/Values.h"
+#include "record/ExportColumns.h"
 #include "store/Errors.h"
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <stdexcept>
 
 namespace q7::import {
 
 namespace {
 
-constexpr std::size_t ownValues = 28;
+constexpr std::size_t ownValues = exportColumns.size();
 
-// The order of the export's values.
-constexpr std::array<Target, ownValues> ownOrder = {
-    Target::title,       Target::authors,      Target::subject,
-    Target::series,      Target::publisher,    Target::year,
-    Target::printer,     Target::pages,        Target::binding,
-    Target::language,    Target::origin,       Target::keywords,
-    Target::condition,   Target::price,        Target::isbn,
-    Target::reference,   Target::dateAdded,    Target::volumesFlag,
-    Target::authorsFlag, Target::readFlag,     Target::specialIssueFlag,
-    Target::userFlag,    Target::bookmarkFlag, Target::jacketFlag,
-    Target::pos1,        Target::pos2,         Target::pos3,
-    Target::pos4};
+// The export's values, in its order, as the targets their record names stand for.
+const std::array<Target, ownValues>& ownOrder() {
+    static const std::array<Target, ownValues> order = [] {
+        std::array<Target, ownValues> out{};
+        for (std::size_t i = 0; i < ownValues; ++i) {
+            const std::optional<Target> t =
+                targetOfName(exportColumns[i].name, Dialect::spreadsheet);
+            if (!t) throw std::logic_error("an exported value the importer cannot name");
+            out[i] = *t;
+        }
+        return out;
+    }();
+    return order;
+}
 
 struct Row {
     int line = 0; // where the row starts, from 1
@@ -137,9 +142,9 @@ SourceFile readOwnExport(const std::string& text) {
     SourceFile file;
     file.format = "export CSV de Lirabel 3";
     for (std::size_t i = 0; i < ownValues; ++i)
-        if (ownOrder[i] != Target::reference)
+        if (ownOrder()[i] != Target::reference)
             file.mapping.push_back("valeur " + std::to_string(i + 1) + " → " +
-                                   targetLabel(ownOrder[i]));
+                                   targetLabel(ownOrder()[i]));
     std::size_t start = 0;
     int line = 0;
     while (start < text.size()) {
@@ -162,15 +167,15 @@ SourceFile readOwnExport(const std::string& text) {
         }
         if (values.size() != ownValues) {
             // A ";" inside a value shifts every value after it: no guess is safe.
-            file.rejected.push_back({where, std::to_string(values.size()) +
-                                                " valeurs au lieu de 28 (un « ; » dans une "
-                                                "valeur ?)"});
+            file.rejected.push_back({where, std::to_string(values.size()) + " valeurs au lieu de " +
+                                                std::to_string(ownValues) +
+                                                " (un « ; » dans une valeur ?)"});
             continue;
         }
         SourceBook book;
         book.where = where;
         for (std::size_t i = 0; i < ownValues; ++i)
-            book.add(ownOrder[i], std::string(values[i]));
+            book.add(ownOrder()[i], std::string(values[i]));
         file.books.push_back(std::move(book));
     }
     return file;

@@ -259,7 +259,8 @@ std::optional<Target> targetOfName(std::string_view utf8, Dialect dialect) {
 }
 
 std::string targetLabel(Target t) {
-    static const char* const labels[targetCount] = {
+    // One name per target, in the targets' order: a target without one does not compile.
+    static constexpr std::array labels = {
         "ignorée",
         "titre",
         "auteur",
@@ -294,7 +295,8 @@ std::string targetLabel(Target t) {
         "resume",
         "date d'enregistrement",
     };
-    return labels[static_cast<int>(t)];
+    static_assert(labels.size() == targetCount);
+    return labels[static_cast<std::size_t>(t)];
 }
 
 bool keepsSeveral(Target t) {

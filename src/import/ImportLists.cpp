@@ -1,12 +1,8 @@
 #include "import/ImportLists.h"
 
-#include "lists/ListFile.h"
 #include "record/FieldTable.h"
-#include "store/Cp1252.h"
-
-#include <QCollator>
-#include <QLocale>
-#include <QString>
+#include "store/FrenchOrder.h"
+#include "store/ListFile.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -50,21 +46,6 @@ bool isImportList(const std::string& file) {
     return false;
 }
 
-void sortListValues(std::vector<std::string>& values) {
-    QCollator collator(QLocale(QLocale::French, QLocale::France));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<std::pair<QString, std::string>> keyed;
-    keyed.reserve(values.size());
-    for (std::string& v : values)
-        keyed.emplace_back(QString::fromStdString(cp1252ToUtf8(v)), std::move(v));
-    std::stable_sort(keyed.begin(), keyed.end(), [&collator](const auto& a, const auto& b) {
-        return collator.compare(a.first, b.first) < 0;
-    });
-    values.clear();
-    for (auto& k : keyed)
-        values.push_back(std::move(k.second));
-}
-
 std::vector<ListAddition> newListValues(const Folder& folder, const std::vector<Fiche>& records) {
     std::vector<ListAddition> additions;
     for (const ListField& lf : listFields) {
@@ -84,7 +65,7 @@ void addToLists(const Folder& folder, const std::vector<ListAddition>& additions
     for (const ListAddition& add : additions) {
         std::vector<std::string> values = readIfThere(folder, add.file);
         values.insert(values.end(), add.values.begin(), add.values.end());
-        sortListValues(values);
+        sortFrench(values);
         writeListFile(folder, add.file, values);
     }
 }

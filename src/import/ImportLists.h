@@ -25,7 +25,4 @@ void removeFromLists(const Folder& folder, const std::vector<ListAddition>& addi
 // Whether `file` is one of the lists an import fills.
 bool isImportList(const std::string& file);
 
-// The program's order of list values.
-void sortListValues(std::vector<std::string>& cp1252);
-
 } // namespace q7::import

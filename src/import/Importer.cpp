@@ -26,8 +26,10 @@ SourceFile readSource(std::string_view bytes, Format format, const Columns& colu
     switch (format) {
     case Format::tellico: return readTellico(bytes);
     case Format::gcstar: return readGcstar(bytes);
-    default: return readCsv(bytes, columns);
+    case Format::automatic: // told above
+    case Format::csv: break;
     }
+    return readCsv(bytes, columns);
 }
 
 Plan planImport(const SourceFile& source, Existing& existing, const Date& today,

@@ -1,7 +1,7 @@
 #include "import/LastImport.h"
 
-#include "lists/ListFile.h"
 #include "store/Cp1252.h"
+#include "store/ListFile.h"
 
 #include <cstring>
 

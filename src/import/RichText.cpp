@@ -1,6 +1,6 @@
 // Texts of other programs made fit for the record: one line, paragraphs, no HTML.
-#include "import/TextEncoding.h"
 #include "import/Values.h"
+#include "store/Cp1252.h"
 
 #include <cctype>
 #include <cstdint>

@@ -4,24 +4,6 @@
 
 namespace q7::import {
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 namespace {
 
 std::string fromUtf16(std::string_view bytes, bool little) {
@@ -47,39 +29,6 @@ std::string fromUtf16(std::string_view bytes, bool little) {
     return out;
 }
 } // namespace
-
-bool validUtf8(std::string_view s) {
-    std::size_t i = 0;
-    const std::size_t n = s.size();
-    while (i < n) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra = 0;
-        char32_t c = 0;
-        if (b >= 0xC2 && b <= 0xDF)
-            extra = 1, c = b & 0x1F;
-        else if (b >= 0xE0 && b <= 0xEF)
-            extra = 2, c = b & 0x0F;
-        else if (b >= 0xF0 && b <= 0xF4)
-            extra = 3, c = b & 0x07;
-        else
-            return false;
-        if (i + static_cast<std::size_t>(extra) >= n) return false;
-        for (int k = 1; k <= extra; ++k) {
-            const auto t = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-            if ((t & 0xC0) != 0x80) return false;
-            c = (c << 6) | (t & 0x3F);
-        }
-        if ((extra == 2 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) ||
-            (extra == 3 && (c < 0x10000 || c > 0x10FFFF)))
-            return false;
-        i += 1 + static_cast<std::size_t>(extra);
-    }
-    return true;
-}
 
 DecodedText decodeText(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) {

@@ -14,9 +14,4 @@ struct DecodedText {
 // and anything else is Windows-1252 (every byte of which means something).
 DecodedText decodeText(std::string_view bytes);
 
-bool validUtf8(std::string_view bytes);
-
-// One character, as UTF-8.
-void appendUtf8(std::string& out, char32_t c);
-
 } // namespace q7::import

@@ -12,20 +12,45 @@ bool isZip(std::string_view bytes) {
     return bytes.starts_with("PK\x03\x04");
 }
 
-std::string zipMember(std::string_view archive, const std::string& name, std::size_t limit) {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(archive.data(), archive.size(), 0, &error);
-    if (!source) throw Error("Archive zip illisible : " + std::string(zip_error_strerror(&error)));
-    zip_t* raw = zip_open_from_source(source, ZIP_RDONLY, &error);
-    if (!raw) {
-        zip_source_free(source);
-        const std::string why = zip_error_strerror(&error);
-        zip_error_fini(&error);
-        throw Error("Archive zip illisible : " + why);
+namespace {
+
+// A libzip error, released however the opening ends.
+class ZipError {
+public:
+    ZipError() { zip_error_init(&error_); }
+    ~ZipError() { zip_error_fini(&error_); }
+    ZipError(const ZipError&) = delete;
+    ZipError& operator=(const ZipError&) = delete;
+    zip_error_t* get() { return &error_; }
+    [[noreturn]] void raise() {
+        throw Error("Archive zip illisible : " + std::string(zip_error_strerror(&error_)));
     }
-    zip_error_fini(&error);
-    const std::unique_ptr<zip_t, int (*)(zip_t*)> zip(raw, zip_close);
+
+private:
+    zip_error_t error_;
+};
+
+// Read only: closing it writes nothing back, so it is discarded.
+struct Discard {
+    void operator()(zip_t* zip) const { zip_discard(zip); }
+};
+
+} // namespace
+
+std::string zipMember(std::string_view archive, const std::string& name, std::size_t limit) {
+    std::unique_ptr<zip_t, Discard> zip;
+    {
+        ZipError error;
+        zip_source_t* source =
+            zip_source_buffer_create(archive.data(), archive.size(), 0, error.get());
+        if (!source) error.raise();
+        zip.reset(zip_open_from_source(source, ZIP_RDONLY, error.get()));
+        if (!zip) {
+            zip_source_free(source);
+            error.raise();
+        }
+    }
+    zip_t* raw = zip.get();
     zip_stat_t stat;
     if (zip_stat(raw, name.c_str(), 0, &stat) != 0)
         throw Error("L'archive ne contient pas de fichier " + name);

@@ -1,11 +1,12 @@
 #include "lists/ListController.h"
 
-#include "lists/ListValues.h"
 #include "lists/Q7anciennum.h"
 #include "lists/Q7liste.h"
 #include "platform/Command.h"
 #include "platform/Services.h"
+#include "store/FrenchOrder.h"
 #include "widgets/ClickLabel.h"
+#include "widgets/ListValues.h"
 #include "widgets/SortedComboBox.h"
 
 #include <QAction>
@@ -48,7 +49,7 @@ void ListController::institreClick(const q7::FieldBinding& row) {
     QStringList values =
         folder.exists(row.listFile) ? readListValues(folder, row.listFile) : QStringList();
     values << typed;
-    SortedComboBox::sortValues(values);
+    q7::sortFrench(values);
     writeListValues(folder, row.listFile, values);
     field->setValues(readListValues(folder, row.listFile));
     field->setEditText(typed);

@@ -1,6 +1,6 @@
 #include "lists/OldReferences.h"
 
-#include "lists/ListFile.h"
+#include "store/ListFile.h"
 
 namespace q7 {
 

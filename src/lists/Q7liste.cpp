@@ -2,11 +2,12 @@
 
 #include "ui_Q7liste.h"
 
-#include "lists/ListValues.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
 #include "record/AppState.h"
+#include "store/FrenchOrder.h"
+#include "widgets/ListValues.h"
 #include "widgets/Placement.h"
 #include "widgets/SortedComboBox.h"
 
@@ -78,7 +79,7 @@ void TFormliste::Button1Click() {
     QStringList values;
     if (state_.folder.exists(file)) {
         values = readListValues(state_.folder, file);
-        SortedComboBox::sortValues(values);
+        q7::sortFrench(values);
     } else {
         values << emptyListLine;
     }
@@ -104,7 +105,7 @@ void TFormliste::insertSorted(const QString& value) {
     int high = box->count();
     while (low < high) {
         const int mid = (low + high) / 2;
-        if (SortedComboBox::compareValues(box->item(mid)->text(), value) <= 0)
+        if (q7::compareFrench(box->item(mid)->text(), value) <= 0)
             low = mid + 1;
         else
             high = mid;

@@ -1,7 +1,7 @@
 #pragma once
 // The loans' one setting, in a group of its own in the settings file ([Prets]), never
 // among the program's seven: the days after which a loan still out is overdue.
-#include "settings/Settings.h"
+#include "platform/SettingsBackend.h"
 
 namespace q7 {
 

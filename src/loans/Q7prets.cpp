@@ -10,7 +10,7 @@
 #include "platform/QtText.h"
 #include "platform/Services.h"
 #include "record/AppState.h"
-#include "widgets/SortedComboBox.h"
+#include "store/FrenchOrder.h"
 
 #include <QHeaderView>
 #include <QSignalBlocker>
@@ -91,7 +91,7 @@ std::optional<int> Tformprets::execute(LoanBook& book) {
         QStringList names;
         for (const std::string& name : reg_.borrowers())
             names << fromBytes(name);
-        SortedComboBox::sortValues(names);
+        q7::sortFrench(names);
         ui_->cbemprunteur->addItems(names);
     }
     ui_->tabprets->setCurrentIndex(0);

@@ -26,8 +26,10 @@ Field frontField(SortOrder order) {
     switch (order) {
     case SortOrder::Sujet: return Field::sujet;
     case SortOrder::Collection: return Field::collection;
-    default: return Field::auteur;
+    case SortOrder::Auteur:
+    case SortOrder::FirstLetter: break; // the first letter puts no field in front
     }
+    return Field::auteur;
 }
 
 // Puts each record at the next free place of its group in Q7.tmp, groups in the order

@@ -1,7 +1,7 @@
 #include "maint/ListCount.h"
 
-#include "lists/ListFile.h"
 #include "record/FieldTable.h"
+#include "store/ListFile.h"
 
 namespace q7 {
 

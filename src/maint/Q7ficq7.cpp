@@ -2,7 +2,6 @@
 
 #include "ui_Q7ficq7.h"
 
-#include "lists/ListValues.h"
 #include "maint/CatalogueSort.h"
 #include "platform/Command.h"
 #include "platform/ProgressGauge.h"
@@ -10,6 +9,7 @@
 #include "platform/Services.h"
 #include "record/AppState.h"
 #include "record/FieldTable.h"
+#include "widgets/ListValues.h"
 
 #include <QShowEvent>
 

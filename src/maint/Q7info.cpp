@@ -4,6 +4,7 @@
 
 #include "maint/ListCount.h"
 #include "maint/Statistics.h"
+#include "output/PrintOnPrinter.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
@@ -108,30 +109,13 @@ void Tforminfo::cblstinfoChange(const QString& text) {
 
 void Tforminfo::btimprimerClick() {
     BusyCursor busy(services_.cursor);
-    Printer& printer = services_.printer;
-    // The canvas defaults, at 18 points.
-    printer.setFontSize(18);
-    printer.setBold(false);
-    printer.setColor(Qt::black);
-    const QString devise = ui->lbldevise->text();
-    const QString lines[] = {
-        QStringLiteral("Nombre de fiche = ") + ui->edtnbfiche->text(),
-        QStringLiteral("Nombre de total de pages = ") + ui->edtnbpage->text(),
-        QStringLiteral("Moyene pages/livre = ") + ui->edtmoyene->text(),
-        QStringLiteral("Nombre de livre lus = ") + ui->edtlu->text(),
-        QStringLiteral("Nombre de pages lus = ") + ui->edtnbpagelu->text(),
-        QStringLiteral("Total des prix = ") + ui->edtprix->text() + u' ' + devise,
-        QStringLiteral("Moyene livres/prix = ") + ui->edtmoyenprix->text() + u' ' + devise,
-        QStringLiteral("Taile di ficher Q7.dat en KO = ") + ui->edtfic->text(),
-        QStringLiteral("Répertiore detravail = ") + ui->edtrep->text(),
-    };
-    PrintJob job(printer);
-    int y = 200;
-    for (const QString& line : lines) {
-        printer.drawText(140, y, line);
-        y += 100;
-    }
-    job.end();
+    const auto shown = [this](q7::Figure f) { return toBytes(box(f)->text()); };
+    printLayout(services_.printer,
+                q7::statisticsPrintout(
+                    {shown(q7::Figure::nbfiche), shown(q7::Figure::nbpage),
+                     shown(q7::Figure::moyene), shown(q7::Figure::lu), shown(q7::Figure::nbpagelu),
+                     shown(q7::Figure::prix), shown(q7::Figure::moyenprix), shown(q7::Figure::fic),
+                     toBytes(ui->edtrep->text()), toBytes(ui->lbldevise->text())}));
 }
 
 void Tforminfo::btfermerClick() {

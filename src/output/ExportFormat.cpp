@@ -1,27 +1,22 @@
 #include "output/ExportFormat.h"
 
 #include "output/RecordText.h"
+#include "record/ExportColumns.h"
 #include "store/Cp1252.h"
 
 namespace q7 {
 
 namespace {
 
-// The 28 exported values in their column order (not the record's order).
+// The 28 exported values in their column order.
 template <class Sink> void forEachValue(const Fiche& f, Sink&& sink) {
-    const Field texts[] = {Field::titre,   Field::auteur,    Field::sujet,     Field::collection,
-                           Field::edition, Field::anedition, Field::imprimeur, Field::nbpage,
-                           Field::type,    Field::langue,    Field::origine,   Field::txtutil,
-                           Field::etat,    Field::prix,      Field::isbn,      Field::numero};
-    for (Field k : texts)
-        sink(f.view(k));
-    sink(dateText(f));
-    const Flag flags[] = {Flag::plutome,   Flag::plusauteur, Flag::lut,      Flag::hs,
-                          Flag::cocheutil, Flag::signet,     Flag::jacquette};
-    for (Flag k : flags)
-        sink(flagText(f.flagByte(k)));
-    for (Field k : {Field::pos1, Field::pos2, Field::pos3, Field::pos4})
-        sink(f.view(k));
+    for (const ExportColumn& column : exportColumns) {
+        switch (column.holds) {
+        case ExportColumn::Holds::Text: sink(f.view(column.field)); break;
+        case ExportColumn::Holds::Date: sink(dateText(f)); break;
+        case ExportColumn::Holds::Flag: sink(flagText(f.flagByte(column.flag))); break;
+        }
+    }
 }
 
 void appendSqlQuoted(std::string& out, std::string_view value) {

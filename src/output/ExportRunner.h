@@ -1,22 +1,22 @@
 #pragma once
-// Writing the catalogue (or the shown record) to one of the four export files.
+// Writing the catalogue (or the shown record) to one of the export files.
+#include "output/ExportTypes.h"
 #include "settings/Settings.h"
 #include "store/DataFile.h"
 #include "store/Fiche.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace q7 {
 
-enum class ExportKind { Txt = 1, Sql = 2, Csv = 3, Html = 4 };
-
 // Q7impres.txt, Q7export.sql, Q7export.csv, Q7export.html.
-std::string exportFileName(ExportKind kind);
+inline std::string exportFileName(ExportKind kind) {
+    return exportType(kind).fileName;
+}
 // Whole-file kinds read every record; HTML writes the record buffer alone.
 inline bool coversWholeFile(ExportKind kind) {
-    return kind != ExportKind::Html;
+    return exportType(kind).wholeFile;
 }
 
 struct ExportRequest {

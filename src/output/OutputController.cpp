@@ -14,12 +14,9 @@ OutputController::OutputController(RecordWindow& window, const Controls& c, Tfor
                                    TFormetiq& etiq)
     : window_(window), exporter_(exporter), etiq_(etiq) {
     Dialogs& d = window.services().dialogs;
-    const std::pair<QAction*, q7::ExportKind> exports[] = {{c.menuQ7imprestxt, q7::ExportKind::Txt},
-                                                           {c.menusql, q7::ExportKind::Sql},
-                                                           {c.menucsv, q7::ExportKind::Csv},
-                                                           {c.menuHTML, q7::ExportKind::Html}};
-    for (const auto& [item, kind] : exports)
-        connect(item, &QAction::triggered, this, guarded(d, [this, kind] { showExport(kind); }));
+    for (const q7::ExportType& type : q7::exportTypes())
+        connect(window.item(type.menuItem), &QAction::triggered, this,
+                guarded(d, [this, kind = type.kind] { showExport(kind); }));
     connect(c.menuimprimerfiche, &QAction::triggered, this,
             guarded(d, this, &OutputController::menuimprimerficheClick));
     connect(c.menuimpfiche, &QAction::triggered, this,

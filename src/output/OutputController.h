@@ -11,11 +11,8 @@ class Tformexport;
 class OutputController : public QObject {
     Q_OBJECT
 public:
+    // The export items come from the export table, by name.
     struct Controls {
-        QAction* menuQ7imprestxt;
-        QAction* menusql;
-        QAction* menucsv;
-        QAction* menuHTML;
         QAction* menuimprimerfiche;
         QAction* menuimpfiche;
         QAction* Ajouterdansliste1;

@@ -11,6 +11,8 @@ constexpr int recordPoints = 10;
 // The reference must be readable on a spine. The 52-hyphen border is then about
 // three times its column's width, so it is cut to the column (see labelSheet).
 constexpr int labelPoints = 12;
+// The canvas's default face at 18 points: the figures are read across a desk.
+constexpr int statisticsPoints = 18;
 
 std::string_view yesNo(bool on) {
     return on ? "oui" : "non";
@@ -51,6 +53,27 @@ PrintLayout recordPrintout(const RecordScreen& s, int number, const Settings& ca
     draw(1360, 500, "  Jacquette = " + std::string(yesNo(s.jacquette)));
     draw(1420, 100, "== Notes ==" + s.notes);
     draw(1480, 100, lit("== Resumé ==") + s.resume);
+    return page;
+}
+
+PrintLayout statisticsPrintout(const StatisticsScreen& s) {
+    const std::string lines[] = {
+        "Nombre de fiche = " + s.nbfiche,
+        "Nombre de total de pages = " + s.nbpage,
+        "Moyene pages/livre = " + s.moyene,
+        "Nombre de livre lus = " + s.lu,
+        "Nombre de pages lus = " + s.nbpagelu,
+        "Total des prix = " + s.prix + ' ' + s.devise,
+        "Moyene livres/prix = " + s.moyenprix + ' ' + s.devise,
+        "Taile di ficher Q7.dat en KO = " + s.fic,
+        lit("Répertiore detravail = ") + s.rep,
+    };
+    PrintLayout page{statisticsPoints, false, {}};
+    int y = 200;
+    for (const std::string& line : lines) {
+        page.calls.push_back({140, y, Ink::Black, line});
+        y += 100;
+    }
     return page;
 }
 

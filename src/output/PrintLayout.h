@@ -2,6 +2,7 @@
 // Printed pages as plain data: what to draw where, in the printer grid's units
 // (300 per inch from the top-left corner of the printable area). Texts are
 // Windows-1252 bytes.
+#include "record/RecordScreen.h"
 #include "settings/Settings.h"
 
 #include <string>
@@ -27,19 +28,17 @@ struct PrintLayout {
     std::vector<DrawCall> calls;
 };
 
-// What the record window shows, as its controls hold it (not the stored record):
-// a field edited but not saved prints with its new text.
-struct RecordScreen {
-    std::string titre, auteur, sujet, collection, edition, imprimeur, type, langue, origine,
-        utilisateur, etat, prix, isbn, numero, jour, mois, annee, anedition, nbpage, pos1, pos2,
-        pos3, pos4;
-    std::string notes, resume; // the texts of the notes and summary windows
-    bool plutome = false, plusauteur = false, lut = false, hs = false, utilisateurCoche = false,
-         signet = false, jacquette = false;
-};
-
 // The 27 lines of the record page; `number` is the data file's position.
 PrintLayout recordPrintout(const RecordScreen& screen, int number, const Settings& captions);
+
+// The figures of the statistics window, as its boxes show them.
+struct StatisticsScreen {
+    std::string nbfiche, nbpage, moyene, lu, nbpagelu, prix, moyenprix, fic, rep;
+    std::string devise; // the currency's name, after both prices
+};
+
+// The nine lines of the statistics page, 18 points, 100 units apart.
+PrintLayout statisticsPrintout(const StatisticsScreen& screen);
 
 constexpr int labelCapacity = 70;
 constexpr int labelColumns = 7;

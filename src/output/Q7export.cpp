@@ -23,13 +23,7 @@ Tformexport::Tformexport(AppState& state, Services& services, QWidget* parent)
 Tformexport::~Tformexport() = default;
 
 QString Tformexport::caption(q7::ExportKind kind) {
-    switch (kind) {
-    case q7::ExportKind::Txt: return QStringLiteral("Exporter en TXT");
-    case q7::ExportKind::Sql: return QStringLiteral("Exporter en SQL");
-    case q7::ExportKind::Csv: return QStringLiteral("Exporter en CSV");
-    case q7::ExportKind::Html: return QStringLiteral("Exporter en HTML");
-    }
-    return {};
+    return QString::fromUtf8(q7::exportType(kind).caption);
 }
 
 void Tformexport::setKind(q7::ExportKind kind) {
@@ -49,12 +43,9 @@ void Tformexport::showEvent(QShowEvent* event) {
 void Tformexport::FormShow() {
     ui->Gauge1->setRange(0, 100);
     ui->Gauge1->setValue(0);
-    ui->lblnom->hide();
-    ui->edtnomtab->hide();
-    if (kind_ == q7::ExportKind::Sql) {
-        ui->lblnom->show();
-        ui->edtnomtab->show();
-    }
+    const bool asks = q7::exportType(kind_).asksTableName;
+    ui->lblnom->setVisible(asks);
+    ui->edtnomtab->setVisible(asks);
 }
 
 void Tformexport::btfermerClick() {
@@ -67,8 +58,8 @@ std::string Tformexport::targetFolder() const {
 }
 
 void Tformexport::exportCatalogue() {
-    const bool wholeFile = q7::coversWholeFile(kind_);
-    if (wholeFile) state_.data.seek(0);
+    const q7::ExportType& type = q7::exportType(kind_);
+    if (type.wholeFile) state_.data.seek(0);
     q7::ExportRequest request{kind_, targetFolder(), {}};
     if (state_.data.count() == 0) {
         services_.dialogs.beep();
@@ -78,8 +69,8 @@ void Tformexport::exportCatalogue() {
     {
         std::optional<BusyCursor> busy(std::in_place, services_.cursor);
         ui->Gauge1->setValue(0);
-        if (wholeFile) ui->Gauge1->setRange(0, state_.data.count());
-        if (kind_ == q7::ExportKind::Sql) {
+        if (type.wholeFile) ui->Gauge1->setRange(0, state_.data.count());
+        if (type.asksTableName) {
             // A name of spaces is a name; only an empty one is refused.
             if (ui->edtnomtab->text().isEmpty()) {
                 busy.reset();

@@ -1,6 +1,6 @@
 #pragma once
-// The export window: writes the catalogue to TXT, SQL or CSV, or the shown record to
-// HTML. The record window sets the kind, then shows it modally.
+// The export window: writes the catalogue, or the shown record, in one of the kinds of
+// the export table. The record window sets the kind, then shows it modally.
 #include "output/ExportRunner.h"
 
 #include <QDialog>
@@ -21,7 +21,7 @@ public:
     Tformexport(AppState& state, Services& services, QWidget* parent = nullptr);
     ~Tformexport() override;
 
-    // "Exporter en TXT", "Exporter en SQL", "Exporter en CSV", "Exporter en HTML".
+    // The kind's title: "Exporter en TXT"...
     static QString caption(q7::ExportKind kind);
     // The kind of the next showing; the caption says it.
     void setKind(q7::ExportKind kind);

@@ -18,6 +18,10 @@ bool runCommand(Dialogs& dialogs, const std::function<void()>& command) {
         dialogs.error(errorBoxText(QStringLiteral("Mémoire insuffisante")));
     } catch (const std::exception& e) {
         dialogs.error(errorBoxText(QString::fromUtf8(e.what())));
+    } catch (...) {
+        // What a library throws outside the standard's types stops the command, not the
+        // program: Qt aborts on an exception that reaches its event loop.
+        dialogs.error(errorBoxText(QStringLiteral("Erreur inattendue")));
     }
     return false;
 }

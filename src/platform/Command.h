@@ -11,7 +11,7 @@
 // The runtime's rule: a message ending in a letter or digit gets a full stop.
 QString errorBoxText(const QString& message);
 
-// Returns false when the command failed.
+// Returns false when the command failed, whatever it threw.
 bool runCommand(Dialogs& dialogs, const std::function<void()>& command);
 
 // A slot running `handler` as a command. The handler takes the signal's arguments, or

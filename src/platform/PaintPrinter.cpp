@@ -2,7 +2,10 @@
 
 #include "store/Errors.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
+#include <QPainter>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -44,85 +47,100 @@ void prepareJob(QPrinter& printer) {
     }
 }
 
+// A Helvetica-like face where there is one, otherwise the system's sans serif: the same
+// look, and nearly the same widths, on every machine. Sizes are points of the grid
+// (300/72 units each), scaled with it; the painter turns points into logical units with
+// the device's resolution, hence the ratio.
+QFont gridFont(const QFont& base, int points, bool bold, double deviceDpi) {
+    QFont font = base;
+    font.setFamilies(
+        {QStringLiteral("Arial"), QStringLiteral("Helvetica"), QStringLiteral("Sans Serif")});
+    font.setPointSizeF(points * gridDpi / deviceDpi);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setBold(bold);
+    return font;
+}
+
 } // namespace
 
 void PaintPrinter::setFontSize(int points) {
     points_ = points;
-    applyFont();
 }
 
 void PaintPrinter::setBold(bool bold) {
     bold_ = bold;
-    applyFont();
 }
 
 void PaintPrinter::setColor(const QColor& color) {
     color_ = color;
-    if (painter_) painter_->setPen(color_);
-}
-
-void PaintPrinter::applyFont() {
-    if (!painter_) return;
-    QFont font = painter_->font();
-    // A Helvetica-like face where there is one, otherwise the system's sans serif:
-    // the same look, and nearly the same widths, on every machine.
-    font.setFamilies(
-        {QStringLiteral("Arial"), QStringLiteral("Helvetica"), QStringLiteral("Sans Serif")});
-    // Sizes are points of the grid (300/72 units each), scaled with it. The painter
-    // turns points into logical units with the device's resolution, hence the ratio.
-    font.setPointSizeF(points_ * gridDpi / fontDpi_);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    font.setBold(bold_);
-    painter_->setFont(font);
 }
 
 void PaintPrinter::begin() {
-    QPagedPaintDevice& dev = device();
-    device_ = &dev;
-    painter_ = std::make_unique<QPainter>();
-    if (!painter_->begin(&dev)) {
-        painter_.reset();
-        throw q7::Error("L'impression n'a pas pu commencer");
-    }
+    device_ = nullptr;
+    page_.clear();
+    pageNumber_ = 0;
+    device_ = &device();
+}
+
+void PaintPrinter::keep(int x, int y, int width, const QString& text) {
+    if (!device_) throw q7::Error("Aucune impression en cours");
+    page_.push_back({x, y, width, text, points_, bold_, color_, pageNumber_});
+}
+
+void PaintPrinter::drawText(int x, int y, const QString& text) {
+    keep(x, y, 0, text);
+}
+
+void PaintPrinter::drawTextWithin(int x, int y, int width, const QString& text) {
+    keep(x, y, width, text);
+}
+
+void PaintPrinter::newPage() {
+    if (!device_) throw q7::Error("Aucune impression en cours");
+    ++pageNumber_;
+}
+
+void PaintPrinter::abort() noexcept {
+    device_ = nullptr;
+    page_.clear();
+}
+
+void PaintPrinter::end() {
+    if (!device_) return;
+    QPagedPaintDevice& dev = *device_;
+    const std::vector<Stroke> strokes = std::move(page_);
+    const int pages = pageNumber_ + 1;
+    abort();
+    QPainter painter;
+    if (!painter.begin(&dev)) throw q7::Error("L'impression n'a pas pu commencer");
     const double sx = dev.logicalDpiX() / gridDpi;
     const double sy = dev.logicalDpiY() / gridDpi;
     const double fit =
         std::min({1.0, dev.width() / (gridWidth * sx), dev.height() / (gridHeight * sy)});
-    painter_->scale(sx * fit, sy * fit);
-    fontDpi_ = dev.logicalDpiY();
-    painter_->setPen(color_);
-    applyFont();
-}
-
-void PaintPrinter::drawText(int x, int y, const QString& text) {
-    if (!painter_) throw q7::Error("Aucune impression en cours");
-    // Like the platform's text call, (x, y) is the top-left corner of the text.
-    // One line whatever the text holds: line breaks are drawn as blanks.
-    QString line = text;
-    for (QChar& c : line)
-        if (c.unicode() < 0x20) c = u' ';
-    const QFontMetricsF fm(painter_->font(), painter_->device());
-    painter_->drawText(QPointF(x, y + fm.ascent()), line);
-}
-
-void PaintPrinter::drawTextWithin(int x, int y, int width, const QString& text) {
-    if (!painter_) throw q7::Error("Aucune impression en cours");
-    const QFontMetricsF fm(painter_->font(), painter_->device());
-    QString shown = text;
-    while (!shown.isEmpty() && fm.horizontalAdvance(shown) > width)
-        shown.chop(1);
-    drawText(x, y, shown);
-}
-
-void PaintPrinter::newPage() {
-    if (!painter_) throw q7::Error("Aucune impression en cours");
-    if (!device_->newPage()) throw q7::Error("La page suivante n'a pas pu commencer");
-}
-
-void PaintPrinter::end() {
-    if (!painter_) return;
-    painter_->end();
-    painter_.reset();
+    painter.scale(sx * fit, sy * fit);
+    const QFont base = painter.font();
+    int at = 0;
+    for (const Stroke& s : strokes) {
+        for (; at < s.page; ++at)
+            if (!dev.newPage()) throw q7::Error("La page suivante n'a pas pu commencer");
+        painter.setFont(gridFont(base, s.points, s.bold, dev.logicalDpiY()));
+        painter.setPen(s.color);
+        const QFontMetricsF fm(painter.font(), painter.device());
+        // One line whatever the text holds: line breaks are drawn as blanks.
+        QString line = s.text;
+        for (QChar& c : line)
+            if (c.unicode() < 0x20) c = u' ';
+        // Only the whole characters that fit the width, for decoration kept in its place.
+        if (s.width > 0)
+            while (!line.isEmpty() && fm.horizontalAdvance(line) > s.width)
+                line.chop(1);
+        // Like the platform's text call, (x, y) is the top-left corner of the text.
+        painter.drawText(QPointF(s.x, s.y + fm.ascent()), line);
+    }
+    // Pages left blank at the end are still pages of the document.
+    for (; at + 1 < pages; ++at)
+        if (!dev.newPage()) throw q7::Error("La page suivante n'a pas pu commencer");
+    painter.end();
     finished();
 }
 

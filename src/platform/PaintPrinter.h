@@ -1,10 +1,15 @@
 #pragma once
 // Printer drawing on any paint device with the program's 300-per-inch grid, shrunk
-// evenly when the page's printable area is smaller than the label sheet.
+// evenly when the page's printable area is smaller than the label sheet. The pages are
+// kept until end() and only then painted, so that a dropped job leaves nothing on the
+// device: Qt cannot take back a page once painting has begun (CUPS gets it at the
+// painter's end, whatever happened).
 #include "platform/Printer.h"
 
-#include <QFont>
-#include <QPainter>
+#include <QColor>
+#include <QString>
+
+#include <vector>
 
 #include <memory>
 
@@ -21,6 +26,7 @@ public:
     void drawTextWithin(int x, int y, int width, const QString& text) override;
     void newPage() override;
     void end() override;
+    void abort() noexcept override;
 
 protected:
     // The device of the next document; throws q7::Error when there is none.
@@ -28,13 +34,22 @@ protected:
     virtual void finished() {}
 
 private:
-    void applyFont();
-    std::unique_ptr<QPainter> painter_;
-    QPagedPaintDevice* device_ = nullptr;
+    struct Stroke {
+        int x, y;
+        int width; // 0: the whole text
+        QString text;
+        int points;
+        bool bold;
+        QColor color;
+        int page; // from 0
+    };
+    void keep(int x, int y, int width, const QString& text);
+    QPagedPaintDevice* device_ = nullptr; // of the document begun; null when none
+    std::vector<Stroke> page_; // every page of the document, in order
+    int pageNumber_ = 0;       // of the page being drawn
     int points_ = 10;
     bool bold_ = false;
     QColor color_ = Qt::black;
-    double fontDpi_ = 300.0;
 };
 
 // The default printer of the system. Every job asks for A4 with the same margins on

@@ -20,19 +20,17 @@ public:
     virtual void newPage() = 0;
     // Sends the document.
     virtual void end() = 0;
+    // Drops the document begun: nothing of it reaches the paper.
+    virtual void abort() noexcept = 0;
 };
 
-// One document: begun at construction, ended by end() or, when drawing throws, by the
-// destructor, so that no job is ever left open.
+// One document: begun at construction, sent by end(). Left without end() (the drawing
+// threw), the job is dropped: a half page is never printed.
 class PrintJob {
 public:
     explicit PrintJob(Printer& printer) : printer_(printer) { printer_.begin(); }
     ~PrintJob() {
-        if (!open_) return;
-        try {
-            printer_.end();
-        } catch (...) { // the drawing's own failure is the one to report
-        }
+        if (open_) printer_.abort();
     }
     PrintJob(const PrintJob&) = delete;
     PrintJob& operator=(const PrintJob&) = delete;

@@ -1,7 +1,7 @@
 #pragma once
 // The settings store on QSettings: INI file wutfn.ini in the user's config folder
 // (registry key HKEY_CURRENT_USER\wutfn on Windows), section Lirabel3.
-#include "settings/Settings.h"
+#include "platform/SettingsBackend.h"
 
 #include <QString>
 

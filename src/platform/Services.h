@@ -6,7 +6,7 @@
 #include "platform/Launcher.h"
 #include "platform/ModalShower.h"
 #include "platform/Printer.h"
-#include "settings/Settings.h"
+#include "platform/SettingsBackend.h"
 #include "store/FileSystem.h"
 
 #include <string>

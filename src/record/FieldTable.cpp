@@ -2,6 +2,7 @@
 
 #include <array>
 #include <stdexcept>
+#include <string>
 
 namespace q7 {
 
@@ -13,57 +14,57 @@ constexpr const char* digits = "0123456789";
 // clang-format off
 const FieldBinding table[] = {
     {.field = Field::titre, .control = "cbtitre", .label = "lbltitre", .maxLength = 55,
-     .listFile = "Q7titre.lst", .listCaption = "Titre", .insertItem = "institre",
+     .listFile = "Q7titre.lst", .listPlace = 1, .listCaption = "Titre", .insertItem = "institre",
      .captionInserts = true, .search = {Criterion::Titre, "Titres", "titre"}, .printed = &S::titre},
     {.field = Field::auteur, .control = "cbauteur", .label = "lblauteur", .maxLength = 42,
-     .listFile = "Q7auteur.lst", .listCaption = "Auteur", .insertItem = "insauteur",
+     .listFile = "Q7auteur.lst", .listPlace = 2, .listCaption = "Auteur", .insertItem = "insauteur",
      .captionInserts = true, .search = {Criterion::Auteur, "Auteur", "auteur"},
      .printed = &S::auteur},
     {.field = Field::sujet, .control = "cbsujet", .label = "lblsujet", .maxLength = 42,
-     .listFile = "Q7sujet.lst", .listCaption = "Sujet", .insertItem = "inssujet",
+     .listFile = "Q7sujet.lst", .listPlace = 3, .listCaption = "Sujet", .insertItem = "inssujet",
      .captionInserts = true, .search = {Criterion::Sujet, "Sujet", "sujet"}, .printed = &S::sujet},
     {.field = Field::collection, .control = "cbcollection", .label = "lblcollection",
-     .maxLength = 42, .listFile = "Q7collection.lst", .listCaption = "Collection",
+     .maxLength = 42, .listFile = "Q7collection.lst", .listPlace = 4, .listCaption = "Collection",
      .insertItem = "insCollections", .captionInserts = true,
      .search = {Criterion::Collection, "Collection", "collection"}, .printed = &S::collection},
     {.field = Field::edition, .control = "cbedition", .label = "lbledition", .maxLength = 42,
-     .listFile = "Q7edition.lst", .listCaption = "Edition", .insertItem = "insEditions",
+     .listFile = "Q7edition.lst", .listPlace = 5, .listCaption = "Edition", .insertItem = "insEditions",
      .captionInserts = true, .search = {Criterion::Edition, "Edition", "edition"},
      .printed = &S::edition},
     {.field = Field::imprimeur, .control = "cbimprimeur", .label = "lblimprimeur",
-     .maxLength = 42, .listFile = "Q7imprimeur.lst", .listCaption = "Imprimeur",
+     .maxLength = 42, .listFile = "Q7imprimeur.lst", .listPlace = 6, .listCaption = "Imprimeur",
      .insertItem = "insImprimeurs", .captionInserts = true,
      .search = {Criterion::Imprimeur, "Imprimeur", "imprimeur"}, .printed = &S::imprimeur},
     {.field = Field::type, .control = "cbtype", .label = "lbltype", .maxLength = 20,
-     .listFile = "Q7type.lst", .listCaption = "Type",
+     .listFile = "Q7type.lst", .listPlace = 7, .listCaption = "Type",
      .search = {Criterion::Type, "Types", "type"}, .printed = &S::type},
     {.field = Field::langue, .control = "cblangue", .label = "lbllangue", .maxLength = 13,
-     .listFile = "Q7langue.lst", .listCaption = "Langue",
+     .listFile = "Q7langue.lst", .listPlace = 8, .listCaption = "Langue",
      .search = {Criterion::Langue, "langue", "langue"}, .printed = &S::langue},
     {.field = Field::etat, .control = "cbetat", .label = "lbletat", .maxLength = 13,
-     .listFile = "Q7etat.lst", .listCaption = "Etat", .printed = &S::etat},
+     .listFile = "Q7etat.lst", .listPlace = 11, .listCaption = "Etat", .printed = &S::etat},
     {.field = Field::origine, .control = "cborigine", .label = "lblorigine", .maxLength = 42,
-     .listFile = "Q7origine.lst", .listCaption = "Origine", .insertItem = "insorigine",
+     .listFile = "Q7origine.lst", .listPlace = 9, .listCaption = "Origine", .insertItem = "insorigine",
      .captionInserts = true, .search = {Criterion::Origine, "menuorigine", "mot clés", false},
      .printed = &S::origine},
     {.field = Field::txtutil, .control = "cbutilisateur", .label = "lblutilisateur",
-     .maxLength = 42, .listFile = "Q7utilisat.lst", .insertItem = "menuinsertutil",
+     .maxLength = 42, .listFile = "Q7utilisat.lst", .listPlace = 10, .insertItem = "menuinsertutil",
      .captionInserts = true, .search = {Criterion::UserText, "menutxtutil"},
      .printed = &S::utilisateur},
     {.field = Field::pos1, .control = "cbpos1", .label = "lblpos1", .spoken = "Position 1",
-     .maxLength = 20, .listFile = "Q7pos1.lst", .listCaption = "Position 1",
+     .maxLength = 20, .listFile = "Q7pos1.lst", .listPlace = 12, .listCaption = "Position 1",
      .insertItem = "inspos1", .search = {Criterion::Pos1, "pos1", "position 1"},
      .printed = &S::pos1},
     {.field = Field::pos2, .control = "cbpos2", .label = "lblpos2", .spoken = "Position 2",
-     .maxLength = 20, .listFile = "Q7pos2.lst", .listCaption = "Position 2",
+     .maxLength = 20, .listFile = "Q7pos2.lst", .listPlace = 13, .listCaption = "Position 2",
      .insertItem = "inspos2", .search = {Criterion::Pos2, "pos2", "position 2"},
      .printed = &S::pos2},
     {.field = Field::pos3, .control = "cbpos3", .label = "lblpos3", .spoken = "Position 3",
-     .maxLength = 20, .listFile = "Q7pos3.lst", .listCaption = "Position 3",
+     .maxLength = 20, .listFile = "Q7pos3.lst", .listPlace = 14, .listCaption = "Position 3",
      .insertItem = "inspos3", .search = {Criterion::Pos3, "pos3", "position 3"},
      .printed = &S::pos3},
     {.field = Field::pos4, .control = "cbpos4", .label = "lblpos4", .spoken = "Position 4",
-     .maxLength = 20, .listFile = "Q7pos4.lst", .listCaption = "Position 4",
+     .maxLength = 20, .listFile = "Q7pos4.lst", .listPlace = 15, .listCaption = "Position 4",
      .insertItem = "inspos4", .search = {Criterion::Pos4, "pos4", "position 4"},
      .printed = &S::pos4},
 
@@ -122,12 +123,16 @@ std::span<const FieldBinding> fieldTable() {
 std::span<const FieldBinding* const> listManagerOrder() {
     static const std::array<const FieldBinding*, 15> order = [] {
         std::array<const FieldBinding*, 15> out{};
-        const Field fields[] = {Field::titre,   Field::auteur,    Field::sujet, Field::collection,
-                                Field::edition, Field::imprimeur, Field::type,  Field::langue,
-                                Field::origine, Field::txtutil,   Field::etat,  Field::pos1,
-                                Field::pos2,    Field::pos3,      Field::pos4};
-        for (std::size_t i = 0; i < out.size(); ++i)
-            out[i] = bindingOf(fields[i]);
+        for (const FieldBinding& b : table) {
+            if (!b.listFile) continue;
+            const auto place = static_cast<std::size_t>(b.listPlace);
+            if (place < 1 || place > out.size() || out[place - 1])
+                throw std::logic_error(std::string("no place of its own in the list manager: ") +
+                                       b.listFile);
+            out[place - 1] = &b;
+        }
+        for (const FieldBinding* b : out)
+            if (!b) throw std::logic_error("a place of the list manager without its list");
         return out;
     }();
     return order;

@@ -4,7 +4,7 @@
 // that tests it and its place on the printed page. Every routine that walks the fields
 // (clearing, display, the save, list loading and inserting, criteria, the sort and
 // statistics choices) reads this table; no other copy of it exists.
-#include "output/PrintLayout.h"
+#include "record/RecordScreen.h"
 #include "store/Fiche.h"
 
 #include <optional>
@@ -69,6 +69,7 @@ struct FieldBinding {
     const char* accepted = nullptr;    // the key filter's characters; null: any
     bool zeroWhenEmpty = false;        // the save writes "0" for an empty field
     const char* listFile = nullptr;    // created with this name; looked up ignoring case
+    int listPlace = 0;                 // its place in the list manager, from 1
     const char* listCaption = nullptr; // its entry in the list manager; null: the user caption
     const char* insertItem = nullptr;  // its "Inserer dans liste" item
     bool captionInserts = false;       // a click on the caption inserts as well

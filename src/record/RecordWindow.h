@@ -2,9 +2,9 @@
 // What the subsystems see of the record window: the program's state, its services,
 // the shared routines and the controls of the field table. The few other widgets a
 // subsystem needs are handed to it when the window makes it.
-#include "output/PrintLayout.h"
 #include "record/AppState.h"
 #include "record/FieldTable.h"
+#include "record/RecordScreen.h"
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #pragma once
 // The seven user settings and the rules of reading and writing them. Texts are
 // Windows-1252 bytes like everything else in the core.
+#include "platform/SettingsBackend.h"
 #include "store/Cp1252.h"
 
 #include <optional>
@@ -16,18 +17,6 @@ struct Settings {
     std::string cocheutilisateur = lit("Annoté");
     std::string appext_manip = "C:\\WINDOWS\\CALC.EXE";
     std::string appext_gest = "C:\\Program Files\\Accessoires\\WORDPAD.EXE";
-};
-
-// The per-user store: key wutfn, section Lirabel3, one text value per setting.
-class SettingsBackend {
-public:
-    virtual ~SettingsBackend() = default;
-    // Opens the key, creating it when missing.
-    virtual void openKey() = 0;
-    // The stored text, or nothing when missing; throws SettingsError naming the key.
-    virtual std::optional<std::string> read(const std::string& key) = 0;
-    // Writes at once; throws SettingsError naming the key.
-    virtual void write(const std::string& key, const std::string& value) = 0;
 };
 
 constexpr std::size_t shortTextLimit = 10;

@@ -24,22 +24,75 @@ unsigned char unicodeToCp1252(char32_t code) {
     return '?';
 }
 
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::optional<char32_t> nextUtf8(std::string_view s, std::size_t& at) {
+    const auto b = static_cast<unsigned char>(s[at]);
+    if (b < 0x80) {
+        ++at;
+        return b;
+    }
+    // C0 and C1 could only start overlong forms; F5 and above go past U+10FFFF.
+    std::size_t extra = 0;
+    char32_t code = 0;
+    char32_t least = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        extra = 1, code = b & 0x1F, least = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        extra = 2, code = b & 0x0F, least = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        extra = 3, code = b & 0x07, least = 0x10000;
+    } else {
+        ++at;
+        return std::nullopt;
+    }
+    if (s.size() - at <= extra) {
+        ++at;
+        return std::nullopt;
+    }
+    for (std::size_t k = 1; k <= extra; ++k) {
+        const auto t = static_cast<unsigned char>(s[at + k]);
+        if ((t & 0xC0) != 0x80) {
+            ++at;
+            return std::nullopt;
+        }
+        code = (code << 6) | (t & 0x3F);
+    }
+    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        ++at;
+        return std::nullopt;
+    }
+    at += 1 + extra;
+    return code;
+}
+
+bool validUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();)
+        if (!nextUtf8(s, i)) return false;
+    return true;
+}
+
 std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
-    for (char c : bytes) {
-        char32_t u = cp1252ToUnicode(static_cast<unsigned char>(c));
-        if (u < 0x80) {
-            out += static_cast<char>(u);
-        } else if (u < 0x800) {
-            out += static_cast<char>(0xC0 | (u >> 6));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (u >> 12));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
+    for (char c : bytes)
+        appendUtf8(out, cp1252ToUnicode(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -47,46 +100,11 @@ std::string utf8ToCp1252(std::string_view s, std::size_t* replaced) {
     std::size_t lost = 0;
     std::string out;
     out.reserve(s.size());
-    std::size_t i = 0;
-    while (i < s.size()) {
-        auto b = static_cast<unsigned char>(s[i]);
-        char32_t code = 0;
-        int extra = 0;
-        if (b < 0x80) {
-            code = b;
-        } else if ((b & 0xE0) == 0xC0) {
-            code = b & 0x1F;
-            extra = 1;
-        } else if ((b & 0xF0) == 0xE0) {
-            code = b & 0x0F;
-            extra = 2;
-        } else if ((b & 0xF8) == 0xF0) {
-            code = b & 0x07;
-            extra = 3;
-        } else {
-            out += '?';
-            ++lost;
-            ++i;
-            continue;
-        }
-        bool ok = true;
-        for (int k = 1; ok && k <= extra; ++k) {
-            if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            code = (code << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        }
-        if (!ok) {
-            out += '?';
-            ++lost;
-            ++i;
-            continue;
-        }
-        const unsigned char byte = unicodeToCp1252(code);
-        if (byte == '?' && code != '?') ++lost;
+    for (std::size_t i = 0; i < s.size();) {
+        const std::optional<char32_t> code = nextUtf8(s, i);
+        const unsigned char byte = code ? unicodeToCp1252(*code) : '?';
+        if (byte == '?' && code != U'?') ++lost;
         out += static_cast<char>(byte);
-        i += 1 + extra;
     }
     if (replaced) *replaced += lost;
     return out;

@@ -1,21 +1,9 @@
 #include "widgets/SortedComboBox.h"
 
-#include <QCollator>
+#include "store/FrenchOrder.h"
+
 #include <QLineEdit>
 #include <QStringListModel>
-
-#include <algorithm>
-
-namespace {
-const QCollator& collator() {
-    static const QCollator c = [] {
-        QCollator col(QLocale(QLocale::French, QLocale::France));
-        col.setCaseSensitivity(Qt::CaseInsensitive);
-        return col;
-    }();
-    return c;
-}
-} // namespace
 
 SortedComboBox::SortedComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
@@ -31,24 +19,10 @@ void SortedComboBox::setMaxLength(int characters) {
     lineEdit()->setMaxLength(characters);
 }
 
-void SortedComboBox::sortValues(QStringList& values) {
-    const auto less = [](const QString& a, const QString& b) {
-        return collator().compare(a, b) < 0;
-    };
-    // Lists written by the program are in order already: one pass tells so, and big
-    // lists are loaded at every new record and every criterion choice.
-    if (std::is_sorted(values.begin(), values.end(), less)) return;
-    std::stable_sort(values.begin(), values.end(), less);
-}
-
-int SortedComboBox::compareValues(const QString& a, const QString& b) {
-    return collator().compare(a, b);
-}
-
 void SortedComboBox::setValues(const QStringList& values, std::string source) {
     source_ = std::move(source);
     QStringList sorted = values;
-    sortValues(sorted);
+    q7::sortFrench(sorted);
     const QString typed = currentText();
     const QSignalBlocker block(this);
     static_cast<QStringListModel*>(model())->setStringList(sorted);

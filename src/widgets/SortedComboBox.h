@@ -1,5 +1,5 @@
 #pragma once
-// Drop-down field whose proposals stay sorted, case ignored, in French collation.
+// Drop-down field whose proposals stay sorted in the program's French order.
 #include <QComboBox>
 
 #include <string>
@@ -17,10 +17,6 @@ public:
     // What a reload from an unchanged file does: no proposal chosen, the typed text stays.
     void keepValues();
     QStringList values() const;
-
-    static void sortValues(QStringList& values);
-    // The order of the proposals: French, case ignored (<0, 0, >0).
-    static int compareValues(const QString& a, const QString& b);
 
 private:
     std::string source_;

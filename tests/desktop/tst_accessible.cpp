@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <initializer_list>
 
@@ -138,6 +140,27 @@ private Q_SLOTS:
         QCOMPARE(it->second.name, name);
         QCOMPARE(it->second.labels, labels);
         QCOMPARE(it->second.description, description);
+    }
+
+    // Every button of the record window's tool bar says what it does, Qt's own button
+    // for the tools that do not fit included (it is checkable: unnamed, a screen reader
+    // says "case à cocher" and nothing else).
+    void toolBarButtonsAreNamed() {
+        AppFixture app;
+        app.start();
+        auto* bar = app.w().findChild<QToolBar*>(QStringLiteral("toolbar"));
+        QVERIFY(bar);
+        QCOMPARE(QAccessible::queryAccessibleInterface(bar)->text(QAccessible::Name),
+                 QStringLiteral("Barre d'outils"));
+        QStringList names;
+        for (QToolButton* b : bar->findChildren<QToolButton*>()) {
+            const QString name = QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name);
+            QVERIFY2(!name.trimmed().isEmpty(), qPrintable(b->objectName()));
+            names << name;
+        }
+        QCOMPARE(names.size(), 14);
+        QVERIFY(names.contains(QStringLiteral("Autres outils")));
+        QVERIFY(names.contains(QStringLiteral("Nouvelle fiche")));
     }
 
     // The user field's caption is the collector's: the word search's radio button is

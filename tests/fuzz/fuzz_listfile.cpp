@@ -1,8 +1,8 @@
 // The list-file reader and writer: read, write, read gives the same values, and the
 // bytes a NUL hides come through a rewrite unchanged.
 #include "FuzzCheck.h"
-#include "lists/ListFile.h"
 #include "MemoryFileSystem.h"
+#include "store/ListFile.h"
 
 using namespace q7;
 

@@ -6,10 +6,10 @@
 #include "import/CommandLine.h"
 #include "import/LastImport.h"
 #include "ImportSamples.h"
-#include "lists/ListFile.h"
 #include "store/Cp1252.h"
 #include "store/DataFile.h"
 #include "store/Errors.h"
+#include "store/ListFile.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,10 +1,12 @@
 // The record page and the label sheet: their draw calls, then the same pages printed
 // by the program's printer into a PDF and read back with poppler's tools.
+#include "FakeServices.h"
 #include "output/PrintLayout.h"
 #include "output/PrintOnPrinter.h"
 #include "PdfPrinter.h"
 #include "PdfText.h"
 #include "store/Cp1252.h"
+#include "store/Errors.h"
 
 #include <QImage>
 #include <QProcess>
@@ -380,6 +382,30 @@ private Q_SLOTS:
             QVERIFY(pdf.job());
             QCOMPARE(pdf.job()->colorMode(), QPrinter::Color);
         }
+    }
+
+    // A job whose drawing fails half-way is dropped: the fake sees no page, and the
+    // program's own printer sends nothing to its device, then prints the next job whole.
+    void failedDrawingDropsTheJob() {
+        FakePrinter fake;
+        fake.failOnDraw = 3;
+        QVERIFY_THROWS_EXCEPTION(q7::Error, printLayout(fake, labelSheet({"A1", "A2"})));
+        QCOMPARE(fake.aborted, 1);
+        QVERIFY(fake.pages.empty());
+        QVERIFY(!fake.open);
+
+        const QString path = tmp.filePath(QStringLiteral("dropped.pdf"));
+        PdfPrinter pdf(path);
+        {
+            PrintJob job(pdf);
+            pdf.drawText(100, 160, QStringLiteral("moitié de page"));
+        }
+        QCOMPARE(pdf.documents(), 0);
+        QVERIFY(!QFile::exists(path));
+        printLayout(pdf, labelSheet({"A1"}));
+        QCOMPARE(pdf.documents(), 1);
+        if (!havePdfTools()) return;
+        QCOMPARE(readPdfText(path).pages, 1);
     }
 };
 

@@ -3,7 +3,6 @@
 #include "platform/QtPlatform.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,10 +45,9 @@ private Q_SLOTS:
         QVERIFY(!path.isEmpty());
         const QString marker = dir.filePath(folder + "/marqueur");
 
-        QElapsedTimer timer;
-        timer.start();
+        // The script leaves its marker after two seconds: none yet means no wait (how
+        // soon the launcher returns is timed by the window benchmark).
         QVERIFY(QtLauncher().startDetached(path)); // the path as stored, unquoted
-        QVERIFY2(timer.elapsed() < 1500, "the launcher waited for the program");
         QVERIFY(!QFile::exists(marker));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 15000);
     }

@@ -1,10 +1,11 @@
 // The record layout, the code page and the data file, checked on bytes on disk.
 #include "FaultyFileSystem.h"
 #include "FicheBuilder.h"
-#include "lists/ListFile.h"
 #include "store/Cp1252.h"
 #include "store/DataFile.h"
 #include "store/Errors.h"
+#include "store/FrenchOrder.h"
+#include "store/ListFile.h"
 #include "store/Numbers.h"
 #include "store/TextFile.h"
 
@@ -44,6 +45,94 @@ private Q_SLOTS:
         QFETCH(QString, utf8);
         QFETCH(QByteArray, bytes);
         QCOMPARE(QByteArray::fromStdString(utf8ToCp1252(utf8.toStdString())), bytes);
+    }
+
+    // One reading of UTF-8 for the whole program: the check of a file's encoding and the
+    // conversion to the code page agree, and a malformed byte is never the character an
+    // overlong form pretends to be.
+    void utf8IsReadStrictly_data() {
+        QTest::addColumn<QByteArray>("given");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("replaced");
+        auto row = [](const char* name, QByteArray given, bool valid, QByteArray bytes,
+                      int replaced) { QTest::newRow(name) << given << valid << bytes << replaced; };
+        row("plain", "Zola", true, "Zola", 0);
+        row("two, three and four bytes", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", true, "\xE9\x80?",
+            1);
+        row("a question mark is no loss", "?", true, "?", 0);
+        row("overlong slash",
+            "a\xC0\xAF"
+            "b",
+            false, "a??b", 2);
+        row("overlong three bytes", "\xE0\x80\xAF", false, "???", 3);
+        row("overlong four bytes", "\xF0\x80\x80\xAF", false, "????", 4);
+        row("surrogate", "\xED\xA0\x80", false, "???", 3);
+        row("past U+10FFFF", "\xF4\x90\x80\x80", false, "????", 4);
+        row("cut short at the end", "caf\xC3", false, "caf?", 1);
+        row("cut short by a letter", "\xE9t\xE9", false, "?t?", 2);
+        row("stray continuation", "\x80\xBF", false, "??", 2);
+        row("lead bytes that start nothing", "\xF8\xFF", false, "??", 2);
+    }
+    void utf8IsReadStrictly() {
+        QFETCH(QByteArray, given);
+        QFETCH(bool, valid);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, replaced);
+        QCOMPARE(validUtf8(given.toStdString()), valid);
+        std::size_t lost = 0;
+        QCOMPARE(QByteArray::fromStdString(utf8ToCp1252(given.toStdString(), &lost)), bytes);
+        QCOMPARE(int(lost), replaced);
+        if (valid)
+            QCOMPARE(QString::fromStdString(cp1252ToUtf8(bytes.toStdString())),
+                     QString::fromUtf8(given).replace(QStringLiteral("😀"), "?"));
+    }
+
+    // The one order of the lists: case ignored, accents only between otherwise equal
+    // texts, the same on the widgets' texts and on the stored bytes.
+    void frenchOrder_data() {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("sign");
+        auto row = [](const char* a, const char* b, int sign) {
+            QTest::addRow("%s %s", a, b) << QString::fromUtf8(a) << QString::fromUtf8(b) << sign;
+        };
+        row("abc", "ABC", 0);
+        row("a", "B", -1);
+        row("Zola", "émile", 1);
+        row("éa", "eb", -1);
+        row("cote", "côte", -1);
+        row("Élan", "etre", -1);
+        row("œuvre", "Orwell", -1); // œ reads oe
+        row("2 tomes", "A", -1);
+    }
+    void frenchOrder() {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, sign);
+        const auto signOf = [](int v) { return (v > 0) - (v < 0); };
+        QCOMPARE(signOf(compareFrench(a, b)), sign);
+        QCOMPARE(signOf(compareFrench(b, a)), -sign);
+        const auto key = [](const QString& t) { return frenchSortKey(t); };
+        QCOMPARE(signOf(key(a).compare(key(b))), sign);
+    }
+
+    void frenchSortIsStableAndAlikeOnBytes() {
+        const QStringList given{"Zola",  "émile", "abc",  "Balzac", "ABC",
+                                "Émile", "côte",  "cote", "Abc"};
+        QStringList texts = given;
+        sortFrench(texts);
+        const QStringList expected{"abc",  "ABC",   "Abc",   "Balzac", "cote",
+                                   "côte", "émile", "Émile", "Zola"};
+        QCOMPARE(texts, expected);
+        std::vector<std::string> bytes;
+        for (const QString& t : given)
+            bytes.push_back(utf8ToCp1252(t.toStdString()));
+        sortFrench(bytes);
+        QStringList fromBytes;
+        for (const std::string& b : bytes)
+            fromBytes << QString::fromStdString(cp1252ToUtf8(b));
+        QCOMPARE(fromBytes, texts);
     }
 
     void fieldOffsets_data() {

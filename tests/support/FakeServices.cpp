@@ -11,6 +11,12 @@ void FakePrinter::begin() {
     page = 0;
 }
 
+void FakePrinter::draw(int x, int y, const QString& t, int width) {
+    if (failOnDraw > 0 && int(pages.back().size()) + 1 == failOnDraw)
+        throw q7::Error("Erreur de l'imprimante");
+    pages.back().push_back({x, y, t, points, bold, color, width, page});
+}
+
 std::optional<std::string> FakeSettingsBackend::read(const std::string& key) {
     if (key == failOnRead) throw q7::SettingsError("Impossible de lire " + key);
     auto it = values.find(key);

@@ -78,17 +78,27 @@ public:
     void setFontSize(int p) override { points = p; }
     void setBold(bool b) override { bold = b; }
     void setColor(const QColor& c) override { color = c; }
+    // Above 0, the draw call of that number (from 1) in a document throws.
+    int failOnDraw = 0;
+    int aborted = 0; // documents dropped; they are not in `pages`
+
     void begin() override;
-    void drawText(int x, int y, const QString& t) override {
-        pages.back().push_back({x, y, t, points, bold, color, 0, page});
-    }
+    void drawText(int x, int y, const QString& t) override { draw(x, y, t, 0); }
     void drawTextWithin(int x, int y, int width, const QString& t) override {
-        pages.back().push_back({x, y, t, points, bold, color, width, page});
+        draw(x, y, t, width);
     }
     void newPage() override { ++page; }
     void end() override { open = false; }
+    void abort() noexcept override {
+        if (open) pages.pop_back();
+        open = false;
+        ++aborted;
+    }
     bool open = false;
     int page = 0;
+
+private:
+    void draw(int x, int y, const QString& t, int width);
 };
 
 class FakeLauncher : public Launcher {

@@ -1,4 +1,4 @@
-#include "lists/ListFile.h"
+#include "store/ListFile.h"
 
 #include "store/TextFile.h"
 

@@ -1,7 +1,7 @@
-#include "lists/ListValues.h"
+#include "widgets/ListValues.h"
 
-#include "lists/ListFile.h"
 #include "platform/QtText.h"
+#include "store/ListFile.h"
 #include "store/TextFile.h"
 
 QStringList readListValues(const q7::Folder& folder, const std::string& name) {
