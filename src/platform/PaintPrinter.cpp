@@ -77,14 +77,14 @@ void PaintPrinter::setColor(const QColor& color) {
 
 void PaintPrinter::begin() {
     device_ = nullptr;
-    page_.clear();
+    strokes_.clear();
     pageNumber_ = 0;
     device_ = &device();
 }
 
 void PaintPrinter::keep(int x, int y, int width, const QString& text) {
     if (!device_) throw q7::Error("Aucune impression en cours");
-    page_.push_back({x, y, width, text, points_, bold_, color_, pageNumber_});
+    strokes_.push_back({x, y, width, text, points_, bold_, color_, pageNumber_});
 }
 
 void PaintPrinter::drawText(int x, int y, const QString& text) {
@@ -102,13 +102,13 @@ void PaintPrinter::newPage() {
 
 void PaintPrinter::abort() noexcept {
     device_ = nullptr;
-    page_.clear();
+    strokes_.clear();
 }
 
 void PaintPrinter::end() {
     if (!device_) return;
     QPagedPaintDevice& dev = *device_;
-    const std::vector<Stroke> strokes = std::move(page_);
+    const std::vector<Stroke> strokes = std::move(strokes_);
     const int pages = pageNumber_ + 1;
     abort();
     QPainter painter;

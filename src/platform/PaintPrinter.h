@@ -45,7 +45,7 @@ private:
     };
     void keep(int x, int y, int width, const QString& text);
     QPagedPaintDevice* device_ = nullptr; // of the document begun; null when none
-    std::vector<Stroke> page_;            // every page of the document, in order
+    std::vector<Stroke> strokes_;         // every page of the document, in order
     int pageNumber_ = 0;                  // of the page being drawn
     int points_ = 10;
     bool bold_ = false;
