@@ -2,6 +2,7 @@
 
 #include "lookup/Isbn.h"
 #include "lookup/NoticeReview.h"
+#include "lookup/NoticeSources.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
@@ -224,4 +225,10 @@ void LookupController::found(const LookupResult& r) {
                           .arg(QLatin1String(sourceName(r.source))));
 }
 
-void LookupController::smenusourcesClick() {}
+void LookupController::smenusourcesClick() {
+    Services& s = window_.services();
+    NoticeSources window(s.dialogs, isbnField()->window());
+    window.setSettings(readNoticeSettings(s.settingsStore));
+    if (s.modal.showModal(window) != QDialog::Accepted) return;
+    writeNoticeSettings(s.settingsStore, window.settings());
+}

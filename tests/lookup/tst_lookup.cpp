@@ -1,4 +1,5 @@
 // The sources asked in order over HTTP, against a local server replaying their answers.
+#include "FakeServices.h"
 #include "lookup/IsbnLookup.h"
 #include "ReplayServer.h"
 
@@ -64,6 +65,8 @@ private Q_SLOTS:
     void noConnection();
     void cancelled();
     void askedOnceAndSpaced();
+    void settings_data();
+    void settings();
 };
 
 void TestLookup::sources_data() {
@@ -231,6 +234,48 @@ void TestLookup::askedOnceAndSpaced() {
     for (int i = 1; i < times.size(); ++i)
         QVERIFY2(times[i] - times[i - 1] >= 250,
                  qPrintable(QString::number(times[i] - times[i - 1])));
+}
+
+void TestLookup::settings_data() {
+    QTest::addColumn<QStringList>("stored"); // key=value
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QString>("bnf");
+    QTest::addColumn<int>("form");
+    const QString bnf = QStringLiteral("https://catalogue.bnf.fr/api/SRU");
+    QTest::newRow("nothing stored")
+        << QStringList{} << "bnf,openlibrary" << bnf << int(AuthorForm::forenameFirst);
+    QTest::newRow("all off") << QStringList{"ordre="} << "" << bnf
+                             << int(AuthorForm::forenameFirst);
+    QTest::newRow("repeats and unknowns")
+        << QStringList{"ordre= openlibrary,bnf,bnf,amazon"} << "openlibrary,bnf" << bnf
+        << int(AuthorForm::forenameFirst);
+    QTest::newRow("mirror, surname first")
+        << QStringList{"bnf=http://miroir/SRU", "auteur=nom_prenom"} << "bnf,openlibrary"
+        << "http://miroir/SRU" << int(AuthorForm::surnameFirst);
+    QTest::newRow("empty address")
+        << QStringList{"bnf="} << "bnf,openlibrary" << bnf << int(AuthorForm::forenameFirst);
+}
+
+void TestLookup::settings() {
+    QFETCH(QStringList, stored);
+    FakeSettingsBackend store;
+    for (const QString& s : stored)
+        store.values["Notices/" + s.section(u'=', 0, 0).toStdString()] =
+            s.section(u'=', 1).toStdString();
+    const NoticeSettings n = readNoticeSettings(store);
+    QStringList order;
+    for (Source s : n.order)
+        order << sourceKey(s);
+    QTEST(order.join(u','), "order");
+    QTEST(QString::fromStdString(n.bnf), "bnf");
+    QTEST(int(n.authorForm), "form");
+    // Written and read back, the same.
+    FakeSettingsBackend again;
+    writeNoticeSettings(again, n);
+    const NoticeSettings back = readNoticeSettings(again);
+    QCOMPARE(back.order, n.order);
+    QCOMPARE(back.bnf, n.bnf);
+    QCOMPARE(back.authorForm, n.authorForm);
 }
 
 QTEST_GUILESS_MAIN(TestLookup)
