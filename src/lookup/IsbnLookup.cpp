@@ -1,5 +1,6 @@
 #include "lookup/IsbnLookup.h"
 
+#include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -186,6 +187,21 @@ void IsbnLookup::finish(LookupResult::Kind kind) {
     running_ = false;
     result_.kind = kind;
     Q_EMIT finished(result_);
+}
+
+LookupResult lookUpAndWait(IsbnLookup& lookup, const std::string& isbn13,
+                           const NoticeSettings& settings) {
+    LookupResult result;
+    QEventLoop loop;
+    const auto done =
+        QObject::connect(&lookup, &IsbnLookup::finished, &loop, [&](const LookupResult& r) {
+            result = r;
+            loop.quit();
+        });
+    lookup.start(isbn13, settings);
+    if (lookup.running()) loop.exec();
+    QObject::disconnect(done);
+    return result;
 }
 
 } // namespace q7::lookup

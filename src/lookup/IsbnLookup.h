@@ -70,4 +70,8 @@ private:
     std::vector<Source> empty_; // sources that answered without the book
 };
 
+// Runs one lookup to its end in an event loop of its own (a command-line program's way).
+LookupResult lookUpAndWait(IsbnLookup& lookup, const std::string& isbn13,
+                           const NoticeSettings& settings);
+
 } // namespace q7::lookup

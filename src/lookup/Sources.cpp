@@ -1,6 +1,7 @@
 #include "lookup/Sources.h"
 
 #include "lookup/Isbn.h"
+#include "platform/QtSettingsBackend.h"
 
 #include <QStringList>
 #include <QUrl>
@@ -105,6 +106,10 @@ std::vector<Request> requestsFor(Source s, const std::string& isbn13, const Noti
                  readGoogleBooks}};
     }
     return {};
+}
+
+std::unique_ptr<SettingsBackend> userSettings() {
+    return std::make_unique<QtSettingsBackend>();
 }
 
 std::string userAgent() {

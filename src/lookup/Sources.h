@@ -5,6 +5,7 @@
 #include "lookup/Mapping.h"
 #include "platform/SettingsBackend.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,9 @@ struct Request {
 // Only the ISBN goes out.
 std::vector<Request> requestsFor(Source s, const std::string& isbn13,
                                  const NoticeSettings& settings);
+
+// The collector's settings file (wutfn.ini), for a program without the record window.
+std::unique_ptr<SettingsBackend> userSettings();
 
 // The User-Agent: the program and how to reach its makers.
 std::string userAgent();
