@@ -189,9 +189,10 @@ void LookupController::found(const LookupResult& r) {
     }
     if (p.severalAuthors) offer(*bindingOf(Flag::plusauteur), QStringLiteral("oui"));
 
-    QString origin = QStringLiteral("Notice de %1").arg(QLatin1String(sourceName(r.source)));
-    if (!r.book.identifier.empty()) origin += QStringLiteral(" (%1)").arg(utf8(r.book.identifier));
-    origin += QStringLiteral(" pour l'ISBN %1.").arg(utf8(isbn::check(r.isbn13).hyphenated));
+    QString origin = QStringLiteral("Source : %1").arg(QLatin1String(sourceName(r.source)));
+    if (!r.book.identifier.empty())
+        origin += QStringLiteral(", notice %1").arg(utf8(r.book.identifier));
+    origin += QStringLiteral(" ; ISBN %1.").arg(utf8(isbn::check(r.isbn13).hyphenated));
     QStringList remarks;
     for (const std::string& line : p.remarks)
         remarks << utf8(line);
@@ -219,8 +220,7 @@ void LookupController::found(const LookupResult& r) {
             setControlText(control, changes[i].value);
         ++written;
     }
-    window_.setStatus(QStringLiteral("%1 champ(s) repris de %2 : vérifiez, puis enregistrez "
-                                     "(Ctrl+E)")
+    window_.setStatus(QStringLiteral("%1 champ(s) repris (%2)")
                           .arg(written)
                           .arg(QLatin1String(sourceName(r.source))));
 }

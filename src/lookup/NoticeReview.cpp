@@ -24,10 +24,9 @@ NoticeReview::NoticeReview(QWidget* parent)
     table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     table_->setAccessibleName(QStringLiteral("Champs à remplir"));
-    // Space ticks or unticks the row the keyboard is on.
-    connect(table_, &QTableWidget::itemActivated, this, [](QTableWidgetItem* item) {
-        QTableWidgetItem* tick = item->tableWidget()->item(item->row(), 0);
-        tick->setCheckState(tick->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    // The keyboard stays on the ticks: Space ticks or unticks, Enter is OK.
+    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
+        if (column != 0 && row >= 0) table_->setCurrentCell(row, 0);
     });
     remarks_->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -189,7 +189,7 @@ void TestLookupWindow::recorded() {
     QVERIFY(resume.size() <= 255);
     QVERIFY(app.state().newRecord); // nothing saved: the collector saves
     QCOMPARE(app.records().size(), std::size_t(0));
-    QVERIFY(review.origin.contains(u"Notice de "));
+    QVERIFY(review.origin.startsWith(u"Source : "));
 }
 
 // Ticked where the field is empty or holds what the new record began with; unticked where
@@ -222,6 +222,21 @@ void TestLookupWindow::ticks() {
     QVERIFY(review.rows.contains("[x] Nombre de pages | 12 | 391"));
     QCOMPARE(text(app, Field::titre), QString("Mon titre"));
     QCOMPARE(text(app, Field::auteur), QString("Vide"));
+
+    // From the keyboard: Space unticks the row, Enter takes the rest.
+    app.fakes->modal.script("NoticeReview", [](QDialog& d) {
+        auto& table = static_cast<NoticeReview&>(d).table();
+        QTest::keyClick(&table, Qt::Key_Down);
+        QTest::keyClick(&table, Qt::Key_Space);
+        QCOMPARE(table.item(1, 0)->checkState(), Qt::Unchecked);
+        QTest::keyClick(&table, Qt::Key_Return);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+    });
+    app.trigger("menuIsbn");
+    QTRY_VERIFY(app.ui().lblinfo->text().contains(u"repris"));
+    QCOMPARE(text(app, Field::auteur), QString("Vide"));
+    QCOMPARE(text(app, Field::titre), QString("Mon titre"));
+    QCOMPARE(text(app, Field::edition), QString("City roman"));
 
     // A stored book shown: what it holds is the collector's, unticked.
     app.trigger("menuliste");
