@@ -168,7 +168,9 @@ void LookupController::found(const LookupResult& r) {
         // The ISBN asked for, typed in another form, is the one found.
         const bool sameIsbn =
             row.field == Field::isbn && isbn::digits13(now.toStdString()) == value.toStdString();
-        const bool ticked = now.isEmpty() || now == value || untouched || sameIsbn ||
+        // The other authors go in front of the notes, which keep all they held.
+        const bool kept = row.field == Field::notes && value.endsWith(now);
+        const bool ticked = now.isEmpty() || now == value || untouched || sameIsbn || kept ||
                             (row.holds == Holds::Flag && now == u"non");
         changes.push_back({&row, value});
         rows.push_back({caption(row), now, value, ticked});

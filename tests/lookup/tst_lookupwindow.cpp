@@ -93,6 +93,7 @@ private Q_SLOTS:
     void wrongIsbn();
     void offeredInTheRightModes();
     void sourcesWindow();
+    void severalAuthors();
 };
 
 void TestLookupWindow::recorded_data() {
@@ -376,6 +377,35 @@ void TestLookupWindow::sourcesWindow() {
     for (const auto& [key, value] : values)
         QVERIFY2(key.find('/') != std::string::npos || key.empty(),
                  key.c_str()); // nothing among the seven
+}
+
+// No recorded answer has several authors: Open Library's shape, made here.
+void TestLookupWindow::severalAuthors() {
+    ReplayServer server([](const QString& t) -> Reply {
+        if (!t.startsWith(u"/api/books")) return replay(t, {});
+        return {200, R"({"ISBN:9782070360024": {"key": "/books/OL1M", "title": "À trois",
+                 "authors": [{"name": "Anne Un"}, {"name": "Bernard Deux"},
+                             {"name": "Claire Trois"}],
+                 "identifiers": {"isbn_10": ["2070360024"]}}})"};
+    });
+    AppFixture app;
+    pointAt(app, server, "openlibrary");
+    app.start();
+    app.trigger("menuNouvelle");
+    app.w().setMemo(Field::notes, "Dédicacé\r\nAcheté à Lyon"); // typed by the collector
+    typeInto(app.ui().edtisbn, "9782070360024");
+    Review review;
+    answerReview(app, review, true);
+    app.trigger("menuIsbn");
+    QTRY_VERIFY(app.ui().lblinfo->text().contains(u"repris"));
+    QVERIFY2(review.rows.contains(
+                 "[x] Notes | Dédicacé / Acheté à Lyon | Autres auteurs : Bernard Deux "),
+             qPrintable(review.rows.join(u'\n')));
+    QVERIFY(review.rows.contains("[x] Plusieurs auteurs | non | oui"));
+    QCOMPARE(text(app, Field::auteur), QString("Anne Un"));
+    QVERIFY(app.ui().ckbplusauteur->isChecked());
+    QCOMPARE(QString::fromStdString(q7::cp1252ToUtf8(app.w().screen().notes)),
+             QString("Autres auteurs : Bernard Deux ; Claire Trois\r\nDédicacé\r\nAcheté à Lyon"));
 }
 
 QTEST_MAIN(TestLookupWindow)
