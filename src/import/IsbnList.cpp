@@ -43,6 +43,15 @@ std::vector<std::string> knownAuthors(const std::string& folder) {
     }
 }
 
+// Each field a lookup fills, as the import's mapping expects it from any reader.
+constexpr std::pair<Target, Field> carried[] = {
+    {Target::title, Field::titre},       {Target::authors, Field::auteur},
+    {Target::subject, Field::sujet},     {Target::series, Field::collection},
+    {Target::publisher, Field::edition}, {Target::printer, Field::imprimeur},
+    {Target::language, Field::langue},   {Target::year, Field::anedition},
+    {Target::pages, Field::nbpage},      {Target::comments, Field::notes},
+    {Target::summary, Field::resume},    {Target::isbn, Field::isbn}};
+
 void add(SourceBook& b, Target t, const lookup::Proposal& p, Field f) {
     for (const auto& [field, value] : p.values)
         if (field == f) b.add(t, value);
@@ -123,18 +132,8 @@ SourceFile readIsbnList(std::string_view bytes, const IsbnListRequest& request) 
         const lookup::Proposal p = lookup::propose(r.book, l.isbn13, options);
         SourceBook b;
         b.where = where + " (" + l.isbn13 + ")";
-        add(b, Target::title, p, Field::titre);
-        add(b, Target::authors, p, Field::auteur);
-        add(b, Target::subject, p, Field::sujet);
-        add(b, Target::series, p, Field::collection);
-        add(b, Target::publisher, p, Field::edition);
-        add(b, Target::printer, p, Field::imprimeur);
-        add(b, Target::language, p, Field::langue);
-        add(b, Target::year, p, Field::anedition);
-        add(b, Target::pages, p, Field::nbpage);
-        add(b, Target::comments, p, Field::notes);
-        add(b, Target::summary, p, Field::resume);
-        add(b, Target::isbn, p, Field::isbn);
+        for (const auto& [target, field] : carried)
+            add(b, target, p, field);
         if (p.severalAuthors) b.add(Target::authorsFlag, "oui");
         source.notes.push_back(where + " : " + l.isbn13 + " trouvé par " +
                                lookup::sourceName(r.source) +

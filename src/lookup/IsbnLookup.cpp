@@ -150,7 +150,6 @@ void IsbnLookup::answered(int status, const QByteArray& body, const std::string&
     const Source s = settings_.order[source_];
     const std::string name = sourceName(s);
     if (!failure.empty()) return sourceFailed(failure);
-    if (status == 404 && requests_[request_].notFoundIsEmpty) status = 200;
     if (status == 429)
         return sourceFailed(name + " refuse la demande : trop de demandes (HTTP 429).");
     if (status >= 500)

@@ -28,9 +28,6 @@ public:
     void menuIsbnClick();
     void smenusourcesClick();
 
-    QToolButton* button() const { return button_; }
-    q7::lookup::IsbnLookup& lookup() { return lookup_; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

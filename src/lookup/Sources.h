@@ -37,7 +37,6 @@ void writeNoticeSettings(SettingsBackend& store, const NoticeSettings& settings)
 struct Request {
     std::string url;
     Answer (*read)(std::string_view);
-    bool notFoundIsEmpty = false; // HTTP 404 means "no such book"
 };
 
 // What is asked of a source, in order: the next only when the one before has no book.
