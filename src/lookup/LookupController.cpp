@@ -54,7 +54,7 @@ LookupController::LookupController(RecordWindow& window, const Controls& control
             [this] { button_->setEnabled(c_.menuIsbn->isEnabled()); });
     QWidget::setTabOrder(field, button_);
     button_->show();
-    field->installEventFilter(this);
+    // Before the record window's own filter: Escape stops a lookup, Enter after a scan.
     qApp->installEventFilter(this);
 }
 
