@@ -181,12 +181,13 @@ FoundBook dublinCoreBook(const SruRecord& r) {
             // The statement of responsibility follows " / ".
             b.title = text.substr(0, text.find(" / "));
         } else if (element == "creator" || element == "contributor") {
-            auto [person, role] = dcPerson(text);
+            const auto named = dcPerson(text);
+            const Person& person = named.first;
             const bool known = std::ranges::any_of(b.authors, [&](const Person& p) {
                 return p.surname == person.surname && p.forename == person.forename &&
                        p.whole == person.whole;
             });
-            if (authorRole(role) && !known) b.authors.push_back(person);
+            if (authorRole(named.second) && !known) b.authors.push_back(person);
         } else if (element == "publisher" && b.publisher.empty()) {
             std::string p = text;
             if (p.ends_with(")"))
