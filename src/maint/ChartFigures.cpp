@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 namespace q7 {
@@ -25,11 +26,26 @@ std::string books(std::int64_t n) {
     return std::to_string(n) + (n > 1 ? " livres" : " livre");
 }
 
-void count(CollectionFigures::TextTally& tally, std::string_view key, long double value = 0) {
-    auto it = tally.find(key);
-    if (it == tally.end()) it = tally.emplace(std::string(key), CollectionFigures::Tally{}).first;
-    ++it->second.count;
-    it->second.value += value;
+constexpr std::int32_t yearSlots = 10000;
+
+// Eight bytes at a time, mixed by multiplication: fields are short.
+std::uint64_t hashOf(std::string_view key) {
+    constexpr std::uint64_t k = 0x9E3779B97F4A7C15ULL;
+    std::uint64_t h = key.size() * k;
+    std::size_t i = 0;
+    for (; i + 8 <= key.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, key.data() + i, 8);
+        h = (h ^ w) * k;
+        h ^= h >> 29;
+    }
+    if (i < key.size()) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, key.data() + i, key.size() - i);
+        h = (h ^ w) * k;
+        h ^= h >> 29;
+    }
+    return h ^ (h >> 32);
 }
 
 // A year of edition as typed: one to four digits, 0 meaning none was given.
@@ -76,7 +92,39 @@ const ChartInfo& chartInfo(Chart chart) {
     throw std::logic_error("chart without a row");
 }
 
-CollectionFigures::CollectionFigures() = default;
+TextTally::TextTally() : slots_(64, -1) {}
+
+TextTally::Entry& TextTally::at(std::string_view key) {
+    const std::uint64_t h = hashOf(key);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+        const std::int32_t slot = slots_[i];
+        if (slot < 0) break;
+        Entry& e = entries_[static_cast<std::size_t>(slot)];
+        if (e.hash == h && e.key == key) return e;
+    }
+    if ((entries_.size() + 1) * 2 > slots_.size()) grow();
+    entries_.push_back({std::string(key), h, 0, 0});
+    const std::size_t m = slots_.size() - 1;
+    std::size_t i = h & m;
+    while (slots_[i] >= 0)
+        i = (i + 1) & m;
+    slots_[i] = static_cast<std::int32_t>(entries_.size() - 1);
+    return entries_.back();
+}
+
+void TextTally::grow() {
+    slots_.assign(slots_.size() * 2, -1);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t e = 0; e < entries_.size(); ++e) {
+        std::size_t i = entries_[e].hash & mask;
+        while (slots_[i] >= 0)
+            i = (i + 1) & mask;
+        slots_[i] = static_cast<std::int32_t>(e);
+    }
+}
+
+CollectionFigures::CollectionFigures() : anedition_(yearSlots, 0), enregistrement_(yearSlots) {}
 CollectionFigures::~CollectionFigures() = default;
 CollectionFigures::CollectionFigures(CollectionFigures&&) noexcept = default;
 CollectionFigures& CollectionFigures::operator=(CollectionFigures&&) noexcept = default;
@@ -90,23 +138,26 @@ void CollectionFigures::add(const Fiche& r) {
         // One price typed as a lone comma should not hide the charts of every other book.
         ++prixIllisibles_;
     }
-    count(type_, r.view(Field::type), price);
-    count(langue_, r.view(Field::langue));
-    count(etat_, r.view(Field::etat));
-    count(auteur_, r.view(Field::auteur));
-    count(edition_, r.view(Field::edition));
-    count(collection_, r.view(Field::collection));
-    count(position_, r.view(Field::pos1));
+    TextTally::Entry& type = type_.at(r.view(Field::type));
+    ++type.count;
+    type.value += price;
+    ++langue_.at(r.view(Field::langue)).count;
+    ++etat_.at(r.view(Field::etat)).count;
+    ++auteur_.at(r.view(Field::auteur)).count;
+    ++edition_.at(r.view(Field::edition)).count;
+    ++collection_.at(r.view(Field::collection)).count;
+    ++position_.at(r.view(Field::pos1)).count;
     // Only a byte of exactly 1 is a ticked box, as the statistics count them.
     if (r.flagIsOne(Flag::lut)) ++lus_;
     if (r.flagIsOne(Flag::jacquette)) ++jacquettes_;
 
     if (const std::int32_t year = editionYear(r.view(Field::anedition)); year > 0)
-        ++anedition_[year].count;
+        ++anedition_[static_cast<std::size_t>(year)];
     else
         ++sansAnedition_;
     if (const std::int32_t year = r.annee(); year > 0) {
-        Tally& t = enregistrement_[year];
+        Tally& t = year < yearSlots ? enregistrement_[static_cast<std::size_t>(year)]
+                                    : enregistrementLoin_[year];
         ++t.count;
         t.value += price;
     } else {
@@ -117,13 +168,16 @@ void CollectionFigures::add(const Fiche& r) {
 
 ChartData CollectionFigures::texts(const TextTally& tally, bool value, const char* without) const {
     std::vector<ChartBar> all;
-    all.reserve(tally.size());
+    all.reserve(tally.entries().size());
     std::int64_t empty = 0;
-    for (const auto& [key, t] : tally) {
-        if (key.empty())
-            empty = t.count;
-        else
-            all.push_back({key, value ? t.value : static_cast<long double>(t.count)});
+    long double emptyValue = 0;
+    for (const TextTally::Entry& e : tally.entries()) {
+        if (e.key.empty()) {
+            empty = e.count;
+            emptyValue = e.value;
+        } else {
+            all.push_back({e.key, value ? e.value : static_cast<long double>(e.count)});
+        }
     }
     const auto larger = [](const ChartBar& a, const ChartBar& b) {
         return a.value != b.value ? a.value > b.value : a.label < b.label;
@@ -141,7 +195,7 @@ ChartData CollectionFigures::texts(const TextTally& tally, bool value, const cha
     }
     if (empty > 0) {
         std::string note = books(empty) + " " + without;
-        if (value) note += ", d'une valeur de " + formatValue(tally.find("")->second.value);
+        if (value) note += ", d'une valeur de " + formatValue(emptyValue);
         out.notes.push_back(cp(note));
     }
     return out;
@@ -175,6 +229,22 @@ ChartData CollectionFigures::years(const std::map<std::int32_t, Tally>& tally, b
     return out;
 }
 
+std::map<std::int32_t, CollectionFigures::Tally> CollectionFigures::registered() const {
+    std::map<std::int32_t, Tally> out = enregistrementLoin_;
+    for (std::int32_t y = 1; y < yearSlots; ++y)
+        if (enregistrement_[static_cast<std::size_t>(y)].count > 0)
+            out[y] = enregistrement_[static_cast<std::size_t>(y)];
+    return out;
+}
+
+std::map<std::int32_t, CollectionFigures::Tally> CollectionFigures::edited() const {
+    std::map<std::int32_t, Tally> out;
+    for (std::int32_t y = 1; y < yearSlots; ++y)
+        if (anedition_[static_cast<std::size_t>(y)] > 0)
+            out[y].count = anedition_[static_cast<std::size_t>(y)];
+    return out;
+}
+
 ChartData CollectionFigures::chart(Chart chart) const {
     ChartData out;
     switch (chart) {
@@ -194,19 +264,19 @@ ChartData CollectionFigures::chart(Chart chart) const {
                     {cp("Sans jaquette"), static_cast<long double>(records_ - jacquettes_)}};
         return out;
     case Chart::anedition:
-        out = years(anedition_, false);
+        out = years(edited(), false);
         if (sansAnedition_ > 0)
             out.notes.push_back(
                 cp(books(sansAnedition_) + " sans année d'édition (vide, 0 ou illisible)"));
         return out;
     case Chart::enregistrement:
-        out = years(enregistrement_, false);
+        out = years(registered(), false);
         if (sansEnregistrement_ > 0)
             out.notes.push_back(cp(books(sansEnregistrement_) + " sans année d'enregistrement"));
         return out;
     case Chart::valeurType: out = texts(type_, true, "sans type"); break;
     case Chart::valeurAnnee:
-        out = years(enregistrement_, true);
+        out = years(registered(), true);
         if (sansEnregistrement_ > 0)
             out.notes.push_back(cp(books(sansEnregistrement_) +
                                    " sans année d'enregistrement, d'une valeur de " +
