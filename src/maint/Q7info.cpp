@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QSignalBlocker>
 
@@ -34,6 +35,11 @@ Tforminfo::Tforminfo(AppState& state, Services& services, QWidget* parent)
     connect(ui->btfermer, &QPushButton::clicked, this, &Tforminfo::btfermerClick);
     connect(ui->btgraphiques, &QPushButton::clicked, this,
             guarded(d, this, &Tforminfo::btgraphiquesClick));
+    // Alt+G opens the charts at once: the mnemonic would first hold the button down
+    // for a tenth of a second.
+    ui->btgraphiques->setShortcut(QKeySequence());
+    connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_G), this), &QShortcut::activated,
+            ui->btgraphiques, &QPushButton::click);
 }
 
 Tforminfo::~Tforminfo() = default;
