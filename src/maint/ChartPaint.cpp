@@ -75,6 +75,8 @@ QChart* barChart(const ChartTexts& texts, bool across) {
     auto* names = new QBarCategoryAxis;
     names->append(categories);
     names->setTitleText(texts.categoryAxis);
+    // Years side by side: upright, they fit under their bars instead of being cut.
+    if (across && categories.size() > 8) names->setLabelsAngle(-90);
     auto* numbers = new QValueAxis;
     numbers->setTitleText(texts.valueAxis);
     const double top = values.isEmpty() ? 0 : *std::max_element(values.begin(), values.end());
@@ -175,6 +177,9 @@ QByteArray renderImage(QGraphicsScene& scene, const QRectF& source, QSize size, 
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(), size));
         svg.setTitle(title);
+        // The chart was laid out with the screen's type sizes: the same here (the
+        // generator's own 72 per inch would shrink the text within its places).
+        svg.setResolution(96);
         QPainter painter(&svg);
         painter.setRenderHint(QPainter::Antialiasing);
         scene.render(&painter, QRectF(QPointF(), size), source);
@@ -192,16 +197,17 @@ QByteArray renderImage(QGraphicsScene& scene, const QRectF& source, QSize size, 
     return bytes;
 }
 
-Printer::Painting svgPainting(QByteArray svg) {
-    return [svg = std::move(svg)](QPainter& painter, const QRectF& box) {
-        QSvgRenderer renderer(svg);
-        renderer.setAspectRatioMode(Qt::KeepAspectRatio);
-        renderer.render(&painter, box);
+ChartSvg chartSvg(const ChartTexts& texts, q7::ChartStyle style) {
+    return [texts, style](QSize pixels) {
+        QGraphicsScene scene; // owns the chart
+        QChart* chart = makeChart(texts, style);
+        scene.addItem(chart);
+        chart->resize(pixels);
+        return renderImage(scene, QRectF(QPointF(), pixels), pixels, ImageFormat::svg, texts.title);
     };
 }
 
-void printChart(Printer& printer, const ChartTexts& texts, bool landscape,
-                Printer::Painting chart) {
+void printChart(Printer& printer, const ChartTexts& texts, bool landscape, const ChartSvg& chart) {
     // The page's grid, in device units, within the margins every job keeps.
     const int width = landscape ? 3560 : 2590;
     const int height = landscape ? 2590 : 3560;
@@ -221,7 +227,15 @@ void printChart(Printer& printer, const ChartTexts& texts, bool landscape,
     printer.setFontSize(18);
     printer.setBold(true);
     printer.drawTextWithin(left, top, width - 2 * left, texts.title);
-    printer.drawPainting(left, chartTop, chartWidth, chartHeight, std::move(chart));
+    constexpr double screenDpi = 96, gridDpi = 300;
+    const QByteArray svg =
+        chart(QSize(int(chartWidth * screenDpi / gridDpi), int(chartHeight * screenDpi / gridDpi)));
+    printer.drawPainting(left, chartTop, chartWidth, chartHeight,
+                         [svg](QPainter& painter, const QRectF& box) {
+                             QSvgRenderer renderer(svg);
+                             renderer.setAspectRatioMode(Qt::KeepAspectRatio);
+                             renderer.render(&painter, box);
+                         });
     printer.setFontSize(10);
     printer.setBold(false);
     int y = chartTop + chartHeight + line / 2;

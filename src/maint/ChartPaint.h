@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 class QChart;
 class QGraphicsScene;
@@ -48,10 +49,12 @@ ImageFormat imageFormatOf(const QString& fileName);
 QByteArray renderImage(QGraphicsScene& scene, const QRectF& source, QSize size, ImageFormat format,
                        const QString& title);
 
-// Draws SVG bytes into the box it is given, keeping their proportions: the chart keeps
-// its text and lines sharp on paper.
-Printer::Painting svgPainting(QByteArray svg);
+// The SVG of a chart laid out on `pixels` (a 96-per-inch size, so that its text has
+// the size it has on screen).
+using ChartSvg = std::function<QByteArray(QSize pixels)>;
+ChartSvg chartSvg(const ChartTexts& texts, q7::ChartStyle style);
 
 // The chart on an A4 page, sideways when `landscape`: its title above, its numbers and
 // notes beside it (or below it on an upright page), going on to a next page when many.
-void printChart(Printer& printer, const ChartTexts& texts, bool landscape, Printer::Painting chart);
+// The chart is drawn as vectors, sharp on paper.
+void printChart(Printer& printer, const ChartTexts& texts, bool landscape, const ChartSvg& chart);

@@ -30,6 +30,7 @@ Tformgraph::Tformgraph(AppState& state, Services& services, QWidget* parent)
         ui->cbgraph->addItem(QString::fromUtf8(info.title), int(info.chart));
     ui->tabchiffres->setColumnCount(2);
     ui->tabchiffres->verticalHeader()->hide();
+    ui->tabchiffres->setWordWrap(false);
     ui->tabchiffres->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     ui->tabchiffres->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     resize(1000, 620);
@@ -70,11 +71,14 @@ void Tformgraph::styleChange() {
     showChart();
 }
 
+q7::ChartStyle Tformgraph::style() const {
+    const auto chosen = styles_.find(current());
+    return chosen != styles_.end() ? chosen->second : q7::chartInfo(current()).style;
+}
+
 void Tformgraph::showChart() {
     const q7::Chart chart = current();
-    const auto chosen = styles_.find(chart);
-    const q7::ChartStyle style =
-        chosen != styles_.end() ? chosen->second : q7::chartInfo(chart).style;
+    const q7::ChartStyle style = this->style();
     {
         const QSignalBlocker quiet(ui->rbsecteurs);
         ui->rbsecteurs->setChecked(style == q7::ChartStyle::pie);
@@ -131,6 +135,5 @@ void Tformgraph::btenregistrerClick() {
 void Tformgraph::btimprimerClick() {
     BusyCursor busy(services_.cursor);
     printChart(services_.printer, texts_, view_->width() > view_->height(),
-               svgPainting(renderImage(*view_->scene(), view_->sceneRect(), view_->size(),
-                                       ImageFormat::svg, texts_.title)));
+               chartSvg(texts_, style()));
 }

@@ -39,6 +39,7 @@ public Q_SLOTS:
 
 private:
     q7::Chart current() const;
+    q7::ChartStyle style() const;
     void showChart();
 
     std::unique_ptr<Ui::Tformgraph> ui;
