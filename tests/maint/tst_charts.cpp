@@ -1,5 +1,6 @@
 // The chart window, opened from the statistics window as a user would, offscreen: its
 // table of numbers, the images it saves and the page it prints.
+#include "AccessibleNames.h"
 #include "FakeServices.h"
 #include "FaultyFileSystem.h"
 #include "FicheBuilder.h"
@@ -111,6 +112,7 @@ private Q_SLOTS:
             QCOMPARE(g.view()->chart()->title(), QStringLiteral("Livres par type"));
             QCOMPARE(rows(g), (QStringList{"Roman=2", "Bande dessinée=1"}));
             QVERIFY(g.view()->accessibleDescription().contains("Roman : 2"));
+            QCOMPARE(unnamedControls(&g), QStringList());
             // Bars on the years of registration, zero years said apart.
             choose(g, Chart::valeurAnnee);
             QCOMPARE(rows(g), (QStringList{"2020=12", "2021=8"}));
