@@ -4,6 +4,7 @@
 #include "FakeServices.h"
 #include "FaultyFileSystem.h"
 #include "FicheBuilder.h"
+#include "maint/ChartPaint.h"
 #include "maint/Q7graph.h"
 #include "maint/Q7info.h"
 #include "PdfPrinter.h"
@@ -226,6 +227,60 @@ private Q_SLOTS:
         QCOMPARE(int(printer.paintings.size()), 2);
         QCOMPARE(printer.pages[0].front().text, QStringLiteral("Livres par type"));
         QCOMPARE(printer.pages[0].front().points, 18);
+    }
+
+    void longTablesGoOnToTheNextPage_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("sideways, few") << true << 16 << 1;
+        QTest::newRow("sideways, eighty years") << true << 80 << 3;
+        QTest::newRow("upright, few") << false << 16 << 1;
+        QTest::newRow("upright, eighty years") << false << 80 << 3;
+    }
+    void longTablesGoOnToTheNextPage() {
+        QFETCH(bool, landscape);
+        QFETCH(int, rows);
+        QFETCH(int, pages);
+        ChartTexts texts;
+        texts.title = "Livres par année d'édition";
+        texts.categoryAxis = "Année d'édition";
+        texts.valueAxis = "Nombre de livres";
+        texts.notes = QStringList{"3 livres sans année d'édition (vide, 0 ou illisible)"};
+        for (int i = 0; i < rows; ++i) {
+            texts.labels << QString::number(1900 + i);
+            texts.values << i;
+            texts.valueTexts << QString::number(i);
+        }
+        FakePrinter printer;
+        QSize asked;
+        printChart(printer, texts, landscape, [&](QSize pixels) {
+            asked = pixels;
+            return QByteArray("<svg/>");
+        });
+        QCOMPARE(printer.landscape, std::vector<bool>{landscape});
+        QCOMPARE(int(printer.paintings.size()), 1);
+        const QRect box = printer.paintings.front().box;
+        // The chart is laid out on its box's size at 96 per inch (300 units an inch).
+        QVERIFY(std::abs(asked.width() - box.width() * 96 / 300) <= 1);
+        QVERIFY(std::abs(asked.height() - box.height() * 96 / 300) <= 1);
+        const int width = landscape ? 3560 : 2590, height = landscape ? 2590 : 3560;
+        QVERIFY(box.right() <= width && box.bottom() <= height);
+        const auto& drawn = printer.pages.front();
+        QStringList all;
+        for (const DrawnText& t : drawn) {
+            all << t.text;
+            // Whole lines within the page, none over the chart.
+            QVERIFY2(t.y >= 0 && t.y + 55 <= height, qPrintable(t.text));
+            QVERIFY2(t.x < width, qPrintable(t.text));
+            if (t.page == 0)
+                QVERIFY2(!box.intersects(QRect(t.x, t.y, 1, 40)) || t.text == texts.title,
+                         qPrintable(t.text));
+        }
+        QCOMPARE(drawn.back().page + 1, pages);
+        for (int i = 0; i < rows; ++i)
+            QVERIFY(all.contains(texts.labels[i]) && all.contains(texts.valueTexts[i]));
+        QVERIFY(all.contains(texts.notes.front()));
     }
 
     void printedChartReadsBack() {
