@@ -22,7 +22,7 @@ void OverviewBooks::add(const Fiche& record) {
     offsets_.push_back(std::uint32_t(texts_.size()));
     std::uint8_t bits = 0;
     for (int f = 0; f < flagCount; ++f)
-        if (record.flagIsOne(Flag(f))) bits |= std::uint8_t(1u << f);
+        if (record.flagByte(Flag(f)) != 0) bits |= std::uint8_t(1u << f);
     flags_.push_back(bits);
 }
 

@@ -23,6 +23,11 @@ public:
     virtual void error(const QString& text) = 0;
     // File-open dialog; nothing when cancelled.
     virtual std::optional<QString> openFileName(const QString& caption, const QString& filter) = 0;
+    // File-save dialog starting on `start` (a folder and a proposed name), asking before
+    // replacing a file; the proposed name's extension is added when none is typed.
+    // Nothing when cancelled.
+    virtual std::optional<QString> saveFileName(const QString& caption, const QString& start,
+                                                const QString& filter) = 0;
 };
 
 // "Ask": the default beep, then the confirmation box.

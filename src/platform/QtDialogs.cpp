@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -60,4 +61,15 @@ std::optional<QString> QtDialogs::openFileName(const QString& caption, const QSt
     const QString name = QFileDialog::getOpenFileName(owner(), caption, QString(), filter);
     if (name.isEmpty()) return std::nullopt;
     return name;
+}
+
+std::optional<QString> QtDialogs::saveFileName(const QString& caption, const QString& start,
+                                               const QString& filter) {
+    QFileDialog dialog(owner(), caption, start, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString suffix = QFileInfo(start).suffix();
+    if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front();
 }

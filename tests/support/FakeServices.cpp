@@ -52,6 +52,17 @@ void FakeSettingsBackend::set(const std::string& key, const std::string& value) 
     values[key] = value;
 }
 
+std::optional<QString> FakeDialogs::saveFileName(const QString&, const QString& start,
+                                                 const QString&) {
+    log << QStringLiteral("save-file:") + start;
+    std::optional<QString> f;
+    if (!saveFiles.empty()) {
+        f.swap(saveFiles.front());
+        saveFiles.pop_front();
+    }
+    return f;
+}
+
 std::optional<QString> FakeDialogs::openFileName(const QString&, const QString&) {
     log << QStringLiteral("open-file");
     std::optional<QString> f;

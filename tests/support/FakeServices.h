@@ -33,6 +33,10 @@ public:
     }
     void error(const QString& t) override { box(QStringLiteral("error:") + t); }
     std::optional<QString> openFileName(const QString&, const QString&) override;
+    // Logged "save-file:<start>"; answered from saveFiles (empty: cancelled).
+    std::deque<std::optional<QString>> saveFiles;
+    std::optional<QString> saveFileName(const QString&, const QString& start,
+                                        const QString&) override;
     // The boxes only (no sounds).
     QStringList boxes() const {
         QStringList out;
