@@ -53,14 +53,27 @@ const std::array<std::string, 256>& table() {
 } // namespace
 
 void appendFolded(std::string& out, std::string_view cp1252) {
-    const auto& t = table();
+    // Two bytes at most for each: a ligature spelt out.
+    struct Pair {
+        char first = 0, second = 0;
+    };
+    static const std::array<Pair, 256> pairs = [] {
+        std::array<Pair, 256> p;
+        for (std::size_t b = 0; b < 256; ++b) {
+            p[b].first = table()[b][0];
+            p[b].second = table()[b].size() > 1 ? table()[b][1] : 0;
+        }
+        return p;
+    }();
+    std::size_t at = out.size();
+    out.resize(at + 2 * cp1252.size());
+    char* o = out.data() + at;
     for (char c : cp1252) {
-        const std::string& f = t[static_cast<unsigned char>(c)];
-        if (f.size() == 1)
-            out += f.front();
-        else
-            out += f;
+        const Pair& p = pairs[static_cast<unsigned char>(c)];
+        *o++ = p.first;
+        if (p.second) *o++ = p.second;
     }
+    out.resize(std::size_t(o - out.data()));
 }
 
 std::vector<std::string> foldedWords(std::string_view cp1252) {

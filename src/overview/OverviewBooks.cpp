@@ -3,6 +3,9 @@
 #include "overview/OverviewColumns.h"
 #include "store/Cp1252.h"
 
+#include <array>
+#include <cstring>
+
 namespace q7 {
 
 void OverviewBooks::clear() {
@@ -15,11 +18,18 @@ void OverviewBooks::clear() {
 }
 
 void OverviewBooks::add(const Fiche& record) {
-    for (int f = 0; f < fieldCount; ++f) {
-        offsets_.push_back(std::uint32_t(texts_.size()));
-        texts_ += record.view(Field(f));
+    std::array<std::string_view, fieldCount> views;
+    std::size_t size = 0;
+    for (int f = 0; f < fieldCount; ++f)
+        size += (views[std::size_t(f)] = record.view(Field(f))).size();
+    std::size_t at = texts_.size();
+    texts_.resize(at + size);
+    for (std::string_view v : views) {
+        offsets_.push_back(std::uint32_t(at));
+        std::memcpy(texts_.data() + at, v.data(), v.size());
+        at += v.size();
     }
-    offsets_.push_back(std::uint32_t(texts_.size()));
+    offsets_.push_back(std::uint32_t(at));
     std::uint8_t bits = 0;
     for (int f = 0; f < flagCount; ++f)
         if (record.flagByte(Flag(f)) != 0) bits |= std::uint8_t(1u << f);
@@ -31,6 +41,7 @@ void OverviewBooks::load(DataFile& data, const Borrowers& borrowers) {
     const int remembered = data.position();
     offsets_.reserve(std::size_t(data.count()) * (fieldCount + 1));
     flags_.reserve(std::size_t(data.count()));
+    texts_.reserve(std::size_t(data.count()) * 256); // about what a collection's records hold
     data.seek(0);
     while (!data.atEnd())
         add(data.readNext());

@@ -3,9 +3,11 @@
 #include "overview/Folding.h"
 #include "overview/OverviewColumns.h"
 #include "platform/QtText.h"
+#include "store/Cp1252.h"
 #include "store/FrenchOrder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <numeric>
 #include <optional>
@@ -40,6 +42,41 @@ std::optional<double> number(std::string_view text) {
     return scale > 0 ? whole / scale : whole;
 }
 
+// Folded text weighed as French order weighs each character alone (control characters
+// count for nothing): close to French order, and compared as plain bytes.
+void appendPrimaryKey(std::string& out, std::string_view cp1252) {
+    static const std::array<unsigned char, 256> weight = [] {
+        std::array<int, 256> bytes;
+        std::iota(bytes.begin(), bytes.end(), 0);
+        const auto text = [](int b) { return QString(QChar(char16_t(cp1252ToUnicode(b)))); };
+        std::stable_sort(bytes.begin(), bytes.end(),
+                         [&](int a, int b) { return compareFrench(text(a), text(b)) < 0; });
+        std::array<unsigned char, 256> w{};
+        int rank = 0;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const QString t = text(bytes[i]);
+            if (compareFrench(t, QString()) == 0) continue; // ignored by French order
+            if (i > 0 && compareFrench(text(bytes[i - 1]), t) != 0) ++rank;
+            w[std::size_t(bytes[i])] = static_cast<unsigned char>(std::min(rank + 1, 255));
+        }
+        return w;
+    }();
+    const std::size_t from = out.size();
+    appendFolded(out, cp1252);
+    std::size_t to = from;
+    for (std::size_t i = from; i < out.size(); ++i)
+        if (const unsigned char k = weight[static_cast<unsigned char>(out[i])]) out[to++] = char(k);
+    out.resize(to);
+}
+
+// The text of Windows-1252 bytes, in a string whose memory is used again.
+void setText(QString& text, std::string_view cp1252) {
+    text.resize(qsizetype(cp1252.size()));
+    QChar* out = text.data();
+    for (char c : cp1252)
+        *out++ = QChar(char16_t(cp1252ToUnicode(static_cast<unsigned char>(c))));
+}
+
 } // namespace
 
 void OverviewView::reset() {
@@ -61,6 +98,7 @@ const OverviewView::Ranking& OverviewView::ranking(int column) {
     std::vector<std::string> made(c.kind == ColumnKind::Text ? 0 : std::size_t(n));
     std::string scratch;
     std::unordered_map<std::string_view, int> known;
+    known.reserve(std::size_t(n));
     std::vector<std::string_view> distinct;
     std::vector<int> valueOf(static_cast<std::size_t>(n));
     for (int row = 0; row < n; ++row) {
@@ -75,31 +113,74 @@ const OverviewView::Ranking& OverviewView::ranking(int column) {
     struct Key {
         int kind;
         double value;
-        QCollatorSortKey text;
+        std::uint32_t from, to; // texts: its primary key in `primaries`
     };
     std::vector<Key> keys;
     keys.reserve(distinct.size());
+    std::string primaries;
     for (std::string_view v : distinct) {
         const std::optional<double> num = c.numbers ? number(v) : std::nullopt;
-        keys.push_back({v.empty() ? 0
-                        : num     ? 1
-                                  : 2,
-                        num.value_or(0),
-                        frenchSortKey(num || v.empty() ? QString() : fromBytes(v))});
+        const int kind = v.empty() ? 0 : num ? 1 : 2;
+        const auto from = std::uint32_t(primaries.size());
+        if (kind == 2) appendPrimaryKey(primaries, v);
+        keys.push_back({kind, num.value_or(0), from, std::uint32_t(primaries.size())});
     }
-    const auto compare = [&keys](int a, int b) {
+    // Two texts compared in French order, converted into buffers made once.
+    QString left, right;
+    const auto french = [&](int a, int b) {
+        setText(left, distinct[std::size_t(a)]);
+        setText(right, distinct[std::size_t(b)]);
+        return compareFrench(left, right);
+    };
+    const auto compare = [&](int a, int b, bool exact) {
         const Key &x = keys[std::size_t(a)], &y = keys[std::size_t(b)];
         if (x.kind != y.kind) return x.kind < y.kind ? -1 : 1;
         if (x.kind == 1) return x.value < y.value ? -1 : x.value > y.value ? 1 : 0;
-        return x.kind == 2 ? x.text.compare(y.text) : 0;
+        if (x.kind == 0) return 0;
+        if (!exact) {
+            const std::string_view p(primaries);
+            if (const int order =
+                    p.substr(x.from, x.to - x.from).compare(p.substr(y.from, y.to - y.from)))
+                return order;
+        }
+        return french(a, b);
     };
     std::vector<int> sorted(distinct.size());
     std::iota(sorted.begin(), sorted.end(), 0);
-    std::sort(sorted.begin(), sorted.end(), [&](int a, int b) { return compare(a, b) < 0; });
+    std::sort(sorted.begin(), sorted.end(), [&](int a, int b) { return compare(a, b, false) < 0; });
+    // French order itself decides between neighbours: one comparison each proves the
+    // cheap order right, or the texts are sorted again by French order alone.
+    std::vector<int> order(sorted.size()); // per neighbour pair, French order's word
+    for (std::size_t i = 1; i < sorted.size(); ++i) {
+        const Key &x = keys[std::size_t(sorted[i - 1])], &y = keys[std::size_t(sorted[i])];
+        if (x.kind != 2 || y.kind != 2) {
+            order[i] = compare(sorted[i - 1], sorted[i], true);
+            continue;
+        }
+        // Each text converted once: the right one of a pair is the left one of the next.
+        if (i == 1 || keys[std::size_t(sorted[i - 2])].kind != 2)
+            setText(left, distinct[std::size_t(sorted[i - 1])]);
+        setText(right, distinct[std::size_t(sorted[i])]);
+        order[i] = compareFrench(left, right);
+        std::swap(left, right);
+    }
+    if (std::any_of(order.begin(), order.end(), [](int o) { return o > 0; })) {
+        std::vector<QCollatorSortKey> exact;
+        exact.reserve(distinct.size());
+        for (std::size_t i = 0; i < distinct.size(); ++i)
+            exact.push_back(frenchSortKey(keys[i].kind == 2 ? fromBytes(distinct[i]) : QString()));
+        std::stable_sort(sorted.begin(), sorted.end(), [&](int a, int b) {
+            const Key &x = keys[std::size_t(a)], &y = keys[std::size_t(b)];
+            if (x.kind != 2 || y.kind != 2) return compare(a, b, true) < 0;
+            return exact[std::size_t(a)].compare(exact[std::size_t(b)]) < 0;
+        });
+        for (std::size_t i = 1; i < sorted.size(); ++i)
+            order[i] = compare(sorted[i - 1], sorted[i], true);
+    }
     std::vector<int> rankOf(distinct.size());
     int rank = -1;
     for (std::size_t i = 0; i < sorted.size(); ++i) {
-        if (i == 0 || compare(sorted[i - 1], sorted[i]) != 0) ++rank;
+        if (i == 0 || order[i] != 0) ++rank;
         rankOf[std::size_t(sorted[i])] = rank;
     }
 
