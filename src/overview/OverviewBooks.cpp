@@ -10,11 +10,13 @@ namespace q7 {
 
 void OverviewBooks::clear() {
     // Given back, not just emptied: the memory returns once the window closes.
-    texts_ = std::string();
-    offsets_ = {};
-    flags_ = {};
-    borrowerOf_ = {};
-    names_ = {};
+    // A string moved from an empty one keeps its memory: shrunk, it gives it back.
+    texts_.clear();
+    texts_.shrink_to_fit();
+    offsets_ = decltype(offsets_)();
+    flags_ = decltype(flags_)();
+    borrowerOf_ = decltype(borrowerOf_)();
+    names_ = decltype(names_)();
 }
 
 void OverviewBooks::add(const Fiche& record) {

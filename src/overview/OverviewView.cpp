@@ -91,6 +91,18 @@ void OverviewView::reset() {
     show();
 }
 
+void OverviewView::release() {
+    ranks_.clear();
+    // A string moved from an empty one keeps its memory: shrunk, it gives it back.
+    folded_.clear();
+    folded_.shrink_to_fit();
+    from_ = decltype(from_)();
+    matches_ = decltype(matches_)();
+    order_ = decltype(order_)();
+    rows_ = decltype(rows_)();
+    matching_ = 0;
+}
+
 const OverviewView::Ranking& OverviewView::ranking(int column) {
     if (auto at = ranks_.find(column); at != ranks_.end()) return at->second;
     const OverviewColumn& c = overviewColumns()[std::size_t(column)];
@@ -316,8 +328,9 @@ void OverviewView::chooseGroup(int group) {
 
 std::vector<GroupEntry> OverviewView::groups(bool byCount) const {
     std::vector<GroupEntry> out;
-    if (groupColumn_ < 0) return out;
-    const Ranking& r = ranks_.at(groupColumn_);
+    const auto ranked = ranks_.find(groupColumn_);
+    if (ranked == ranks_.end()) return out;
+    const Ranking& r = ranked->second;
     std::vector<int> count(r.first.size());
     for (std::size_t row = 0; row < matches_.size(); ++row)
         if (matches_[row]) ++count[std::size_t(r.rank[row])];

@@ -26,6 +26,8 @@ public:
 
     // Starts again on the books as loaded: everything shown, stored order, no group.
     void reset();
+    // Gives back everything made from the books (they were cleared); reset() before use.
+    void release();
 
     // The columns the filter looks in; the words typed are searched again.
     void setSearched(const std::vector<int>& columns);

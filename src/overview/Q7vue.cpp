@@ -22,6 +22,10 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 const q7::OverviewColumn& columnAt(int c) {
@@ -351,9 +355,12 @@ void Tformvue::done(int result) {
     QDialog::done(result);
     // The books are read again at the next opening: their memory goes back now.
     books_.clear();
-    view_.reset();
+    view_.release();
     table_->refresh(columns_, state_.settings);
     groups_->setGroups({}, 0);
+#ifdef __GLIBC__
+    malloc_trim(0); // the freed pages go back to the system, not only to the allocator
+#endif
 }
 
 std::pair<std::string, std::string> Tformvue::listTitle() const {
