@@ -390,8 +390,14 @@ void Tformvue::btexporterClick() {
 }
 
 void Tformvue::btimprimerClick() {
-    const BusyCursor busy(services_.cursor);
     const auto [title, detail] = listTitle();
-    printPages(services_.printer,
-               q7::overviewSheet({books_, view_.rows(), columns_, state_.settings}, title, detail));
+    const std::vector<q7::PrintLayout> pages =
+        q7::overviewSheet({books_, view_.rows(), columns_, state_.settings}, title, detail);
+    // A whole catalogue is hundreds of pages: the collector says so before the paper goes.
+    if (pages.size() > 20 &&
+        !ask(services_.dialogs,
+             QStringLiteral("La liste tient sur %1 pages : l'imprimer ?").arg(pages.size())))
+        return;
+    const BusyCursor busy(services_.cursor);
+    printPages(services_.printer, pages);
 }

@@ -365,6 +365,21 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 9);
     }
 
+    void longListAsksBeforePrinting() {
+        std::vector<q7::Fiche> records(1001, FicheBuilder().set(Field::titre, "Germinal"));
+        AppFixture app(records);
+        app.start();
+        app.dialogs().answers = {false, true};
+        for (int i = 0; i < 2; ++i)
+            inOverview(app, [](Window w) {
+                QTest::mouseClick(child<QPushButton>(w.d, "btimprimer"), Qt::LeftButton);
+            });
+        QCOMPARE(app.dialogs().boxes(),
+                 QStringList(2, "confirm:La liste tient sur 21 pages : l'imprimer ?"));
+        QCOMPARE(app.fakes->printer.pages.size(), std::size_t(1)); // the second answer only
+        QCOMPARE(app.fakes->printer.pages[0].back().page, 20);
+    }
+
     void shortAndEmptyCatalogues() {
         AppFixture app;
         writeCatalogue(app.dir(), library());
