@@ -13,7 +13,22 @@ void BookTable::refresh(const std::vector<int>& columns, const q7::Settings& cap
     for (int c : columns_)
         captions_ << QString::fromStdString(
             q7::columnCaption(q7::overviewColumns()[std::size_t(c)], captions));
+    told_ = rowCount();
     endResetModel();
+}
+
+void BookTable::rowsChanged() {
+    const int now = rowCount();
+    if (now < told_) {
+        beginRemoveRows({}, now, told_ - 1);
+        told_ = now;
+        endRemoveRows();
+    } else if (now > told_) {
+        beginInsertRows({}, told_, now - 1);
+        told_ = now;
+        endInsertRows();
+    }
+    if (now > 0) Q_EMIT dataChanged(index(0, 0), index(now - 1, columnCount() - 1));
 }
 
 int BookTable::record(int row) const {

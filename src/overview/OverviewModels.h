@@ -13,8 +13,11 @@ public:
     BookTable(const q7::OverviewBooks& books, const q7::OverviewView& view,
               QObject* parent = nullptr);
 
-    // The view's rows or the columns changed.
+    // The columns changed (or the books were read again): everything is shown anew.
     void refresh(const std::vector<int>& columns, const q7::Settings& captions);
+    // Only the view's rows changed: the table's rows are added or taken away at its end
+    // and the rest repainted, which costs far less than showing everything anew.
+    void rowsChanged();
     const std::vector<int>& columns() const { return columns_; }
     // The catalogue index of a row shown; -1 when none.
     int record(int row) const;
@@ -31,6 +34,7 @@ private:
     const q7::OverviewView& view_;
     std::vector<int> columns_;
     QStringList captions_;
+    int told_ = 0; // the rows the views know of
 };
 
 class GroupList : public QAbstractListModel {

@@ -85,14 +85,19 @@ void OverviewView::reset() {
     descending_ = false;
     typed_.clear();
     words_.clear();
-    fold();
+    foldedOk_ = false; // folded when first needed: an empty filter shows the rows at once
     match(false);
     arrange();
     show();
 }
 
+void OverviewView::prepare() {
+    if (!foldedOk_) fold();
+}
+
 void OverviewView::release() {
     ranks_.clear();
+    foldedOk_ = false;
     // A string moved from an empty one keeps its memory: shrunk, it gives it back.
     folded_.clear();
     folded_.shrink_to_fit();
@@ -222,6 +227,7 @@ void OverviewView::fold() {
     }
     from_.push_back(std::uint32_t(folded_.size()));
     folded_.shrink_to_fit();
+    foldedOk_ = true;
 }
 
 void OverviewView::match(bool narrowing) {
@@ -231,6 +237,7 @@ void OverviewView::match(bool narrowing) {
         matching_ = int(n);
         return;
     }
+    prepare();
     std::size_t next = 0; // the words still to test on each matching row
     if (!narrowing || matches_.size() != n) {
         // The first word in one pass over the whole buffer: a word found nowhere costs
@@ -291,9 +298,9 @@ void OverviewView::setSearched(const std::vector<int>& columns) {
     std::vector<int> texts;
     for (int c : columns)
         if (searchable(overviewColumns()[std::size_t(c)])) texts.push_back(c);
-    if (texts == searched_ && from_.size() == std::size_t(books_.size()) + 1) return;
+    if (texts == searched_ && foldedOk_) return;
     searched_ = std::move(texts);
-    fold();
+    foldedOk_ = false;
     match(false);
     show();
 }

@@ -26,6 +26,10 @@ public:
 
     // Starts again on the books as loaded: everything shown, stored order, no group.
     void reset();
+    // Folds the searched columns now, while the collector reads the first rows, so that
+    // the first key typed does not wait for it. Done anyway at the first word typed.
+    void prepare();
+    bool prepared() const { return foldedOk_; }
     // Gives back everything made from the books (they were cleared); reset() before use.
     void release();
 
@@ -68,6 +72,7 @@ private:
 
     const OverviewBooks& books_;
     std::vector<int> searched_;
+    bool foldedOk_ = false;
     std::string folded_;              // the searched columns of every row, folded
     std::vector<std::uint32_t> from_; // where each row starts in folded_, and the end
     std::string typed_;

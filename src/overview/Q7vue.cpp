@@ -73,6 +73,10 @@ Tformvue::Tformvue(AppState& state, Services& services, QWidget* parent)
     connect(ui_->lstgroupes->selectionModel(), &QItemSelectionModel::currentChanged, this,
             guarded(d, this, &Tformvue::lstgroupesChange));
     connect(header, &QHeaderView::sectionClicked, this, guarded(d, this, &Tformvue::headerClick));
+    connect(ui_->tblvue->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (!placing_ && current.isValid()) kept_.record = table_->record(current.row());
+            });
     connect(header, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
         if (!applying_ && section < int(widths_.size())) widths_[std::size_t(section)] = size;
     });
@@ -88,6 +92,7 @@ Tformvue::Tformvue(AppState& state, Services& services, QWidget* parent)
             guarded(d, this, &Tformvue::btimprimerClick));
     connect(ui_->btfermer, &QPushButton::clicked, this, &QDialog::reject);
     ui_->edtfiltre->installEventFilter(this);
+    ui_->tblvue->viewport()->installEventFilter(this);
     columns_ = q7::defaultColumns();
 }
 
@@ -137,7 +142,7 @@ std::optional<int> Tformvue::execute(const q7::Borrowers& borrowers) {
             for (const q7::GroupEntry& g : view_.groups(false))
                 if (g.name == *kept_.group) view_.chooseGroup(g.group);
         }
-        showRows();
+        showRows(true);
     }
     ui_->edtfiltre->setFocus();
     ui_->edtfiltre->selectAll();
@@ -154,22 +159,30 @@ void Tformvue::applySearched() {
     view_.setSearched(field >= 0 ? std::vector<int>{field} : columns_);
 }
 
-void Tformvue::showRows() {
+void Tformvue::showRows(bool anew) {
     const int record = kept_.record;
-    table_->refresh(columns_, state_.settings);
-    applyWidths();
+    if (anew || table_->columns() != columns_) {
+        table_->refresh(columns_, state_.settings);
+        applyWidths();
+    } else {
+        table_->rowsChanged();
+    }
     QHeaderView* header = ui_->tblvue->horizontalHeader();
     const auto sorted = std::find(columns_.begin(), columns_.end(), view_.sortColumn());
     header->setSortIndicatorShown(sorted != columns_.end());
     if (sorted != columns_.end())
         header->setSortIndicator(int(sorted - columns_.begin()),
                                  view_.descending() ? Qt::DescendingOrder : Qt::AscendingOrder);
-    // The book chosen before stays chosen while it is shown.
+    // The book chosen before stays chosen while it is shown, and is chosen again when a
+    // change of filter brings it back.
     const int row = record >= 0 ? table_->rowOf(record) : -1;
-    if (row >= 0) {
+    placing_ = true;
+    if (row >= 0)
         ui_->tblvue->setCurrentIndex(table_->index(row, 0));
-        kept_.record = record;
-    }
+    else
+        ui_->tblvue->selectionModel()->clear();
+    placing_ = false;
+    kept_.record = record;
     ui_->btexporter->setEnabled(table_->rowCount() > 0);
     ui_->btimprimer->setEnabled(table_->rowCount() > 0);
     showGroups();
@@ -320,6 +333,10 @@ void Tformvue::tblvueActivate() {
 }
 
 bool Tformvue::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->tblvue->viewport() && event->type() == QEvent::Paint && !view_.prepared() &&
+        books_.size() > 0)
+        // Once the first rows are on screen, the filter's texts are made ready.
+        QTimer::singleShot(0, this, [this] { view_.prepare(); });
     if (watched == ui_->edtfiltre && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -54,7 +54,8 @@ protected:
 private:
     void fillChoices();
     void applySearched();
-    void showRows();
+    // `anew`: the books were read again.
+    void showRows(bool anew = false);
     void showGroups();
     void showCount();
     void applyWidths();
@@ -75,7 +76,9 @@ private:
     std::vector<int> columns_;
     std::vector<int> widths_;
     bool layoutRead_ = false;
-    bool applying_ = false; // widths are being put back: not a change of the collector's
+    bool applying_ = false;
+    bool placing_ = false; // the window, not the collector, moves the cursor // widths are being
+                           // put back: not a change of the collector's
     // Kept between openings during the run.
     struct Place {
         std::optional<std::string> group; // the chosen group's stored name
