@@ -202,6 +202,35 @@ private Q_SLOTS:
         QCOMPARE(app.dialogs().boxes(), QStringList());
     }
 
+    // The book the cursor is on stays chosen through the filter, and what a save just
+    // wrote is in the list at the next opening.
+    void cursorKeptAndCatalogueReadAgain() {
+        AppFixture app(library());
+        app.start();
+        inOverview(app, [](Window w) {
+            w.table()->setCurrentIndex(w.table()->model()->index(2, 0)); // Maigret
+            w.filter("zola");
+            QVERIFY(!w.table()->currentIndex().isValid());
+            w.filter("");
+            QCOMPARE(w.cell(w.table()->currentIndex().row(), 1), QString("Maigret"));
+            w.filter("maig");
+            QCOMPARE(w.table()->currentIndex().row(), 0);
+        });
+        auto& u = app.ui();
+        app.trigger("menuNouvelle");
+        typeInto(u.cbtitre, "Nana");
+        typeInto(u.cbauteur, "Émile Zola");
+        app.trigger("menuEnregistrer");
+        inOverview(app, [](Window w) {
+            w.filter("");
+            QCOMPARE(w.count(), QString("7 livres sur 7"));
+            QCOMPARE(w.cell(6, 1), QString("Nana"));
+            w.filter("zola");
+            QCOMPARE(w.column(1), (QStringList{"Germinal", "L'Œuvre", "Nana"}));
+        });
+        QCOMPARE(app.dialogs().boxes(), QStringList());
+    }
+
     void offeredWhereNoRecordIsTyped() {
         AppFixture app(library());
         app.start();
