@@ -395,10 +395,11 @@ std::pair<std::string, std::string> Tformvue::listTitle() const {
 }
 
 void Tformvue::btexporterClick() {
+    // The data folder, the name proposed.
     const std::optional<QString> path = services_.dialogs.saveFileName(
         QStringLiteral("Exporter la liste"),
         QString::fromStdString(services_.workDir) + QStringLiteral("/Vue d'ensemble.csv"),
-        QStringLiteral("Fichiers CSV (*.csv);;Tous les fichiers (*)"));
+        {QStringLiteral("Fichiers CSV (*.csv)"), QStringLiteral("Tous les fichiers (*)")});
     if (!path) return;
     const BusyCursor busy(services_.cursor);
     q7::OutputFile file(services_.fs, path->toStdString());

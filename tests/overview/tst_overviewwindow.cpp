@@ -307,8 +307,8 @@ private Q_SLOTS:
         app.fakes->settings.values["Vue/colonnes"] = "reference,titre,notes,auteur";
         app.start();
         const QString path = app.path("liste.csv");
-        app.dialogs().saveFiles.push_back(path);
-        app.dialogs().saveFiles.push_back(std::nullopt);
+        app.dialogs().files.push_back(path);
+        app.dialogs().files.push_back(std::nullopt);
         inOverview(app, [](Window w) {
             w.filter("zola");
             QTest::mouseClick(child<QPushButton>(w.d, "btexporter"), Qt::LeftButton);
@@ -330,7 +330,7 @@ private Q_SLOTS:
         app.start();
         const QString path = app.path("liste.csv");
         writeBytes(path.toStdString(), "avant");
-        app.dialogs().saveFiles.push_back(path);
+        app.dialogs().files.push_back(path);
         app.fs.onlyFor("liste.csv");
         app.fs.diskFullAfter(40); // the header and a line fit, not the rest
         inOverview(app, [](Window w) {
@@ -427,7 +427,6 @@ private Q_SLOTS:
         AppFixture empty;
         empty.start();
         empty.dialogs().clear();
-        empty.dialogs().saveFiles.push_back(empty.path("vide.csv"));
         inOverview(
             empty,
             [](Window w) {

@@ -1,5 +1,7 @@
 #include "FakeServices.h"
 
+#include <utility>
+
 #include "store/Errors.h"
 
 #include <QApplication>
@@ -7,6 +9,7 @@
 void FakePrinter::begin() {
     if (failOnBegin) throw q7::Error("Aucune imprimante n'est installée");
     pages.emplace_back();
+    landscape.push_back(std::exchange(nextLandscape, false));
     open = true;
     page = 0;
 }
@@ -52,13 +55,13 @@ void FakeSettingsBackend::set(const std::string& key, const std::string& value) 
     values[key] = value;
 }
 
-std::optional<QString> FakeDialogs::saveFileName(const QString&, const QString& start,
-                                                 const QString&) {
-    log << QStringLiteral("save-file:") + start;
+std::optional<QString> FakeDialogs::saveFileName(const QString&, const QString& dir,
+                                                 const QStringList&) {
+    log << QStringLiteral("save-file:") + dir;
     std::optional<QString> f;
-    if (!saveFiles.empty()) {
-        f.swap(saveFiles.front());
-        saveFiles.pop_front();
+    if (!files.empty()) {
+        f.swap(files.front());
+        files.pop_front();
     }
     return f;
 }
