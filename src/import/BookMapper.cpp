@@ -1,5 +1,6 @@
 #include "import/BookMapper.h"
 
+#include "import/Catalogue.h"
 #include "store/Cp1252.h"
 
 #include <array>
@@ -60,21 +61,33 @@ private:
     MappedBook out_;
 };
 
+// The volume goes with its series ("Folio, 3"), or else at the end of the title
+// (", tome II"): volumes of one work are different books.
 void mapSeries(Mapper& m) {
     const std::string series = m.book().first(Target::series);
-    const std::string number = m.book().first(Target::seriesNumber);
-    if (number.empty() || series.empty()) {
-        m.put(Field::collection, series);
-        if (!number.empty()) m.dropped(Field::collection, number, "numéro sans nom de série");
+    const std::string number = volumeText(m.book().first(Target::seriesNumber));
+    const std::size_t seriesRoom = fieldInfo(Field::collection).capacity;
+    if (!series.empty() && !number.empty() &&
+        utf8ToCp1252(series + ", " + number).size() <= seriesRoom) {
+        m.put(Field::collection, series + ", " + number);
         return;
     }
-    const std::string both = series + ", " + number;
-    if (utf8ToCp1252(both).size() <= fieldInfo(Field::collection).capacity) {
-        m.put(Field::collection, both);
-    } else {
-        m.put(Field::collection, series);
-        m.dropped(Field::collection, number, "le numéro dans la série ne tient plus");
+    m.put(Field::collection, series);
+    if (number.empty()) return;
+    Fiche& f = m.fiche();
+    const std::string title = cp1252ToUtf8(f.view(Field::titre));
+    Fiche probe;
+    probe.setText(Field::titre, f.view(Field::titre));
+    if (volumeOf(probe) == volumeKey(number)) return; // the title says it already
+    const std::string longer = title + ", tome " + number;
+    if (!title.empty() && utf8ToCp1252(longer).size() <= fieldInfo(Field::titre).capacity) {
+        f.setText(Field::titre, utf8ToCp1252(longer));
+        return;
     }
+    m.dropped(Field::titre, number,
+              series.empty() ? "numéro de tome qui ne tient pas dans le titre"
+                             : "numéro dans la série qui ne tient ni dans la collection ni "
+                               "dans le titre");
 }
 
 void mapLocation(Mapper& m) {

@@ -98,6 +98,51 @@ std::vector<std::string> splitAuthors(std::string_view cell, std::string* separa
     return parts;
 }
 
+std::string volumeText(std::string_view text) {
+    std::string_view t = trimmed(text);
+    for (std::string_view word : {"tome", "vol.", "volume", "t."}) {
+        if (t.size() > word.size() && foldName(t.substr(0, word.size())) == foldName(word) &&
+            (t[word.size()] == ' ' || word.back() == '.')) {
+            t = trimmed(t.substr(word.size()));
+            break;
+        }
+    }
+    // A series index written as a decimal number: "3.0", "3,0".
+    std::string out(t);
+    if (out.size() > 2 && isDigit(out.front()) && (out.ends_with(".0") || out.ends_with(",0")) &&
+        std::all_of(out.begin(), out.end() - 2, isDigit))
+        out.resize(out.size() - 2);
+    return out;
+}
+
+std::string volumeKey(std::string_view text) {
+    const std::string v = foldName(volumeText(text));
+    if (v.empty() || v.size() > 12 || v.find(' ') != std::string::npos) return {};
+    if (std::all_of(v.begin(), v.end(), isDigit)) {
+        const std::size_t nz = v.find_first_not_of('0');
+        return nz == std::string::npos ? "0" : v.substr(nz);
+    }
+    // Roman numerals, as volumes of one work are often numbered.
+    const auto value = [](char c) {
+        switch (c) {
+        case 'i': return 1;
+        case 'v': return 5;
+        case 'x': return 10;
+        case 'l': return 50;
+        case 'c': return 100;
+        default: return 0;
+        }
+    };
+    int total = 0;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const int here = value(v[i]);
+        if (here == 0) return v;
+        const int next = i + 1 < v.size() ? value(v[i + 1]) : 0;
+        total += next > here ? -here : here;
+    }
+    return total > 0 ? std::to_string(total) : v;
+}
+
 bool isbn10Valid(std::string_view d) {
     if (d.size() != 10) return false;
     int sum = 0;

@@ -23,6 +23,12 @@ std::string withoutHtml(std::string_view text);
 // "Hugo, Victor" is one author. `separator` receives what was used, for the report.
 std::vector<std::string> splitAuthors(std::string_view cell, std::string* separator = nullptr);
 
+// A volume as the record keeps it: "tome 3" -> "3", "1.0" -> "1", "II" stays "II".
+std::string volumeText(std::string_view text);
+// The same volume whatever its writing, for comparing: "II", "tome 2" and "2.0" give
+// "2"; empty when the text is not a single volume number.
+std::string volumeKey(std::string_view text);
+
 struct Isbn {
     enum class Status {
         none,         // nothing given

@@ -164,7 +164,9 @@ private Q_SLOTS:
         QCOMPARE(catalogue(), once);
         QVERIFY(has(again.out, "Fiches importées : 0"));
         QVERIFY(has(again.out, "Fiches écartées : 2 (dont 2 doublons)"));
-        QVERIFY(has(again.out, "ligne 2 : doublon : même ISBN que la fiche 3 du catalogue"));
+        QVERIFY(has(again.out,
+                    "ligne 2 : « L'Écume des jours » est un doublon de « L'Écume des jours » "
+                    "(fiche 3 du catalogue, référence 4) : même ISBN\n"));
     }
 
     void undoGivesBackTheCatalogueAndItsLists() {
