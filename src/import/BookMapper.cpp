@@ -1,6 +1,7 @@
 #include "import/BookMapper.h"
 
 #include "import/Catalogue.h"
+#include "import/FieldNames.h"
 #include "store/Cp1252.h"
 
 #include <array>
@@ -116,35 +117,47 @@ void mapLocation(Mapper& m) {
     }
 }
 
-void mapIsbn(Mapper& m) {
-    const std::string given = m.book().first(Target::isbn);
-    const Isbn isbn = readIsbn(given);
-    m.put(Field::isbn, isbn.digits);
-    using S = Isbn::Status;
-    switch (isbn.status) {
-    case S::none:
-    case S::valid: break;
-    case S::zeroRestored:
-        m.note(Finding::Kind::isbnRepaired, Field::isbn, 0,
-               "ISBN « " + given + " » : zéro(s) de tête rendu(s), " + isbn.digits);
-        break;
-    case S::fromExponent:
-        m.note(Finding::Kind::isbnRepaired, Field::isbn, 0,
-               "ISBN « " + given + " » écrit en puissance de 10 : " + isbn.digits);
-        break;
-    case S::exponentLost:
-        m.note(Finding::Kind::isbnDoubtful, Field::isbn, 0,
-               "ISBN « " + given + " » abîmé par un tableur (chiffres perdus) : non repris");
-        break;
-    case S::wrongCheck:
-        m.note(Finding::Kind::isbnDoubtful, Field::isbn, 0,
-               "ISBN « " + given + " » : la clé ne correspond pas, gardé tel quel");
-        break;
-    case S::oddLength:
-        m.note(Finding::Kind::isbnDoubtful, Field::isbn, 0,
-               "ISBN « " + given + " » : ni 10 ni 13 caractères, gardé tel quel");
-        break;
+// The first good ISBN of the book's ISBN columns (an ISBN-13 column beside an empty ISBN
+// one); identifiers that are no ISBN go to the notes, whole.
+void mapIsbn(Mapper& m, std::vector<std::string>& notes) {
+    std::string kept;
+    for (const std::string& given : m.book().all(Target::isbn)) {
+        const Isbn isbn = readIsbn(given);
+        using S = Isbn::Status;
+        if (isbn.status == S::none) continue;
+        const bool good = isbn.status == S::valid || isbn.status == S::zeroRestored ||
+                          isbn.status == S::fromExponent;
+        if (good && kept.empty()) kept = isbn.digits;
+        switch (isbn.status) {
+        case S::none:
+        case S::valid: break;
+        case S::zeroRestored:
+            m.note(Finding::Kind::isbnRepaired, Field::isbn, 0,
+                   "ISBN « " + given + " » : zéro(s) de tête rendu(s), " + isbn.digits);
+            break;
+        case S::fromExponent:
+            m.note(Finding::Kind::isbnRepaired, Field::isbn, 0,
+                   "ISBN « " + given + " » écrit en puissance de 10 : " + isbn.digits);
+            break;
+        case S::exponentLost:
+            m.note(Finding::Kind::isbnDoubtful, Field::isbn, 0,
+                   "ISBN « " + given + " » abîmé par un tableur (chiffres perdus) : non repris");
+            break;
+        case S::wrongCheck:
+        case S::oddLength:
+        case S::notIsbn: {
+            const std::string shown(trimmed(given));
+            const char* why = isbn.status == S::wrongCheck  ? "la clé ne correspond pas"
+                              : isbn.status == S::oddLength ? "ni 10 ni 13 chiffres"
+                                                            : "ce n'est pas un ISBN";
+            m.note(Finding::Kind::isbnDoubtful, Field::isbn, 0,
+                   "« " + shown + " » : " + why + ", gardé dans les notes");
+            notes.push_back("Identifiant : " + shown);
+            break;
+        }
+        }
     }
+    m.put(Field::isbn, kept);
 }
 
 void mapNumbers(Mapper& m) {
@@ -210,7 +223,7 @@ void mapDate(Mapper& m, const Date& today) {
     m.fiche().setAnnee(date.year);
 }
 
-void mapTexts(Mapper& m) {
+void mapTexts(Mapper& m, const std::vector<std::string>& identifiers) {
     const SourceBook& b = m.book();
     const std::vector<std::string> authors = b.all(Target::authors);
     m.put(Field::titre, b.first(Target::title));
@@ -228,10 +241,33 @@ void mapTexts(Mapper& m) {
     if (authors.size() > 1)
         notes = "Autres auteurs : " +
                 joined(std::vector<std::string>(authors.begin() + 1, authors.end()), " ; ");
+    for (const std::string& id : identifiers)
+        notes += (notes.empty() ? "" : "\r\n") + id;
     const std::string comments = paragraphs(withoutHtml(joined(b.all(Target::comments), "\n")));
     if (!comments.empty()) notes += (notes.empty() ? "" : "\r\n") + comments;
     m.put(Field::notes, notes);
     m.put(Field::resume, paragraphs(withoutHtml(joined(b.all(Target::summary), "\n"))));
+}
+
+// A reading state and a "Date" column told apart before the mapping: each becomes the
+// target it stands for in this book.
+SourceBook resolved(const SourceBook& book) {
+    SourceBook out;
+    out.where = book.where;
+    out.values.reserve(book.values.size());
+    for (const auto& [target, value] : book.values) {
+        if (target == Target::readStatus) {
+            const std::string f = foldName(value);
+            const bool read = f == "read" || f == "lu" || f == "completed" || f == "finished" ||
+                              f == "termine" || f == "fini";
+            out.add(Target::readFlag, read ? "oui" : "non");
+        } else if (target == Target::dateOrYear) {
+            out.add(readDate(value) ? Target::dateAdded : Target::year, value);
+        } else {
+            out.add(target, value);
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -259,12 +295,14 @@ const char* fieldName(Field f) {
     return names[static_cast<std::size_t>(f)];
 }
 
-MappedBook mapBook(const SourceBook& book, const Date& today) {
+MappedBook mapBook(const SourceBook& source, const Date& today) {
+    const SourceBook book = resolved(source);
     Mapper m(book);
-    mapTexts(m);
+    std::vector<std::string> identifiers;
+    mapIsbn(m, identifiers);
+    mapTexts(m, identifiers);
     mapSeries(m);
     mapLocation(m);
-    mapIsbn(m);
     mapNumbers(m);
     mapFlags(m);
     mapDate(m, today);

@@ -1,5 +1,6 @@
 #include "import/CsvReader.h"
 
+#include "import/Exporters.h"
 #include "import/FieldNames.h"
 #include "import/TextEncoding.h"
 #include "import/Values.h"
@@ -25,7 +26,8 @@ const std::array<Target, ownValues>& ownOrder() {
             const std::optional<Target> t =
                 targetOfName(exportColumns[i].name, Dialect::spreadsheet);
             if (!t) throw std::logic_error("an exported value the importer cannot name");
-            out[i] = *t;
+            // The export's date is always the registration date, "0:0:0" included.
+            out[i] = *t == Target::dateOrYear ? Target::dateAdded : *t;
         }
         return out;
     }();
@@ -121,8 +123,40 @@ bool isBlankRow(const Row& row) {
     return true;
 }
 
-void addCell(SourceBook& book, Target t, const std::string& cell, std::string* authorSep) {
+// A spreadsheet formula that only gives a text, ="0316769487" as Goodreads writes its
+// ISBNs so that no spreadsheet turns them into numbers: the text.
+std::string unwrapFormula(const std::string& cell) {
+    const std::string_view t = trimmed(cell);
+    if (t.size() < 3 || !t.starts_with("=\"") || !t.ends_with('"')) return cell;
+    std::string out;
+    const std::string_view inner = t.substr(2, t.size() - 3);
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+        if (inner[i] == '"') {
+            if (i + 1 < inner.size() && inner[i + 1] == '"') {
+                out += '"';
+                ++i;
+                continue;
+            }
+            return cell; // a real formula ("a"&"b"): kept as written
+        }
+        out += inner[i];
+    }
+    return out;
+}
+
+// Characters no one sees, which some programs leave in a header (a second byte order
+// mark, a zero-width space): "« \uFEFFTitle »" in the report would look like a mistake.
+std::string visible(std::string text) {
+    for (const char* mark :
+         {"\xEF\xBB\xBF", "\xE2\x80\x8B", "\xE2\x80\x8C", "\xE2\x80\x8D", "\xE2\x81\xA0"})
+        for (std::size_t at; (at = text.find(mark)) != std::string::npos;)
+            text.erase(at, 3);
+    return text;
+}
+
+void addCell(SourceBook& book, Target t, const std::string& raw, std::string* authorSep) {
     if (t == Target::ignored) return;
+    const std::string cell = unwrapFormula(raw);
     if (t == Target::authors) {
         std::string sep;
         for (std::string& a : splitAuthors(cell, &sep))
@@ -182,14 +216,21 @@ SourceFile readOwnExport(const std::string& text) {
 }
 
 std::vector<Target> headerTargets(const Row& header, const Columns& columns, SourceFile& file) {
+    std::vector<std::string> names, folded;
+    for (const std::string& cell : header.cells) {
+        names.push_back(visible(oneLine(unwrapFormula(cell))));
+        folded.push_back(foldName(names.back()));
+    }
+    const Exporter* exporter = recognizeExporter(folded);
+    if (exporter) file.format += ", export reconnu : " + std::string(exporter->name);
     std::vector<Target> targets;
     bool any = false;
-    for (const std::string& cell : header.cells) {
-        const std::string name = oneLine(cell);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
         std::optional<Target> t;
-        const std::string folded = foldName(name);
         for (const auto& [h, target] : columns.byHeader)
-            if (h == folded) t = target;
+            if (h == folded[i]) t = target;
+        if (!t && exporter) t = exporterTarget(*exporter, folded[i]);
         if (!t) t = targetOfName(name, Dialect::spreadsheet);
         targets.push_back(t.value_or(Target::ignored));
         if (name.empty()) continue;

@@ -141,7 +141,15 @@ const Alias common[] = {
     {"description", Target::summary},
     {"plot", Target::summary},
     {"quatrieme de couverture", Target::summary},
-    {"date", Target::dateAdded},
+    {"date", Target::dateOrYear},
+    {"acquired", Target::dateAdded},
+    {"number of pages", Target::pages},
+    {"plot summary", Target::summary},
+    {"primary author", Target::authors},
+    {"additional authors", Target::authors},
+    {"secondary author", Target::authors},
+    {"exclusive shelf", Target::readStatus},
+    {"bookshelves", Target::keywords},
     {"date d ajout", Target::dateAdded},
     {"ajoute le", Target::dateAdded},
     {"date added", Target::dateAdded},
@@ -294,6 +302,8 @@ std::string targetLabel(Target t) {
         "notes",
         "resume",
         "date d'enregistrement",
+        "lut (lu si l'état de lecture le dit)",
+        "anedition (une année) ou date d'enregistrement (une date)",
     };
     static_assert(labels.size() == targetCount);
     return labels[static_cast<std::size_t>(t)];

@@ -183,8 +183,13 @@ std::string isbnKey(std::string_view d) {
 
 Isbn readIsbn(std::string_view text) {
     Isbn isbn;
-    const std::string_view t = trimmed(text);
-    if (t.empty()) return isbn;
+    std::string_view t = trimmed(text);
+    // LibraryThing writes "[0316769487]".
+    if (t.size() >= 2 && t.front() == '[' && t.back() == ']')
+        t = trimmed(t.substr(1, t.size() - 2));
+    if (std::none_of(t.begin(), t.end(),
+                     [](char c) { return isDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }))
+        return isbn; // "", "-", "[]": nothing given
     if (auto e = expandExponent(t)) {
         if (e->exact && (isbn13Valid(e->digits) || isbn10Valid(e->digits))) {
             isbn.digits = e->digits;
@@ -194,29 +199,34 @@ Isbn readIsbn(std::string_view text) {
         }
         return isbn;
     }
-    bool onlyDigits = true;
-    for (char c : t) {
+    // "ISBN 978-..." or "ISBN: ..." as some people type it.
+    if (t.size() > 4 && foldName(t.substr(0, 4)) == "isbn") t = trimmed(t.substr(4));
+    if (t.starts_with(':')) t = trimmed(t.substr(1));
+    std::string digits;
+    bool onlyDigits = true, letters = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
         if (isDigit(c)) {
-            isbn.digits += c;
-        } else if (c == 'X' || c == 'x') {
-            isbn.digits += 'X';
+            digits += c;
+        } else if ((c == 'X' || c == 'x') && i + 1 == t.size()) {
+            digits += 'X';
             onlyDigits = false;
         } else if (c != '-' && c != ' ') {
             onlyDigits = false;
+            letters = true;
         }
     }
-    const std::size_t n = isbn.digits.size();
-    if (isbn10Valid(isbn.digits) || isbn13Valid(isbn.digits)) {
+    const std::size_t n = digits.size();
+    if (!letters && (isbn10Valid(digits) || isbn13Valid(digits))) {
+        isbn.digits = digits;
         isbn.status = Isbn::Status::valid;
-    } else if (n == 10 || n == 13) {
-        isbn.status = Isbn::Status::wrongCheck;
-    } else if (onlyDigits && (n == 8 || n == 9) &&
-               isbn10Valid(std::string(10 - n, '0') + isbn.digits)) {
-        isbn.digits.insert(0, 10 - n, '0');
+    } else if (letters) {
+        isbn.status = Isbn::Status::notIsbn;
+    } else if (onlyDigits && (n == 8 || n == 9) && isbn10Valid(std::string(10 - n, '0') + digits)) {
+        isbn.digits = std::string(10 - n, '0') + digits;
         isbn.status = Isbn::Status::zeroRestored;
     } else {
-        isbn.status = Isbn::Status::oddLength;
-        if (isbn.digits.size() > 13) isbn.digits.resize(13);
+        isbn.status = n == 10 || n == 13 ? Isbn::Status::wrongCheck : Isbn::Status::oddLength;
     }
     return isbn;
 }

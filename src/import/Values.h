@@ -36,10 +36,11 @@ struct Isbn {
         zeroRestored, // a number that lost its leading zeros, recognised by its check digit
         fromExponent, // "9,782070368228E+12" written out whole, check digit right
         exponentLost, // "9,78E+12": the spreadsheet dropped digits; not kept
-        wrongCheck,   // 10 or 13 characters whose check digit does not match; kept as given
-        oddLength,    // neither 10 nor 13 characters; kept as given
+        wrongCheck,   // 10 or 13 digits whose check digit does not match; not kept
+        oddLength,    // neither 10 nor 13 digits; not kept
+        notIsbn,      // letters, another shop's identifier ("B0000639EV"); not kept
     };
-    std::string digits; // digits and X only, what the record keeps (empty when lost)
+    std::string digits; // what the record keeps: a good ISBN, else empty
     Status status = Status::none;
 };
 Isbn readIsbn(std::string_view text);

@@ -32,8 +32,13 @@ private Q_SLOTS:
             {"exponent written out whole", "9,782070408504E+12", "9782070408504", S::fromExponent},
             {"exponent with lost digits", "9,78207E+12", "", S::exponentLost},
             {"exponent with a point", "9.78E+12", "", S::exponentLost},
-            {"wrong check digit kept", "9782070408505", "9782070408505", S::wrongCheck},
-            {"nine digits that are no isbn", "123456788", "123456788", S::oddLength},
+            {"wrong check digit not kept", "9782070408505", "", S::wrongCheck},
+            {"nine digits that are no isbn", "123456788", "", S::oddLength},
+            {"shop identifier in brackets", "[B0000639EV]", "", S::notIsbn},
+            {"isbn in brackets", "[0316769487]", "0316769487", S::valid},
+            {"letters around digits", "FR-2070360180", "", S::notIsbn},
+            {"isbn prefix", "ISBN 978-2-07-040850-4", "9782070408504", S::valid},
+            {"a dash for nothing", " - ", "", S::none},
             {"nothing", "  ", "", S::none},
         };
         for (const auto& r : rows)
