@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <optional>
 #include <stdexcept>
 
@@ -154,14 +155,54 @@ std::string visible(std::string text) {
     return text;
 }
 
-void addCell(SourceBook& book, Target t, const std::string& raw, std::string* authorSep) {
+// How the file's authors were told apart, for the report: the separator of most lines,
+// and the lines that differ.
+struct AuthorSeparators {
+    std::vector<std::pair<std::string, std::string>> lines; // where, separator
+    std::vector<std::string> firms;                         // where a firm was kept whole
+
+    void notes(SourceFile& file) const {
+        std::map<std::string, int> counts;
+        for (const auto& l : lines)
+            ++counts[l.second];
+        if (counts.empty()) return;
+        const auto most = std::max_element(counts.begin(), counts.end(),
+                                           [](auto& a, auto& b) { return a.second < b.second; });
+        std::vector<std::string> out = {"Plusieurs auteurs dans une case : séparés par " +
+                                        said(most->first)};
+        int shown = 0, more = 0;
+        for (const auto& [where, sep] : lines) {
+            if (sep == most->first) continue;
+            if (++shown > 20) {
+                ++more;
+                continue;
+            }
+            out.push_back("  " + where + " : auteurs séparés par " + said(sep));
+        }
+        if (more > 0) out.push_back("  et " + std::to_string(more) + " autre(s) ligne(s) de même");
+        for (const std::string& where : firms)
+            out.push_back("  " + where +
+                          " : « & » d'un nom de maison (« & Associates », « et fils »...) "
+                          "gardé dans un seul auteur");
+        file.notes.insert(file.notes.begin(), out.begin(), out.end());
+    }
+
+    static std::string said(const std::string& sep) {
+        if (sep.starts_with(", ") && sep.size() > 2) return "« , » et « " + sep.substr(2) + " »";
+        return "« " + sep + " »";
+    }
+};
+
+void addCell(SourceBook& book, Target t, const std::string& raw, AuthorSeparators* authors) {
     if (t == Target::ignored) return;
     const std::string cell = unwrapFormula(raw);
     if (t == Target::authors) {
         std::string sep;
-        for (std::string& a : splitAuthors(cell, &sep))
+        bool firm = false;
+        for (std::string& a : splitAuthors(cell, &sep, &firm))
             book.add(t, std::move(a));
-        if (!sep.empty() && authorSep->empty()) *authorSep = sep;
+        if (!sep.empty()) authors->lines.emplace_back(book.where, sep);
+        if (firm) authors->firms.push_back(book.where);
         return;
     }
     if (t == Target::comments || t == Target::summary) {
@@ -311,7 +352,7 @@ SourceFile readCsv(std::string_view bytes, const Columns& columns) {
             file.mapping.push_back("colonne " + std::to_string(i + 1) + " → " +
                                    targetLabel(targets[i]));
     }
-    std::string authorSep;
+    AuthorSeparators authors;
     int blank = 0;
     while (rows.next(row)) {
         if (isBlankRow(row)) {
@@ -330,7 +371,7 @@ SourceFile readCsv(std::string_view bytes, const Columns& columns) {
         int extra = 0;
         for (std::size_t i = 0; i < row.cells.size(); ++i) {
             if (i < targets.size())
-                addCell(book, targets[i], row.cells[i], &authorSep);
+                addCell(book, targets[i], row.cells[i], &authors);
             else if (!oneLine(row.cells[i]).empty())
                 ++extra;
         }
@@ -339,9 +380,7 @@ SourceFile readCsv(std::string_view bytes, const Columns& columns) {
                                  " valeur(s) au-delà de la dernière colonne, non reprise(s)");
         file.books.push_back(std::move(book));
     }
-    if (!authorSep.empty())
-        file.notes.insert(file.notes.begin(),
-                          "Plusieurs auteurs dans une case : séparés par « " + authorSep + " »");
+    authors.notes(file);
     if (blank > 0) file.notes.push_back(std::to_string(blank) + " ligne(s) vide(s) sautée(s)");
     return file;
 }

@@ -18,10 +18,13 @@ std::string paragraphs(std::string_view text);
 // references decoded; a text without tags only has its references decoded.
 std::string withoutHtml(std::string_view text);
 
-// Authors of one cell. ";", "|" and line breaks always separate; " & " too; a comma
-// only when every part holds a space ("Victor Hugo, Alexandre Dumas"), since
-// "Hugo, Victor" is one author. `separator` receives what was used, for the report.
-std::vector<std::string> splitAuthors(std::string_view cell, std::string* separator = nullptr);
+// Authors of one cell. ";", "|" and line breaks always separate. Otherwise " & ", " and "
+// and " et " separate people, but not inside a firm's name ("O'Reilly & Associates"); a
+// comma separates too when it is between people ("Victor Hugo, Alexandre Dumas & Jules
+// Verne"), never inside one name ("Hugo, Victor"). `separator` receives what was used
+// (";", "&", "et", ",", ", &"...), `firm` whether a firm's name was kept whole.
+std::vector<std::string> splitAuthors(std::string_view cell, std::string* separator = nullptr,
+                                      bool* firm = nullptr);
 
 // A volume as the record keeps it: "tome 3" -> "3", "1.0" -> "1", "II" stays "II".
 std::string volumeText(std::string_view text);

@@ -109,6 +109,28 @@ private Q_SLOTS:
         QTest::newRow("hyphenated duo") << QStringLiteral("Erckmann-Chatrian")
                                         << QStringList{QStringLiteral("Erckmann-Chatrian")};
         QTest::newRow("empty") << QStringLiteral(" ") << QStringList{};
+        QTest::newRow("commas and ampersand between full names")
+            << QStringLiteral("Victor Hugo, Alexandre Dumas & Jules Verne")
+            << QStringList{QStringLiteral("Victor Hugo"), QStringLiteral("Alexandre Dumas"),
+                           QStringLiteral("Jules Verne")};
+        QTest::newRow("ampersand between last, first names")
+            << QStringLiteral("Dupont, Jean & Martin, Paul")
+            << QStringList{QStringLiteral("Dupont, Jean"), QStringLiteral("Martin, Paul")};
+        QTest::newRow("single names, commas and ampersand")
+            << QStringLiteral("Goscinny, Uderzo & Morris")
+            << QStringList{QStringLiteral("Goscinny"), QStringLiteral("Uderzo"),
+                           QStringLiteral("Morris")};
+        QTest::newRow("et between people")
+            << QStringLiteral("Pierre Boileau et Thomas Narcejac")
+            << QStringList{QStringLiteral("Pierre Boileau"), QStringLiteral("Thomas Narcejac")};
+        QTest::newRow("a firm is one name") << QStringLiteral("O'Reilly & Associates")
+                                            << QStringList{QStringLiteral("O'Reilly & Associates")};
+        QTest::newRow("a person and a firm")
+            << QStringLiteral("Tim O'Reilly, O'Reilly & Associates")
+            << QStringList{QStringLiteral("Tim O'Reilly"), QStringLiteral("O'Reilly & Associates")};
+        QTest::newRow("a firm beside a person")
+            << QStringLiteral("Larry Wall & O'Reilly & Associates")
+            << QStringList{QStringLiteral("Larry Wall"), QStringLiteral("O'Reilly & Associates")};
     }
     void authors() {
         QFETCH(QString, cell);
