@@ -327,9 +327,21 @@ bool looksLikeOwnExport(std::string_view utf8) {
 
 SourceFile readCsv(std::string_view bytes, const Columns& columns) {
     DecodedText decoded = decodeText(bytes);
+    std::vector<std::string> strays;
+    for (const auto& [line, count] : decoded.strayLines)
+        strays.push_back("ligne " + std::to_string(line) + " : " + std::to_string(count) +
+                         (count > 1 ? " octets hors UTF-8 lus" : " octet hors UTF-8 lu") +
+                         " en Windows-1252");
+    if (!strays.empty()) {
+        decoded.encoding += " (quelques octets d'un autre codage, lus en Windows-1252)";
+        strays.insert(strays.begin(), "Octets hors UTF-8 :");
+        for (std::size_t i = 1; i < strays.size(); ++i)
+            strays[i] = "  " + strays[i];
+    }
     if (columns.empty() && looksLikeOwnExport(decoded.utf8)) {
         SourceFile file = readOwnExport(decoded.utf8);
         file.encoding = decoded.encoding;
+        file.notes.insert(file.notes.end(), strays.begin(), strays.end());
         return file;
     }
     const char sep = guessSeparator(firstLine(decoded.utf8));
@@ -382,6 +394,7 @@ SourceFile readCsv(std::string_view bytes, const Columns& columns) {
     }
     authors.notes(file);
     if (blank > 0) file.notes.push_back(std::to_string(blank) + " ligne(s) vide(s) sautée(s)");
+    file.notes.insert(file.notes.end(), strays.begin(), strays.end());
     return file;
 }
 

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace q7::import {
@@ -38,7 +39,12 @@ private:
     std::map<std::string, Target> routes_;
 };
 
-// Throws q7::Error naming the line when the XML is broken.
+// The bytes without the control characters XML 1.0 forbids (all below U+0020 but tab and
+// line ends, written as they are or as "&#1;"), as the programs that write such files read
+// them back; `notes` gets one line for each line that held some.
+std::string withoutForbiddenControls(std::string_view bytes, std::vector<std::string>& notes);
+
+// Throws q7::Error naming the line when the XML is broken, in French.
 void throwIfBroken(const QXmlStreamReader& xml, const char* what);
 
 } // namespace q7::import

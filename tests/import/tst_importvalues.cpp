@@ -207,26 +207,43 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("encoding");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("strays"); // line:bytes of each line with stray bytes
         QTest::newRow("utf-8 with bom")
             << QByteArray("\xEF\xBB\xBF\xC3\xA9t\xC3\xA9") << QStringLiteral("UTF-8 avec BOM")
-            << QStringLiteral("été");
+            << QStringLiteral("été") << QString();
         QTest::newRow("utf-8") << QByteArray("\xC3\xA9t\xC3\xA9") << QStringLiteral("UTF-8")
-                               << QStringLiteral("été");
-        QTest::newRow("windows-1252") << QByteArray("\xE9t\xE9 \x80")
-                                      << QStringLiteral("Windows-1252") << QStringLiteral("été €");
+                               << QStringLiteral("été") << QString();
+        QTest::newRow("windows-1252")
+            << QByteArray("\xE9t\xE9 \x80") << QStringLiteral("Windows-1252")
+            << QStringLiteral("été €") << QString();
         QTest::newRow("ascii") << QByteArray("ete") << QStringLiteral("ASCII (sans accents)")
-                               << QStringLiteral("ete");
+                               << QStringLiteral("ete") << QString();
         QTest::newRow("utf-16 from a spreadsheet")
             << QByteArray("\xFF\xFE\xE9\x00t\x00\xE9\x00", 8) << QStringLiteral("UTF-16")
-            << QStringLiteral("été");
+            << QStringLiteral("été") << QString();
+        QTest::newRow("utf-8 with a stray latin-1 byte")
+            << QByteArray("Sch\xC3\xB6nberger\nM\xFCller, K\xF6ln\nZo\xC3\xA9 \xC3\xA0 No\xC3\xABl")
+            << QStringLiteral("UTF-8") << QStringLiteral("Schönberger\nMüller, Köln\nZoé à Noël")
+            << QStringLiteral("2:2");
+        QTest::newRow("bom and a stray byte")
+            << QByteArray("\xEF\xBB\xBFt\xC3\xA9\n\x80") << QStringLiteral("UTF-8 avec BOM")
+            << QStringLiteral("té\n€") << QStringLiteral("2:1");
+        QTest::newRow("latin-1 with one chance sequence")
+            << QByteArray("\xC3\xA9t\xE9 \xE0 C\xF4me") << QStringLiteral("Windows-1252")
+            << QStringLiteral("Ã©té à Côme") << QString();
     }
     void encodings() {
         QFETCH(QByteArray, file);
         QFETCH(QString, encoding);
         QFETCH(QString, text);
+        QFETCH(QString, strays);
         const DecodedText d = decodeText(file.toStdString());
         QCOMPARE(QString::fromStdString(d.encoding), encoding);
         QCOMPARE(QString::fromStdString(d.utf8), text);
+        QStringList lines;
+        for (const auto& [line, count] : d.strayLines)
+            lines << QStringLiteral("%1:%2").arg(line).arg(count);
+        QCOMPARE(lines.join(QLatin1Char(' ')), strays);
     }
 
     void cutsAreCountedAndNamed() {
