@@ -187,6 +187,31 @@ private Q_SLOTS:
         QVERIFY(has(twice.err, "Aucune importation à annuler"));
     }
 
+    // An import that added nothing is the last one all the same: undoing it changes
+    // nothing and never takes back the import before it.
+    void undoNamesItsImportAndNeverReachesBack() {
+        QCOMPARE(run({"--ajouter", "--dossier", dir_, csv_}).code, 0);
+        const std::string once = catalogue();
+        QCOMPARE(run({"--ajouter", "--dossier", dir_, csv_}, march5() + 60).code, 0);
+        const Run undo = run({"--annuler", "--dossier", dir_}, march5() + 120);
+        QCOMPARE(undo.code, 0);
+        QVERIFY(has(undo.out, "L'importation du 05/03/2024 à ") &&
+                has(undo.out, " de « livres.csv » (0 fiche(s) ajoutée(s)) n'avait rien ajouté"));
+        QCOMPARE(catalogue(), once);
+        const Run again = run({"--annuler", "--dossier", dir_});
+        QCOMPARE(again.code, 1);
+        QVERIFY(has(again.err, "Aucune importation à annuler"));
+        QCOMPARE(catalogue(), once);
+    }
+
+    void undoSaysWhichImport() {
+        QCOMPARE(run({"--ajouter", "--dossier", dir_, csv_}).code, 0);
+        const Run undo = run({"--annuler", "--dossier", dir_}, march5() + 60);
+        QCOMPARE(undo.code, 0);
+        QVERIFY(has(undo.out, " de « livres.csv » (2 fiche(s) ajoutée(s)) est annulée : 2 fiche(s) "
+                              "retirée(s)"));
+    }
+
     void undoRefusedOnceTheCatalogueChanged_data() {
         QTest::addColumn<bool>("appendOne");
         QTest::newRow("a record added since") << true;
