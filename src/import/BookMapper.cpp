@@ -66,7 +66,9 @@ private:
 // (", tome II"): volumes of one work are different books.
 void mapSeries(Mapper& m) {
     const std::string series = m.book().first(Target::series);
-    const std::string number = volumeText(m.book().first(Target::seriesNumber));
+    const std::string given = m.book().first(Target::seriesNumber);
+    // calibre gives every book an index, "1.0" for one in no series: no volume.
+    const std::string number = series.empty() && given == "1.0" ? "" : volumeText(given);
     const std::size_t seriesRoom = fieldInfo(Field::collection).capacity;
     if (!series.empty() && !number.empty() &&
         utf8ToCp1252(series + ", " + number).size() <= seriesRoom) {
@@ -146,7 +148,9 @@ void mapIsbn(Mapper& m, std::vector<std::string>& notes) {
         case S::wrongCheck:
         case S::oddLength:
         case S::notIsbn: {
-            const std::string shown(trimmed(given));
+            std::string shown(trimmed(given));
+            if (shown.size() > 2 && shown.front() == '[' && shown.back() == ']')
+                shown = std::string(trimmed(shown.substr(1, shown.size() - 2)));
             const char* why = isbn.status == S::wrongCheck  ? "la clé ne correspond pas"
                               : isbn.status == S::oddLength ? "ni 10 ni 13 chiffres"
                                                             : "ce n'est pas un ISBN";

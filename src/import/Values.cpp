@@ -116,14 +116,19 @@ bool holdsSpace(const std::string& p) {
 
 std::vector<std::string> splitAuthors(std::string_view cell, std::string* separator, bool* firm) {
     std::string text(trimmed(cell));
+    // The report names the separator the file used, before all become ";".
+    const char* listed = text.find(';') != std::string::npos               ? ";"
+                         : text.find('|') != std::string::npos             ? "|"
+                         : text.find_first_of("\r\n") != std::string::npos ? "retour à la ligne"
+                                                                           : nullptr;
     for (char& c : text)
         if (c == '\r' || c == '\n' || c == '|') c = ';';
     std::vector<std::string> parts;
     std::string used;
     bool keptFirm = false;
-    if (text.find(';') != std::string::npos) {
+    if (listed) {
         parts = splitOn(text, ";");
-        used = ";";
+        used = listed;
     } else if (parts = splitJoiners(text, used, keptFirm); parts.size() > 1) {
         // "Victor Hugo, Alexandre Dumas & Jules Verne": the commas part people too;
         // "Dupont, Jean & Martin, Paul": every name holds its own comma.

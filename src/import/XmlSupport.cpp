@@ -121,10 +121,9 @@ std::string withoutForbiddenControls(std::string_view bytes, std::vector<std::st
     int line = 1, lineNoted = 0, count = 0;
     const auto flush = [&] {
         if (count > 0)
-            notes.push_back(
-                "ligne " + std::to_string(lineNoted) + " : " + std::to_string(count) +
-                (count > 1 ? " caractères de contrôle retirés" : " caractère de contrôle retiré") +
-                " (interdits en XML)");
+            notes.push_back("ligne " + std::to_string(lineNoted) + " : " + std::to_string(count) +
+                            (count > 1 ? " caractères de contrôle retirés (interdits en XML)"
+                                       : " caractère de contrôle retiré (interdit en XML)"));
         count = 0;
     };
     for (std::size_t i = 0; i < bytes.size(); ++i) {
