@@ -69,16 +69,16 @@ void Duplicates::add(const Fiche& record, const std::string& where) {
 
 std::optional<std::string> Duplicates::find(const Fiche& record) const {
     const std::string_view isbn = record.view(Field::isbn);
-    const std::string self = named(record) + " est un doublon de ";
+    const auto self = [&record] { return named(record) + " est un doublon de "; };
     if (!isbn.empty()) {
         if (auto it = byIsbn_.find(isbnKey(isbn)); it != byIsbn_.end())
-            return self + it->second + " : même ISBN";
+            return self() + it->second + " : même ISBN";
     }
     const std::string ta = titleAuthorVolume(record);
     if (ta.empty()) return std::nullopt;
     const auto& titles = isbn.empty() ? byTitleAuthor_ : byTitleAuthorNoIsbn_;
     if (auto it = titles.find(ta); it != titles.end())
-        return self + it->second + " : même titre, même premier auteur" +
+        return self() + it->second + " : même titre, même premier auteur" +
                (ta.ends_with('\x1F') ? "" : " et même tome");
     return std::nullopt;
 }
