@@ -2,6 +2,7 @@
 
 #include "import/Exporters.h"
 #include "import/FieldNames.h"
+#include "import/ForeignFormats.h"
 #include "import/TextEncoding.h"
 #include "import/Values.h"
 #include "record/ExportColumns.h"
@@ -256,7 +257,8 @@ SourceFile readOwnExport(const std::string& text) {
     return file;
 }
 
-std::vector<Target> headerTargets(const Row& header, const Columns& columns, SourceFile& file) {
+std::vector<Target> headerTargets(const Row& header, const Columns& columns, SourceFile& file,
+                                  std::string_view bytes) {
     std::vector<std::string> names, folded;
     for (const std::string& cell : header.cells) {
         names.push_back(visible(oneLine(unwrapFormula(cell))));
@@ -282,9 +284,11 @@ std::vector<Target> headerTargets(const Row& header, const Columns& columns, Sou
         file.mapping.push_back("« " + name + " » → " + targetLabel(*t));
         any = any || *t != Target::ignored;
     }
-    if (!any)
+    if (!any) {
+        if (auto why = foreignFormat(bytes)) throw Error(*why);
         throw Error("Aucune colonne de la première ligne n'est reconnue comme un champ de la "
                     "fiche : nommez-les avec --colonnes (voir --help)");
+    }
     return targets;
 }
 
@@ -358,7 +362,7 @@ SourceFile readCsv(std::string_view bytes, const Columns& columns) {
         while (rows.next(row) && isBlankRow(row)) {
         }
         if (row.cells.empty() || isBlankRow(row)) return file;
-        targets = headerTargets(row, columns, file);
+        targets = headerTargets(row, columns, file, bytes);
     } else {
         for (std::size_t i = 0; i < targets.size(); ++i)
             file.mapping.push_back("colonne " + std::to_string(i + 1) + " → " +
