@@ -1,5 +1,6 @@
 #include "import/CsvReader.h"
 
+#include "import/Authors.h"
 #include "import/Exporters.h"
 #include "import/FieldNames.h"
 #include "import/ForeignFormats.h"
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <optional>
 #include <stdexcept>
 
@@ -155,44 +155,6 @@ std::string visible(std::string text) {
             text.erase(at, 3);
     return text;
 }
-
-// How the file's authors were told apart, for the report: the separator of most lines,
-// and the lines that differ.
-struct AuthorSeparators {
-    std::vector<std::pair<std::string, std::string>> lines; // where, separator
-    std::vector<std::string> firms;                         // where a firm was kept whole
-
-    void notes(SourceFile& file) const {
-        std::map<std::string, int> counts;
-        for (const auto& l : lines)
-            ++counts[l.second];
-        if (counts.empty()) return;
-        const auto most = std::max_element(counts.begin(), counts.end(),
-                                           [](auto& a, auto& b) { return a.second < b.second; });
-        std::vector<std::string> out = {"Plusieurs auteurs dans une case : séparés par " +
-                                        said(most->first)};
-        int shown = 0, more = 0;
-        for (const auto& [where, sep] : lines) {
-            if (sep == most->first) continue;
-            if (++shown > 20) {
-                ++more;
-                continue;
-            }
-            out.push_back("  " + where + " : auteurs séparés par " + said(sep));
-        }
-        if (more > 0) out.push_back("  et " + std::to_string(more) + " autre(s) ligne(s) de même");
-        for (const std::string& where : firms)
-            out.push_back("  " + where +
-                          " : « & » d'un nom de maison (« & Associates », « et fils »...) "
-                          "gardé dans un seul auteur");
-        file.notes.insert(file.notes.begin(), out.begin(), out.end());
-    }
-
-    static std::string said(const std::string& sep) {
-        if (sep.starts_with(", ") && sep.size() > 2) return "« , » et « " + sep.substr(2) + " »";
-        return "« " + sep + " »";
-    }
-};
 
 void addCell(SourceBook& book, Target t, const std::string& raw, AuthorSeparators* authors) {
     if (t == Target::ignored) return;

@@ -292,6 +292,41 @@ Sample tellicoCsv() {
     return s;
 }
 
+// A French association's library catalogue, as its spreadsheet saves it: ";" and
+// Windows-1252, shelf marks, co-authors, the number in the publisher's series.
+Sample association() {
+    Sample s;
+    s.file = lit("N°;Titre;Auteur(s);Co-auteur(s);Editeur;Collection;N° dans la collection;"
+                 "Année;ISBN;Cote;Prix\r\n"
+                 "1;Les Misérables;Hugo, Victor;;Gallimard;Folio;3;1995;978-2-07-040850-4;"
+                 "R HUG;9,50\r\n"
+                 "2;Poèmes;;;;;;;;P;\r\n"
+                 "3;Poèmes;;;;;;;;P;\r\n"
+                 "4;Le Mystère de la chambre jaune;Leroux, Gaston;Dupont, Jean;;;;1907;;R LER;"
+                 "\r\n");
+    s.records = {book(1, "Les Misérables", "Hugo, Victor")
+                     .set(Field::edition, "Gallimard")
+                     .set(Field::collection, "Folio, 3")
+                     .set(Field::anedition, "1995")
+                     .set(Field::isbn, "9782070408504")
+                     .set(Field::pos1, "R HUG")
+                     .set(Field::prix, "9,5"),
+                 book(2, "Poèmes", "").set(Field::pos1, "P"),
+                 book(3, "Poèmes", "").set(Field::pos1, "P"),
+                 book(4, "Le Mystère de la chambre jaune", "Leroux, Gaston")
+                     .set(Field::anedition, "1907")
+                     .set(Field::pos1, "R LER")
+                     .set(Field::notes, "Autres auteurs : Dupont, Jean")
+                     .flag(Flag::plusauteur)};
+    s.lines = {"Format : CSV (séparateur « ; ») ; codage : Windows-1252",
+               "  « N° » → référence (non reprise : donnée à la suite)",
+               "  « Co-auteur(s) » → auteur",
+               "  « N° dans la collection » → collection (numéro)",
+               "  « Cote » → pos1 à pos4",
+               "Fiches écartées : 0"};
+    return s;
+}
+
 Sample tellicoXmlWithControls() {
     Sample s;
     std::string xml = samples::tellicoXml();
@@ -309,6 +344,7 @@ std::vector<Sample> samplesByName(const QString& name) {
     if (name == u"libib") return {libib()};
     if (name == u"calibre") return {calibre()};
     if (name == u"tellico csv") return {tellicoCsv()};
+    if (name == u"association") return {association()};
     return {tellicoXmlWithControls()};
 }
 
