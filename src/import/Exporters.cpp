@@ -32,6 +32,7 @@ const std::vector<Exporter>& exporters() {
          {"book id", "primary author"},
          {{"book id", T::ignored},
           {"sort character", T::ignored},
+          {"date", T::year}, // the publication date, whole or a year
           {"primary author role", T::ignored},
           {"secondary author roles", T::ignored},
           {"publication", T::ignored}, // publisher, year and pages in one text

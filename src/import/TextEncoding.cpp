@@ -68,8 +68,9 @@ DecodedText decodeText(std::string_view bytes) {
         }
     if (ascii) return {std::string(bytes), "ASCII (sans accents)", {}};
     if (validUtf8(bytes)) return {std::string(bytes), "UTF-8", {}};
-    // Stray bytes among UTF-8 characters: more characters than strays says UTF-8 (a
-    // Windows-1252 text seldom forms a UTF-8 sequence by chance).
+    // Stray bytes among UTF-8 characters: as many characters as strays says UTF-8 (a
+    // Windows-1252 text seldom forms a UTF-8 sequence by chance, and reading a UTF-8 file
+    // as Windows-1252 spoils every accent: "SchÃ¶nberger").
     int characters = 0, strays = 0;
     for (std::size_t at = 0; at < bytes.size();) {
         const bool high = static_cast<unsigned char>(bytes[at]) >= 0x80;
@@ -77,7 +78,7 @@ DecodedText decodeText(std::string_view bytes) {
         characters += high && good;
         strays += !good;
     }
-    if (characters > strays) return mixed(bytes, "UTF-8");
+    if (characters > 0 && characters >= strays) return mixed(bytes, "UTF-8");
     return {cp1252ToUtf8(bytes), "Windows-1252", {}};
 }
 

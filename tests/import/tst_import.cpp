@@ -389,6 +389,17 @@ private Q_SLOTS:
         QCOMPARE(why, skipped);
     }
 
+    // A "Date" column holds a year of edition or a registration date: each cell says which.
+    void dateColumnIsYearOrRegistration() {
+        const Plan plan = planOf("titre,date\nA,1999\nB,05/03/2001\nC,c1951\n");
+        QCOMPARE(plan.records.size(), std::size_t(3));
+        QCOMPARE(field(plan.records[0], Field::anedition), cp("1999"));
+        QCOMPARE(plan.records[0].annee(), 2024); // today
+        QCOMPARE(field(plan.records[1], Field::anedition), QByteArray());
+        QCOMPARE(plan.records[1].annee(), 2001);
+        QCOMPARE(field(plan.records[2], Field::anedition), cp("1951"));
+    }
+
     void volumeThatDoesNotFitIsReported() {
         const std::string title(50, 'a');
         const Plan plan = planOf("titre,auteur,tome\n" + title + ",X,12\n");

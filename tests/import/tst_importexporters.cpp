@@ -80,16 +80,17 @@ Sample goodreads() {
 
 Sample libraryThing() {
     Sample s;
-    s.file = "Book Id\tTitle\tSort Character\tPrimary Author\tPrimary Author Role\tSecondary "
-             "Author\tSecondary Author Roles\tPublication\tDate\tReview\tRating\tComment\t"
-             "Private Comment\tSummary\tMedia\tPage Count\tAcquired\tTags\tCollections\t"
-             "Languages\tISBN\tISBNs\tSubjects\tEntry Date\tFrom Where\n"
-             "101\tVingt ans après\t1\tDumas, Alexandre\t\tMaquet, Auguste|Leloir, Maurice\t"
-             "Illustrator\tKindle (2012)\t1845\t\t\t\t\t\tEbook\t\t2021-04-09\t\t"
-             "Your library, Wishlist\tFrench\t[B0000639EV]\t\tRoman historique\t\t\n"
-             "102\tL'Écume des jours\t1\tVian, Boris\t\t\t\tFolio (1998)\t1998\tTrès beau\t5\t"
-             "\t\tUn amour.\tPaper Book\t320\t\troman, poche\tYour library\tFrench\t"
-             "[2070360180]\t2070360180, 9782070360185\t\t2020-06-01\tLibrairie du Port\n";
+    s.file =
+        "Book Id\tTitle\tSort Character\tPrimary Author\tPrimary Author Role\tSecondary "
+        "Author\tSecondary Author Roles\tPublication\tDate\tReview\tRating\tComment\t"
+        "Private Comment\tSummary\tMedia\tPage Count\tAcquired\tTags\tCollections\t"
+        "Languages\tISBN\tISBNs\tSubjects\tEntry Date\tFrom Where\n"
+        "101\tVingt ans après\t1\tDumas, Alexandre\t\tMaquet, Auguste|Leloir, Maurice\t"
+        "Illustrator\tKindle (2012)\t1845\t\t\t\t\t\tEbook\t\t2021-04-09\t\t"
+        "Your library, Wishlist\tFrench\t[B0000639EV]\t\tRoman historique\t\t\n"
+        "102\tL'Écume des jours\t1\tVian, Boris\t\t\t\tFolio (1998)\t1998-05-01\tTrès beau\t5\t"
+        "\t\tUn amour.\tPaper Book\t320\t\troman, poche\tYour library\tFrench\t"
+        "[2070360180]\t2070360180, 9782070360185\t\t2020-06-01\tLibrairie du Port\n";
     s.records = {book(1, "Vingt ans après", "Dumas, Alexandre")
                      .set(Field::type, "Ebook")
                      .set(Field::anedition, "1845")
@@ -113,7 +114,7 @@ Sample libraryThing() {
                      .date(1, 6, 2020)};
     s.lines = {"Format : CSV (séparateur tabulation), export reconnu : LibraryThing ; codage : "
                "UTF-8",
-               "  « Date » → anedition (une année) ou date d'enregistrement (une date)",
+               "  « Date » → anedition",
                "  « Collections » → txtutil",
                "  « ISBNs » → ignorée",
                "Plusieurs auteurs dans une case : séparés par « | »",

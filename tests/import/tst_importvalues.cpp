@@ -228,6 +228,9 @@ private Q_SLOTS:
         QTest::newRow("bom and a stray byte")
             << QByteArray("\xEF\xBB\xBFt\xC3\xA9\n\x80") << QStringLiteral("UTF-8 avec BOM")
             << QStringLiteral("té\n€") << QStringLiteral("2:1");
+        QTest::newRow("one utf-8 letter, one stray byte")
+            << QByteArray("Sch\xC3\xB6nberger;M\xFCller") << QStringLiteral("UTF-8")
+            << QStringLiteral("Schönberger;Müller") << QStringLiteral("1:1");
         QTest::newRow("latin-1 with one chance sequence")
             << QByteArray("\xC3\xA9t\xE9 \xE0 C\xF4me") << QStringLiteral("Windows-1252")
             << QStringLiteral("Ã©té à Côme") << QString();
