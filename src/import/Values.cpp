@@ -120,7 +120,8 @@ bool isbn10Valid(std::string_view d) {
 }
 
 bool isbn13Valid(std::string_view d) {
-    if (d.size() != 13) return false;
+    // Other EAN-13 codes (a notebook, a game) have a check digit too, but are no ISBN.
+    if (d.size() != 13 || !(d.starts_with("978") || d.starts_with("979"))) return false;
     int sum = 0;
     for (int i = 0; i < 13; ++i) {
         const char c = d[static_cast<std::size_t>(i)];
@@ -179,7 +180,7 @@ Isbn readIsbn(std::string_view text) {
     if (!letters && (isbn10Valid(digits) || isbn13Valid(digits))) {
         isbn.digits = digits;
         isbn.status = Isbn::Status::valid;
-    } else if (letters) {
+    } else if (letters || (n == 13 && !digits.starts_with("978") && !digits.starts_with("979"))) {
         isbn.status = Isbn::Status::notIsbn;
     } else if (onlyDigits && (n == 8 || n == 9) && isbn10Valid(std::string(10 - n, '0') + digits)) {
         isbn.digits = std::string(10 - n, '0') + digits;

@@ -328,6 +328,33 @@ Sample association() {
     return s;
 }
 
+// A bookshop's catalogue: EAN codes, prices with tax, shelves, release dates.
+Sample bookshop() {
+    Sample s;
+    s.file = "EAN;Titre;Auteur;Editeur;Date de parution;Prix TTC;Rayon;Stock\n"
+             "9782070360024;L'Étranger;Albert Camus;Gallimard;15/05/1972;7,60 €;Poche/C;3\n"
+             "3760145231239;Carnet ligné;;Clairefontaine;;4,90 €;Papeterie;10\n";
+    s.records = {book(1, "L'Étranger", "Albert Camus")
+                     .set(Field::isbn, "9782070360024")
+                     .set(Field::edition, "Gallimard")
+                     .set(Field::anedition, "1972")
+                     .set(Field::prix, "7,6")
+                     .set(Field::pos1, "Poche")
+                     .set(Field::pos2, "C"),
+                 book(2, "Carnet ligné", "")
+                     .set(Field::edition, "Clairefontaine")
+                     .set(Field::prix, "4,9")
+                     .set(Field::pos1, "Papeterie")
+                     .set(Field::notes, "Identifiant : 3760145231239")};
+    s.lines = {"  « EAN » → isbn",
+               "  « Prix TTC » → prix",
+               "  « Rayon » → pos1 à pos4",
+               "  « Stock » → ignorée (nom inconnu)",
+               "ISBN non repris : 1, 1 fiche",
+               "  ligne 3 : « 3760145231239 » : ce n'est pas un ISBN, gardé dans les notes"};
+    return s;
+}
+
 Sample tellicoXmlWithControls() {
     Sample s;
     std::string xml = samples::tellicoXml();
@@ -346,6 +373,7 @@ std::vector<Sample> samplesByName(const QString& name) {
     if (name == u"calibre") return {calibre()};
     if (name == u"tellico csv") return {tellicoCsv()};
     if (name == u"association") return {association()};
+    if (name == u"bookshop") return {bookshop()};
     return {tellicoXmlWithControls()};
 }
 

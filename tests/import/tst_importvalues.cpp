@@ -39,6 +39,7 @@ private Q_SLOTS:
             {"letters around digits", "FR-2070360180", "", S::notIsbn},
             {"isbn prefix", "ISBN 978-2-07-040850-4", "9782070408504", S::valid},
             {"a dash for nothing", " - ", "", S::none},
+            {"an ean-13 that is no book", "3760145231239", "", S::notIsbn},
             {"nothing", "  ", "", S::none},
         };
         for (const auto& r : rows)
