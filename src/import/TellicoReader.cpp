@@ -151,6 +151,7 @@ SourceFile readTellico(std::string_view bytes) {
     file.encoding = xml.documentEncoding().isEmpty() ? "UTF-8" : utf8(xml.documentEncoding());
     file.mapping = router.mapping();
     file.notes.insert(file.notes.end(), dropped.begin(), dropped.end());
+    router.authors().notes(file);
     return file;
 }
 

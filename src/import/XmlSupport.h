@@ -1,6 +1,7 @@
 #pragma once
 // What the two XML readers share: the values inside an element, and the note of which
 // field of the file went where.
+#include "import/Authors.h"
 #include "import/FieldNames.h"
 #include "import/SourceBook.h"
 
@@ -31,8 +32,11 @@ public:
     Target route(const std::string& name);
     void put(SourceBook& book, const std::string& name, std::vector<std::string> values);
     std::vector<std::string> mapping() const;
+    // What the report says of authors given several to one value.
+    const AuthorSeparators& authors() const { return authors_; }
 
 private:
+    AuthorSeparators authors_;
     Dialect dialect_;
     std::string kind_;
     std::map<std::string, std::string> titles_;

@@ -432,6 +432,32 @@ private Q_SLOTS:
         QVERIFY(dropped[0].contains(QStringLiteral(" : 2 caractères de contrôle")));
     }
 
+    void gcstarAuthorsInOneValue() {
+        const std::string file =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<collection type=\"GCbooks\" items=\"2\" version=\"1.7.0\">\n"
+            "<item id=\"1\" title=\"Astérix le Gaulois\"><authors><line><col>René Goscinny "
+            "&amp; Albert Uderzo</col></line></authors></item>\n"
+            "<item id=\"2\" title=\"sed &amp; awk\"><authors><line><col>O'Reilly &amp; "
+            "Associates</col></line></authors></item>\n"
+            "</collection>\n";
+        Existing none;
+        const Plan plan = planImport(readSource(file, Format::automatic, {}), none, today);
+        QCOMPARE(plan.records.size(), std::size_t(2));
+        QCOMPARE(QString::fromStdString(cp1252ToUtf8(plan.records[0].text(Field::auteur))),
+                 QStringLiteral("René Goscinny"));
+        QCOMPARE(QString::fromStdString(cp1252ToUtf8(plan.records[0].text(Field::notes))),
+                 QStringLiteral("Autres auteurs : Albert Uderzo"));
+        QCOMPARE(QString::fromStdString(cp1252ToUtf8(plan.records[1].text(Field::auteur))),
+                 QStringLiteral("O'Reilly & Associates"));
+        const QStringList report = linesOf(renderReport(plan.report));
+        QVERIFY(
+            report.contains(QStringLiteral("Plusieurs auteurs dans une case : séparés par « & »")));
+        QVERIFY(report.contains(QStringLiteral(
+            "  entrée 2 (id 2) : « & » d'un nom de maison (« & Associates », « et fils »...) "
+            "gardé dans un seul auteur")));
+    }
+
     // What is not a spreadsheet is named, with what to do, never refused for its columns.
     void foreignFilesSayWhatTheyAre_data() {
         QTest::addColumn<QByteArray>("file");
