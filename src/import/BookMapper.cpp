@@ -4,6 +4,7 @@
 #include "import/FieldNames.h"
 #include "store/Cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -253,6 +254,34 @@ void mapTexts(Mapper& m, const std::vector<std::string>& identifiers) {
     m.put(Field::resume, paragraphs(withoutHtml(joined(b.all(Target::summary), "\n"))));
 }
 
+// "The Two Towers (The Lord of the Rings, #2)", as reading sites write a title in a
+// series: the series and its number, when the book gives no series of its own.
+void seriesFromTitle(SourceBook& book) {
+    if (!book.first(Target::series).empty()) return;
+    auto title = std::find_if(book.values.begin(), book.values.end(), [](const auto& v) {
+        return v.first == Target::title && !v.second.empty();
+    });
+    if (title == book.values.end()) return;
+    const std::string_view t = trimmed(title->second);
+    const std::size_t open = t.rfind(" (");
+    const std::size_t hash = t.rfind('#');
+    if (!t.ends_with(')') || open == std::string_view::npos || hash == std::string_view::npos ||
+        hash < open)
+        return;
+    const std::string_view number = trimmed(t.substr(hash + 1, t.size() - hash - 2));
+    std::string_view series = trimmed(t.substr(open + 2, hash - open - 2));
+    if (series.ends_with(',')) series = trimmed(series.substr(0, series.size() - 1));
+    const std::string_view rest = trimmed(t.substr(0, open));
+    if (number.empty() || series.empty() || rest.empty() ||
+        !std::all_of(number.begin(), number.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-'; }))
+        return;
+    const std::string name(series), volume(number), kept(rest);
+    title->second = kept;
+    book.add(Target::series, name);
+    if (book.first(Target::seriesNumber).empty()) book.add(Target::seriesNumber, volume);
+}
+
 // A reading state and a "Date" column told apart before the mapping: each becomes the
 // target it stands for in this book.
 SourceBook resolved(const SourceBook& book) {
@@ -271,6 +300,7 @@ SourceBook resolved(const SourceBook& book) {
             out.add(target, value);
         }
     }
+    seriesFromTitle(out);
     return out;
 }
 

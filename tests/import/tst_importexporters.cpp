@@ -48,7 +48,10 @@ Sample goodreads() {
              "2019/02/20,classics,classics (#3),read,,,,1,0\n"
              "12067,Good Omens,Terry Pratchett,\"Pratchett, Terry\",Neil Gaiman,"
              "\"=\"\"0060853980\"\"\",\"=\"\"9780060853983\"\"\",0,4.25,William Morrow,"
-             "Paperback,,2006,1990,,2020/01/05,\"fantasy, to-read\",,to-read,,,Signé,0,1\n";
+             "Paperback,,2006,1990,,2020/01/05,\"fantasy, to-read\",,to-read,,,Signé,0,1\n"
+             "15241,\"The Two Towers (The Lord of the Rings, #2)\",J.R.R. Tolkien,\"Tolkien, "
+             "J.R.R.\",,=\"\",=\"\",0,4.46,Mariner,Paperback,352,2012,1954,,2020/01/06,,,"
+             "read,,,,1,1\n";
     s.records = {book(1, "The Catcher in the Rye", "J.D. Salinger")
                      .set(Field::edition, "Little, Brown")
                      .set(Field::type, "Paperback")
@@ -66,14 +69,22 @@ Sample goodreads() {
                      .set(Field::txtutil, "fantasy, to-read")
                      .set(Field::notes, "Autres auteurs : Neil Gaiman\r\nSigné")
                      .flag(Flag::plusauteur)
-                     .date(5, 1, 2020)};
+                     .date(5, 1, 2020),
+                 book(3, "The Two Towers", "J.R.R. Tolkien")
+                     .set(Field::collection, "The Lord of the Rings, 2")
+                     .set(Field::edition, "Mariner")
+                     .set(Field::type, "Paperback")
+                     .set(Field::nbpage, "352")
+                     .set(Field::anedition, "2012")
+                     .flag(Flag::lut)
+                     .date(6, 1, 2020)};
     s.lines = {"Format : CSV (séparateur « , »), export reconnu : Goodreads ; codage : UTF-8",
                "  « Author l-f » → ignorée",
                "  « ISBN13 » → isbn",
                "  « Number of Pages » → nbpage",
                "  « Exclusive Shelf » → lut (lu si l'état de lecture le dit)",
                "  « Bookshelves » → txtutil",
-               "Fiches importées : 2 (références 1 à 2)",
+               "Fiches importées : 3 (références 1 à 3)",
                "Fiches écartées : 0"};
     return s;
 }
