@@ -39,6 +39,7 @@ enum class Item {
     LoanWindow,
     ClearLoan,
     IsbnLookup,
+    Overview,
 };
 
 // On and Off enable and disable, or do and skip the rows that are actions; Keep leaves
@@ -79,6 +80,7 @@ constexpr Row modeTable[] = {
     {Item::LoanWindow, {on, off, keep, on, on}},
     {Item::ClearLoan, {on, on, keep, on, on}},
     {Item::IsbnLookup, {off, on, off, off, on}},
+    {Item::Overview, {on, off, off, off, on}},
 };
 
 // The status line's text of each mode; null leaves it to the command.
@@ -144,6 +146,7 @@ void Tformprin::applyMode(Mode mode) {
         case Item::LoanWindow: u.smenuprets->setEnabled(yes); break;
         case Item::ClearLoan: u.lblpret->clear(); break;
         case Item::IsbnLookup: u.menuIsbn->setEnabled(yes); break;
+        case Item::Overview: enable({u.menuvue, u.spdbvue}, yes); break;
         }
     }
     if (const char* text = statusText[column]) setStatus(QString::fromUtf8(text));

@@ -26,6 +26,7 @@ class MaintController;
 class CompanionController;
 class LoanController;
 class LookupController;
+class OverviewController;
 
 class Tformprin : public QMainWindow, public SettingsView, public RecordWindow {
     Q_OBJECT
@@ -55,6 +56,7 @@ public:
 
     void setHits(int hits) override;
     void setStatus(const QString& text) override;
+    void showBrowsed(int index) override;
     QWidget* control(const q7::FieldBinding& row) const override;
     QWidget* caption(const q7::FieldBinding& row) const override;
     QAction* item(const char* name) const override;
@@ -118,6 +120,7 @@ private:
     std::unique_ptr<CompanionController> companions_;
     std::unique_ptr<LoanController> loans_;
     std::unique_ptr<LookupController> lookup_;
+    std::unique_ptr<OverviewController> overview_;
     std::set<QKeySequence> menuKeys_;
     // What the fields held before "Mettre à vide", while Ctrl+Z may still bring it back.
     struct FieldValue {
