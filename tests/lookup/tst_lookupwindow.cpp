@@ -246,6 +246,12 @@ void TestLookupWindow::ticks() {
     QCOMPARE(text(app, Field::nbpage), QString("12"));
     QCOMPARE(text(app, Field::imprimeur), QString("Impr. Laballery")); // was empty: taken
     QCOMPARE(server.targets.size(), 1); // the second time, the answer kept
+
+    // Opening the summary's window after the lookup keeps the summary taken.
+    const std::string taken = app.w().screen().resume;
+    QVERIFY(!taken.empty());
+    app.trigger("menuResume");
+    QCOMPARE(app.w().screen().resume, taken);
 }
 
 void TestLookupWindow::authorFromTheList() {
