@@ -330,6 +330,12 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
         qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    if (argc == 4 && QByteArray(argv[1]) == "--write") {
+        // The same catalogue and lists in a folder, for timing the program from outside.
+        bench::generateCatalogue(std::string(argv[2]) + "/Q7.dat", std::atoi(argv[3]));
+        bench::writeCollectionLists(argv[2]);
+        return 0;
+    }
     QApplication app(argc, argv);
     const int runs = bench::runsFromArguments(argc, argv, 9);
     Stage stage;
