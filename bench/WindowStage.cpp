@@ -1,0 +1,89 @@
+#include "WindowStage.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace bench {
+
+WindowStage::WindowStage() {
+    qApp->installEventFilter(this);
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &WindowStage::idle);
+}
+
+void WindowStage::expect(const QString& window) {
+    resultWindow_ = window;
+    state_ = State::Waiting;
+    result_ = nullptr;
+    settledAt_ = {};
+}
+
+Clock::time_point WindowStage::settledAt() {
+    if (state_ == State::Seen) {
+        QEventLoop loop;
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        waiting_ = &loop;
+        loop.exec();
+        waiting_ = nullptr;
+    }
+    if (state_ != State::Settled || settledAt_ == Clock::time_point{})
+        qFatal("no %s came", resultWindow_.isEmpty() ? "closing" : qPrintable(resultWindow_));
+    return settledAt_;
+}
+
+bool WindowStage::eventFilter(QObject* object, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget || !widget->isWindow()) {
+        if (widget && event->type() == QEvent::Paint && state_ == State::Waiting &&
+            isResult(*widget->window()))
+            state_ = State::Seen, result_ = widget->window();
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::Show:
+        if (scripts.count(widget->objectName()))
+            QTimer::singleShot(0, widget, [this, widget] {
+                QApplication::processEvents(); // painted before the user acts
+                scripts[widget->objectName()](*widget);
+            });
+        break;
+    case QEvent::Hide:
+        if (state_ == State::Waiting && resultWindow_.isEmpty() && qobject_cast<QDialog*>(widget))
+            state_ = State::Seen;
+        break;
+    case QEvent::Paint:
+        if (state_ == State::Waiting && isResult(*widget)) state_ = State::Seen, result_ = widget;
+        break;
+    default: break;
+    }
+    return false;
+}
+
+// The event loop has nothing left to do: once the result is painted, the span ends as
+// soon as the display server has drawn it too.
+void WindowStage::idle() {
+    if (state_ != State::Seen) return;
+    QGuiApplication::sync();
+    settledAt_ = Clock::now();
+    state_ = State::Settled;
+    if (waiting_) waiting_->quit();
+    if (!result_) return;
+    QTimer::singleShot(0, result_, [this, window = result_] {
+        if (auto* box = qobject_cast<QMessageBox*>(window.data())) {
+            shown_ = box->text();
+            box->done(0);
+        } else if (auto* dialog = qobject_cast<QDialog*>(window.data())) {
+            dialog->done(QDialog::Accepted);
+        }
+    });
+}
+
+bool WindowStage::isResult(QWidget& window) const {
+    if (resultWindow_ == QLatin1String("QMessageBox")) return qobject_cast<QMessageBox*>(&window);
+    return !resultWindow_.isEmpty() && window.objectName() == resultWindow_;
+}
+
+} // namespace bench
