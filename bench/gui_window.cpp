@@ -60,11 +60,15 @@ void press(QWidget& expected, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt:
     QTest::keyClick(focused, key, modifiers);
 }
 
-// Gives a window the keyboard, as the user's click would, before the timed key.
+// Gives a window the keyboard, as the user's click would, before the timed key; under a
+// window manager, a focus change it is still making could otherwise take it back.
 void focus(QWidget& window) {
-    window.activateWindow();
-    if (!QTest::qWaitForWindowActive(&window))
-        qFatal("%s not active", qPrintable(window.objectName()));
+    for (int tries = 0; tries < 40; ++tries) {
+        if (QGuiApplication::focusWindow() != window.windowHandle()) window.activateWindow();
+        QTest::qWait(50);
+        if (QGuiApplication::focusWindow() == window.windowHandle()) return;
+    }
+    qFatal("%s never had the keyboard", qPrintable(window.objectName()));
 }
 
 template <typename T> T* child(QWidget& window, const char* name) {
