@@ -36,28 +36,24 @@ Clock::time_point WindowStage::settledAt() {
 
 bool WindowStage::eventFilter(QObject* object, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(object);
-    if (!widget || !widget->isWindow()) {
-        if (widget && event->type() == QEvent::Paint && state_ == State::Waiting &&
-            isResult(*widget->window()))
-            state_ = State::Seen, result_ = widget->window();
-        return false;
-    }
-    switch (event->type()) {
-    case QEvent::Show:
-        if (scripts.count(widget->objectName()))
-            QTimer::singleShot(0, widget, [this, widget] {
-                QApplication::processEvents(); // painted before the user acts
-                scripts[widget->objectName()](*widget);
-            });
-        break;
-    case QEvent::Hide:
-        if (state_ == State::Waiting && resultWindow_.isEmpty() && qobject_cast<QDialog*>(widget))
+    if (!widget) return false;
+    QWidget* window = widget->window();
+    if (event->type() == QEvent::Paint) {
+        // Any part of the result window painted: it is on screen.
+        if (state_ == State::Waiting && isResult(*window)) {
             state_ = State::Seen;
-        break;
-    case QEvent::Paint:
-        if (state_ == State::Waiting && isResult(*widget)) state_ = State::Seen, result_ = widget;
-        break;
-    default: break;
+            result_ = window;
+        }
+    } else if (widget != window) {
+        return false;
+    } else if (event->type() == QEvent::Show && scripts.count(window->objectName())) {
+        QTimer::singleShot(0, window, [this, window] {
+            QApplication::processEvents(); // painted before the user acts
+            scripts[window->objectName()](*window);
+        });
+    } else if (event->type() == QEvent::Hide && state_ == State::Waiting &&
+               resultWindow_.isEmpty() && qobject_cast<QDialog*>(window)) {
+        state_ = State::Seen;
     }
     return false;
 }
