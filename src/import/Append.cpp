@@ -127,8 +127,10 @@ Report appendImport(const Folder& folder, const AppendRequest& request) {
             throw;
         }
     });
+    // An import that added nothing is still the last one: --annuler must never reach back
+    // to an earlier import.
     afterwards(report, "--annuler ne pourra pas défaire cette importation", [&] {
-        if (!changed) return;
+        last.source = request.sourceName;
         last.fingerprint = fingerprint(data);
         last.when = readableStamp(request.now);
         last.report = reportName(folder, request.now);
@@ -157,9 +159,19 @@ std::string undoLastImport(const Folder& folder, std::time_t now) {
     if (!last)
         throw Error(lastImportFileName + " est illisible : l'annulation est refusée. Rien n'a "
                                          "changé.");
+    const int added = last->after - last->before;
+    const std::string named = "L'importation du " + last->when +
+                              (last->source.empty() ? "" : " de « " + last->source + " »") + " (" +
+                              std::to_string(added) + " fiche(s) ajoutée(s))";
+    if (added == 0) {
+        // Nothing to take back, and nothing older either.
+        folder.fs().remove(folder.path(lastImportFileName));
+        return named + " n'avait rien ajouté : rien n'est défait, le catalogue n'a pas changé.";
+    }
     DataFile data(folder);
     openLocked(data, "l'annulation");
-    const std::string since = "Le catalogue a changé depuis l'importation du " + last->when;
+    const std::string since = "Le catalogue a changé depuis l'importation du " + last->when +
+                              (last->source.empty() ? "" : " de « " + last->source + " »");
     const std::string keep = " : l'annulation est refusée pour ne rien perdre. Le catalogue "
                              "d'avant l'importation est gardé dans " +
                              backupFolderName + "/.";
@@ -188,8 +200,7 @@ std::string undoLastImport(const Folder& folder, std::time_t now) {
     }
     folder.fs().remove(folder.path(lastImportFileName));
     data.close();
-    const int removed = last->after - last->before;
-    std::string text = "Importation du " + last->when + " annulée : " + std::to_string(removed) +
+    std::string text = named + " est annulée : " + std::to_string(added) +
                        " fiche(s) retirée(s) ; le catalogue compte de nouveau " +
                        std::to_string(last->before) + " fiche(s).";
     if (!unused.backup.empty()) text += "\nSauvegarde d'avant l'annulation : " + unused.backup;
