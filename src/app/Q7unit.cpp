@@ -196,3 +196,9 @@ q7::RecordScreen Tformprin::screen() const {
     }
     return s;
 }
+
+void Tformprin::setMemo(q7::Field field, const QString& text) {
+    memoOf(field).setStoredText(toBytes(text));
+    const FieldBinding& row = *q7::bindingOf(field);
+    showFilled(control(row), row, !text.isEmpty());
+}
