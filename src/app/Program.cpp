@@ -21,6 +21,7 @@
 Program::Program(Services& services)
     : state_(q7::Folder(services.fs, services.workDir)),
       settings_(state_.settings, services.settingsStore) {
+    buttonKeys_.watchApplication();
     prin_ = std::make_unique<Tformprin>(state_, services, settings_);
     Tformprin* owner = prin_.get();
     windows_.carnet = new Tcarnetform(state_, services, owner);

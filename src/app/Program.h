@@ -5,6 +5,7 @@
 #include "platform/Services.h"
 #include "record/AppState.h"
 #include "settings/SettingsRoutine.h"
+#include "widgets/ButtonKeys.h"
 
 #include <memory>
 
@@ -21,6 +22,7 @@ public:
     SettingsRoutine& settings() { return settings_; }
 
 private:
+    ButtonKeysAtOnce buttonKeys_;
     AppState state_;
     SettingsRoutine settings_;
     Windows windows_;

@@ -396,6 +396,57 @@ private Q_SLOTS:
         QCOMPARE(app.ui().lblinfo->text(), QString("Menu principal"));
     }
 
+    // The dialog's keys act before the event loop runs again: nothing waits on a timer.
+    void dialogKeysActAtOnce_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("searched");
+        QTest::newRow("Alt+C, the button's letter")
+            << int(Qt::Key_C) << int(Qt::AltModifier) << true;
+        QTest::newRow("Return, the default button") << int(Qt::Key_Return) << 0 << true;
+        QTest::newRow("Alt+A cancels") << int(Qt::Key_A) << int(Qt::AltModifier) << false;
+        QTest::newRow("Escape cancels") << int(Qt::Key_Escape) << 0 << false;
+    }
+    void dialogKeysActAtOnce() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, searched);
+        AppFixture app({rec(1, "Un Roman")});
+        app.start();
+        auto* dialog = app.program->windows().recmot;
+        bool hidden = false;
+        QStringList boxes;
+        app.fakes->modal.script("TFormrecmot", [&](QDialog& d) {
+            d.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            dialog->ui().edtrecmot->setText("introuvable");
+            dialog->ui().edtrecmot->setFocus();
+            QTest::keyClick(&d, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            hidden = !d.isVisible();
+            boxes = app.dialogs().boxes();
+        });
+        app.trigger("menumot");
+        QVERIFY(hidden);
+        QCOMPARE(boxes,
+                 searched ? QStringList{"information:Pas ou plus  d'occurance"} : QStringList{});
+        QCOMPARE(app.state().criterion, searched ? q7::Criterion::Word : q7::Criterion::None);
+        QCOMPARE(app.ui().lblinfo->text(), QString("Menu principal"));
+        // The same letter for two buttons only moves the focus between them.
+        if (key != Qt::Key_C) return;
+        dialog->ui().btannuler->setText("&Cacher");
+        app.dialogs().clear();
+        app.fakes->modal.script("TFormrecmot", [&](QDialog& d) {
+            d.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            QTest::keyClick(&d, Qt::Key_C, Qt::AltModifier);
+            QTest::keyClick(&d, Qt::Key_C, Qt::AltModifier);
+            hidden = !d.isVisible();
+        });
+        app.trigger("menumot");
+        QVERIFY(!hidden);
+        QVERIFY(app.dialogs().boxes().isEmpty());
+    }
+
     void emptyCatalogueClosesTheSearchMenu() {
         AppFixture app;
         app.start();
