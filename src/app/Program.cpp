@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/ImportWindow.h"
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
@@ -37,6 +38,7 @@ Program::Program(Services& services)
     windows_.resume = new TFormresume(state_, owner);
     windows_.preter = new Tformpreter(services, owner);
     windows_.prets = new Tformprets(state_, services, owner);
+    windows_.import = new ImportWindow(state_, services, owner);
     prin_->attach(windows_);
 
     // "ecr" takes the options window's values; "A&ppliquer" closes only when they are stored.

@@ -1,5 +1,6 @@
 #include "app/Q7prin.h"
 
+#include "app/ImportWindow.h"
 #include "companions/CompanionController.h"
 #include "lists/ListController.h"
 #include "loans/LoanController.h"
@@ -152,6 +153,7 @@ void Tformprin::attach(const Windows& windows) {
     loans_ = std::make_unique<LoanController>(
         *this, LoanController::Controls{u.menuPreter, u.menuRetourPret, u.smenuprets, u.lblpret},
         *windows.preter, *windows.prets);
+    windows.import->connectTo(*this, u.menuImporter, u.menuAnnulerImport);
 }
 
 QWidget* Tformprin::control(const q7::FieldBinding& row) const {

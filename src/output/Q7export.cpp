@@ -4,6 +4,7 @@
 #include "platform/ProgressGauge.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "platform/TypingFocus.h"
 #include "record/AppState.h"
 #include "ui_Q7export.h"
 
@@ -76,7 +77,7 @@ void Tformexport::exportCatalogue() {
                 busy.reset();
                 services_.dialogs.beep();
                 services_.dialogs.message(QStringLiteral("Le champs TABLE est vide !"));
-                ui->edtnomtab->setFocus();
+                focusForTyping(ui->edtnomtab);
                 return;
             }
             request.tableName = toBytes(ui->edtnomtab->text());

@@ -2,6 +2,7 @@
 
 #include "platform/Command.h"
 #include "platform/QtText.h"
+#include "platform/TypingFocus.h"
 #include "ui_Q7recmot.h"
 
 #include <QKeyEvent>
@@ -27,7 +28,7 @@ void TFormrecmot::showSettings(const q7::Settings& values, bool) {
 void TFormrecmot::FormShow() {
     state_.word.field = q7::Field::titre;
     ui_->rbtitre->setChecked(true);
-    ui_->edtrecmot->setFocus();
+    focusForTyping(ui_->edtrecmot);
 }
 
 void TFormrecmot::rbtitreClick() {
