@@ -8,11 +8,11 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -66,21 +66,23 @@ ImportWindow::ImportWindow(AppState& state, Services& services, QWidget* parent)
     grid->addWidget(file_, 0, 1);
     grid->addWidget(choose_, 0, 2);
     grid->addWidget(lists_, 1, 1, 1, 2);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(trial_, QDialogButtonBox::ActionRole);
-    buttons->addButton(import_, QDialogButtonBox::AcceptRole);
-    buttons->addButton(undo_, QDialogButtonBox::ActionRole);
-    buttons->addButton(close_, QDialogButtonBox::RejectRole);
+    // Enter runs the trial, never the import: appending takes its own click or Alt+I.
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* b : {trial_, import_, undo_, close_}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    trial_->setDefault(true);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(report_, 1);
     layout->addWidget(count_);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
 
     Dialogs& d = services_.dialogs;
     connect(choose_, &QPushButton::clicked, this, guarded(d, this, &ImportWindow::chooseFile));
     connect(trial_, &QPushButton::clicked, this, guarded(d, this, &ImportWindow::trial));
-    connect(file_, &QLineEdit::returnPressed, this, guarded(d, this, &ImportWindow::trial));
     connect(import_, &QPushButton::clicked, this, guarded(d, this, &ImportWindow::importNow));
     connect(undo_, &QPushButton::clicked, this, guarded(d, this, &ImportWindow::undoLast));
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
@@ -165,7 +167,6 @@ void ImportWindow::trial() {
         showReport(text(q7::import::renderReport(report)));
         tried_ = path;
         import_->setEnabled(report.imported > 0);
-        if (report.imported > 0) import_->setDefault(true);
     } catch (const std::exception& e) {
         services_.dialogs.beep();
         showReport(QStringLiteral("Le fichier « %1 » ne peut pas être importé : %2")

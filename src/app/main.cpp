@@ -58,6 +58,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "lirabel3 : %s\n", error.toLocal8Bit().constData());
         // A menu entry has no terminal: the same words in a box, when a box can be shown.
         if (!displayAvailable()) return 1;
+    } else if (!displayAvailable()) {
+        // Said in French rather than by the window system's abort.
+        std::fputs("lirabel3 : pas d'affichage graphique (DISPLAY est vide) : Lirabel 3 "
+                   "s'ouvre dans une session de bureau.\n",
+                   stderr);
+        return 1;
     }
 
     QApplication app(argc, argv);

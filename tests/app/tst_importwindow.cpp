@@ -94,6 +94,26 @@ private Q_SLOTS:
         QCOMPARE(app.ui().cbtitre->currentText(), QString("Nana"));
     }
 
+    // Enter in the file field runs the trial; the import takes its own button, even when
+    // Enter is pressed again.
+    void enterRunsTheTrialOnly() {
+        AppFixture app({FicheBuilder().numero(1)});
+        writeBytes(app.dir() + "/livres.csv", twoBooks);
+        app.start();
+        app.fakes->modal.script("formimport", [&](QDialog& d) {
+            auto* file = d.findChild<QLineEdit*>("edtfichier");
+            QCOMPARE(d.focusWidget(), file);
+            typeText(file, app.path("livres.csv"));
+            QTest::keyClick(file, Qt::Key_Return);
+            QVERIFY2(pane(d).contains("Fiches importées : 2"), qPrintable(pane(d)));
+            QTest::keyClick(file, Qt::Key_Return);
+            QTest::keyClick(file, Qt::Key_Enter);
+            QVERIFY(d.isVisible());
+        });
+        app.trigger("menuImporter");
+        QCOMPARE(app.records().size(), std::size_t(1));
+    }
+
     void filesRefused_data() {
         QTest::addColumn<QString>("name"); // in the working folder
         QTest::addColumn<QByteArray>("bytes");

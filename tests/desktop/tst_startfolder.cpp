@@ -250,6 +250,8 @@ private Q_SLOTS:
                                         << "Option inconnue : --vide";
         QTest::newRow("missing folder") << QStringList{"%1/absent"} << 1 << ""
                                         << "lirabel3 : Le dossier « %1/absent » n'existe pas.";
+        QTest::newRow("good folder, no display") << QStringList{"%1/home"} << 1 << ""
+                                                 << "lirabel3 : pas d'affichage graphique";
     }
     void answersWithoutADisplay() {
         QFETCH(QStringList, arguments);
