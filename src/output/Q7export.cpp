@@ -8,6 +8,7 @@
 #include "record/AppState.h"
 #include "ui_Q7export.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
@@ -65,6 +66,15 @@ void Tformexport::exportCatalogue() {
     if (state_.data.count() == 0) {
         services_.dialogs.beep();
         services_.dialogs.message(QStringLiteral("Le fichier Q7.dat est vide !"));
+        return;
+    }
+    // The user's standard folder, made when missing as the desktop itself would; when it
+    // cannot be, the message names it rather than a bare "file not found".
+    if (ui->rbdoc->isChecked() && !QDir().mkpath(documentsFolder())) {
+        services_.dialogs.beep();
+        services_.dialogs.error(
+            QStringLiteral("Le dossier des documents « %1 » n'existe pas et ne peut pas être créé.")
+                .arg(QDir::toNativeSeparators(documentsFolder())));
         return;
     }
     {
