@@ -15,6 +15,7 @@
 #include "maint/Q7info.h"
 #include "output/Q7etiq.h"
 #include "output/Q7export.h"
+#include "platform/ReadableColour.h"
 #include "search/Q7recmot.h"
 #include "settings/Q7option.h"
 
@@ -40,6 +41,7 @@ Program::Program(Services& services)
     windows_.prets = new Tformprets(state_, services, owner);
     windows_.import = new ImportWindow(state_, services, owner);
     prin_->attach(windows_);
+    keepColoursReadable(*prin_); // the secondary windows are its children
 
     // "ecr" takes the options window's values; "A&ppliquer" closes only when they are stored.
     settings_.setSource([option = windows_.option] { return option->typedSettings(); });

@@ -122,7 +122,7 @@ StartRequest parseCommandLine(const QStringList& arguments, const QString& versi
         } else if (a == QLatin1String("-v") || a == QLatin1String("--version")) {
             StartRequest shown;
             shown.exitCode = 0;
-            shown.output = QStringLiteral("lirabel3 ") + version + QLatin1Char('\n');
+            shown.output = QStringLiteral("Lirabel3 ") + version + QLatin1Char('\n');
             return shown;
         } else if (a == QLatin1String("--menu")) {
             menu = true;

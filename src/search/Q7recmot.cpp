@@ -4,6 +4,7 @@
 #include "platform/QtText.h"
 #include "platform/TypingFocus.h"
 #include "ui_Q7recmot.h"
+#include "widgets/TickedRadio.h"
 
 #include <QKeyEvent>
 
@@ -14,6 +15,7 @@ TFormrecmot::TFormrecmot(AppState& state, Services& services, QWidget* parent)
     setFixedSize(size());
     for (QRadioButton* rb : {ui_->rbtitre, ui_->rbnotes, ui_->rbutilisateur})
         connect(rb, &QRadioButton::clicked, this, &TFormrecmot::rbtitreClick);
+    tabToTheTickedRadio({ui_->rbtitre, ui_->rbnotes, ui_->rbutilisateur});
     connect(ui_->btcherchermot, &QPushButton::clicked, this,
             guarded(services_.dialogs, this, &TFormrecmot::btcherchermotClick));
     connect(ui_->btannuler, &QPushButton::clicked, this, &QDialog::reject);

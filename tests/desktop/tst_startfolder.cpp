@@ -244,7 +244,7 @@ private Q_SLOTS:
         QTest::newRow("short help") << QStringList{"-h"} << 0 << "lirabel3-import(1)"
                                     << "";
         QTest::newRow("version") << QStringList{"--version"} << 0
-                                 << "lirabel3 " Q7_PROGRAM_VERSION "\n"
+                                 << "Lirabel3 " Q7_PROGRAM_VERSION "\n"
                                  << "";
         QTest::newRow("unknown option") << QStringList{"--vide"} << 1 << ""
                                         << "Option inconnue : --vide";
