@@ -26,6 +26,15 @@ namespace {
 const QString fileFilter =
     QStringLiteral("Catalogues (*.csv *.tsv *.txt *.tc *.xml *.gcs);;Tous les fichiers (*)");
 
+// Reads the books of the file's bytes and runs `step` on them: the trial or the append.
+template <class Step>
+q7::import::Report withBooks(const std::string& bytes, const QString& path, bool lists, Step step) {
+    const q7::import::SourceFile source =
+        q7::import::readSource(bytes, q7::import::Format::automatic, {});
+    return step(q7::import::AppendRequest{
+        &source, QFileInfo(path).fileName().toStdString(), lists, std::time(nullptr), {}});
+}
+
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
@@ -155,14 +164,10 @@ void ImportWindow::trial() {
     if (!bytes) return;
     const QString path = file_->text().trimmed();
     try {
-        const q7::import::SourceFile source =
-            q7::import::readSource(*bytes, q7::import::Format::automatic, {});
-        const q7::import::AppendRequest request{&source,
-                                                QFileInfo(path).fileName().toStdString(),
-                                                lists_->isChecked(),
-                                                std::time(nullptr),
-                                                {}};
-        q7::import::Report report = q7::import::trialImport(state_.folder, request);
+        q7::import::Report report =
+            withBooks(*bytes, path, lists_->isChecked(), [this](const auto& request) {
+                return q7::import::trialImport(state_.folder, request);
+            });
         report.action = "essai, rien n'est écrit (« Importer » pour ajouter les livres)";
         showReport(text(q7::import::renderReport(report)));
         tried_ = path;
@@ -183,15 +188,10 @@ void ImportWindow::importNow() {
     const std::optional<std::string> bytes = readChosenFile();
     if (!bytes) return;
     try {
-        const q7::import::SourceFile source =
-            q7::import::readSource(*bytes, q7::import::Format::automatic, {});
-        const q7::import::AppendRequest request{&source,
-                                                QFileInfo(path).fileName().toStdString(),
-                                                lists_->isChecked(),
-                                                std::time(nullptr),
-                                                {}};
         const q7::import::Report report =
-            q7::import::appendImport(state_.data, state_.folder, request);
+            withBooks(*bytes, path, lists_->isChecked(), [this](const auto& request) {
+                return q7::import::appendImport(state_.data, state_.folder, request);
+            });
         showReport(text(q7::import::renderReport(report)));
     } catch (const std::exception& e) {
         showReport(text(e.what()));
