@@ -68,6 +68,19 @@ LastImport readLastImport(const Folder& folder) {
     return *last;
 }
 
+std::string importNamed(const LastImport& last) {
+    return "L'importation du " + last.when +
+           (last.source.empty() ? "" : " de « " + last.source + " »") + " (" +
+           std::to_string(last.after - last.before) + " fiche(s) ajoutée(s))";
+}
+
+// An import that added nothing: nothing to take back, and nothing older either.
+std::string undoNothing(const Folder& folder, const LastImport& last) {
+    folder.fs().remove(folder.path(lastImportFileName));
+    return importNamed(last) + " n'avait rien ajouté : rien n'est défait, le catalogue n'a pas "
+                               "changé.";
+}
+
 } // namespace
 
 Date dateAt(std::time_t now) {
@@ -155,8 +168,10 @@ Report appendImport(DataFile& data, const Folder& folder, const AppendRequest& r
             throw;
         }
     });
+    // An import that added nothing is still the last one: --annuler must never reach back
+    // to an earlier import.
     afterwards(report, "--annuler ne pourra pas défaire cette importation", [&] {
-        if (!changed) return;
+        last.source = request.sourceName;
         last.fingerprint = fingerprint(data);
         last.when = readableStamp(request.now);
         last.report = reportName(folder, request.now);
@@ -177,7 +192,8 @@ Report appendImport(DataFile& data, const Folder& folder, const AppendRequest& r
 }
 
 std::string undoLastImport(const Folder& folder, std::time_t now) {
-    readLastImport(folder); // nothing to undo is said before the lock is tried
+    const LastImport last = readLastImport(folder); // said before the lock is tried
+    if (last.after == last.before) return undoNothing(folder, last);
     DataFile data(folder);
     openLocked(data, "l'annulation");
     std::string said = undoLastImport(data, folder, now);
@@ -187,7 +203,11 @@ std::string undoLastImport(const Folder& folder, std::time_t now) {
 
 std::string undoLastImport(DataFile& data, const Folder& folder, std::time_t now) {
     const LastImport last = readLastImport(folder);
-    const std::string since = "Le catalogue a changé depuis l'importation du " + last.when;
+    const int added = last.after - last.before;
+    if (added == 0) return undoNothing(folder, last);
+    const std::string named = importNamed(last);
+    const std::string since = "Le catalogue a changé depuis l'importation du " + last.when +
+                              (last.source.empty() ? "" : " de « " + last.source + " »");
     const std::string keep = " : l'annulation est refusée pour ne rien perdre. Le catalogue "
                              "d'avant l'importation est gardé dans " +
                              backupFolderName + "/.";
@@ -215,8 +235,7 @@ std::string undoLastImport(DataFile& data, const Folder& folder, std::time_t now
                     std::string(e.what());
     }
     folder.fs().remove(folder.path(lastImportFileName));
-    const int removed = last.after - last.before;
-    std::string text = "Importation du " + last.when + " annulée : " + std::to_string(removed) +
+    std::string text = named + " est annulée : " + std::to_string(added) +
                        " fiche(s) retirée(s) ; le catalogue compte de nouveau " +
                        std::to_string(last.before) + " fiche(s).";
     if (!unused.backup.empty()) text += "\nSauvegarde d'avant l'annulation : " + unused.backup;
