@@ -37,6 +37,7 @@ enum class Item {
     LoanItems,
     LoanWindow,
     ClearLoan,
+    Overview,
     ImportItems,
 };
 
@@ -77,6 +78,7 @@ constexpr Row modeTable[] = {
     {Item::LoanItems, {off, off, off, on, on}},
     {Item::LoanWindow, {on, off, keep, on, on}},
     {Item::ClearLoan, {on, on, keep, on, on}},
+    {Item::Overview, {on, off, off, off, on}},
     {Item::ImportItems, {on, off, off, off, off}},
 };
 
@@ -142,6 +144,7 @@ void Tformprin::applyMode(Mode mode) {
         case Item::LoanItems: enable({u.menuPreter, u.menuRetourPret}, yes); break;
         case Item::LoanWindow: u.smenuprets->setEnabled(yes); break;
         case Item::ClearLoan: u.lblpret->clear(); break;
+        case Item::Overview: enable({u.menuvue, u.spdbvue}, yes); break;
         case Item::ImportItems: enable({u.menuImporter, u.menuAnnulerImport}, yes); break;
         }
     }

@@ -16,6 +16,7 @@ class Tformexport;
 class TFormresume;
 class Tformpreter;
 class Tformprets;
+class Tformvue;
 class ImportWindow;
 
 struct Windows {
@@ -34,5 +35,6 @@ struct Windows {
     TFormresume* resume = nullptr;
     Tformpreter* preter = nullptr;
     Tformprets* prets = nullptr;
+    Tformvue* vue = nullptr;
     ImportWindow* import = nullptr;
 };
