@@ -4,6 +4,7 @@
 #include "app/Q7resume.h"
 #include "lists/OldReferences.h"
 #include "loans/LoanController.h"
+#include "lookup/LookupController.h"
 #include "platform/QtText.h"
 #include "platform/TypingFocus.h"
 #include "store/Errors.h"
@@ -37,6 +38,7 @@ void Tformprin::menuNouvelleClick() {
     putToday();
     // Ready to type the title at once, over what the field showed.
     focusForTyping(control(*q7::bindingOf(q7::Field::titre)));
+    if (lookup_) lookup_->newRecordStarted();
 }
 
 void Tformprin::menuEnregistrerClick() {
