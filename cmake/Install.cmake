@@ -20,8 +20,19 @@ install(FILES resources/desktop/lirabel3.desktop
 configure_file(resources/desktop/lirabel3.metainfo.xml.in ${Q7_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${Q7_APP_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES resources/man/lirabel3.1 resources/man/lirabel3-import.1
-    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Manual pages go compressed, as Debian has them; gzip -n keeps the package reproducible.
+find_program(Q7_GZIP gzip REQUIRED)
+foreach(page lirabel3 lirabel3-import)
+  set(source ${CMAKE_CURRENT_SOURCE_DIR}/resources/man/${page}.1)
+  set(packed ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1.gz)
+  add_custom_command(OUTPUT ${packed}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
+      COMMAND ${Q7_GZIP} -9 -n -c ${source} > ${packed}
+      DEPENDS ${source})
+  list(APPEND q7_manpages ${packed})
+endforeach()
+add_custom_target(manpages ALL DEPENDS ${q7_manpages})
+install(FILES ${q7_manpages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(TARGETS lirabel3-import RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES resources/icons/lirabel3.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -6,6 +6,7 @@
 #include "loans/LoanController.h"
 #include "lookup/LookupController.h"
 #include "platform/QtText.h"
+#include "platform/TypingFocus.h"
 #include "store/Errors.h"
 #include "store/TextFile.h"
 #include "widgets/MemoEdit.h"
@@ -36,9 +37,7 @@ void Tformprin::menuNouvelleClick() {
     state_.newRecord = true;
     putToday();
     // Ready to type the title at once, over what the field showed.
-    auto* title = qobject_cast<QComboBox*>(control(*q7::bindingOf(q7::Field::titre)));
-    title->setFocus();
-    title->lineEdit()->selectAll();
+    focusForTyping(control(*q7::bindingOf(q7::Field::titre)));
     if (lookup_) lookup_->newRecordStarted();
 }
 
@@ -47,7 +46,7 @@ void Tformprin::menuEnregistrerClick() {
     if (u.edtnumero->text().isEmpty()) {
         services_.dialogs.beep();
         services_.dialogs.message(QStringLiteral("Le champs réference est vide !"));
-        u.edtnumero->setFocus();
+        focusForTyping(u.edtnumero);
         return;
     }
     // Without a record on screen there is no place to write it back to.
@@ -130,7 +129,7 @@ void Tformprin::btbcontrolClick() {
             services_.dialogs.beep();
             services_.dialogs.message(QStringLiteral("Cette réference éxiste deja !"));
             ui_->edtnumero->clear();
-            ui_->edtnumero->setFocus();
+            focusForTyping(ui_->edtnumero);
         }
     }
     data.seek(state_.newRecord ? data.count() : remembered);

@@ -40,6 +40,7 @@ enum class Item {
     ClearLoan,
     IsbnLookup,
     Overview,
+    ImportItems,
 };
 
 // On and Off enable and disable, or do and skip the rows that are actions; Keep leaves
@@ -81,6 +82,7 @@ constexpr Row modeTable[] = {
     {Item::ClearLoan, {on, on, keep, on, on}},
     {Item::IsbnLookup, {off, on, off, off, on}},
     {Item::Overview, {on, off, off, off, on}},
+    {Item::ImportItems, {on, off, off, off, off}},
 };
 
 // The status line's text of each mode; null leaves it to the command.
@@ -147,6 +149,7 @@ void Tformprin::applyMode(Mode mode) {
         case Item::ClearLoan: u.lblpret->clear(); break;
         case Item::IsbnLookup: u.menuIsbn->setEnabled(yes); break;
         case Item::Overview: enable({u.menuvue, u.spdbvue}, yes); break;
+        case Item::ImportItems: enable({u.menuImporter, u.menuAnnulerImport}, yes); break;
         }
     }
     if (const char* text = statusText[column]) setStatus(QString::fromUtf8(text));

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/ImportWindow.h"
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
@@ -15,6 +16,7 @@
 #include "output/Q7etiq.h"
 #include "output/Q7export.h"
 #include "overview/Q7vue.h"
+#include "platform/ReadableColour.h"
 #include "search/Q7recmot.h"
 #include "settings/Q7option.h"
 
@@ -40,7 +42,9 @@ Program::Program(Services& services)
     windows_.preter = new Tformpreter(services, owner);
     windows_.prets = new Tformprets(state_, services, owner);
     windows_.vue = new Tformvue(state_, services, owner);
+    windows_.import = new ImportWindow(state_, services, owner);
     prin_->attach(windows_);
+    keepColoursReadable(*prin_); // the secondary windows are its children
 
     // "ecr" takes the options window's values; "A&ppliquer" closes only when they are stored.
     settings_.setSource([option = windows_.option] { return option->typedSettings(); });

@@ -1,5 +1,6 @@
 #include "app/Q7prin.h"
 
+#include "app/ImportWindow.h"
 #include "companions/CompanionController.h"
 #include "lists/ListController.h"
 #include "loans/LoanController.h"
@@ -12,17 +13,28 @@
 #include "search/SearchController.h"
 #include "settings/Settings.h"
 #include "ui_Q7prin.h"
+#include "widgets/FitCaption.h"
 #include "widgets/Placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
 #include <stdexcept>
+
+namespace {
+
+void fitCaptions(const std::vector<QWidget*>& captions) {
+    for (QWidget* caption : captions)
+        if (auto* label = qobject_cast<QLabel*>(caption)) fitCaption(*label);
+}
+
+} // namespace
 
 Tformprin::Tformprin(AppState& state, Services& services, SettingsRoutine& settings,
                      QWidget* parent)
@@ -166,6 +178,7 @@ void Tformprin::attach(const Windows& windows) {
                     out.try_emplace(line.loan->reference, line.loan->borrower);
             return out;
         });
+    windows.import->connectTo(*this, u.menuImporter, u.menuAnnulerImport);
 }
 
 QWidget* Tformprin::control(const q7::FieldBinding& row) const {
@@ -203,6 +216,7 @@ void Tformprin::showSettings(const q7::Settings& v, bool) {
     u.menuext1->setText(literalCaption(q7::fileNamePart(v.appext_manip)));
     u.menuext2->setText(literalCaption(q7::fileNamePart(v.appext_gest)));
     nameFields(); // the user field is named after its caption
+    if (shown_) fitCaptions(captions_);
 }
 
 void Tformprin::showEvent(QShowEvent* event) {
@@ -213,6 +227,7 @@ void Tformprin::showEvent(QShowEvent* event) {
     // The first showing is the first activation; later returns from modal windows
     // do not run it again.
     FormActivate();
+    fitCaptions(captions_);
 }
 
 void Tformprin::FormShow() {

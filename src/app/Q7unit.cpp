@@ -5,12 +5,14 @@
 #include "app/Q7resume.h"
 #include "loans/LoanController.h"
 #include "platform/QtText.h"
+#include "platform/ReadableColour.h"
 #include "store/Numbers.h"
 #include "store/TextFile.h"
 #include "ui_Q7prin.h"
 #include "widgets/ListValues.h"
 #include "widgets/MemoEdit.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 
@@ -32,8 +34,11 @@ int datePart(const q7::Fiche& f, Holds holds) {
 // Red tells that the record has notes or a summary, and so do the tool-tip and what a
 // screen reader says. Enabled looks only: a disabled button keeps its greyed caption.
 void Tformprin::showFilled(QWidget* button, const q7::FieldBinding& row, bool filled) {
-    const QColor colour = filled ? Qt::red : Qt::black;
+    // Black was the theme's text colour where these windows were drawn: the theme's own
+    // text now, and a red that reads on its buttons.
     QPalette p = button->palette();
+    const QColor colour = filled ? readableOn(Qt::red, p.color(QPalette::Button))
+                                 : QApplication::palette(button).color(QPalette::ButtonText);
     p.setColor(QPalette::Active, QPalette::ButtonText, colour);
     p.setColor(QPalette::Inactive, QPalette::ButtonText, colour);
     button->setPalette(p);
@@ -49,6 +54,9 @@ void Tformprin::nameFields() {
             label->setBuddy(c);
             c->setAccessibleName(row.spoken ? QString::fromUtf8(row.spoken)
                                             : spokenCaption(label->text()));
+            // A screen reader names a field by the label tied to it, before the field's
+            // own name: a caption of one figure ("1") says the whole name too.
+            if (row.spoken) label->setAccessibleName(QString::fromUtf8(row.spoken));
         } else if (row.spoken) {
             c->setAccessibleName(QString::fromUtf8(row.spoken));
         }

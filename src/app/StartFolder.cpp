@@ -1,11 +1,10 @@
 #include "app/StartFolder.h"
 
-#include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include "record/FieldTable.h"
 
-#include <cstdio>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -30,36 +29,117 @@ QString unusableReason(const QString& path) {
     return {};
 }
 
+// Qt reads these itself when the window system starts; those that take a value take the
+// next argument.
+struct QtOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr QtOption qtOptions[] = {
+    {"-style", true},
+    {"-stylesheet", true},
+    {"-platform", true},
+    {"-platformtheme", true},
+    {"-platformpluginpath", true},
+    {"-plugin", true},
+    {"-display", true},
+    {"-geometry", true},
+    {"-qwindowgeometry", true},
+    {"-qwindowtitle", true},
+    {"-qwindowicon", true},
+    {"-title", true},
+    {"-session", true},
+    {"-name", true},
+    {"-reverse", false},
+    {"-widgetcount", false},
+    {"-nograb", false},
+    {"-dograb", false},
+};
+
+const QtOption* qtOption(const QString& argument) {
+    for (const QtOption& o : qtOptions) {
+        const QString name = QString::fromLatin1(o.name);
+        if (argument == name || argument == QLatin1Char('-') + name) return &o;
+        if (o.takesValue && argument.startsWith(name + QLatin1Char('='))) return &o;
+    }
+    return nullptr;
+}
+
+QString helpText() {
+    return QStringLiteral(
+        "Utilisation : lirabel3 [--menu] [DOSSIER]\n"
+        "Lirabel 3, le catalogue d'une bibliothèque personnelle.\n"
+        "\n"
+        "Options :\n"
+        "  -h, --help     affiche cette aide\n"
+        "  -v, --version  affiche la version\n"
+        "  --menu         travaille dans le dossier ~/Lirabel3, créé s'il n'existe pas\n"
+        "\n"
+        "Arguments :\n"
+        "  DOSSIER        le dossier du catalogue (par défaut, le dossier courant)\n"
+        "\n"
+        "Voir aussi : lirabel3-import(1), pour apporter un catalogue d'ailleurs.\n");
+}
+
+StartRequest refused(const QString& why) {
+    StartRequest r;
+    r.exitCode = 1;
+    r.errors = why + QStringLiteral("\n\n") + helpText();
+    return r;
+}
+
+// The empty value lists of a new folder: without them every drop-down of a first record
+// would offer nothing but be saved as "Vide".
+QString seedLists(const QString& folder) {
+    for (const q7::FieldBinding* list : q7::listManagerOrder()) {
+        QFile file(QDir(folder).filePath(QString::fromLatin1(list->listFile)));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return QStringLiteral("Le fichier %1 ne peut pas être créé : %2")
+                .arg(quoted(file.fileName()), file.errorString());
+    }
+    return {};
+}
+
 } // namespace
 
-StartRequest parseCommandLine(const QCoreApplication& app) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Lirabel 3, le catalogue d'une bibliothèque personnelle."));
-    // Qt's own help option speaks English; this one says the same in French.
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Affiche cette aide."));
-    parser.addOption(help);
-    parser.addVersionOption();
-    const QCommandLineOption menu(
-        QStringLiteral("menu"),
-        QStringLiteral("Travaille dans le dossier ~/Lirabel3, créé s'il n'existe pas."));
-    parser.addOption(menu);
-    parser.addPositionalArgument(
-        QStringLiteral("DOSSIER"),
-        QStringLiteral("Le dossier du catalogue (par défaut, le dossier courant)."),
-        QStringLiteral("[DOSSIER]"));
-    parser.process(app);
-    if (parser.isSet(help)) parser.showHelp(0);
-
-    const QStringList folders = parser.positionalArguments();
-    if (folders.size() > 1 || (parser.isSet(menu) && !folders.isEmpty())) {
-        std::fputs(qPrintable(QStringLiteral("Un seul dossier à la fois.\n\n")), stderr);
-        parser.showHelp(1);
+StartRequest parseCommandLine(const QStringList& arguments, const QString& version) {
+    StartRequest request;
+    bool menu = false;
+    bool optionsEnd = false;
+    QStringList folders;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (optionsEnd || !a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
+            folders << a;
+        } else if (a == QLatin1String("--")) {
+            optionsEnd = true;
+        } else if (a == QLatin1String("-h") || a == QLatin1String("--help") ||
+                   a == QLatin1String("--aide")) {
+            StartRequest help;
+            help.exitCode = 0;
+            help.output = helpText();
+            return help;
+        } else if (a == QLatin1String("-v") || a == QLatin1String("--version")) {
+            StartRequest shown;
+            shown.exitCode = 0;
+            shown.output = QStringLiteral("Lirabel3 ") + version + QLatin1Char('\n');
+            return shown;
+        } else if (a == QLatin1String("--menu")) {
+            menu = true;
+        } else if (const QtOption* qt = qtOption(a)) {
+            if (qt->takesValue && !a.contains(QLatin1Char('='))) ++i;
+        } else {
+            return refused(QStringLiteral("Option inconnue : %1").arg(a));
+        }
     }
-    if (parser.isSet(menu)) return {StartRequest::Where::Menu, {}};
-    if (!folders.isEmpty()) return {StartRequest::Where::Named, folders.first()};
-    return {};
+    if (folders.size() > 1 || (menu && !folders.isEmpty()))
+        return refused(QStringLiteral("Un seul dossier à la fois."));
+    if (menu) request.where = StartRequest::Where::Menu;
+    if (!folders.isEmpty()) {
+        request.where = StartRequest::Where::Named;
+        request.folder = folders.first();
+    }
+    return request;
 }
 
 QString menuFolder(const QString& home) {
@@ -73,8 +153,12 @@ StartFolder prepareStartFolder(const StartRequest& request, const QString& home,
         path = QDir::cleanPath(QDir(current).absoluteFilePath(request.folder));
     if (request.where == StartRequest::Where::Menu) {
         path = menuFolder(home);
-        if (!QFileInfo::exists(path) && !QDir().mkpath(path))
-            return {{}, QStringLiteral("Le dossier %1 ne peut pas être créé.").arg(quoted(path))};
+        if (!QFileInfo::exists(path)) {
+            if (!QDir().mkpath(path))
+                return {{},
+                        QStringLiteral("Le dossier %1 ne peut pas être créé.").arg(quoted(path))};
+            if (QString error = seedLists(path); !error.isEmpty()) return {{}, error};
+        }
     }
     QString reason = unusableReason(path);
     if (!reason.isEmpty()) return {{}, reason};

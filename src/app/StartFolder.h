@@ -4,20 +4,26 @@
 //   lirabel3 --menu    works in ~/Lirabel3, made when missing: the desktop menu's way, so
 //                      that nothing lands among the files of the home folder;
 //   lirabel3           works in the current directory.
-// Every file of the program is then named relative to that folder.
+// Every file of the program is then named relative to that folder. All of this runs
+// before the window system is reached, so --help, --version and a wrong folder answer on
+// a terminal without a display.
 #include <QString>
-
-class QCoreApplication;
+#include <QStringList>
 
 struct StartRequest {
     enum class Where { Current, Named, Menu };
     Where where = Where::Current;
     QString folder; // as typed, for Named
+    // --help, --version and a wrong use are answered on the terminal and end the process
+    // with this code; what to print goes to standard output or to standard error.
+    int exitCode = -1;
+    QString output;
+    QString errors;
 };
 
-// Reads the command line. --help, --version and a wrong use are answered on the terminal
-// and end the process, as command-line programs do.
-StartRequest parseCommandLine(const QCoreApplication& app);
+// Reads the arguments (the program's name first). Qt's own options (-style, -platform…)
+// are left to Qt.
+StartRequest parseCommandLine(const QStringList& arguments, const QString& version);
 
 struct StartFolder {
     QString path;  // absolute, when the program can work there
@@ -26,6 +32,7 @@ struct StartFolder {
 
 // Resolves the request against the home folder and the current directory, makes
 // ~/Lirabel3 for the menu, and checks that the program can read and write there.
+// A folder the program makes is made ready: the fifteen value lists are there, empty.
 StartFolder prepareStartFolder(const StartRequest& request, const QString& home,
                                const QString& current);
 

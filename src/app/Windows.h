@@ -17,6 +17,7 @@ class TFormresume;
 class Tformpreter;
 class Tformprets;
 class Tformvue;
+class ImportWindow;
 
 struct Windows {
     Tcarnetform* carnet = nullptr;
@@ -35,4 +36,5 @@ struct Windows {
     Tformpreter* preter = nullptr;
     Tformprets* prets = nullptr;
     Tformvue* vue = nullptr;
+    ImportWindow* import = nullptr;
 };

@@ -31,9 +31,41 @@ QIcon programIcon() {
     return icon;
 }
 
+// A box can be shown only where there is a window system to show it.
+bool displayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!qEnvironmentVariableIsEmpty(name)) return true;
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The command line and the folder come first: --help, --version and a wrong folder
+    // answer on a terminal that has no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const StartRequest request = parseCommandLine(arguments, QStringLiteral(Q7_VERSION));
+    if (request.exitCode >= 0) {
+        std::fputs(request.output.toLocal8Bit().constData(), stdout);
+        std::fputs(request.errors.toLocal8Bit().constData(), stderr);
+        return request.exitCode;
+    }
+    const StartFolder folder = prepareStartFolder(request, QDir::homePath(), QDir::currentPath());
+    QString error = folder.error.isEmpty() ? enterStartFolder(folder.path) : folder.error;
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "lirabel3 : %s\n", error.toLocal8Bit().constData());
+        // A menu entry has no terminal: the same words in a box, when a box can be shown.
+        if (!displayAvailable()) return 1;
+    } else if (!displayAvailable()) {
+        // Said in French rather than by the window system's abort.
+        std::fputs("lirabel3 : pas d'affichage graphique (DISPLAY est vide) : Lirabel 3 "
+                   "s'ouvre dans une session de bureau.\n",
+                   stderr);
+        return 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lirabel3"));
     QApplication::setApplicationVersion(QStringLiteral(Q7_VERSION));
@@ -48,13 +80,7 @@ int main(int argc, char* argv[]) {
     // Message boxes keep the name the program always had, whatever link started it.
     const QString programName = QStringLiteral("Lirabel3");
     QtDialogs dialogs(programName);
-
-    const StartFolder folder =
-        prepareStartFolder(parseCommandLine(app), QDir::homePath(), QDir::currentPath());
-    const QString error = folder.error.isEmpty() ? enterStartFolder(folder.path) : folder.error;
     if (!error.isEmpty()) {
-        // Said on the terminal and in a box: a menu entry has no terminal.
-        std::fprintf(stderr, "lirabel3 : %s\n", qPrintable(error));
         dialogs.error(error);
         return 1;
     }

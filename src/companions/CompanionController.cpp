@@ -49,9 +49,19 @@ void CompanionController::smenuoptionsClick() {
 }
 
 void CompanionController::menuext1Click() {
-    window_.services().launcher.startDetached(fromBytes(window_.state().settings.appext_manip));
+    startExternal(ExternalProgram::Calculator);
 }
 
 void CompanionController::menuext2Click() {
-    window_.services().launcher.startDetached(fromBytes(window_.state().settings.appext_gest));
+    startExternal(ExternalProgram::Editor);
+}
+
+void CompanionController::startExternal(ExternalProgram which) {
+    Services& services = window_.services();
+    const QString command = externalCommand(which, window_.state().settings, services.launcher);
+    if (services.launcher.startDetached(command)) return;
+    services.dialogs.beep();
+    services.dialogs.error(QStringLiteral("Le programme « %1 » n'a pas pu être lancé : "
+                                          "choisissez-en un autre dans Gestion › Options.")
+                               .arg(command));
 }

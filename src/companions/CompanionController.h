@@ -1,6 +1,7 @@
 #pragma once
 // The record window's openers of the notebook, help, about box, options and the two
 // external programs.
+#include "companions/ExternalPrograms.h"
 #include "record/RecordWindow.h"
 
 #include <QObject>
@@ -37,11 +38,13 @@ public:
     void menuaideClick();
     void Apropos1Click();
     void smenuoptionsClick();
-    // A program that cannot be started is not reported.
+    // A program that cannot be started is named in an error box.
     void menuext1Click();
     void menuext2Click();
 
 private:
+    void startExternal(ExternalProgram which);
+
     RecordWindow& window_;
     Windows windows_;
 };

@@ -1,5 +1,6 @@
 #include "companions/FindDialog.h"
 
+#include "platform/TypingFocus.h"
 #include "ui_FindDialog.h"
 
 FindDialog::FindDialog(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::FindDialog>()) {
@@ -23,6 +24,5 @@ void FindDialog::present() {
     show();
     raise();
     activateWindow();
-    ui->edttexte->setFocus();
-    ui->edttexte->selectAll();
+    focusForTyping(ui->edttexte);
 }

@@ -5,6 +5,7 @@
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "platform/TypingFocus.h"
 #include "record/AppState.h"
 
 #include "ui_Q7aide.h"
@@ -48,7 +49,7 @@ bool Tformaide::FormShow() {
         selector->addItem(fromBytes(chapter.caption));
     selector->setCurrentIndex(-1);
     selector->setEditText(kept);
-    selector->setFocus();
+    focusForTyping(selector);
     return true;
 }
 

@@ -58,6 +58,29 @@ template <typename Step> void afterwards(Report& report, const char* what, Step 
     }
 }
 
+LastImport readLastImport(const Folder& folder) {
+    if (!folder.exists(lastImportFileName))
+        throw Error("Aucune importation à annuler dans ce dossier.");
+    std::optional<LastImport> last = parseLastImport(readWholeFile(folder, lastImportFileName));
+    if (!last)
+        throw Error(lastImportFileName + " est illisible : l'annulation est refusée. Rien n'a "
+                                         "changé.");
+    return *last;
+}
+
+std::string importNamed(const LastImport& last) {
+    return "L'importation du " + last.when +
+           (last.source.empty() ? "" : " de « " + last.source + " »") + " (" +
+           std::to_string(last.after - last.before) + " fiche(s) ajoutée(s))";
+}
+
+// An import that added nothing: nothing to take back, and nothing older either.
+std::string undoNothing(const Folder& folder, const LastImport& last) {
+    folder.fs().remove(folder.path(lastImportFileName));
+    return importNamed(last) + " n'avait rien ajouté : rien n'est défait, le catalogue n'a pas "
+                               "changé.";
+}
+
 } // namespace
 
 Date dateAt(std::time_t now) {
@@ -84,6 +107,24 @@ std::string readableStamp(std::time_t now) {
 Report appendImport(const Folder& folder, const AppendRequest& request) {
     DataFile data(folder);
     openLocked(data, "l'importation");
+    Report report = appendImport(data, folder, request);
+    data.close();
+    return report;
+}
+
+Report trialImport(const Folder& folder, const AppendRequest& request) {
+    Existing existing = peekCatalogue(folder);
+    reserveLentReferences(folder, existing);
+    Plan plan = planImport(*request.source, existing, dateAt(request.now), request.progress);
+    plan.report.source = request.sourceName;
+    if (request.lists)
+        for (const ListAddition& add : newListValues(folder, plan.records))
+            plan.report.lists.push_back(add.file + " : " + std::to_string(add.values.size()) +
+                                        " valeur(s) seraient ajoutée(s)");
+    return plan.report;
+}
+
+Report appendImport(DataFile& data, const Folder& folder, const AppendRequest& request) {
     Existing existing = scanCatalogue(data);
     reserveLentReferences(folder, existing);
     Plan plan = planImport(*request.source, existing, dateAt(request.now), request.progress);
@@ -147,51 +188,46 @@ Report appendImport(const Folder& folder, const AppendRequest& request) {
             throw;
         }
     });
-    data.close();
     return report;
 }
 
 std::string undoLastImport(const Folder& folder, std::time_t now) {
-    if (!folder.exists(lastImportFileName))
-        throw Error("Aucune importation à annuler dans ce dossier.");
-    const std::optional<LastImport> last =
-        parseLastImport(readWholeFile(folder, lastImportFileName));
-    if (!last)
-        throw Error(lastImportFileName + " est illisible : l'annulation est refusée. Rien n'a "
-                                         "changé.");
-    const int added = last->after - last->before;
-    const std::string named = "L'importation du " + last->when +
-                              (last->source.empty() ? "" : " de « " + last->source + " »") + " (" +
-                              std::to_string(added) + " fiche(s) ajoutée(s))";
-    if (added == 0) {
-        // Nothing to take back, and nothing older either.
-        folder.fs().remove(folder.path(lastImportFileName));
-        return named + " n'avait rien ajouté : rien n'est défait, le catalogue n'a pas changé.";
-    }
+    const LastImport last = readLastImport(folder); // said before the lock is tried
+    if (last.after == last.before) return undoNothing(folder, last);
     DataFile data(folder);
     openLocked(data, "l'annulation");
-    const std::string since = "Le catalogue a changé depuis l'importation du " + last->when +
-                              (last->source.empty() ? "" : " de « " + last->source + " »");
+    std::string said = undoLastImport(data, folder, now);
+    data.close();
+    return said;
+}
+
+std::string undoLastImport(DataFile& data, const Folder& folder, std::time_t now) {
+    const LastImport last = readLastImport(folder);
+    const int added = last.after - last.before;
+    if (added == 0) return undoNothing(folder, last);
+    const std::string named = importNamed(last);
+    const std::string since = "Le catalogue a changé depuis l'importation du " + last.when +
+                              (last.source.empty() ? "" : " de « " + last.source + " »");
     const std::string keep = " : l'annulation est refusée pour ne rien perdre. Le catalogue "
                              "d'avant l'importation est gardé dans " +
                              backupFolderName + "/.";
-    if (data.count() != last->after || data.tailBytes() != 0)
+    if (data.count() != last.after || data.tailBytes() != 0)
         throw Error(since + " (" + std::to_string(data.count()) + " fiches au lieu de " +
-                    std::to_string(last->after) + ")" + keep);
-    if (fingerprint(data) != last->fingerprint)
+                    std::to_string(last.after) + ")" + keep);
+    if (fingerprint(data) != last.fingerprint)
         throw Error(since + " (des fiches ont été modifiées ou déplacées)" + keep);
 
     Report unused;
     Backup backup;
     keepBackup(folder, now, unused, backup);
-    data.cutBack(last->before);
+    data.cutBack(last.before);
     pruneBackups(folder);
-    removeFromLists(folder, last->lists);
+    removeFromLists(folder, last.lists);
     std::string loansNote;
     try {
-        removeImportedLoans(folder, last->loans);
-        if (!last->loans.empty())
-            loansNote = "\n" + std::to_string(last->loans.size()) +
+        removeImportedLoans(folder, last.loans);
+        if (!last.loans.empty())
+            loansNote = "\n" + std::to_string(last.loans.size()) +
                         " prêt(s) de cette importation retiré(s) de Q7prets.txt.";
     } catch (const std::exception& e) {
         loansNote = "\nAttention : les prêts de cette importation n'ont pas pu être retirés de "
@@ -199,10 +235,9 @@ std::string undoLastImport(const Folder& folder, std::time_t now) {
                     std::string(e.what());
     }
     folder.fs().remove(folder.path(lastImportFileName));
-    data.close();
     std::string text = named + " est annulée : " + std::to_string(added) +
                        " fiche(s) retirée(s) ; le catalogue compte de nouveau " +
-                       std::to_string(last->before) + " fiche(s).";
+                       std::to_string(last.before) + " fiche(s).";
     if (!unused.backup.empty()) text += "\nSauvegarde d'avant l'annulation : " + unused.backup;
     if (!unused.backupFailure.empty()) text += "\n" + unused.backupFailure;
     return text + loansNote;

@@ -3,6 +3,7 @@
 // under the catalogue's lock, after a backup of Q7.dat in Sauvegardes/, synced to disk.
 #include "import/Importer.h"
 #include "import/Report.h"
+#include "store/DataFile.h"
 #include "store/Folder.h"
 
 #include <ctime>
@@ -23,11 +24,18 @@ struct AppendRequest {
 // refused while another program holds the catalogue; on a failed write the catalogue is
 // left as it was.
 Report appendImport(const Folder& folder, const AppendRequest& request);
+// The same through a data file its caller has open and locked already (the program's own):
+// nobody else can slip in between.
+Report appendImport(DataFile& data, const Folder& folder, const AppendRequest& request);
+
+// What an append would do, read without lock and writing nothing: the trial's report.
+Report trialImport(const Folder& folder, const AppendRequest& request);
 
 // Cuts the catalogue back to the count the last import started from, after a backup,
 // only when it has not changed since; otherwise throws q7::Error saying why. Returns what
 // to tell the user.
 std::string undoLastImport(const Folder& folder, std::time_t now);
+std::string undoLastImport(DataFile& data, const Folder& folder, std::time_t now);
 
 // Today's date at `now`, local time.
 Date dateAt(std::time_t now);

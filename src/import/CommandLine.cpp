@@ -69,16 +69,11 @@ std::function<void(const std::string&)> isbnProgress(Console& console) {
 
 void trial(const Options& o, const SourceFile& source, Console& console) {
     const Folder folder(posixFileSystem(), o.folder);
-    Existing existing = peekCatalogue(folder);
-    reserveLentReferences(folder, existing);
-    Plan plan = planImport(source, existing, dateAt(console.now), progressOn(console));
-    plan.report.source = baseName(o.file);
-    plan.report.action = "essai, rien n'est écrit (--ajouter pour importer)";
-    if (o.lists)
-        for (const ListAddition& add : newListValues(folder, plan.records))
-            plan.report.lists.push_back(add.file + " : " + std::to_string(add.values.size()) +
-                                        " valeur(s) seraient ajoutée(s)");
-    console.out << renderReport(plan.report);
+    const AppendRequest request{&source, baseName(o.file), o.lists, console.now,
+                                progressOn(console)};
+    Report report = trialImport(folder, request);
+    report.action = "essai, rien n'est écrit (--ajouter pour importer)";
+    console.out << renderReport(report);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "import/ImportLists.h"
 
 #include "record/FieldTable.h"
+#include "store/Cp1252.h"
 #include "store/FrenchOrder.h"
 #include "store/ListFile.h"
 
@@ -34,6 +35,10 @@ std::string listValue(const Fiche& f, Field field) {
     return v.substr(0, comma);
 }
 
+QString text(const std::string& cp1252) {
+    return QString::fromStdString(cp1252ToUtf8(cp1252));
+}
+
 std::vector<std::string> readIfThere(const Folder& folder, const std::string& file) {
     return folder.exists(file) ? readListFile(folder, file) : std::vector<std::string>{};
 }
@@ -51,7 +56,7 @@ std::vector<ListAddition> newListValues(const Folder& folder, const std::vector<
     for (const ListField& lf : listFields) {
         const std::vector<std::string> current = readIfThere(folder, lf.file);
         std::unordered_set<std::string> known(current.begin(), current.end());
-        ListAddition add{lf.file, {}};
+        ListAddition add{lf.file, {}, !folder.exists(lf.file)};
         for (const Fiche& f : records) {
             std::string v = listValue(f, lf.field);
             if (!v.empty() && known.insert(v).second) add.values.push_back(std::move(v));
@@ -63,9 +68,24 @@ std::vector<ListAddition> newListValues(const Folder& folder, const std::vector<
 
 void addToLists(const Folder& folder, const std::vector<ListAddition>& additions) {
     for (const ListAddition& add : additions) {
-        std::vector<std::string> values = readIfThere(folder, add.file);
-        values.insert(values.end(), add.values.begin(), add.values.end());
-        sortFrench(values);
+        const std::vector<std::string> held = readIfThere(folder, add.file);
+        std::vector<std::string> added = add.values;
+        sortFrench(added);
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(added.size());
+        for (const std::string& v : added)
+            keys.push_back(frenchSortKey(text(v)));
+        // A merge: the values held never move, even in a list another program ordered.
+        std::vector<std::string> values;
+        values.reserve(held.size() + added.size());
+        std::size_t next = 0;
+        for (const std::string& v : held) {
+            const QCollatorSortKey key = frenchSortKey(text(v));
+            while (next < added.size() && keys[next].compare(key) < 0)
+                values.push_back(added[next++]);
+            values.push_back(v);
+        }
+        values.insert(values.end(), added.begin() + static_cast<std::ptrdiff_t>(next), added.end());
         writeListFile(folder, add.file, values);
     }
 }
@@ -81,7 +101,10 @@ void removeFromLists(const Folder& folder, const std::vector<ListAddition>& addi
             values.erase(it);
             changed = true;
         }
-        if (changed) writeListFile(folder, add.file, values);
+        if (add.created && values.empty())
+            folder.fs().remove(folder.path(add.file));
+        else if (changed)
+            writeListFile(folder, add.file, values);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "store/Cp1252.h"
 #include "store/ListFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace q7::import {
@@ -32,9 +33,11 @@ std::string formatLastImport(const LastImport& last) {
                                       "date=" + lit(last.when),
                                       "rapport=" + lit(last.report),
                                       "fichier=" + lit(last.source)};
-    for (const ListAddition& add : last.lists)
+    for (const ListAddition& add : last.lists) {
+        if (add.created) lines.push_back("listecreee=" + add.file);
         for (const std::string& v : add.values)
             lines.push_back("liste=" + add.file + "\t" + v);
+    }
     for (const Loan& loan : last.loans)
         lines.push_back("pret=" + formatLoan(loan));
     return formatListLines(lines);
@@ -45,6 +48,7 @@ std::optional<LastImport> parseLastImport(const std::string& bytes) {
     if (lines.empty() || lines.front() != lit(header)) return std::nullopt;
     LastImport last;
     bool before = false, after = false, print = false;
+    std::vector<std::string> created; // the lists the import made
     for (const std::string& line : lines) {
         const std::size_t eq = line.find('=');
         if (eq == std::string::npos) continue;
@@ -64,6 +68,8 @@ std::optional<LastImport> parseLastImport(const std::string& bytes) {
             last.source = cp1252ToUtf8(value);
         else if (key == "pret") {
             if (auto loan = parseLoan(value)) last.loans.push_back(std::move(*loan));
+        } else if (key == "listecreee") {
+            created.push_back(value);
         } else if (key == "liste") {
             const std::size_t tab = value.find('\t');
             if (tab == std::string::npos) continue;
@@ -75,6 +81,8 @@ std::optional<LastImport> parseLastImport(const std::string& bytes) {
             last.lists.back().values.push_back(value.substr(tab + 1));
         }
     }
+    for (ListAddition& add : last.lists)
+        add.created = std::find(created.begin(), created.end(), add.file) != created.end();
     if (!before || !after || !print || last.before > last.after) return std::nullopt;
     return last;
 }

@@ -5,6 +5,7 @@
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "platform/TypingFocus.h"
 #include "record/AppState.h"
 #include "store/FrenchOrder.h"
 #include "widgets/ListValues.h"
@@ -60,7 +61,7 @@ void TFormliste::FormActivate() {
     // The list box only ever shows the list of the selected entry: nothing is loaded yet.
     ui_->lstbliste->clear();
     loaded_ = -1;
-    ui_->cbactiveliste->setFocus();
+    focusForTyping(ui_->cbactiveliste);
 }
 
 void TFormliste::cbactivelisteChange() {

@@ -5,6 +5,7 @@
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "platform/TypingFocus.h"
 
 #include <QCompleter>
 #include <QDate>
@@ -46,7 +47,7 @@ std::optional<q7::Loan> Tformpreter::ask(const q7::Loan& book,
     ui_->cbemprunteur->setEditText(QString());
     ui_->edtdate->setDate(qdate(today));
     ui_->edtnote->clear();
-    ui_->cbemprunteur->setFocus();
+    focusForTyping(ui_->cbemprunteur);
     if (services_.modal.showModal(*this) != QDialog::Accepted) return std::nullopt;
     q7::Loan loan = book;
     loan.borrower = toBytes(ui_->cbemprunteur->currentText().simplified());
@@ -60,7 +61,7 @@ void Tformpreter::btpreterClick() {
     if (ui_->cbemprunteur->currentText().trimmed().isEmpty()) {
         services_.dialogs.beep();
         services_.dialogs.message(QStringLiteral("Le nom de l'emprunteur est vide !"));
-        ui_->cbemprunteur->setFocus();
+        focusForTyping(ui_->cbemprunteur);
         return;
     }
     if (ui_->edtdate->date() > qdate(today_)) {
@@ -68,7 +69,7 @@ void Tformpreter::btpreterClick() {
         services_.dialogs.message(
             QStringLiteral("La date du prêt est après aujourd'hui (%1) : corrigez-la.")
                 .arg(fromBytes(today_.text())));
-        ui_->edtdate->setFocus();
+        focusForTyping(ui_->edtdate);
         return;
     }
     accept();

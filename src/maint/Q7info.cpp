@@ -9,6 +9,7 @@
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "platform/TypingFocus.h"
 #include "record/AppState.h"
 #include "record/FieldTable.h"
 
@@ -88,7 +89,7 @@ void Tforminfo::FormShow() {
             ui->cblstinfo->addItem(QString::fromUtf8(list->listCaption));
         ui->cblstinfo->addItem(fromBytes(state_.settings.textutilisateur));
         ui->cblstinfo->setCurrentIndex(0);
-        ui->cblstinfo->setFocus();
+        focusForTyping(ui->cblstinfo);
     }
 
     int records = 0;

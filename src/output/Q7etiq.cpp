@@ -5,6 +5,7 @@
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "platform/TypingFocus.h"
 #include "ui_Q7etiq.h"
 
 #include "widgets/Placement.h"
@@ -28,6 +29,7 @@ void TFormetiq::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Centred on the desktop rather than on the record window.
     centreOnScreen(*this);
+    focusForTyping(ui->edtajout);
 }
 
 bool TFormetiq::addReference(const QString& reference) {

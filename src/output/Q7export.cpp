@@ -4,9 +4,11 @@
 #include "platform/ProgressGauge.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "platform/TypingFocus.h"
 #include "record/AppState.h"
 #include "ui_Q7export.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
@@ -66,6 +68,15 @@ void Tformexport::exportCatalogue() {
         services_.dialogs.message(QStringLiteral("Le fichier Q7.dat est vide !"));
         return;
     }
+    // The user's standard folder, made when missing as the desktop itself would; when it
+    // cannot be, the message names it rather than a bare "file not found".
+    if (ui->rbdoc->isChecked() && !QDir().mkpath(documentsFolder())) {
+        services_.dialogs.beep();
+        services_.dialogs.error(
+            QStringLiteral("Le dossier des documents « %1 » n'existe pas et ne peut pas être créé.")
+                .arg(QDir::toNativeSeparators(documentsFolder())));
+        return;
+    }
     {
         std::optional<BusyCursor> busy(std::in_place, services_.cursor);
         ui->Gauge1->setValue(0);
@@ -76,7 +87,7 @@ void Tformexport::exportCatalogue() {
                 busy.reset();
                 services_.dialogs.beep();
                 services_.dialogs.message(QStringLiteral("Le champs TABLE est vide !"));
-                ui->edtnomtab->setFocus();
+                focusForTyping(ui->edtnomtab);
                 return;
             }
             request.tableName = toBytes(ui->edtnomtab->text());

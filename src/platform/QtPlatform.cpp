@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 Today QtClock::today() {
@@ -34,6 +35,10 @@ bool QtLauncher::startDetached(const QString& commandLine) {
 
 bool QtLauncher::openMailto(const QString& url) {
     return QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
+}
+
+QString QtLauncher::findProgram(const QString& name) {
+    return QStandardPaths::findExecutable(name);
 }
 
 int QtModalShower::showModal(QDialog& dialog) {

@@ -20,6 +20,7 @@ class QtLauncher : public Launcher {
 public:
     bool startDetached(const QString& commandLine) override;
     bool openMailto(const QString& url) override;
+    QString findProgram(const QString& name) override;
 };
 
 class QtModalShower : public ModalShower {

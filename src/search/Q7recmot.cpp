@@ -2,7 +2,9 @@
 
 #include "platform/Command.h"
 #include "platform/QtText.h"
+#include "platform/TypingFocus.h"
 #include "ui_Q7recmot.h"
+#include "widgets/TickedRadio.h"
 
 #include <QKeyEvent>
 
@@ -13,6 +15,7 @@ TFormrecmot::TFormrecmot(AppState& state, Services& services, QWidget* parent)
     setFixedSize(size());
     for (QRadioButton* rb : {ui_->rbtitre, ui_->rbnotes, ui_->rbutilisateur})
         connect(rb, &QRadioButton::clicked, this, &TFormrecmot::rbtitreClick);
+    tabToTheTickedRadio({ui_->rbtitre, ui_->rbnotes, ui_->rbutilisateur});
     connect(ui_->btcherchermot, &QPushButton::clicked, this,
             guarded(services_.dialogs, this, &TFormrecmot::btcherchermotClick));
     connect(ui_->btannuler, &QPushButton::clicked, this, &QDialog::reject);
@@ -27,7 +30,7 @@ void TFormrecmot::showSettings(const q7::Settings& values, bool) {
 void TFormrecmot::FormShow() {
     state_.word.field = q7::Field::titre;
     ui_->rbtitre->setChecked(true);
-    ui_->edtrecmot->setFocus();
+    focusForTyping(ui_->edtrecmot);
 }
 
 void TFormrecmot::rbtitreClick() {

@@ -3,6 +3,7 @@
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "platform/TypingFocus.h"
 #include "search/Match.h"
 #include "search/Q7recmot.h"
 #include "search/Scan.h"
@@ -195,7 +196,7 @@ void SearchController::TitresClick(Criterion criterion) {
         }
     }
     window_.setStatus(QStringLiteral("Recherche par ") + status);
-    focus->setFocus();
+    focusForTyping(focus);
     state_.criterion = criterion;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "platform/TypingFocus.h"
 
 #include "ui_Q7option.h"
 
@@ -33,7 +34,7 @@ void Tformoption::setApply(std::function<void()> apply) {
 }
 
 int Tformoption::execute() {
-    ui->edttxtutil->setFocus();
+    focusForTyping(ui->edttxtutil);
     return services_.modal.showModal(*this);
 }
 

@@ -78,17 +78,57 @@ private Q_SLOTS:
         AppFixture app;
         app.fakes->settings.set("appext_manip", "/usr/bin/gnome-calculator");
         app.start();
+        app.fakes->launcher.installed = {"kcalc"}; // no text editor
+        app.fakes->launcher.failing = {"C:\\Program Files\\Accessoires\\WORDPAD.EXE"};
         app.trigger("menuext1");
         app.trigger("spdbapplication");
         app.trigger("menuext2");
         QCOMPARE(app.fakes->launcher.started,
                  QStringList({"/usr/bin/gnome-calculator", "/usr/bin/gnome-calculator",
                               "C:\\Program Files\\Accessoires\\WORDPAD.EXE"}));
+        // What could not be started is named.
+        QCOMPARE(app.dialogs().boxes(),
+                 QStringList({"error:Le programme « C:\\Program Files\\Accessoires\\WORDPAD.EXE » "
+                              "n'a pas pu être lancé : choisissez-en un autre dans Gestion › "
+                              "Options."}));
+        app.dialogs().log.clear();
         app.trigger("smenucarnet");
         app.trigger("Apropos1");
         app.trigger("menuaide"); // no help file: the message, no window
         QCOMPARE(app.fakes->modal.shown, QStringList({"carnetform", "aproposform"}));
         QVERIFY(app.dialogs().boxes().last().contains("Q7aide.txt"));
+    }
+
+    // The Windows defaults stand for the desktop's programs when one is installed; a
+    // collector's own choice is started as it is, even where a desktop program exists.
+    void externalProgramDefaults_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("setting"); // "" = the default
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("started");
+        QTest::newRow("calculator") << "menuext1"
+                                    << "" << QStringList{"xcalc", "kcalc"} << "/usr/bin/kcalc";
+        QTest::newRow("editor") << "menuext2"
+                                << "" << QStringList{"mousepad"} << "/usr/bin/mousepad";
+        QTest::newRow("none installed") << "menuext1"
+                                        << "" << QStringList{} << "C:\\WINDOWS\\CALC.EXE";
+        QTest::newRow("chosen") << "menuext2"
+                                << "emacs notes.txt" << QStringList{"gedit"} << "emacs notes.txt";
+    }
+    void externalProgramDefaults() {
+        QFETCH(QString, item);
+        QFETCH(QString, setting);
+        QFETCH(QStringList, installed);
+        QFETCH(QString, started);
+        AppFixture app;
+        const char* key = item == "menuext1" ? "appext_manip" : "appext_gest";
+        if (!setting.isEmpty()) app.fakes->settings.set(key, setting.toStdString());
+        app.start();
+        const auto stored = app.fakes->settings.values;
+        app.fakes->launcher.installed = installed;
+        app.trigger(qPrintable(item));
+        QCOMPARE(app.fakes->launcher.started, QStringList{started});
+        QVERIFY(app.fakes->settings.values == stored); // nothing written back
     }
 
     void statisticsShowTheCurrencyAndTheSortRewrites() {

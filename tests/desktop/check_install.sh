@@ -28,7 +28,17 @@ desktop="$root/share/applications/lirabel3.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root"/share/metainfo/*.metainfo.xml || fail "appstreamcli validate"
 warnings="$(for page in lirabel3 lirabel3-import; do
-    LC_ALL=C.UTF-8 groff -k -man -Tutf8 -ww -z "$root/share/man/man1/$page.1"; done 2>&1)"
+    zcat "$root/share/man/man1/$page.1.gz" | LC_ALL=C.UTF-8 groff -k -man -Tutf8 -ww -z
+done 2>&1)"
+# Each page names the other, and both carry the same date.
+zcat "$root/share/man/man1/lirabel3.1.gz" | grep -q 'lirabel3\\-import (1)' ||
+    fail "lirabel3(1) ne renvoie pas à lirabel3-import(1)"
+zcat "$root/share/man/man1/lirabel3-import.1.gz" | grep -q '^\.BR lirabel3 (1)' ||
+    fail "lirabel3-import(1) ne renvoie pas à lirabel3(1)"
+dates="$(for page in lirabel3 lirabel3-import; do
+    zcat "$root/share/man/man1/$page.1.gz" | sed -n 's/^\.TH [^ ]* 1 "\([^"]*\)".*/\1/p'
+done | sort -u | wc -l)"
+[ "$dates" = 1 ] || fail "les deux pages de manuel n'ont pas la même date"
 [ -z "$warnings" ] || fail "page de manuel : $warnings"
 
 # Each PNG has the size of its folder (width and height from the IHDR chunk).
@@ -55,8 +65,11 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 if [ -e "$catalogue" ] && ! flock -n "$catalogue" true; then
-    left="$(cd "$home" && find . -mindepth 1 | sort | tr '\n' ' ')"
+    left="$(cd "$home" && find . -mindepth 1 ! -name 'Q7*.lst' | sort | tr '\n' ' ')"
     [ "$left" = "./Lirabel3 ./Lirabel3/Q7.dat " ] || fail "le dossier personnel contient : $left"
+    # The folder the menu made is ready: its fifteen value lists, empty.
+    lists="$(find "$home/Lirabel3" -maxdepth 1 -name 'Q7*.lst' -empty | wc -l)"
+    [ "$lists" = 15 ] || fail "$lists listes vides dans ~/Lirabel3 au lieu de 15"
 else
     fail "le menu n'a pas ouvert ~/Lirabel3/Q7.dat : $(cat "$work/stderr")"
 fi

@@ -111,8 +111,9 @@ private Q_SLOTS:
         // The record window: fields named after their captions, which are tied to them.
         row("Tformprin", "cbtitre", "Titre", {"Titre"});
         row("Tformprin", "cbutilisateur", "Mots clés", {"Mots clés"});
-        row("Tformprin", "cbpos1", "Position 1", {"1", "Positions"});
-        row("Tformprin", "cbpos4", "Position 4", {"4", "Positions"});
+        // The label tied to the field says its whole name: screen readers read it first.
+        row("Tformprin", "cbpos1", "Position 1", {"Position 1", "Positions"});
+        row("Tformprin", "cbpos4", "Position 4", {"Position 4", "Positions"});
         row("Tformprin", "edtjour", "Jour", {"Date enregistrement"});
         row("Tformprin", "edtannee", "Année", {"Date enregistrement"});
         row("Tformprin", "edtprix", "Prix", {"Prix "});

@@ -1,6 +1,8 @@
 // The real program, started as a user or the desktop menu starts it: it works in the
 // folder it was given, and creates nothing anywhere else.
+#include "app/StartFolder.h"
 #include "FicheBuilder.h"
+#include "record/FieldTable.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -83,35 +85,52 @@ private Q_SLOTS:
         QTest::addColumn<QString>("cwd");
         QTest::addColumn<QString>("catalogue");
         QTest::addColumn<QString>("created"); // a folder the program makes, or ""
+        QTest::addColumn<QString>("premade"); // a folder there before, or ""
         QTest::newRow("folder argument") << "%1/livres"
                                          << "ailleurs"
                                          << "livres/Q7.dat"
+                                         << ""
                                          << "";
         QTest::newRow("relative folder argument") << "livres"
                                                   << "."
                                                   << "livres/Q7.dat"
+                                                  << ""
                                                   << "";
         QTest::newRow("folder with blanks") << "%1/mes livres/"
                                             << "ailleurs"
                                             << "mes livres/Q7.dat"
+                                            << ""
                                             << "";
         QTest::newRow("no argument") << ""
                                      << "ailleurs"
                                      << "ailleurs/Q7.dat"
+                                     << ""
                                      << "";
         QTest::newRow("menu entry, first start") << "--menu"
                                                  << "home"
                                                  << "home/Lirabel3/Q7.dat"
-                                                 << "home/Lirabel3";
+                                                 << "home/Lirabel3"
+                                                 << "";
+        // A folder already there is used as it is: nothing is added to it but the catalogue.
+        QTest::newRow("menu entry, folder there") << "--menu"
+                                                  << "home"
+                                                  << "home/Lirabel3/Q7.dat"
+                                                  << ""
+                                                  << "home/Lirabel3";
     }
     void catalogueIsWhereTheProgramWasToldToWork() {
         QFETCH(QString, argument);
         QFETCH(QString, cwd);
         QFETCH(QString, catalogue);
         QFETCH(QString, created);
+        QFETCH(QString, premade);
         Sandbox box;
         for (const char* folder : {"home", "ailleurs", "livres", "mes livres"})
             box.mkdir(QString::fromLatin1(folder));
+        if (!premade.isEmpty()) {
+            box.mkdir(premade);
+            writeBytes(box.path(premade + "/Q7AUTEUR.LST").toStdString(), "Hugo\r\n");
+        }
         QStringList arguments;
         if (!argument.isEmpty())
             arguments << QString(argument).replace(QStringLiteral("%1"), box.root.path());
@@ -125,9 +144,21 @@ private Q_SLOTS:
 
         QStringList expected = before;
         expected << catalogue;
-        if (!created.isEmpty()) expected << created;
+        // A folder the program makes is ready for a first record: its lists are there,
+        // empty, so that no drop-down offers or saves a placeholder.
+        if (!created.isEmpty()) {
+            expected << created;
+            for (const q7::FieldBinding* list : q7::listManagerOrder()) {
+                const QString name = created + "/" + QString::fromLatin1(list->listFile);
+                expected << name;
+                QCOMPARE(QFileInfo(box.path(name)).size(), 0);
+            }
+        }
         expected.sort();
         QCOMPARE(tree(box.root.path()), expected);
+        if (!premade.isEmpty())
+            QCOMPARE(readBytes(box.path(premade + "/Q7AUTEUR.LST").toStdString()),
+                     std::string("Hugo\r\n"));
     }
 
     // Upper-case names, CR LF and Windows-1252, as copied from a Windows computer: the
@@ -200,6 +231,85 @@ private Q_SLOTS:
         said += program.readAllStandardError();
         QVERIFY2(said.contains(expected), said.constData());
         QCOMPARE(tree(box.root.path()), before);
+    }
+
+    // Answered on the terminal before any window system is reached: no display needed.
+    void answersWithoutADisplay_data() {
+        QTest::addColumn<QStringList>("arguments"); // %1 = the sandbox
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "Utilisation : lirabel3 [--menu]"
+                              << "";
+        QTest::newRow("short help") << QStringList{"-h"} << 0 << "lirabel3-import(1)"
+                                    << "";
+        QTest::newRow("version") << QStringList{"--version"} << 0
+                                 << "Lirabel3 " Q7_PROGRAM_VERSION "\n"
+                                 << "";
+        QTest::newRow("unknown option") << QStringList{"--vide"} << 1 << ""
+                                        << "Option inconnue : --vide";
+        QTest::newRow("missing folder") << QStringList{"%1/absent"} << 1 << ""
+                                        << "lirabel3 : Le dossier « %1/absent » n'existe pas.";
+        QTest::newRow("good folder, no display") << QStringList{"%1/home"} << 1 << ""
+                                                 << "lirabel3 : pas d'affichage graphique";
+    }
+    void answersWithoutADisplay() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        Sandbox box;
+        box.mkdir(QStringLiteral("home"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("HOME"), box.path(QStringLiteral("home")));
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(box.path(QStringLiteral("home")));
+        for (QString& a : arguments)
+            a.replace(QStringLiteral("%1"), box.root.path());
+        program.start(QStringLiteral(Q7_PROGRAM), arguments);
+        QVERIFY(program.waitForFinished(30000));
+        const QString said = QString::fromUtf8(program.readAllStandardOutput());
+        const QString complained = QString::fromUtf8(program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(program.exitCode() == exitCode, qPrintable(complained));
+        QVERIFY2(said.contains(out), qPrintable(said));
+        QVERIFY2(complained.contains(err.arg(box.root.path())), qPrintable(complained));
+        if (out.isEmpty()) QCOMPARE(said, QString());
+        QVERIFY(!complained.contains(QLatin1String("display")));
+    }
+
+    // Qt's own options are left to Qt, whatever their place among the program's.
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("where"); // StartRequest::Where, or -1 when refused
+        QTest::addColumn<QString>("folder");
+        using W = StartRequest::Where;
+        QTest::newRow("nothing") << QStringList{} << int(W::Current) << "";
+        QTest::newRow("style then folder")
+            << QStringList{"-style", "fusion", "livres"} << int(W::Named) << "livres";
+        QTest::newRow("style= then menu")
+            << QStringList{"-style=fusion", "--menu"} << int(W::Menu) << "";
+        QTest::newRow("after --") << QStringList{"--", "--menu"} << int(W::Named) << "--menu";
+        QTest::newRow("menu and folder") << QStringList{"--menu", "livres"} << -1 << "";
+        QTest::newRow("two folders") << QStringList{"a", "b"} << -1 << "";
+    }
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, where);
+        QFETCH(QString, folder);
+        arguments.prepend(QStringLiteral("lirabel3"));
+        const StartRequest r = parseCommandLine(arguments, QStringLiteral("3"));
+        if (where < 0) {
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY(r.errors.contains(QLatin1String("Utilisation : lirabel3")));
+            return;
+        }
+        QCOMPARE(r.exitCode, -1);
+        QCOMPARE(int(r.where), where);
+        QCOMPARE(r.folder, folder);
     }
 
     void twoFoldersAreRefused() {

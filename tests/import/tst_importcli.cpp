@@ -187,6 +187,43 @@ private Q_SLOTS:
         QVERIFY(has(twice.err, "Aucune importation à annuler"));
     }
 
+    // The lists come back exactly as they were: a list another program ordered keeps its
+    // order, and a list the import made goes away.
+    void undoGivesTheListsBackByteForByte_data() {
+        QTest::addColumn<QByteArray>("authors");  // Q7auteur.lst before; empty = none
+        QTest::addColumn<QStringList>("between"); // its values after the import
+        QTest::newRow("none") << QByteArray() << QStringList{"Boris Vian", "Raymond Queneau"};
+        QTest::newRow("in order") << QByteArray("Abel\r\nZola\r\n")
+                                  << QStringList{"Abel", "Boris Vian", "Raymond Queneau", "Zola"};
+        QTest::newRow("another order")
+            << QByteArray("Zola\r\nAbel\r\n")
+            << QStringList{"Boris Vian", "Raymond Queneau", "Zola", "Abel"};
+        QTest::newRow("empty file")
+            << QByteArray("") << QStringList{"Boris Vian", "Raymond Queneau"};
+    }
+    void undoGivesTheListsBackByteForByte() {
+        QFETCH(QByteArray, authors);
+        QFETCH(QStringList, between);
+        const Folder folder(posixFileSystem(), dir_);
+        if (!authors.isNull()) writeBytes(dir_ + "/Q7auteur.lst", authors.toStdString());
+        const auto lists = [this] {
+            std::map<QString, std::string> out;
+            for (const QString& name :
+                 QDir(QString::fromStdString(dir_)).entryList({"*.lst"}, QDir::Files))
+                out[name] = readBytes(dir_ + "/" + name.toStdString());
+            return out;
+        };
+        const auto before = lists();
+        QCOMPARE(run({"--ajouter", "--listes", "--dossier", dir_, csv_}).code, 0);
+        std::vector<std::string> expected;
+        for (const QString& v : between)
+            expected.push_back(utf8ToCp1252(v.toStdString()));
+        QCOMPARE(readListFile(folder, "Q7auteur.lst"), expected);
+        QVERIFY(lists() != before);
+        QCOMPARE(run({"--annuler", "--dossier", dir_}, march5() + 60).code, 0);
+        QVERIFY(lists() == before);
+    }
+
     // An import that added nothing is the last one all the same: undoing it changes
     // nothing and never takes back the import before it.
     void undoNamesItsImportAndNeverReachesBack() {

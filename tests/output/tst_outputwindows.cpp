@@ -221,13 +221,17 @@ private Q_SLOTS:
         w.show();
         child<QRadioButton>(w, "rbdoc")->click();
 
-        // Missing folder: the I/O error, the window stays open.
+        // A folder that cannot be made (a file has its name): named, the window stays open.
+        writeBytes(docs.toStdString(), "x");
         child<QPushButton>(w, "Button1")->click();
-        QCOMPARE(s.fake->dialogs.boxes(), QStringList({"error:Fichier introuvable."}));
+        QCOMPARE(s.fake->dialogs.boxes(),
+                 QStringList({"error:Le dossier des documents « " + docs +
+                              " » n'existe pas et ne peut pas être créé."}));
         QVERIFY(w.isVisible());
         QCOMPARE(s.fake->cursor.depth, 0);
 
-        QVERIFY(QDir().mkpath(docs));
+        // A missing one is made: it is the user's standard folder.
+        QVERIFY(QFile::remove(docs));
         child<QPushButton>(w, "Button1")->click();
         QVERIFY(!w.isVisible());
         QVERIFY(QFile::exists(docs + "/Q7export.csv"));

@@ -5,6 +5,7 @@
 #include "ui_Q7recmot.h"
 
 #include <QMenu>
+#include <QRadioButton>
 #include <QTest>
 
 using q7::Field;
@@ -353,6 +354,32 @@ private Q_SLOTS:
         QVERIFY(u.edtnbfiche->isReadOnly());
         if (typed == "1") QVERIFY(!u.spbsuivant->isEnabled());
         if (typed == "4" || typed == "0") QCOMPARE(u.lblinfo->text(), QString("Menu principal"));
+    }
+
+    // Tab reaches the field buttons at the ticked one only, whichever it is.
+    void tabReachesTheTickedField_data() {
+        QTest::addColumn<QString>("ticked");
+        for (const char* name : {"rbtitre", "rbnotes", "rbutilisateur"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void tabReachesTheTickedField() {
+        QFETCH(QString, ticked);
+        AppFixture app;
+        app.start();
+        auto* dialog = app.program->windows().recmot;
+        dialog->show();
+        click(dialog->findChild<QRadioButton*>(ticked));
+        dialog->ui().edtrecmot->setFocus(Qt::OtherFocusReason);
+        QSet<QString> radios;
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
+            if (auto* rb = qobject_cast<QRadioButton*>(dialog->focusWidget()))
+                radios << rb->objectName();
+        }
+        QCOMPARE(radios, QSet<QString>{ticked});
+        QTest::keyClick(dialog->ui().edtrecmot, Qt::Key_Backtab);
+        QCOMPARE(dialog->focusWidget()->objectName(), ticked);
+        dialog->hide();
     }
 
     void wordSearchThroughTheDialog() {

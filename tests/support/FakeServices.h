@@ -121,9 +121,14 @@ class FakeLauncher : public Launcher {
 public:
     QStringList started;
     QStringList mails;
+    QStringList installed; // programs findProgram finds, in /usr/bin
+    QStringList failing;   // commands that cannot be started
     bool startDetached(const QString& c) override {
         started << c;
-        return true;
+        return !failing.contains(c);
+    }
+    QString findProgram(const QString& name) override {
+        return installed.contains(name) ? QStringLiteral("/usr/bin/") + name : QString();
     }
     bool openMailto(const QString& u) override {
         mails << u;

@@ -1,0 +1,237 @@
+#include "app/ImportWindow.h"
+
+#include "import/Append.h"
+#include "platform/Command.h"
+#include "platform/Services.h"
+#include "platform/TypingFocus.h"
+#include "store/Errors.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <ctime>
+
+namespace {
+
+const QString fileFilter =
+    QStringLiteral("Catalogues (*.csv *.tsv *.txt *.tc *.xml *.gcs);;Tous les fichiers (*)");
+
+// Reads the books of the file's bytes and runs `step` on them: the trial or the append.
+template <class Step>
+q7::import::Report withBooks(const std::string& bytes, const QString& path, bool lists, Step step) {
+    const q7::import::SourceFile source =
+        q7::import::readSource(bytes, q7::import::Format::automatic, {});
+    return step(q7::import::AppendRequest{
+        &source, QFileInfo(path).fileName().toStdString(), lists, std::time(nullptr), {}});
+}
+
+QString text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+} // namespace
+
+ImportWindow::ImportWindow(AppState& state, Services& services, QWidget* parent)
+    : QDialog(parent), state_(state), services_(services) {
+    setObjectName(QStringLiteral("formimport"));
+    setWindowTitle(QStringLiteral("Importer des livres"));
+    file_ = new QLineEdit(this);
+    file_->setObjectName(QStringLiteral("edtfichier"));
+    choose_ = new QPushButton(QStringLiteral("&Choisir..."), this);
+    choose_->setObjectName(QStringLiteral("btchoisir"));
+    auto* fileLabel = new QLabel(QStringLiteral("&Fichier à importer :"), this);
+    fileLabel->setBuddy(file_);
+    lists_ = new QCheckBox(QStringLiteral("Ajouter aussi les valeurs nouvelles aux &listes"), this);
+    lists_->setObjectName(QStringLiteral("ckblistes"));
+    report_ = new QPlainTextEdit(this);
+    report_->setObjectName(QStringLiteral("memrapport"));
+    report_->setReadOnly(true);
+    report_->setAccessibleName(QStringLiteral("Rapport de l'importation"));
+    report_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    report_->setMinimumSize(560, 300);
+    count_ = new QLabel(this);
+    count_->setObjectName(QStringLiteral("lblcompte"));
+    trial_ = new QPushButton(QStringLiteral("&Essayer"), this);
+    trial_->setObjectName(QStringLiteral("btessai"));
+    import_ = new QPushButton(QStringLiteral("&Importer"), this);
+    import_->setObjectName(QStringLiteral("btimporter"));
+    undo_ = new QPushButton(QStringLiteral("&Annuler la dernière importation"), this);
+    undo_->setObjectName(QStringLiteral("btannuler"));
+    close_ = new QPushButton(QStringLiteral("Fer&mer"), this);
+    close_->setObjectName(QStringLiteral("btfermer"));
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(fileLabel, 0, 0);
+    grid->addWidget(file_, 0, 1);
+    grid->addWidget(choose_, 0, 2);
+    grid->addWidget(lists_, 1, 1, 1, 2);
+    // Enter runs the trial, never the import: appending takes its own click or Alt+I.
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* b : {trial_, import_, undo_, close_}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    trial_->setDefault(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(report_, 1);
+    layout->addWidget(count_);
+    layout->addLayout(buttons);
+
+    Dialogs& d = services_.dialogs;
+    connect(choose_, &QPushButton::clicked, this, guarded(d, this, &ImportWindow::chooseFile));
+    connect(trial_, &QPushButton::clicked, this, guarded(d, this, &ImportWindow::trial));
+    connect(import_, &QPushButton::clicked, this, guarded(d, this, &ImportWindow::importNow));
+    connect(undo_, &QPushButton::clicked, this, guarded(d, this, &ImportWindow::undoLast));
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+    // A trial of another file, or with the lists, is needed before an import.
+    const auto outdated = [this] { import_->setEnabled(false); };
+    connect(file_, &QLineEdit::textEdited, this, outdated);
+    connect(lists_, &QCheckBox::toggled, this, outdated);
+}
+
+void ImportWindow::connectTo(RecordWindow& window, QAction* importItem, QAction* undoItem) {
+    window_ = &window;
+    Dialogs& d = services_.dialogs;
+    connect(importItem, &QAction::triggered, this, guarded(d, this, &ImportWindow::open));
+    connect(undoItem, &QAction::triggered, this, guarded(d, this, &ImportWindow::undoLast));
+}
+
+void ImportWindow::open() {
+    import_->setEnabled(false);
+    tried_.clear();
+    report_->setPlainText(QStringLiteral(
+        "Choisissez un fichier : un tableur enregistré en CSV ou en TSV, une collection "
+        "Tellico ou GCstar. Son essai s'affiche ici, sans rien changer au catalogue ; "
+        "« Importer » ajoute alors ses livres."));
+    showCount();
+    focusForTyping(file_);
+    services_.modal.showModal(*this);
+}
+
+void ImportWindow::chooseFile() {
+    const std::optional<QString> chosen =
+        services_.dialogs.openFileName(QStringLiteral("Fichier à importer"), fileFilter);
+    if (!chosen) return;
+    file_->setText(*chosen);
+    trial();
+}
+
+std::optional<std::string> ImportWindow::readChosenFile() {
+    const QString path = file_->text().trimmed();
+    const QString quoted = QStringLiteral("« ") + path + QStringLiteral(" »");
+    QString why;
+    const QFileInfo info(path);
+    if (path.isEmpty())
+        why = QStringLiteral("Choisissez d'abord le fichier à importer.");
+    else if (!info.exists())
+        why = QStringLiteral("Le fichier %1 n'existe pas.").arg(quoted);
+    else if (info.isDir())
+        why = QStringLiteral("%1 est un dossier, pas un fichier à importer.").arg(quoted);
+    // Forty thousand books fit in a few tens of megabytes, whatever the format.
+    else if (info.size() > (qint64(1) << 30))
+        why = QStringLiteral("Le fichier %1 dépasse 1 Go : ce n'est pas un catalogue de livres.")
+                  .arg(quoted);
+    if (why.isEmpty()) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = file.readAll();
+            if (file.error() == QFileDevice::NoError) return bytes.toStdString();
+        }
+        why = QStringLiteral("Le fichier %1 ne peut pas être lu : %2")
+                  .arg(quoted, file.errorString());
+    }
+    services_.dialogs.beep();
+    showReport(why);
+    return std::nullopt;
+}
+
+void ImportWindow::trial() {
+    import_->setEnabled(false);
+    tried_.clear();
+    const std::optional<std::string> bytes = readChosenFile();
+    if (!bytes) return;
+    const QString path = file_->text().trimmed();
+    try {
+        q7::import::Report report =
+            withBooks(*bytes, path, lists_->isChecked(), [this](const auto& request) {
+                return q7::import::trialImport(state_.folder, request);
+            });
+        report.action = "essai, rien n'est écrit (« Importer » pour ajouter les livres)";
+        showReport(text(q7::import::renderReport(report)));
+        tried_ = path;
+        import_->setEnabled(report.imported > 0);
+    } catch (const std::exception& e) {
+        services_.dialogs.beep();
+        showReport(QStringLiteral("Le fichier « %1 » ne peut pas être importé : %2")
+                       .arg(QFileInfo(path).fileName(), text(e.what())));
+    }
+    showCount();
+}
+
+void ImportWindow::importNow() {
+    const QString path = tried_;
+    if (path.isEmpty() || path != file_->text().trimmed()) return trial();
+    import_->setEnabled(false);
+    tried_.clear();
+    const std::optional<std::string> bytes = readChosenFile();
+    if (!bytes) return;
+    try {
+        const q7::import::Report report =
+            withBooks(*bytes, path, lists_->isChecked(), [this](const auto& request) {
+                return q7::import::appendImport(state_.data, state_.folder, request);
+            });
+        showReport(text(q7::import::renderReport(report)));
+    } catch (const std::exception& e) {
+        showReport(text(e.what()));
+        showCount();
+        throw;
+    }
+    catalogueChanged();
+}
+
+void ImportWindow::undoLast() {
+    if (!ask(services_.dialogs, QStringLiteral("Retirer du catalogue les livres de la dernière "
+                                               "importation ?")))
+        return;
+    try {
+        const std::string said =
+            q7::import::undoLastImport(state_.data, state_.folder, std::time(nullptr));
+        showReport(text(said));
+        if (!isVisible()) services_.dialogs.information(text(said));
+    } catch (const std::exception& e) {
+        showReport(text(e.what()));
+        throw;
+    }
+    catalogueChanged();
+}
+
+void ImportWindow::catalogueChanged() {
+    showCount();
+    // The record shown and the drop-downs may belong to the catalogue before.
+    if (window_) {
+        window_->applyMode(Mode::MainMenu);
+        window_->loadValueLists();
+    }
+}
+
+void ImportWindow::showReport(const QString& text) {
+    report_->setPlainText(text);
+}
+
+void ImportWindow::showCount() {
+    const int n = state_.data.count();
+    count_->setText(n == 1 ? QStringLiteral("Le catalogue compte 1 fiche.")
+                           : QStringLiteral("Le catalogue compte %1 fiches.").arg(n));
+}

@@ -1,0 +1,16 @@
+#include "widgets/TickedRadio.h"
+
+#include <QRadioButton>
+
+#include <vector>
+
+void tabToTheTickedRadio(std::initializer_list<QRadioButton*> group) {
+    const std::vector<QRadioButton*> buttons(group);
+    const auto follow = [buttons] {
+        for (QRadioButton* b : buttons)
+            b->setFocusPolicy(b->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    for (QRadioButton* b : buttons)
+        QObject::connect(b, &QRadioButton::toggled, b, follow);
+    follow();
+}
