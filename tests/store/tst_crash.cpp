@@ -141,12 +141,23 @@ std::vector<Command> commands() {
              for (int i = 0; i < 20; ++i)
                  if (i != 3) writer->append(all[std::size_t(i)]);
              data.commitRewrite(std::move(writer));
-             appendToFile(folder, oldReferencesFile, "4\r\n");
+             addOldReference(folder, "4");
              data.close();
          },
          {},
          false},
         {"trier (première lettre)",
+         usedFolder,
+         [](FileSystem& fs, const std::string& dir) {
+             DataFile data(Folder(fs, dir));
+             data.open();
+             Fiche buffer;
+             sortCatalogue(data, buffer, {SortOrder::FirstLetter, {}});
+             data.close();
+         },
+         {},
+         false},
+        {"trier (auteur en tête)",
          usedFolder,
          [](FileSystem& fs, const std::string& dir) {
              DataFile data(Folder(fs, dir));
