@@ -249,14 +249,10 @@ void CrashTest::everyCommandOldOrNew() {
             }
         };
         rule.across = command.across;
-        for (const CrashCount& count :
-             replayCrashes(recorder, rule, scratch.path().toStdString())) {
-            table += std::string(command.name) + " | " + crashModelName(count.model) + " | " +
-                     std::to_string(count.states) + " | " + std::to_string(count.breaking) + "\n";
-            for (const std::string& example : count.examples)
-                table += "    " + example + "\n";
+        const auto counts = replayCrashes(recorder, rule, scratch.path().toStdString());
+        table += crashTableRows(command.name, counts);
+        for (const CrashCount& count : counts)
             breaking += count.breaking;
-        }
     }
     std::fputs(table.c_str(), stdout);
     QCOMPARE(breaking, 0);

@@ -217,6 +217,17 @@ const char* crashModelName(CrashModel model) {
     return "";
 }
 
+std::string crashTableRows(const std::string& command, const std::vector<CrashCount>& counts) {
+    std::string rows;
+    for (const CrashCount& count : counts) {
+        rows += command + " | " + crashModelName(count.model) + " | " +
+                std::to_string(count.states) + " | " + std::to_string(count.breaking) + "\n";
+        for (const std::string& example : count.examples)
+            rows += "    " + example + "\n";
+    }
+    return rows;
+}
+
 const std::string* contentOf(const FolderImage& image, const std::string& name) {
     auto it = image.names.find(name);
     return it == image.names.end() ? nullptr : &image.files.at(it->second);

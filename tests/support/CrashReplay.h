@@ -40,6 +40,10 @@ struct CrashCount {
 std::vector<CrashCount> replayCrashes(const RecordingFileSystem& recorded, const CrashRule& rule,
                                       const std::string& scratch);
 
+// The table's lines of one command: "command | model | states | breaking", then the
+// first failures of each model, indented.
+std::string crashTableRows(const std::string& command, const std::vector<CrashCount>& counts);
+
 // The folder's files now (one level of sub-folders), as an image.
 FolderImage readFolder(const std::string& dir);
 // The content a name has in an image, or nullptr when the image has no such name.
