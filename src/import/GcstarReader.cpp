@@ -36,6 +36,7 @@ bool looksLikeGcstar(std::string_view bytes) {
 SourceFile readGcstar(std::string_view bytes) {
     SourceFile file;
     file.format = "GCstar";
+    checkEntityExpansion(bytes);
     QXmlStreamReader xml(
         QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
     FieldRouter router(Dialect::gcstar, "champ");

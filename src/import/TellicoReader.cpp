@@ -113,6 +113,7 @@ SourceFile readTellico(std::string_view bytes) {
         bytes = unpacked;
         file.format = "Tellico (archive .tc)";
     }
+    checkEntityExpansion(bytes);
     QXmlStreamReader xml(
         QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
     FieldRouter router(Dialect::tellico, "champ");

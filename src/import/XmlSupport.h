@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace q7::import {
@@ -40,5 +41,10 @@ private:
 
 // Throws q7::Error naming the line when the XML is broken.
 void throwIfBroken(const QXmlStreamReader& xml, const char* what);
+
+// Entities a document declares itself can make a few hundred kilobytes expand to
+// gigabytes (one long entity named many times). Throws q7::Error (French) when the text
+// they would give outgrows the file many times over; checked before any parsing.
+void checkEntityExpansion(std::string_view xml);
 
 } // namespace q7::import
