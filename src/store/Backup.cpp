@@ -89,7 +89,8 @@ Backup backUpCatalogue(const Folder& folder, BackupMethod method, std::time_t wh
     Backup made;
     FileSystem& fs = folder.fs();
     try {
-        const std::string catalogue = folder.path(dataFileName);
+        // The file itself: a hard link to a symbolic link would follow the live catalogue.
+        const std::string catalogue = fs.resolve(folder.path(dataFileName));
         if (!fs.exists(catalogue)) return made;
         if (fs.open(catalogue, OpenMode::Read)->size() == 0) return made;
         const std::string dir = backupDir(folder);

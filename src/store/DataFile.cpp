@@ -26,6 +26,12 @@ bool stillNamed(FileSystem& fs, const std::string& path, File& file) {
     }
 }
 
+std::string directoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".")
+                                      : path.substr(0, std::max<std::size_t>(slash, 1));
+}
+
 // "Disque plein" + what could not be undone, as one message.
 std::string alsoFailed(const std::exception& first, const std::string& what,
                        const std::exception& second) {
@@ -108,6 +114,9 @@ void DataFile::open() {
         auto file = fs.open(path_, OpenMode::Create);
         if (!file->tryLock()) throw LockedError();
         if (stillNamed(fs, path_, *file)) {
+            // A Q7.dat that is a symbolic link: rewrites replace the file it names (beside
+            // it, so the rename stays on one file system), never the link itself.
+            path_ = fs.resolve(path_);
             Journal::recover(folder_, *file);
             adopt(std::move(file));
             break;
@@ -126,6 +135,7 @@ void DataFile::removeLeftoverScratch() {
     } catch (const IoError&) {
         // A folder that cannot be listed keeps its leftovers; they only take room.
     }
+    if (linked()) removeQuietly(fs, tempPath());
     tidyBackups(folder_, file_->id());
 }
 
@@ -144,7 +154,8 @@ void DataFile::close() {
     journal_.close();
     file_.reset();
     blockCount_ = 0;
-    if (empty) folder_.fs().remove(path_);
+    // An empty catalogue elsewhere, behind a link, is not ours to delete.
+    if (empty && !linked()) folder_.fs().remove(path_);
 }
 
 void DataFile::seek(int index) {
@@ -254,7 +265,7 @@ std::string DataFile::tail() {
 }
 
 std::unique_ptr<RecordWriter> DataFile::beginRewrite() {
-    return std::make_unique<RecordWriter>(folder_.fs(), folder_.path(tempFileName));
+    return std::make_unique<RecordWriter>(folder_.fs(), tempPath());
 }
 
 void DataFile::commitRewrite(std::unique_ptr<RecordWriter> writer) {
@@ -277,7 +288,15 @@ void DataFile::commitRewrite(std::unique_ptr<RecordWriter> writer) {
     adopt(std::move(file));
     backupNote_ = backupFailureMessage(backup);
     if (!backup.failed()) pruneBackups(folder_, backupsKept, backup.path);
-    folder_.fs().syncDir(folder_.dir());
+    folder_.fs().syncDir(linked() ? directoryOf(path_) : folder_.dir());
+}
+
+bool DataFile::linked() const {
+    return path_ != folder_.path(dataFileName);
+}
+
+std::string DataFile::tempPath() const {
+    return linked() ? directoryOf(path_) + "/" + tempFileName : folder_.path(tempFileName);
 }
 
 std::string DataFile::takeBackupNote() {

@@ -106,6 +106,9 @@ public:
 
 private:
     void adopt(std::unique_ptr<File> file);
+    // Whether Q7.dat is a symbolic link to a file elsewhere (path_ is that file).
+    bool linked() const;
+    std::string tempPath() const;
     void removeLeftoverScratch();
     void put(const unsigned char* bytes, std::size_t size);
     std::string tail();

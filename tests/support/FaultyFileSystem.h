@@ -36,6 +36,9 @@ public:
     void link(const std::string& from, const std::string& to) override;
     void makeDir(const std::string& path) override;
     std::vector<std::string> list(const std::string& dir) override;
+    std::string resolve(const std::string& path) override {
+        return q7::posixFileSystem().resolve(path);
+    }
 
     // Used by the wrapped files.
     void check(Op op, const std::string& path);

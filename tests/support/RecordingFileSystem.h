@@ -56,6 +56,9 @@ public:
     void link(const std::string& from, const std::string& to) override;
     void makeDir(const std::string& path) override;
     std::vector<std::string> list(const std::string& dir) override;
+    std::string resolve(const std::string& path) override {
+        return q7::posixFileSystem().resolve(path);
+    }
 
     // Used by the recorded files.
     void log(FileStep step) { steps_.push_back(std::move(step)); }
