@@ -118,6 +118,7 @@ Figures measure(Case& c, Context& ctx, int runs) {
         f.unsyncedCommand.add(seconds([&] { c.run(ctx); }));
     }
     ctx.fs = &q7::posixFileSystem();
+    if (c.finish) c.finish(ctx);
     return f;
 }
 

@@ -64,7 +64,13 @@ std::string readAll(File& file) {
 
 } // namespace
 
-Journal::~Journal() = default;
+Journal::~Journal() {
+    try {
+        close();
+    } catch (...) {
+        // Left in place: the next open finds it and rolls back only what it must.
+    }
+}
 
 void Journal::protect(std::uint64_t sizeBefore, std::uint64_t offset, const unsigned char* newBytes,
                       std::size_t newSize, const std::string& oldBytes) {
@@ -84,6 +90,7 @@ void Journal::protect(std::uint64_t sizeBefore, std::uint64_t offset, const unsi
     // The journal's name must survive a power cut as well as its bytes.
     if (created) folder_.fs().syncDir(folder_.dir());
     unsettled_ = true;
+    pending_ = true;
 }
 
 void Journal::done() {
@@ -92,6 +99,7 @@ void Journal::done() {
     // leaves them. settle() makes it last before Q7.dat is replaced.
     static constexpr char blank[sizeof magic] = {};
     file_->writeAt(blank, sizeof blank, 0);
+    pending_ = false;
 }
 
 void Journal::settle() {
@@ -102,6 +110,10 @@ void Journal::settle() {
 
 void Journal::close() {
     if (!file_) return;
+    if (pending_) {
+        file_.reset();
+        return;
+    }
     settle();
     file_.reset();
     removeQuietly(folder_.fs(), folder_.path(journalFileName));

@@ -27,7 +27,8 @@ public:
     // Before Q7.dat is replaced or cut: no journal may apply to it any more, even after a
     // power cut.
     void settle();
-    // At close: settled, then removed.
+    // At close: settled, then removed; kept when a write it protects could not be undone,
+    // for the next open to roll it back.
     void close();
 
     // At open, under the lock: rolls back the write a crash interrupted and removes the
@@ -38,6 +39,7 @@ private:
     Folder folder_;
     std::unique_ptr<File> file_;
     bool unsettled_ = false;
+    bool pending_ = false; // a write in progress, or one that could not be undone
 };
 
 } // namespace q7
