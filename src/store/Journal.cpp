@@ -83,9 +83,15 @@ void Journal::protect(std::uint64_t sizeBefore, std::uint64_t offset, const unsi
     entry += oldBytes;
     putWord(entry, hashOf(bytesOf(entry), entry.size()));
     const bool created = !file_;
-    if (created) file_ = folder_.fs().open(folder_.path(journalFileName), OpenMode::Create);
+    if (created) {
+        file_ = folder_.fs().open(folder_.path(journalFileName), OpenMode::Create);
+        size_ = file_->size();
+    }
     file_->writeAt(entry.data(), entry.size(), 0);
-    file_->truncate(entry.size());
+    // Cut only when it shrinks: a size that changes makes the sync cost a metadata flush,
+    // and saves of one record all write entries of one size.
+    if (entry.size() < size_) file_->truncate(entry.size());
+    size_ = entry.size();
     file_->syncData();
     // The journal's name must survive a power cut as well as its bytes.
     if (created) folder_.fs().syncDir(folder_.dir());

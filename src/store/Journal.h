@@ -38,6 +38,7 @@ public:
 private:
     Folder folder_;
     std::unique_ptr<File> file_;
+    std::uint64_t size_ = 0; // of the journal file, as last written
     bool unsettled_ = false;
     bool pending_ = false; // a write in progress, or one that could not be undone
 };
