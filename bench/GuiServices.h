@@ -20,6 +20,8 @@ public:
     void drawText(int, int, const QString&) override {}
     void drawTextWithin(int, int, int, const QString&) override {}
     void newPage() override {}
+    void drawPainting(int, int, int, int, Painting) override {}
+    void setLandscape(bool) override {}
     void end() override {}
     void abort() noexcept override {}
 };

@@ -37,6 +37,7 @@ enum class Item {
     LoanItems,
     LoanWindow,
     ClearLoan,
+    Overview,
 };
 
 // On and Off enable and disable, or do and skip the rows that are actions; Keep leaves
@@ -76,6 +77,7 @@ constexpr Row modeTable[] = {
     {Item::LoanItems, {off, off, off, on, on}},
     {Item::LoanWindow, {on, off, keep, on, on}},
     {Item::ClearLoan, {on, on, keep, on, on}},
+    {Item::Overview, {on, off, off, off, on}},
 };
 
 // The status line's text of each mode; null leaves it to the command.
@@ -140,6 +142,7 @@ void Tformprin::applyMode(Mode mode) {
         case Item::LoanItems: enable({u.menuPreter, u.menuRetourPret}, yes); break;
         case Item::LoanWindow: u.smenuprets->setEnabled(yes); break;
         case Item::ClearLoan: u.lblpret->clear(); break;
+        case Item::Overview: enable({u.menuvue, u.spdbvue}, yes); break;
         }
     }
     if (const char* text = statusText[column]) setStatus(QString::fromUtf8(text));

@@ -14,6 +14,7 @@
 #include "maint/Q7info.h"
 #include "output/Q7etiq.h"
 #include "output/Q7export.h"
+#include "overview/Q7vue.h"
 #include "search/Q7recmot.h"
 #include "settings/Q7option.h"
 
@@ -37,6 +38,7 @@ Program::Program(Services& services)
     windows_.resume = new TFormresume(state_, owner);
     windows_.preter = new Tformpreter(services, owner);
     windows_.prets = new Tformprets(state_, services, owner);
+    windows_.vue = new Tformvue(state_, services, owner);
     prin_->attach(windows_);
 
     // "ecr" takes the options window's values; "A&ppliquer" closes only when they are stored.

@@ -5,6 +5,7 @@
 #include "loans/LoanController.h"
 #include "maint/MaintController.h"
 #include "output/OutputController.h"
+#include "overview/OverviewController.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "search/SearchController.h"
@@ -79,7 +80,8 @@ void Tformprin::setUpTools() {
         {u.spdbapplication, QStyle::SP_ComputerIcon},
         {u.spdbimpression, QStyle::SP_DriveFDIcon},
         {u.spdbajout, QStyle::SP_FileDialogNewFolder},
-        {u.spdbaide, QStyle::SP_DialogHelpButton}};
+        {u.spdbaide, QStyle::SP_DialogHelpButton},
+        {u.spdbvue, QStyle::SP_DesktopIcon}};
     for (const auto& [action, icon] : icons)
         action->setIcon(style()->standardIcon(icon));
     u.btbretour->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
@@ -152,6 +154,15 @@ void Tformprin::attach(const Windows& windows) {
     loans_ = std::make_unique<LoanController>(
         *this, LoanController::Controls{u.menuPreter, u.menuRetourPret, u.smenuprets, u.lblpret},
         *windows.preter, *windows.prets);
+    overview_ = std::make_unique<OverviewController>(
+        *this, OverviewController::Controls{u.menuvue, u.spdbvue}, *windows.vue, [this] {
+            // Who has each book out, as the register says when the overview opens.
+            q7::Borrowers out;
+            for (const q7::RegisterLine& line : loans_->book().load().lines)
+                if (line.loan && line.loan->out())
+                    out.try_emplace(line.loan->reference, line.loan->borrower);
+            return out;
+        });
 }
 
 QWidget* Tformprin::control(const q7::FieldBinding& row) const {

@@ -25,6 +25,7 @@ class OutputController;
 class MaintController;
 class CompanionController;
 class LoanController;
+class OverviewController;
 
 class Tformprin : public QMainWindow, public SettingsView, public RecordWindow {
     Q_OBJECT
@@ -54,6 +55,7 @@ public:
 
     void setHits(int hits) override;
     void setStatus(const QString& text) override;
+    void showBrowsed(int index) override;
     QWidget* control(const q7::FieldBinding& row) const override;
     QWidget* caption(const q7::FieldBinding& row) const override;
     QAction* item(const char* name) const override;
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<MaintController> maint_;
     std::unique_ptr<CompanionController> companions_;
     std::unique_ptr<LoanController> loans_;
+    std::unique_ptr<OverviewController> overview_;
     std::set<QKeySequence> menuKeys_;
     // What the fields held before "Mettre à vide", while Ctrl+Z may still bring it back.
     struct FieldValue {

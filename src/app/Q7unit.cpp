@@ -114,6 +114,15 @@ void Tformprin::showRecord() {
     loans_->showLoan();
 }
 
+void Tformprin::showBrowsed(int index) {
+    applyMode(Mode::Browse);
+    state_.data.seek(index);
+    state_.data.read(state_.buffer);
+    showRecord();
+    setStatus(QStringLiteral("Recherche par liste"));
+    state_.criterion = q7::Criterion::ListBrowsing;
+}
+
 void Tformprin::enableFields(bool on) {
     for (const FieldBinding& row : q7::fieldTable()) {
         control(row)->setEnabled(on);

@@ -16,6 +16,7 @@ class Tformexport;
 class TFormresume;
 class Tformpreter;
 class Tformprets;
+class Tformvue;
 
 struct Windows {
     Tcarnetform* carnet = nullptr;
@@ -33,4 +34,5 @@ struct Windows {
     TFormresume* resume = nullptr;
     Tformpreter* preter = nullptr;
     Tformprets* prets = nullptr;
+    Tformvue* vue = nullptr;
 };

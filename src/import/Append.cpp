@@ -121,6 +121,7 @@ Report appendImport(const Folder& folder, const AppendRequest& request) {
     // What undoes the import is on disk before the first record: never records in without
     // it. The undo of an earlier import goes back in place should this one fail.
     LastImport last;
+    last.source = request.sourceName;
     last.before = report.before;
     last.after = report.before + int(plan.records.size());
     const bool changed = !plan.records.empty();
@@ -172,8 +173,17 @@ Report appendImport(const Folder& folder, const AppendRequest& request) {
             throw;
         }
     });
-    afterwards(report, "--annuler ne pourra pas retirer les prêts de cette importation", [&] {
-        if (!last.loans.empty()) replaceFile(folder, lastImportFileName, formatLastImport(last));
+    // An import that added nothing is still the last one: --annuler must never reach back
+    // to an earlier import. One that added books wrote this before them; again only when
+    // its loans are to be taken out too.
+    afterwards(report, "--annuler ne pourra pas défaire cette importation", [&] {
+        if (changed && last.loans.empty()) return;
+        if (!changed) {
+            last.fingerprint = last.fingerprintBefore = fingerprint(data);
+            last.when = readableStamp(request.now);
+            last.report = reportName(folder, request.now);
+        }
+        replaceFile(folder, lastImportFileName, formatLastImport(last));
     });
     afterwards(report, "Le rapport n'a pas pu être écrit à côté du catalogue", [&] {
         const std::string name =
@@ -198,9 +208,19 @@ std::string undoLastImport(const Folder& folder, std::time_t now) {
     if (!last)
         throw Error(lastImportFileName + " est illisible : l'annulation est refusée. Rien n'a "
                                          "changé.");
+    const int added = last->after - last->before;
+    const std::string named = "L'importation du " + last->when +
+                              (last->source.empty() ? "" : " de « " + last->source + " »") + " (" +
+                              std::to_string(added) + " fiche(s) ajoutée(s))";
+    if (added == 0) {
+        // Nothing to take back, and nothing older either.
+        folder.fs().remove(folder.path(lastImportFileName));
+        return named + " n'avait rien ajouté : rien n'est défait, le catalogue n'a pas changé.";
+    }
     DataFile data(folder);
     openLocked(data, "l'annulation");
-    const std::string since = "Le catalogue a changé depuis l'importation du " + last->when;
+    const std::string since = "Le catalogue a changé depuis l'importation du " + last->when +
+                              (last->source.empty() ? "" : " de « " + last->source + " »");
     const std::string keep = " : l'annulation est refusée pour ne rien perdre. Le catalogue "
                              "d'avant l'importation est gardé dans " +
                              backupFolderName + "/.";
@@ -236,8 +256,7 @@ std::string undoLastImport(const Folder& folder, std::time_t now) {
     folder.fs().remove(folder.path(lastImportFileName));
     folder.fs().syncDir(folder.dir());
     data.close();
-    const int removed = last->after - last->before;
-    std::string text = "Importation du " + last->when + " annulée : " + std::to_string(removed) +
+    std::string text = named + " est annulée : " + std::to_string(added) +
                        " fiche(s) retirée(s) ; le catalogue compte de nouveau " +
                        std::to_string(last->before) + " fiche(s).";
     if (!unused.backup.empty()) text += "\nSauvegarde d'avant l'annulation : " + unused.backup;

@@ -1,7 +1,10 @@
 #include "import/BookMapper.h"
 
+#include "import/Catalogue.h"
+#include "import/FieldNames.h"
 #include "store/Cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -60,21 +63,35 @@ private:
     MappedBook out_;
 };
 
+// The volume goes with its series ("Folio, 3"), or else at the end of the title
+// (", tome II"): volumes of one work are different books.
 void mapSeries(Mapper& m) {
     const std::string series = m.book().first(Target::series);
-    const std::string number = m.book().first(Target::seriesNumber);
-    if (number.empty() || series.empty()) {
-        m.put(Field::collection, series);
-        if (!number.empty()) m.dropped(Field::collection, number, "numéro sans nom de série");
+    const std::string given = m.book().first(Target::seriesNumber);
+    // calibre gives every book an index, "1.0" for one in no series: no volume.
+    const std::string number = series.empty() && given == "1.0" ? "" : volumeText(given);
+    const std::size_t seriesRoom = fieldInfo(Field::collection).capacity;
+    if (!series.empty() && !number.empty() &&
+        utf8ToCp1252(series + ", " + number).size() <= seriesRoom) {
+        m.put(Field::collection, series + ", " + number);
         return;
     }
-    const std::string both = series + ", " + number;
-    if (utf8ToCp1252(both).size() <= fieldInfo(Field::collection).capacity) {
-        m.put(Field::collection, both);
-    } else {
-        m.put(Field::collection, series);
-        m.dropped(Field::collection, number, "le numéro dans la série ne tient plus");
+    m.put(Field::collection, series);
+    if (number.empty()) return;
+    Fiche& f = m.fiche();
+    const std::string title = cp1252ToUtf8(f.view(Field::titre));
+    Fiche probe;
+    probe.setText(Field::titre, f.view(Field::titre));
+    if (volumeOf(probe) == volumeKey(number)) return; // the title says it already
+    const std::string longer = title + ", tome " + number;
+    if (!title.empty() && utf8ToCp1252(longer).size() <= fieldInfo(Field::titre).capacity) {
+        f.setText(Field::titre, utf8ToCp1252(longer));
+        return;
     }
+    m.dropped(Field::titre, number,
+              series.empty() ? "numéro de tome qui ne tient pas dans le titre"
+                             : "numéro dans la série qui ne tient ni dans la collection ni "
+                               "dans le titre");
 }
 
 void mapLocation(Mapper& m) {
@@ -103,35 +120,49 @@ void mapLocation(Mapper& m) {
     }
 }
 
-void mapIsbn(Mapper& m) {
-    const std::string given = m.book().first(Target::isbn);
-    const Isbn isbn = readIsbn(given);
-    m.put(Field::isbn, isbn.digits);
-    using S = Isbn::Status;
-    switch (isbn.status) {
-    case S::none:
-    case S::valid: break;
-    case S::zeroRestored:
-        m.note(Finding::Kind::isbnRepaired, Field::isbn, 0,
-               "ISBN « " + given + " » : zéro(s) de tête rendu(s), " + isbn.digits);
-        break;
-    case S::fromExponent:
-        m.note(Finding::Kind::isbnRepaired, Field::isbn, 0,
-               "ISBN « " + given + " » écrit en puissance de 10 : " + isbn.digits);
-        break;
-    case S::exponentLost:
-        m.note(Finding::Kind::isbnDoubtful, Field::isbn, 0,
-               "ISBN « " + given + " » abîmé par un tableur (chiffres perdus) : non repris");
-        break;
-    case S::wrongCheck:
-        m.note(Finding::Kind::isbnDoubtful, Field::isbn, 0,
-               "ISBN « " + given + " » : la clé ne correspond pas, gardé tel quel");
-        break;
-    case S::oddLength:
-        m.note(Finding::Kind::isbnDoubtful, Field::isbn, 0,
-               "ISBN « " + given + " » : ni 10 ni 13 caractères, gardé tel quel");
-        break;
+// The first good ISBN of the book's ISBN columns (an ISBN-13 column beside an empty ISBN
+// one); identifiers that are no ISBN go to the notes, whole.
+void mapIsbn(Mapper& m, std::vector<std::string>& notes) {
+    std::string kept;
+    for (const std::string& given : m.book().all(Target::isbn)) {
+        const Isbn isbn = readIsbn(given);
+        using S = Isbn::Status;
+        if (isbn.status == S::none) continue;
+        const bool good = isbn.status == S::valid || isbn.status == S::zeroRestored ||
+                          isbn.status == S::fromExponent;
+        if (good && kept.empty()) kept = isbn.digits;
+        switch (isbn.status) {
+        case S::none:
+        case S::valid: break;
+        case S::zeroRestored:
+            m.note(Finding::Kind::isbnRepaired, Field::isbn, 0,
+                   "ISBN « " + given + " » : zéro(s) de tête rendu(s), " + isbn.digits);
+            break;
+        case S::fromExponent:
+            m.note(Finding::Kind::isbnRepaired, Field::isbn, 0,
+                   "ISBN « " + given + " » écrit en puissance de 10 : " + isbn.digits);
+            break;
+        case S::exponentLost:
+            m.note(Finding::Kind::isbnDoubtful, Field::isbn, 0,
+                   "ISBN « " + given + " » abîmé par un tableur (chiffres perdus) : non repris");
+            break;
+        case S::wrongCheck:
+        case S::oddLength:
+        case S::notIsbn: {
+            std::string shown(trimmed(given));
+            if (shown.size() > 2 && shown.front() == '[' && shown.back() == ']')
+                shown = std::string(trimmed(shown.substr(1, shown.size() - 2)));
+            const char* why = isbn.status == S::wrongCheck  ? "la clé ne correspond pas"
+                              : isbn.status == S::oddLength ? "ni 10 ni 13 chiffres"
+                                                            : "ce n'est pas un ISBN";
+            m.note(Finding::Kind::isbnDoubtful, Field::isbn, 0,
+                   "« " + shown + " » : " + why + ", gardé dans les notes");
+            notes.push_back("Identifiant : " + shown);
+            break;
+        }
+        }
     }
+    m.put(Field::isbn, kept);
 }
 
 void mapNumbers(Mapper& m) {
@@ -197,7 +228,7 @@ void mapDate(Mapper& m, const Date& today) {
     m.fiche().setAnnee(date.year);
 }
 
-void mapTexts(Mapper& m) {
+void mapTexts(Mapper& m, const std::vector<std::string>& identifiers) {
     const SourceBook& b = m.book();
     const std::vector<std::string> authors = b.all(Target::authors);
     m.put(Field::titre, b.first(Target::title));
@@ -215,10 +246,62 @@ void mapTexts(Mapper& m) {
     if (authors.size() > 1)
         notes = "Autres auteurs : " +
                 joined(std::vector<std::string>(authors.begin() + 1, authors.end()), " ; ");
+    for (const std::string& id : identifiers)
+        notes += (notes.empty() ? "" : "\r\n") + id;
     const std::string comments = paragraphs(withoutHtml(joined(b.all(Target::comments), "\n")));
     if (!comments.empty()) notes += (notes.empty() ? "" : "\r\n") + comments;
     m.put(Field::notes, notes);
     m.put(Field::resume, paragraphs(withoutHtml(joined(b.all(Target::summary), "\n"))));
+}
+
+// "The Two Towers (The Lord of the Rings, #2)", as reading sites write a title in a
+// series: the series and its number, when the book gives no series of its own.
+void seriesFromTitle(SourceBook& book) {
+    if (!book.first(Target::series).empty()) return;
+    auto title = std::find_if(book.values.begin(), book.values.end(), [](const auto& v) {
+        return v.first == Target::title && !v.second.empty();
+    });
+    if (title == book.values.end()) return;
+    const std::string_view t = trimmed(title->second);
+    const std::size_t open = t.rfind(" (");
+    const std::size_t hash = t.rfind('#');
+    if (!t.ends_with(')') || open == std::string_view::npos || hash == std::string_view::npos ||
+        hash < open)
+        return;
+    const std::string_view number = trimmed(t.substr(hash + 1, t.size() - hash - 2));
+    std::string_view series = trimmed(t.substr(open + 2, hash - open - 2));
+    if (series.ends_with(',')) series = trimmed(series.substr(0, series.size() - 1));
+    const std::string_view rest = trimmed(t.substr(0, open));
+    if (number.empty() || series.empty() || rest.empty() ||
+        !std::all_of(number.begin(), number.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-'; }))
+        return;
+    const std::string name(series), volume(number), kept(rest);
+    title->second = kept;
+    book.add(Target::series, name);
+    if (book.first(Target::seriesNumber).empty()) book.add(Target::seriesNumber, volume);
+}
+
+// A reading state and a "Date" column told apart before the mapping: each becomes the
+// target it stands for in this book.
+SourceBook resolved(const SourceBook& book) {
+    SourceBook out;
+    out.where = book.where;
+    out.values.reserve(book.values.size());
+    for (const auto& [target, value] : book.values) {
+        if (target == Target::readStatus) {
+            const std::string f = foldName(value);
+            const bool read = f == "read" || f == "lu" || f == "completed" || f == "finished" ||
+                              f == "termine" || f == "fini";
+            out.add(Target::readFlag, read ? "oui" : "non");
+        } else if (target == Target::dateOrYear) {
+            out.add(readDate(value) ? Target::dateAdded : Target::year, value);
+        } else {
+            out.add(target, value);
+        }
+    }
+    seriesFromTitle(out);
+    return out;
 }
 
 } // namespace
@@ -246,12 +329,14 @@ const char* fieldName(Field f) {
     return names[static_cast<std::size_t>(f)];
 }
 
-MappedBook mapBook(const SourceBook& book, const Date& today) {
+MappedBook mapBook(const SourceBook& source, const Date& today) {
+    const SourceBook book = resolved(source);
     Mapper m(book);
-    mapTexts(m);
+    std::vector<std::string> identifiers;
+    mapIsbn(m, identifiers);
+    mapTexts(m, identifiers);
     mapSeries(m);
     mapLocation(m);
-    mapIsbn(m);
     mapNumbers(m);
     mapFlags(m);
     mapDate(m, today);

@@ -3,22 +3,65 @@
 #include "import/FieldNames.h"
 #include "import/Values.h"
 
+#include "store/Cp1252.h"
+
+#include <cstring>
 #include <vector>
 
 namespace q7::import {
 
 namespace {
-std::string titleAuthor(const Fiche& f) {
-    const std::string title = foldBytes(f.view(Field::titre));
-    if (title.empty()) return {};
-    return title + '\x1F' + foldBytes(f.view(Field::auteur));
+
+// Only numbers count as volumes: "Le T Rex" does not end with a volume.
+std::string numberKey(std::string_view text) {
+    std::string key = volumeKey(text);
+    for (char c : key)
+        if (c < '0' || c > '9') return {};
+    return key;
 }
+
+// The title without the volume it ends with, the volume alone.
+std::pair<std::string, std::string> titleAndVolume(const Fiche& f) {
+    std::string title = foldBytes(f.view(Field::titre));
+    for (const char* marker : {" tome ", " volume ", " vol ", " t "}) {
+        const std::size_t at = title.rfind(marker);
+        if (at == std::string::npos || at == 0) continue;
+        std::string volume = numberKey(title.substr(at + std::strlen(marker)));
+        if (volume.empty()) continue;
+        title.resize(at);
+        return {title, volume};
+    }
+    const std::string_view series = f.view(Field::collection);
+    const std::size_t comma = series.rfind(", ");
+    if (comma != std::string_view::npos)
+        return {title, numberKey(cp1252ToUtf8(series.substr(comma + 2)))};
+    return {title, {}};
+}
+
+std::string titleAuthorVolume(const Fiche& f) {
+    const std::string author = foldBytes(f.view(Field::auteur));
+    if (author.empty()) return {};
+    auto [title, volume] = titleAndVolume(f);
+    if (title.empty()) return {};
+    return title + '\x1F' + author + '\x1F' + volume;
+}
+
+std::string named(const Fiche& f) {
+    const std::string title = cp1252ToUtf8(f.view(Field::titre));
+    return title.empty() ? std::string("(sans titre)") : "« " + title + " »";
+}
+
 } // namespace
 
-void Duplicates::add(const Fiche& record, const std::string& label) {
+std::string volumeOf(const Fiche& record) {
+    return titleAndVolume(record).second;
+}
+
+void Duplicates::add(const Fiche& record, const std::string& where) {
+    const std::string label = named(record) + " (" + where + ")";
     const std::string_view isbn = record.view(Field::isbn);
     if (!isbn.empty()) byIsbn_.emplace(isbnKey(isbn), label);
-    if (const std::string ta = titleAuthor(record); !ta.empty()) {
+    if (const std::string ta = titleAuthorVolume(record); !ta.empty()) {
         byTitleAuthor_.emplace(ta, label);
         if (isbn.empty()) byTitleAuthorNoIsbn_.emplace(ta, label);
     }
@@ -26,15 +69,17 @@ void Duplicates::add(const Fiche& record, const std::string& label) {
 
 std::optional<std::string> Duplicates::find(const Fiche& record) const {
     const std::string_view isbn = record.view(Field::isbn);
+    const auto self = [&record] { return named(record) + " est un doublon de "; };
     if (!isbn.empty()) {
         if (auto it = byIsbn_.find(isbnKey(isbn)); it != byIsbn_.end())
-            return "même ISBN que " + it->second;
+            return self() + it->second + " : même ISBN";
     }
-    const std::string ta = titleAuthor(record);
+    const std::string ta = titleAuthorVolume(record);
     if (ta.empty()) return std::nullopt;
     const auto& titles = isbn.empty() ? byTitleAuthor_ : byTitleAuthorNoIsbn_;
     if (auto it = titles.find(ta); it != titles.end())
-        return "même titre et premier auteur que " + it->second;
+        return self() + it->second + " : même titre, même premier auteur" +
+               (ta.ends_with('\x1F') ? "" : " et même tome");
     return std::nullopt;
 }
 
@@ -42,8 +87,7 @@ void Existing::add(const Fiche& record) {
     ++count;
     const std::string ref(record.view(Field::numero));
     references.insert(ref);
-    duplicates.add(record,
-                   "la fiche " + std::to_string(count) + " du catalogue (référence " + ref + ")");
+    duplicates.add(record, "fiche " + std::to_string(count) + " du catalogue, référence " + ref);
 }
 
 Existing scanCatalogue(DataFile& data) {

@@ -1,6 +1,7 @@
 #pragma once
 // The catalogue an import joins: its count, its references and what tells a book already
-// there (its ISBN, or else its title and first author).
+// there: its ISBN, or else its title, first author and volume. A book without an author is
+// never taken for another on its title alone.
 #include "store/DataFile.h"
 #include "store/Fiche.h"
 #include "store/Folder.h"
@@ -12,11 +13,16 @@
 
 namespace q7::import {
 
+// "Les Misérables, tome II" -> its volume "2", for comparing; empty without one. The
+// volume is at the end of the title or the series ("Folio, 3").
+std::string volumeOf(const Fiche& record);
+
 class Duplicates {
 public:
-    // `label` names the book in the report: "la fiche de référence 45", "la ligne 8".
-    void add(const Fiche& record, const std::string& label);
-    // The label of the book this one repeats, or nullopt.
+    // `where` names the book in the report: "fiche 3 du catalogue, référence 45".
+    void add(const Fiche& record, const std::string& where);
+    // What the report says of the book this one repeats (its title, where it is and why),
+    // or nullopt.
     std::optional<std::string> find(const Fiche& record) const;
 
 private:

@@ -145,8 +145,8 @@ Actions :
   --essai       (par défaut) lit le fichier et affiche le rapport ; n'écrit rien
   --ajouter     garde une sauvegarde de Q7.dat dans Sauvegardes/, ajoute les fiches,
                 puis écrit le rapport à côté du catalogue (Q7import-AAAAMMJJ-HHMMSS.txt)
-  --annuler     défait la dernière importation du dossier, si le catalogue n'a pas
-                changé depuis
+  --annuler     défait la dernière importation du dossier (il dit laquelle), si le
+                catalogue n'a pas changé depuis
 
 Options :
   --dossier DOSSIER  dossier du catalogue (par défaut le dossier courant)
@@ -163,10 +163,14 @@ Options :
 Les colonnes d'un tableur sont reconnues par leur nom, en français ou en anglais :
 titre, auteur, éditeur, collection/série, tome, année, pages, prix, isbn, langue, lu,
 emplacement, notes, résumé, mots clés, sujet/genre, type/reliure, état, origine...
+Les exports de Goodreads, LibraryThing, BookBuddy, Libib, calibre (catalogue CSV) et
+Tellico (CSV) sont reconnus à leur en-tête, et leurs colonnes lues comme ils l'entendent.
 
 Les références sont données à la suite (N + 1, N + 2...), sans reprendre une référence
-du catalogue. Un livre déjà au catalogue (même ISBN, ou même titre et premier auteur)
-n'est pas importé : le rapport le nomme, comme tout ce qui a été coupé ou corrigé.
+du catalogue. Un livre déjà au catalogue (même ISBN, ou même titre, même premier auteur
+et même tome) n'est pas importé : le rapport le nomme, avec le livre pris pour lui, comme
+tout ce qui a été coupé ou corrigé. Un livre sans auteur n'est jamais écarté sur son
+seul titre.
 
 Codes de sortie : 0 fait, 1 échec (rien n'a changé), 2 ligne de commande incorrecte.
 )";

@@ -1,6 +1,9 @@
 #include "import/CsvReader.h"
 
+#include "import/Authors.h"
+#include "import/Exporters.h"
 #include "import/FieldNames.h"
+#include "import/ForeignFormats.h"
 #include "import/TextEncoding.h"
 #include "import/Values.h"
 #include "record/ExportColumns.h"
@@ -25,7 +28,8 @@ const std::array<Target, ownValues>& ownOrder() {
             const std::optional<Target> t =
                 targetOfName(exportColumns[i].name, Dialect::spreadsheet);
             if (!t) throw std::logic_error("an exported value the importer cannot name");
-            out[i] = *t;
+            // The export's date is always the registration date, "0:0:0" included.
+            out[i] = *t == Target::dateOrYear ? Target::dateAdded : *t;
         }
         return out;
     }();
@@ -121,13 +125,47 @@ bool isBlankRow(const Row& row) {
     return true;
 }
 
-void addCell(SourceBook& book, Target t, const std::string& cell, std::string* authorSep) {
+// A spreadsheet formula that only gives a text, ="0316769487" as Goodreads writes its
+// ISBNs so that no spreadsheet turns them into numbers: the text.
+std::string unwrapFormula(const std::string& cell) {
+    const std::string_view t = trimmed(cell);
+    if (t.size() < 3 || !t.starts_with("=\"") || !t.ends_with('"')) return cell;
+    std::string out;
+    const std::string_view inner = t.substr(2, t.size() - 3);
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+        if (inner[i] == '"') {
+            if (i + 1 < inner.size() && inner[i + 1] == '"') {
+                out += '"';
+                ++i;
+                continue;
+            }
+            return cell; // a real formula ("a"&"b"): kept as written
+        }
+        out += inner[i];
+    }
+    return out;
+}
+
+// Characters no one sees, which some programs leave in a header (a second byte order
+// mark, a zero-width space): "« \uFEFFTitle »" in the report would look like a mistake.
+std::string visible(std::string text) {
+    for (const char* mark :
+         {"\xEF\xBB\xBF", "\xE2\x80\x8B", "\xE2\x80\x8C", "\xE2\x80\x8D", "\xE2\x81\xA0"})
+        for (std::size_t at; (at = text.find(mark)) != std::string::npos;)
+            text.erase(at, 3);
+    return text;
+}
+
+void addCell(SourceBook& book, Target t, const std::string& raw, AuthorSeparators* authors) {
     if (t == Target::ignored) return;
+    const std::string cell = unwrapFormula(raw);
     if (t == Target::authors) {
         std::string sep;
-        for (std::string& a : splitAuthors(cell, &sep))
+        bool firm = false;
+        for (std::string& a : splitAuthors(cell, &sep, &firm))
             book.add(t, std::move(a));
-        if (!sep.empty() && authorSep->empty()) *authorSep = sep;
+        if (!sep.empty()) authors->lines.emplace_back(book.where, sep);
+        if (firm) authors->firms.push_back(book.where);
         return;
     }
     if (t == Target::comments || t == Target::summary) {
@@ -181,15 +219,23 @@ SourceFile readOwnExport(const std::string& text) {
     return file;
 }
 
-std::vector<Target> headerTargets(const Row& header, const Columns& columns, SourceFile& file) {
+std::vector<Target> headerTargets(const Row& header, const Columns& columns, SourceFile& file,
+                                  std::string_view bytes) {
+    std::vector<std::string> names, folded;
+    for (const std::string& cell : header.cells) {
+        names.push_back(visible(oneLine(unwrapFormula(cell))));
+        folded.push_back(foldName(names.back()));
+    }
+    const Exporter* exporter = recognizeExporter(folded);
+    if (exporter) file.format += ", export reconnu : " + std::string(exporter->name);
     std::vector<Target> targets;
     bool any = false;
-    for (const std::string& cell : header.cells) {
-        const std::string name = oneLine(cell);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
         std::optional<Target> t;
-        const std::string folded = foldName(name);
         for (const auto& [h, target] : columns.byHeader)
-            if (h == folded) t = target;
+            if (h == folded[i]) t = target;
+        if (!t && exporter) t = exporterTarget(*exporter, folded[i]);
         if (!t) t = targetOfName(name, Dialect::spreadsheet);
         targets.push_back(t.value_or(Target::ignored));
         if (name.empty()) continue;
@@ -200,9 +246,11 @@ std::vector<Target> headerTargets(const Row& header, const Columns& columns, Sou
         file.mapping.push_back("« " + name + " » → " + targetLabel(*t));
         any = any || *t != Target::ignored;
     }
-    if (!any)
+    if (!any) {
+        if (auto why = foreignFormat(bytes)) throw Error(*why);
         throw Error("Aucune colonne de la première ligne n'est reconnue comme un champ de la "
                     "fiche : nommez-les avec --colonnes (voir --help)");
+    }
     return targets;
 }
 
@@ -245,9 +293,21 @@ bool looksLikeOwnExport(std::string_view utf8) {
 
 SourceFile readCsv(std::string_view bytes, const Columns& columns) {
     DecodedText decoded = decodeText(bytes);
+    std::vector<std::string> strays;
+    for (const auto& [line, count] : decoded.strayLines)
+        strays.push_back("ligne " + std::to_string(line) + " : " + std::to_string(count) +
+                         (count > 1 ? " octets hors UTF-8 lus" : " octet hors UTF-8 lu") +
+                         " en Windows-1252");
+    if (!strays.empty()) {
+        decoded.encoding += " (quelques octets d'un autre codage, lus en Windows-1252)";
+        strays.insert(strays.begin(), "Octets hors UTF-8 :");
+        for (std::size_t i = 1; i < strays.size(); ++i)
+            strays[i] = "  " + strays[i];
+    }
     if (columns.empty() && looksLikeOwnExport(decoded.utf8)) {
         SourceFile file = readOwnExport(decoded.utf8);
         file.encoding = decoded.encoding;
+        file.notes.insert(file.notes.end(), strays.begin(), strays.end());
         return file;
     }
     const char sep = guessSeparator(firstLine(decoded.utf8));
@@ -264,13 +324,13 @@ SourceFile readCsv(std::string_view bytes, const Columns& columns) {
         while (rows.next(row) && isBlankRow(row)) {
         }
         if (row.cells.empty() || isBlankRow(row)) return file;
-        targets = headerTargets(row, columns, file);
+        targets = headerTargets(row, columns, file, bytes);
     } else {
         for (std::size_t i = 0; i < targets.size(); ++i)
             file.mapping.push_back("colonne " + std::to_string(i + 1) + " → " +
                                    targetLabel(targets[i]));
     }
-    std::string authorSep;
+    AuthorSeparators authors;
     int blank = 0;
     while (rows.next(row)) {
         if (isBlankRow(row)) {
@@ -289,7 +349,7 @@ SourceFile readCsv(std::string_view bytes, const Columns& columns) {
         int extra = 0;
         for (std::size_t i = 0; i < row.cells.size(); ++i) {
             if (i < targets.size())
-                addCell(book, targets[i], row.cells[i], &authorSep);
+                addCell(book, targets[i], row.cells[i], &authors);
             else if (!oneLine(row.cells[i]).empty())
                 ++extra;
         }
@@ -298,10 +358,9 @@ SourceFile readCsv(std::string_view bytes, const Columns& columns) {
                                  " valeur(s) au-delà de la dernière colonne, non reprise(s)");
         file.books.push_back(std::move(book));
     }
-    if (!authorSep.empty())
-        file.notes.insert(file.notes.begin(),
-                          "Plusieurs auteurs dans une case : séparés par « " + authorSep + " »");
+    authors.notes(file);
     if (blank > 0) file.notes.push_back(std::to_string(blank) + " ligne(s) vide(s) sautée(s)");
+    file.notes.insert(file.notes.end(), strays.begin(), strays.end());
     return file;
 }
 

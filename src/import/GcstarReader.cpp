@@ -37,8 +37,10 @@ SourceFile readGcstar(std::string_view bytes) {
     SourceFile file;
     file.format = "GCstar";
     checkEntityExpansion(bytes);
+    std::vector<std::string> dropped;
+    const std::string clean = withoutForbiddenControls(bytes, dropped);
     QXmlStreamReader xml(
-        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        QByteArray::fromRawData(clean.data(), static_cast<qsizetype>(clean.size())));
     FieldRouter router(Dialect::gcstar, "champ");
     bool collection = false;
     while (xml.readNextStartElement()) {
@@ -63,6 +65,8 @@ SourceFile readGcstar(std::string_view bytes) {
     if (!collection) throw Error("Ce fichier n'est pas une collection GCstar : rien n'est importé");
     file.encoding = xml.documentEncoding().isEmpty() ? "UTF-8" : utf8(xml.documentEncoding());
     file.mapping = router.mapping();
+    file.notes.insert(file.notes.end(), dropped.begin(), dropped.end());
+    router.authors().notes(file);
     return file;
 }
 

@@ -1,20 +1,21 @@
 #include "import/Importer.h"
 
 #include "import/CsvReader.h"
+#include "import/ForeignFormats.h"
 #include "import/ImportLoans.h"
 #include "import/XmlReaders.h"
+#include "import/Zip.h"
 #include "store/Errors.h"
+
+#include <optional>
 
 namespace q7::import {
 
-namespace {
-// "la ligne 8", "l'entrée 3".
-std::string the(const std::string& where) {
-    return (where.starts_with("entr") ? "l'" : "la ") + where;
-}
-} // namespace
-
 SourceFile readSource(std::string_view bytes, Format format, const Columns& columns) {
+    const bool known = isZip(bytes) ? bytes.find("tellico.xml") != std::string_view::npos
+                                    : looksLikeTellico(bytes) || looksLikeGcstar(bytes);
+    if (format == Format::automatic && !known)
+        if (auto why = foreignFormat(bytes)) throw Error(*why);
     if (format == Format::automatic) {
         if (looksLikeTellico(bytes))
             format = Format::tellico;
@@ -61,7 +62,7 @@ Plan planImport(const SourceFile& source, Existing& existing, const Date& today,
         MappedBook mapped = mapBook(book, today);
         if (auto earlier = existing.duplicates.find(mapped.fiche)) {
             ++r.duplicates;
-            r.skipped.push_back({book.where, "doublon : " + *earlier});
+            r.skipped.push_back({book.where, *earlier});
             continue;
         }
         while (existing.references.contains(std::to_string(next)))
@@ -70,7 +71,7 @@ Plan planImport(const SourceFile& source, Existing& existing, const Date& today,
         mapped.fiche.setText(Field::numero, ref);
         if (r.firstReference.empty()) r.firstReference = ref;
         r.lastReference = ref;
-        existing.duplicates.add(mapped.fiche, the(book.where) + " du fichier");
+        existing.duplicates.add(mapped.fiche, book.where + " du fichier");
         existing.references.insert(ref);
         for (Finding& f : mapped.findings)
             r.findings.emplace_back(book.where, std::move(f));

@@ -30,7 +30,8 @@ std::string formatLastImport(const LastImport& last) {
                                       "apres=" + std::to_string(last.after),
                                       std::string("empreinte=") + hex,
                                       "date=" + lit(last.when),
-                                      "rapport=" + lit(last.report)};
+                                      "rapport=" + lit(last.report),
+                                      "fichier=" + lit(last.source)};
     if (last.fingerprintBefore != 0) {
         std::snprintf(hex, sizeof hex, "%016llx",
                       static_cast<unsigned long long>(last.fingerprintBefore));
@@ -66,6 +67,8 @@ std::optional<LastImport> parseLastImport(const std::string& bytes) {
             last.when = cp1252ToUtf8(value);
         else if (key == "rapport")
             last.report = cp1252ToUtf8(value);
+        else if (key == "fichier")
+            last.source = cp1252ToUtf8(value);
         else if (key == "pret") {
             if (auto loan = parseLoan(value)) last.loans.push_back(std::move(*loan));
         } else if (key == "liste") {

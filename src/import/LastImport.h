@@ -24,6 +24,7 @@ struct LastImport {
     std::uint64_t fingerprintBefore = 0;
     std::string when;   // "05/03/2024 à 10:15:00"
     std::string report; // the report's file name
+    std::string source; // the file imported, as the report names it (empty in older files)
     std::vector<ListAddition> lists;
     std::vector<Loan> loans; // added to Q7prets.txt
 };

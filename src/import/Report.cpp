@@ -15,7 +15,7 @@ const Section sections[] = {
     {Finding::Kind::cut, "Textes coupés à la taille du champ"},
     {Finding::Kind::replaced, "Caractères remplacés par « ? » (absents de Windows-1252)"},
     {Finding::Kind::isbnRepaired, "ISBN rétablis grâce à leur clé"},
-    {Finding::Kind::isbnDoubtful, "ISBN douteux"},
+    {Finding::Kind::isbnDoubtful, "ISBN non repris"},
     {Finding::Kind::priceRounded, "Prix arrondis"},
     {Finding::Kind::dropped, "Valeurs illisibles, non reprises"},
 };

@@ -42,8 +42,10 @@ enum class Target {
     comments,
     summary,
     dateAdded,
+    readStatus, // a reading state ("read", "to-read", "Completed"): read or not, never doubtful
+    dateOrYear, // a "Date": a whole date is the registration, a year the edition's
 };
-constexpr int targetCount = static_cast<int>(Target::dateAdded) + 1;
+constexpr int targetCount = static_cast<int>(Target::dateOrYear) + 1;
 
 struct SourceBook {
     // Where the book was in its file, for the report: "ligne 12", "entrée 3".

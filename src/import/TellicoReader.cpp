@@ -114,8 +114,10 @@ SourceFile readTellico(std::string_view bytes) {
         file.format = "Tellico (archive .tc)";
     }
     checkEntityExpansion(bytes);
+    std::vector<std::string> dropped;
+    const std::string clean = withoutForbiddenControls(bytes, dropped);
     QXmlStreamReader xml(
-        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        QByteArray::fromRawData(clean.data(), static_cast<qsizetype>(clean.size())));
     FieldRouter router(Dialect::tellico, "champ");
     bool collection = false;
     while (xml.readNextStartElement()) {
@@ -149,6 +151,8 @@ SourceFile readTellico(std::string_view bytes) {
         throw Error("Ce fichier n'est pas une collection Tellico : rien n'est importé");
     file.encoding = xml.documentEncoding().isEmpty() ? "UTF-8" : utf8(xml.documentEncoding());
     file.mapping = router.mapping();
+    file.notes.insert(file.notes.end(), dropped.begin(), dropped.end());
+    router.authors().notes(file);
     return file;
 }
 

@@ -28,25 +28,58 @@ std::string fromUtf16(std::string_view bytes, bool little) {
     }
     return out;
 }
+// Valid sequences kept, each malformed byte read as Windows-1252; the lines that held
+// such bytes noted.
+DecodedText mixed(std::string_view bytes, const char* encoding) {
+    DecodedText out;
+    out.encoding = encoding;
+    out.utf8.reserve(bytes.size() + bytes.size() / 8);
+    int line = 1;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t start = at;
+        if (bytes[at] == '\n') ++line;
+        if (auto c = nextUtf8(bytes, at)) {
+            out.utf8.append(bytes.substr(start, at - start));
+            continue;
+        }
+        appendUtf8(out.utf8, cp1252ToUnicode(static_cast<unsigned char>(bytes[start])));
+        if (out.strayLines.empty() || out.strayLines.back().first != line)
+            out.strayLines.emplace_back(line, 0);
+        ++out.strayLines.back().second;
+    }
+    return out;
+}
+
 } // namespace
 
 DecodedText decodeText(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         bytes.remove_prefix(3);
-        // A BOM promises UTF-8; broken sequences still become '?' later, never garbage.
-        return {std::string(bytes), "UTF-8 avec BOM"};
+        // A BOM promises UTF-8: a stray byte is another code page's, never garbage.
+        return mixed(bytes, "UTF-8 avec BOM");
     }
-    if (bytes.starts_with("\xFF\xFE")) return {fromUtf16(bytes.substr(2), true), "UTF-16"};
-    if (bytes.starts_with("\xFE\xFF")) return {fromUtf16(bytes.substr(2), false), "UTF-16"};
+    if (bytes.starts_with("\xFF\xFE")) return {fromUtf16(bytes.substr(2), true), "UTF-16", {}};
+    if (bytes.starts_with("\xFE\xFF")) return {fromUtf16(bytes.substr(2), false), "UTF-16", {}};
     bool ascii = true;
     for (char c : bytes)
         if (static_cast<unsigned char>(c) >= 0x80) {
             ascii = false;
             break;
         }
-    if (ascii) return {std::string(bytes), "ASCII (sans accents)"};
-    if (validUtf8(bytes)) return {std::string(bytes), "UTF-8"};
-    return {cp1252ToUtf8(bytes), "Windows-1252"};
+    if (ascii) return {std::string(bytes), "ASCII (sans accents)", {}};
+    if (validUtf8(bytes)) return {std::string(bytes), "UTF-8", {}};
+    // Stray bytes among UTF-8 characters: as many characters as strays says UTF-8 (a
+    // Windows-1252 text seldom forms a UTF-8 sequence by chance, and reading a UTF-8 file
+    // as Windows-1252 spoils every accent: "SchÃ¶nberger").
+    int characters = 0, strays = 0;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const bool high = static_cast<unsigned char>(bytes[at]) >= 0x80;
+        const bool good = nextUtf8(bytes, at).has_value();
+        characters += high && good;
+        strays += !good;
+    }
+    if (characters > 0 && characters >= strays) return mixed(bytes, "UTF-8");
+    return {cp1252ToUtf8(bytes), "Windows-1252", {}};
 }
 
 } // namespace q7::import

@@ -2,16 +2,23 @@
 // What a text file from a spreadsheet is written in, told from its bytes.
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace q7::import {
 
 struct DecodedText {
     std::string utf8;
     std::string encoding; // for the report: "UTF-8 avec BOM", "Windows-1252"...
+    // Lines (from 1) of a UTF-8 file holding stray bytes of another code page, read as
+    // Windows-1252 each, and how many such bytes each holds.
+    std::vector<std::pair<int, int>> strayLines;
 };
 
-// A byte order mark says UTF-8 or UTF-16; otherwise text that is valid UTF-8 is UTF-8
-// and anything else is Windows-1252 (every byte of which means something).
+// A byte order mark says UTF-8 or UTF-16. Otherwise text that is mostly UTF-8 is UTF-8,
+// its few stray bytes read as Windows-1252 one by one (a file pasted together from two
+// sources); text with no UTF-8 character is Windows-1252 (every byte of which means
+// something).
 DecodedText decodeText(std::string_view bytes);
 
 } // namespace q7::import

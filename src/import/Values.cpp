@@ -13,18 +13,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-std::vector<std::string> splitOn(std::string_view s, std::string_view sep) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t at = s.find(sep, start);
-        parts.emplace_back(trimmed(s.substr(start, at - start)));
-        if (at == std::string_view::npos) break;
-        start = at + sep.size();
-    }
-    return parts;
-}
-
 // Digits of a number written in a spreadsheet's exponent form, or nullopt.
 struct Exponent {
     std::string digits; // as written out
@@ -69,33 +57,49 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-std::vector<std::string> splitAuthors(std::string_view cell, std::string* separator) {
-    std::string text(trimmed(cell));
-    for (char& c : text)
-        if (c == '\r' || c == '\n' || c == '|') c = ';';
-    std::vector<std::string> parts;
-    std::string used;
-    if (text.find(';') != std::string::npos) {
-        parts = splitOn(text, ";");
-        used = ";";
-    } else if (text.find(" & ") != std::string::npos) {
-        parts = splitOn(text, " & ");
-        used = "&";
-    } else if (text.find(',') != std::string::npos) {
-        parts = splitOn(text, ",");
-        const bool names = std::all_of(parts.begin(), parts.end(), [](const std::string& p) {
-            return p.find(' ') != std::string::npos;
-        });
-        if (names)
-            used = ",";
-        else
-            parts = {text};
-    } else if (!text.empty()) {
-        parts = {text};
+std::string volumeText(std::string_view text) {
+    std::string_view t = trimmed(text);
+    for (std::string_view word : {"tome", "vol.", "volume", "t."}) {
+        if (t.size() > word.size() && foldName(t.substr(0, word.size())) == foldName(word) &&
+            (t[word.size()] == ' ' || word.back() == '.')) {
+            t = trimmed(t.substr(word.size()));
+            break;
+        }
     }
-    std::erase_if(parts, [](const std::string& p) { return p.empty(); });
-    if (separator) *separator = parts.size() > 1 ? used : std::string();
-    return parts;
+    // A series index written as a decimal number: "3.0", "3,0".
+    std::string out(t);
+    if (out.size() > 2 && isDigit(out.front()) && (out.ends_with(".0") || out.ends_with(",0")) &&
+        std::all_of(out.begin(), out.end() - 2, isDigit))
+        out.resize(out.size() - 2);
+    return out;
+}
+
+std::string volumeKey(std::string_view text) {
+    const std::string v = foldName(volumeText(text));
+    if (v.empty() || v.size() > 12 || v.find(' ') != std::string::npos) return {};
+    if (std::all_of(v.begin(), v.end(), isDigit)) {
+        const std::size_t nz = v.find_first_not_of('0');
+        return nz == std::string::npos ? "0" : v.substr(nz);
+    }
+    // Roman numerals, as volumes of one work are often numbered.
+    const auto value = [](char c) {
+        switch (c) {
+        case 'i': return 1;
+        case 'v': return 5;
+        case 'x': return 10;
+        case 'l': return 50;
+        case 'c': return 100;
+        default: return 0;
+        }
+    };
+    int total = 0;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const int here = value(v[i]);
+        if (here == 0) return v;
+        const int next = i + 1 < v.size() ? value(v[i + 1]) : 0;
+        total += next > here ? -here : here;
+    }
+    return total > 0 ? std::to_string(total) : v;
 }
 
 bool isbn10Valid(std::string_view d) {
@@ -116,7 +120,8 @@ bool isbn10Valid(std::string_view d) {
 }
 
 bool isbn13Valid(std::string_view d) {
-    if (d.size() != 13) return false;
+    // Other EAN-13 codes (a notebook, a game) have a check digit too, but are no ISBN.
+    if (d.size() != 13 || !(d.starts_with("978") || d.starts_with("979"))) return false;
     int sum = 0;
     for (int i = 0; i < 13; ++i) {
         const char c = d[static_cast<std::size_t>(i)];
@@ -138,8 +143,13 @@ std::string isbnKey(std::string_view d) {
 
 Isbn readIsbn(std::string_view text) {
     Isbn isbn;
-    const std::string_view t = trimmed(text);
-    if (t.empty()) return isbn;
+    std::string_view t = trimmed(text);
+    // LibraryThing writes "[0316769487]".
+    if (t.size() >= 2 && t.front() == '[' && t.back() == ']')
+        t = trimmed(t.substr(1, t.size() - 2));
+    if (std::none_of(t.begin(), t.end(),
+                     [](char c) { return isDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }))
+        return isbn; // "", "-", "[]": nothing given
     if (auto e = expandExponent(t)) {
         if (e->exact && (isbn13Valid(e->digits) || isbn10Valid(e->digits))) {
             isbn.digits = e->digits;
@@ -149,29 +159,34 @@ Isbn readIsbn(std::string_view text) {
         }
         return isbn;
     }
-    bool onlyDigits = true;
-    for (char c : t) {
+    // "ISBN 978-..." or "ISBN: ..." as some people type it.
+    if (t.size() > 4 && foldName(t.substr(0, 4)) == "isbn") t = trimmed(t.substr(4));
+    if (t.starts_with(':')) t = trimmed(t.substr(1));
+    std::string digits;
+    bool onlyDigits = true, letters = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
         if (isDigit(c)) {
-            isbn.digits += c;
-        } else if (c == 'X' || c == 'x') {
-            isbn.digits += 'X';
+            digits += c;
+        } else if ((c == 'X' || c == 'x') && i + 1 == t.size()) {
+            digits += 'X';
             onlyDigits = false;
         } else if (c != '-' && c != ' ') {
             onlyDigits = false;
+            letters = true;
         }
     }
-    const std::size_t n = isbn.digits.size();
-    if (isbn10Valid(isbn.digits) || isbn13Valid(isbn.digits)) {
+    const std::size_t n = digits.size();
+    if (!letters && (isbn10Valid(digits) || isbn13Valid(digits))) {
+        isbn.digits = digits;
         isbn.status = Isbn::Status::valid;
-    } else if (n == 10 || n == 13) {
-        isbn.status = Isbn::Status::wrongCheck;
-    } else if (onlyDigits && (n == 8 || n == 9) &&
-               isbn10Valid(std::string(10 - n, '0') + isbn.digits)) {
-        isbn.digits.insert(0, 10 - n, '0');
+    } else if (letters || (n == 13 && !digits.starts_with("978") && !digits.starts_with("979"))) {
+        isbn.status = Isbn::Status::notIsbn;
+    } else if (onlyDigits && (n == 8 || n == 9) && isbn10Valid(std::string(10 - n, '0') + digits)) {
+        isbn.digits = std::string(10 - n, '0') + digits;
         isbn.status = Isbn::Status::zeroRestored;
     } else {
-        isbn.status = Isbn::Status::oddLength;
-        if (isbn.digits.size() > 13) isbn.digits.resize(13);
+        isbn.status = n == 10 || n == 13 ? Isbn::Status::wrongCheck : Isbn::Status::oddLength;
     }
     return isbn;
 }

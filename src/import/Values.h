@@ -18,10 +18,19 @@ std::string paragraphs(std::string_view text);
 // references decoded; a text without tags only has its references decoded.
 std::string withoutHtml(std::string_view text);
 
-// Authors of one cell. ";", "|" and line breaks always separate; " & " too; a comma
-// only when every part holds a space ("Victor Hugo, Alexandre Dumas"), since
-// "Hugo, Victor" is one author. `separator` receives what was used, for the report.
-std::vector<std::string> splitAuthors(std::string_view cell, std::string* separator = nullptr);
+// Authors of one cell. ";", "|" and line breaks always separate. Otherwise " & ", " and "
+// and " et " separate people, but not inside a firm's name ("O'Reilly & Associates"); a
+// comma separates too when it is between people ("Victor Hugo, Alexandre Dumas & Jules
+// Verne"), never inside one name ("Hugo, Victor"). `separator` receives what was used
+// (";", "&", "et", ",", ", &"...), `firm` whether a firm's name was kept whole.
+std::vector<std::string> splitAuthors(std::string_view cell, std::string* separator = nullptr,
+                                      bool* firm = nullptr);
+
+// A volume as the record keeps it: "tome 3" -> "3", "1.0" -> "1", "II" stays "II".
+std::string volumeText(std::string_view text);
+// The same volume whatever its writing, for comparing: "II", "tome 2" and "2.0" give
+// "2"; empty when the text is not a single volume number.
+std::string volumeKey(std::string_view text);
 
 struct Isbn {
     enum class Status {
@@ -30,10 +39,11 @@ struct Isbn {
         zeroRestored, // a number that lost its leading zeros, recognised by its check digit
         fromExponent, // "9,782070368228E+12" written out whole, check digit right
         exponentLost, // "9,78E+12": the spreadsheet dropped digits; not kept
-        wrongCheck,   // 10 or 13 characters whose check digit does not match; kept as given
-        oddLength,    // neither 10 nor 13 characters; kept as given
+        wrongCheck,   // 10 or 13 digits whose check digit does not match; not kept
+        oddLength,    // neither 10 nor 13 digits; not kept
+        notIsbn,      // letters, another shop's identifier ("B0000639EV"); not kept
     };
-    std::string digits; // digits and X only, what the record keeps (empty when lost)
+    std::string digits; // what the record keeps: a good ISBN, else empty
     Status status = Status::none;
 };
 Isbn readIsbn(std::string_view text);

@@ -68,7 +68,13 @@ void FieldRouter::put(SourceBook& book, const std::string& name, std::vector<std
     const Target t = route(name);
     if (t == Target::ignored) return;
     // A list given as one text ("Hugo, Victor; Dumas") is split the spreadsheet's way.
-    if (t == Target::authors && values.size() == 1) values = splitAuthors(values.front());
+    if (t == Target::authors && values.size() == 1) {
+        std::string sep;
+        bool firm = false;
+        values = splitAuthors(values.front(), &sep, &firm);
+        if (!sep.empty()) authors_.lines.emplace_back(book.where, sep);
+        if (firm) authors_.firms.push_back(book.where);
+    }
     for (std::string& v : values) {
         if (t != Target::comments && t != Target::summary) v = oneLine(v);
         if (!v.empty()) book.add(t, std::move(v));
@@ -130,10 +136,79 @@ void checkEntityExpansion(std::string_view xml) {
     }
 }
 
+namespace {
+bool forbidden(unsigned long c) {
+    return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+}
+
+// The length of a character reference "&#1;" or "&#x1F;" at `at` to a forbidden
+// character, or 0.
+std::size_t forbiddenReference(std::string_view b, std::size_t at) {
+    if (!b.substr(at).starts_with("&#")) return 0;
+    std::size_t i = at + 2;
+    const bool hex = i < b.size() && (b[i] == 'x' || b[i] == 'X');
+    if (hex) ++i;
+    unsigned long value = 0;
+    const std::size_t digits = i;
+    for (; i < b.size() && i - digits < 8; ++i) {
+        const char c = b[i];
+        int v = c >= '0' && c <= '9' ? c - '0' : -1;
+        if (hex && v < 0 && (c | 0x20) >= 'a' && (c | 0x20) <= 'f') v = (c | 0x20) - 'a' + 10;
+        if (v < 0) break;
+        value = value * (hex ? 16 : 10) + static_cast<unsigned long>(v);
+    }
+    if (i == digits || i >= b.size() || b[i] != ';' || !forbidden(value)) return 0;
+    return i + 1 - at;
+}
+} // namespace
+
+std::string withoutForbiddenControls(std::string_view bytes, std::vector<std::string>& notes) {
+    // UTF-16 files are left to the parser: their bytes are no characters one by one.
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size());
+    int line = 1, lineNoted = 0, count = 0;
+    const auto flush = [&] {
+        if (count > 0)
+            notes.push_back("ligne " + std::to_string(lineNoted) + " : " + std::to_string(count) +
+                            (count > 1 ? " caractères de contrôle retirés (interdits en XML)"
+                                       : " caractère de contrôle retiré (interdit en XML)"));
+        count = 0;
+    };
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\n') ++line;
+        std::size_t skip = forbidden(static_cast<unsigned char>(c)) ? 1 : 0;
+        if (!skip && c == '&') skip = forbiddenReference(bytes, i);
+        if (!skip) {
+            out += c;
+            continue;
+        }
+        if (lineNoted != line) flush();
+        lineNoted = line;
+        ++count;
+        i += skip - 1;
+    }
+    flush();
+    return out;
+}
+
 void throwIfBroken(const QXmlStreamReader& xml, const char* what) {
     if (!xml.hasError()) return;
-    throw Error(std::string(what) + " illisible, ligne " + std::to_string(xml.lineNumber()) +
-                " : " + utf8(xml.errorString()) + ". Rien n'est importé.");
+    // The parser's own text is English: the user gets what happened, in French.
+    const char* why = "le XML est mal formé";
+    switch (xml.error()) {
+    case QXmlStreamReader::PrematureEndOfDocumentError:
+        why = "le fichier s'arrête avant la fin (tronqué ?)";
+        break;
+    case QXmlStreamReader::UnexpectedElementError: why = "un élément inattendu"; break;
+    case QXmlStreamReader::NotWellFormedError: why = "le XML est mal formé"; break;
+    case QXmlStreamReader::CustomError:
+    case QXmlStreamReader::NoError: break;
+    }
+    throw Error(std::string(what) + " illisible à la ligne " + std::to_string(xml.lineNumber()) +
+                ", colonne " + std::to_string(xml.columnNumber()) + " : " + why +
+                ". Rien n'est importé.");
 }
 
 } // namespace q7::import

@@ -1,6 +1,7 @@
 #pragma once
 // What the two XML readers share: the values inside an element, and the note of which
 // field of the file went where.
+#include "import/Authors.h"
 #include "import/FieldNames.h"
 #include "import/SourceBook.h"
 
@@ -31,15 +32,23 @@ public:
     Target route(const std::string& name);
     void put(SourceBook& book, const std::string& name, std::vector<std::string> values);
     std::vector<std::string> mapping() const;
+    // What the report says of authors given several to one value.
+    const AuthorSeparators& authors() const { return authors_; }
 
 private:
+    AuthorSeparators authors_;
     Dialect dialect_;
     std::string kind_;
     std::map<std::string, std::string> titles_;
     std::map<std::string, Target> routes_;
 };
 
-// Throws q7::Error naming the line when the XML is broken.
+// The bytes without the control characters XML 1.0 forbids (all below U+0020 but tab and
+// line ends, written as they are or as "&#1;"), as the programs that write such files read
+// them back; `notes` gets one line for each line that held some.
+std::string withoutForbiddenControls(std::string_view bytes, std::vector<std::string>& notes);
+
+// Throws q7::Error naming the line when the XML is broken, in French.
 void throwIfBroken(const QXmlStreamReader& xml, const char* what);
 
 // Entities a document declares itself can make a few hundred kilobytes expand to

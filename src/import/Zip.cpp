@@ -23,7 +23,7 @@ public:
     ZipError& operator=(const ZipError&) = delete;
     zip_error_t* get() { return &error_; }
     [[noreturn]] void raise() {
-        throw Error("Archive zip illisible : " + std::string(zip_error_strerror(&error_)));
+        throw Error("Archive zip illisible : elle est abîmée ou incomplète");
     }
 
 private:

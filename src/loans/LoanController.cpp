@@ -114,11 +114,5 @@ std::optional<QString> LoanController::deleteQuestion() {
 }
 
 void LoanController::showBook(int index) {
-    AppState& state = window_.state();
-    window_.applyMode(Mode::Browse);
-    state.data.seek(index);
-    state.data.read(state.buffer);
-    window_.showRecord();
-    window_.setStatus(QStringLiteral("Recherche par liste"));
-    state.criterion = q7::Criterion::ListBrowsing;
+    window_.showBrowsed(index);
 }

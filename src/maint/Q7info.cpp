@@ -3,6 +3,7 @@
 #include "ui_Q7info.h"
 
 #include "maint/ListCount.h"
+#include "maint/Q7graph.h"
 #include "maint/Statistics.h"
 #include "output/PrintOnPrinter.h"
 #include "platform/Command.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QSignalBlocker>
 
@@ -31,6 +33,13 @@ Tforminfo::Tforminfo(AppState& state, Services& services, QWidget* parent)
     connect(ui->btimprimer, &QPushButton::clicked, this,
             guarded(d, this, &Tforminfo::btimprimerClick));
     connect(ui->btfermer, &QPushButton::clicked, this, &Tforminfo::btfermerClick);
+    connect(ui->btgraphiques, &QPushButton::clicked, this,
+            guarded(d, this, &Tforminfo::btgraphiquesClick));
+    // Alt+G opens the charts at once: the mnemonic would first hold the button down
+    // for a tenth of a second.
+    ui->btgraphiques->setShortcut(QKeySequence());
+    connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_G), this), &QShortcut::activated,
+            ui->btgraphiques, &QPushButton::click);
 }
 
 Tforminfo::~Tforminfo() = default;
@@ -73,6 +82,7 @@ void Tforminfo::FormShow() {
         ui->cblstinfo->clear();
         ui->cblstinfo->clearEditText();
         ui->btimprimer->setEnabled(true);
+        ui->btgraphiques->setEnabled(true);
         // The lists of the list manager up to "Langue", then the user list.
         for (const q7::FieldBinding* list : q7::listManagerOrder().first(8))
             ui->cblstinfo->addItem(QString::fromUtf8(list->listCaption));
@@ -91,7 +101,10 @@ void Tforminfo::FormShow() {
                                             box(f)->setText(QString::fromStdString(text));
                                         });
     }
-    if (records == 0) ui->btimprimer->setEnabled(false);
+    if (records == 0) {
+        ui->btimprimer->setEnabled(false);
+        ui->btgraphiques->setEnabled(false);
+    }
     ui->edtrep->setText(QDir::toNativeSeparators(
         QDir(QFile::decodeName(state_.folder.dir().c_str())).absolutePath()));
 }
@@ -120,4 +133,10 @@ void Tforminfo::btimprimerClick() {
 
 void Tforminfo::btfermerClick() {
     accept();
+}
+
+void Tforminfo::btgraphiquesClick() {
+    if (!graph_) graph_ = new Tformgraph(state_, services_, this);
+    graph_->load();
+    services_.modal.showModal(*graph_);
 }

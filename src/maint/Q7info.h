@@ -9,6 +9,7 @@ struct AppState;
 struct Services;
 
 class QLineEdit;
+class Tformgraph;
 
 namespace q7 {
 struct Settings;
@@ -26,6 +27,9 @@ public:
     Tforminfo(AppState& state, Services& services, QWidget* parent = nullptr);
     ~Tforminfo() override;
 
+    // The chart window, once opened (null before).
+    Tformgraph* graph() const { return graph_; }
+
     // Publishes the settings this window shows (the currency name).
     void showSettings(const q7::Settings& settings);
 
@@ -34,6 +38,7 @@ public Q_SLOTS:
     void cblstinfoChange(const QString& text);
     void btimprimerClick();
     void btfermerClick();
+    void btgraphiquesClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,6 +48,7 @@ private:
     QLineEdit* box(q7::Figure figure) const;
 
     std::unique_ptr<Ui::Tforminfo> ui;
+    Tformgraph* graph_ = nullptr; // made at its first opening
     AppState& state_;
     Services& services_;
 };

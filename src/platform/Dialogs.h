@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes and sounds of the program.
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -23,6 +24,10 @@ public:
     virtual void error(const QString& text) = 0;
     // File-open dialog; nothing when cancelled.
     virtual std::optional<QString> openFileName(const QString& caption, const QString& filter) = 0;
+    // File-save dialog starting in `dir`, asking before replacing a file; the name gets
+    // the extension of the chosen filter when typed without one. Nothing when cancelled.
+    virtual std::optional<QString> saveFileName(const QString& caption, const QString& dir,
+                                                const QStringList& filters) = 0;
 };
 
 // "Ask": the default beep, then the confirmation box.

@@ -11,6 +11,7 @@
 #include <QPrinterInfo>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr double gridDpi = 300.0;
@@ -26,10 +27,10 @@ constexpr double jobMarginMm = 5.0;
 constexpr auto cupsOptions = static_cast<QPrintEngine::PrintEnginePropertyKey>(0xfe00);
 
 // A4 within the same margins, in colour, whatever the printer's defaults.
-void prepareJob(QPrinter& printer) {
+void prepareJob(QPrinter& printer, bool landscape) {
     printer.setDocName(QStringLiteral("Lirabel 3"));
     printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     QPageLayout layout = printer.pageLayout();
     layout.setUnits(QPageLayout::Millimeter);
     const QMarginsF least = layout.minimumMargins();
@@ -79,12 +80,13 @@ void PaintPrinter::begin() {
     device_ = nullptr;
     strokes_.clear();
     pageNumber_ = 0;
+    landscape_ = std::exchange(nextLandscape_, false);
     device_ = &device();
 }
 
 void PaintPrinter::keep(int x, int y, int width, const QString& text) {
     if (!device_) throw q7::Error("Aucune impression en cours");
-    strokes_.push_back({x, y, width, text, points_, bold_, color_, pageNumber_});
+    strokes_.push_back({x, y, width, text, points_, bold_, color_, pageNumber_, 0, {}});
 }
 
 void PaintPrinter::drawText(int x, int y, const QString& text) {
@@ -98,6 +100,16 @@ void PaintPrinter::drawTextWithin(int x, int y, int width, const QString& text) 
 void PaintPrinter::newPage() {
     if (!device_) throw q7::Error("Aucune impression en cours");
     ++pageNumber_;
+}
+
+void PaintPrinter::drawPainting(int x, int y, int width, int height, Painting paint) {
+    keep(x, y, width, QString());
+    strokes_.back().height = height;
+    strokes_.back().painting = std::move(paint);
+}
+
+void PaintPrinter::setLandscape(bool landscape) {
+    nextLandscape_ = landscape;
 }
 
 void PaintPrinter::abort() noexcept {
@@ -115,14 +127,22 @@ void PaintPrinter::end() {
     if (!painter.begin(&dev)) throw q7::Error("L'impression n'a pas pu commencer");
     const double sx = dev.logicalDpiX() / gridDpi;
     const double sy = dev.logicalDpiY() / gridDpi;
-    const double fit =
-        std::min({1.0, dev.width() / (gridWidth * sx), dev.height() / (gridHeight * sy)});
+    // A sideways page holds the same grid turned a quarter.
+    const double wide = landscape_ ? gridHeight : gridWidth;
+    const double tall = landscape_ ? gridWidth : gridHeight;
+    const double fit = std::min({1.0, dev.width() / (wide * sx), dev.height() / (tall * sy)});
     painter.scale(sx * fit, sy * fit);
     const QFont base = painter.font();
     int at = 0;
     for (const Stroke& s : strokes) {
         for (; at < s.page; ++at)
             if (!dev.newPage()) throw q7::Error("La page suivante n'a pas pu commencer");
+        if (s.painting) {
+            painter.save();
+            s.painting(painter, QRectF(s.x, s.y, s.width, s.height));
+            painter.restore();
+            continue;
+        }
         painter.setFont(gridFont(base, s.points, s.bold, dev.logicalDpiY()));
         painter.setPen(s.color);
         const QFontMetricsF fm(painter.font(), painter.device());
@@ -150,7 +170,7 @@ QtPrinter::~QtPrinter() = default;
 
 QPagedPaintDevice& QtPrinter::device() {
     job_ = systemPrinter();
-    prepareJob(*job_);
+    prepareJob(*job_, landscape());
     return *job_;
 }
 

@@ -25,10 +25,14 @@ public:
     void drawText(int x, int y, const QString& text) override;
     void drawTextWithin(int x, int y, int width, const QString& text) override;
     void newPage() override;
+    void drawPainting(int x, int y, int width, int height, Painting paint) override;
+    void setLandscape(bool landscape) override;
     void end() override;
     void abort() noexcept override;
 
 protected:
+    // Whether the document being begun is landscape (valid within device()).
+    bool landscape() const { return landscape_; }
     // The device of the next document; throws q7::Error when there is none.
     virtual QPagedPaintDevice& device() = 0;
     virtual void finished() {}
@@ -41,7 +45,9 @@ private:
         int points;
         bool bold;
         QColor color;
-        int page; // from 0
+        int page;          // from 0
+        int height = 0;    // of a painting
+        Painting painting; // empty for text
     };
     void keep(int x, int y, int width, const QString& text);
     QPagedPaintDevice* device_ = nullptr; // of the document begun; null when none
@@ -50,6 +56,8 @@ private:
     int points_ = 10;
     bool bold_ = false;
     QColor color_ = Qt::black;
+    bool nextLandscape_ = false; // asked for the next document
+    bool landscape_ = false;     // of the document begun
 };
 
 // The default printer of the system. Every job asks for A4 with the same margins on

@@ -4,6 +4,11 @@
 #include <QColor>
 #include <QString>
 
+#include <functional>
+
+class QPainter;
+class QRectF;
+
 class Printer {
 public:
     virtual ~Printer() = default;
@@ -18,6 +23,14 @@ public:
     virtual void drawTextWithin(int x, int y, int width, const QString& text) = 0;
     // Starts the next page of the document; font settings carry over.
     virtual void newPage() = 0;
+    // Paints a picture (a chart) into the box of the page given in device units: `paint`
+    // draws into that rectangle of the painter when the page is made, so it must stay
+    // valid until end().
+    using Painting = std::function<void(QPainter& painter, const QRectF& box)>;
+    virtual void drawPainting(int x, int y, int width, int height, Painting paint) = 0;
+    // Turns the next document's pages sideways (A4 landscape); begin() takes it, and the
+    // documents after that one are upright again.
+    virtual void setLandscape(bool landscape) = 0;
     // Sends the document.
     virtual void end() = 0;
     // Drops the document begun: nothing of it reaches the paper.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -54,6 +55,25 @@ bool QtDialogs::informationQuestion(const QString& text) {
 void QtDialogs::error(const QString& text) {
     QMessageBox box(QMessageBox::Critical, programName_, text, QMessageBox::Ok, owner());
     box.exec();
+}
+
+std::optional<QString> QtDialogs::saveFileName(const QString& caption, const QString& dir,
+                                               const QStringList& filters) {
+    QFileDialog dialog(owner(), caption, dir);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    // The extension follows the filter chosen: "(*.svg)" gives "svg".
+    const auto suffixOf = [](const QString& filter) {
+        const qsizetype dot = filter.lastIndexOf(u'.');
+        return dot < 0 ? QString() : filter.mid(dot + 1).chopped(1);
+    };
+    if (!filters.isEmpty()) dialog.setDefaultSuffix(suffixOf(filters.first()));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog, suffixOf](const QString& f) { dialog.setDefaultSuffix(suffixOf(f)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QString> QtDialogs::openFileName(const QString& caption, const QString& filter) {

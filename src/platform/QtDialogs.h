@@ -12,6 +12,8 @@ public:
     bool informationQuestion(const QString& text) override;
     void error(const QString& text) override;
     std::optional<QString> openFileName(const QString& caption, const QString& filter) override;
+    std::optional<QString> saveFileName(const QString& caption, const QString& dir,
+                                        const QStringList& filters) override;
 
 private:
     QString programName_;

@@ -34,6 +34,9 @@ public:
     // The hit counter of the running search, and the status line.
     virtual void setHits(int hits) = 0;
     virtual void setStatus(const QString& text) = 0;
+    // Shows record `index` as browsing the list does: browse mode, P its index plus 1,
+    // ">" and "<" walking its neighbours.
+    virtual void showBrowsed(int index) = 0;
 
     // The control of a row of the field table, and its caption (null when none).
     virtual QWidget* control(const q7::FieldBinding& row) const = 0;

@@ -23,7 +23,7 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Dépend de : $depends"
 # Package names alone, alternatives included, without versions.
 tr ',|' '\n\n' <<< "$depends" | awk '{ print $1 }' > "$work/depends"
-for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libc6 libstdc++6 \
+for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6charts6 libqt6svg6 libc6 libstdc++6 \
     qt6-translations-l10n fonts-urw-base35 fonts-dejavu-core; do
     grep -qxF "$needed" "$work/depends" || fail "ne dépend pas de $needed"
 done

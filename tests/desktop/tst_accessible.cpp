@@ -25,7 +25,7 @@ QWidget* window(AppFixture& app, const QString& name) {
 const char* const windows[] = {
     "Tformprin", "carnetform",  "FindDialog",  "aproposform", "Formliste",     "formoption",
     "forminfo",  "TFormrecmot", "formfic",     "Tformnote",   "formanciennum", "formaide",
-    "TFormetiq", "Tformexport", "TFormresume", "formpreter",  "formprets"};
+    "TFormetiq", "Tformexport", "TFormresume", "formpreter",  "formprets",     "formvue"};
 
 } // namespace
 
@@ -158,8 +158,9 @@ private Q_SLOTS:
             QVERIFY2(!name.trimmed().isEmpty(), qPrintable(b->objectName()));
             names << name;
         }
-        QCOMPARE(names.size(), 14);
+        QCOMPARE(names.size(), 15);
         QVERIFY(names.contains(QStringLiteral("Autres outils")));
+        QVERIFY(names.contains(QStringLiteral("Vue d'ensemble")));
         QVERIFY(names.contains(QStringLiteral("Nouvelle fiche")));
     }
 

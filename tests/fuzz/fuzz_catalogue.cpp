@@ -1,8 +1,10 @@
-// A whole Q7.dat: opened, scanned for statistics, exported, and sorted in every order.
+// A whole Q7.dat: opened, scanned for statistics and charts, exported, and sorted in
+// every order.
 // Every sort keeps every record and any tail, puts the groups in their order, and
 // keeps the stored order inside each group.
 #include "FuzzCheck.h"
 #include "maint/CatalogueSort.h"
+#include "maint/ChartFigures.h"
 #include "maint/Statistics.h"
 #include "MemoryFileSystem.h"
 #include "output/ExportRunner.h"
@@ -63,6 +65,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(figures == 8);
     } catch (const ConversionError&) {
         // A page count or price that is not a number: reported, nothing changed.
+    }
+    {
+        // The charts never stop on a record: every book is counted once somewhere.
+        const CollectionFigures figures = collectFigures(catalogue, buffer);
+        FUZZ_CHECK(figures.records() == int(before.size()));
+        const ChartData read = figures.chart(Chart::lut);
+        FUZZ_CHECK(read.bars.size() == 2 &&
+                   read.bars[0].value + read.bars[1].value == before.size());
+        for (const ChartInfo& info : chartTable())
+            FUZZ_CHECK(figures.chart(info.chart).bars.size() <= 81);
+        for (const Chart ranked : {Chart::type, Chart::auteur, Chart::position})
+            FUZZ_CHECK(figures.chart(ranked).bars.size() <= topCount + 1);
     }
     runExport(catalogue, buffer, Settings(), fs, {ExportKind::Csv, "/m", {}});
     const std::string csv = fs.bytes("/m/Q7export.csv");

@@ -337,6 +337,78 @@ private Q_SLOTS:
         QVERIFY(plan.report.skipped[2].why.find("ligne 4") != std::string::npos);
     }
 
+    // A book is skipped only when it surely repeats another: same ISBN, or same title,
+    // first author and volume. Each skip names both books.
+    void duplicatesOnlyWhenSure_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QStringList>("skipped");
+        QTest::newRow("one title, two authors")
+            << QByteArray("titre,auteur\nNadja,Breton\nNadja,Dupont\n")
+            << QStringList{QStringLiteral("Nadja"), QStringLiteral("Nadja")} << QStringList{};
+        QTest::newRow("one title, no author")
+            << QByteArray("titre,auteur\nPoèmes,\nPoèmes,\n")
+            << QStringList{QStringLiteral("Poèmes"), QStringLiteral("Poèmes")} << QStringList{};
+        QTest::newRow("volumes without a series go to the title")
+            << QByteArray("titre,auteur,tome\nLes Misérables,Hugo,I\nLes Misérables,Hugo,II\n"
+                          "Les Misérables,Hugo,tome III\n")
+            << QStringList{QStringLiteral("Les Misérables, tome I"),
+                           QStringLiteral("Les Misérables, tome II"),
+                           QStringLiteral("Les Misérables, tome III")}
+            << QStringList{};
+        QTest::newRow("volumes of a series")
+            << QByteArray("titre,auteur,série,tome\nDune,Herbert,Dune,1\nDune,Herbert,Dune,2\n")
+            << QStringList{QStringLiteral("Dune"), QStringLiteral("Dune")} << QStringList{};
+        QTest::newRow("one volume however written")
+            << QByteArray("titre,auteur,tome\nLes Misérables,Hugo,II\nLES MISERABLES,hugo,2.0\n")
+            << QStringList{QStringLiteral("Les Misérables, tome II")}
+            << QStringList{QStringLiteral(
+                   "ligne 3 : « LES MISERABLES, tome 2 » est un doublon de « Les Misérables, "
+                   "tome II » (ligne 2 du fichier) : même titre, même premier auteur et même "
+                   "tome")};
+        QTest::newRow("the title says the volume already")
+            << QByteArray("titre,auteur,tome\n\"Les Misérables, tome 2\",Hugo,2\n")
+            << QStringList{QStringLiteral("Les Misérables, tome 2")} << QStringList{};
+        QTest::newRow("same isbn, other title")
+            << QByteArray("titre,auteur,isbn\nA,X,2070360180\nB,,9782070360185\n")
+            << QStringList{QStringLiteral("A")}
+            << QStringList{QStringLiteral(
+                   "ligne 3 : « B » est un doublon de « A » (ligne 2 du fichier) : même ISBN")};
+    }
+    void duplicatesOnlyWhenSure() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, titles);
+        QFETCH(QStringList, skipped);
+        const Plan plan = planOf(file.toStdString());
+        QStringList got, why;
+        for (const Fiche& f : plan.records)
+            got << QString::fromStdString(cp1252ToUtf8(f.text(Field::titre)));
+        for (const Rejected& r : plan.report.skipped)
+            why << QString::fromStdString(r.where + " : " + r.why);
+        QCOMPARE(got, titles);
+        QCOMPARE(why, skipped);
+    }
+
+    // A "Date" column holds a year of edition or a registration date: each cell says which.
+    void dateColumnIsYearOrRegistration() {
+        const Plan plan = planOf("titre,date\nA,1999\nB,05/03/2001\nC,c1951\n");
+        QCOMPARE(plan.records.size(), std::size_t(3));
+        QCOMPARE(field(plan.records[0], Field::anedition), cp("1999"));
+        QCOMPARE(plan.records[0].annee(), 2024); // today
+        QCOMPARE(field(plan.records[1], Field::anedition), QByteArray());
+        QCOMPARE(plan.records[1].annee(), 2001);
+        QCOMPARE(field(plan.records[2], Field::anedition), cp("1951"));
+    }
+
+    void volumeThatDoesNotFitIsReported() {
+        const std::string title(50, 'a');
+        const Plan plan = planOf("titre,auteur,tome\n" + title + ",X,12\n");
+        QCOMPARE(field(plan.records[0], Field::titre), cp(title.c_str()));
+        QCOMPARE(findings(plan.report, Finding::Kind::dropped), 1);
+        QVERIFY(renderReport(plan.report).find("« 12 » non repris : numéro de tome") !=
+                std::string::npos);
+    }
+
     void capacityStopsTheImport() {
         Existing existing;
         existing.count = maxRecords - 2;

@@ -164,7 +164,9 @@ private Q_SLOTS:
         QCOMPARE(catalogue(), once);
         QVERIFY(has(again.out, "Fiches importées : 0"));
         QVERIFY(has(again.out, "Fiches écartées : 2 (dont 2 doublons)"));
-        QVERIFY(has(again.out, "ligne 2 : doublon : même ISBN que la fiche 3 du catalogue"));
+        QVERIFY(has(again.out,
+                    "ligne 2 : « L'Écume des jours » est un doublon de « L'Écume des jours » "
+                    "(fiche 3 du catalogue, référence 4) : même ISBN\n"));
     }
 
     void undoGivesBackTheCatalogueAndItsLists() {
@@ -183,6 +185,31 @@ private Q_SLOTS:
         const Run twice = run({"--annuler", "--dossier", dir_});
         QCOMPARE(twice.code, 1);
         QVERIFY(has(twice.err, "Aucune importation à annuler"));
+    }
+
+    // An import that added nothing is the last one all the same: undoing it changes
+    // nothing and never takes back the import before it.
+    void undoNamesItsImportAndNeverReachesBack() {
+        QCOMPARE(run({"--ajouter", "--dossier", dir_, csv_}).code, 0);
+        const std::string once = catalogue();
+        QCOMPARE(run({"--ajouter", "--dossier", dir_, csv_}, march5() + 60).code, 0);
+        const Run undo = run({"--annuler", "--dossier", dir_}, march5() + 120);
+        QCOMPARE(undo.code, 0);
+        QVERIFY(has(undo.out, "L'importation du 05/03/2024 à ") &&
+                has(undo.out, " de « livres.csv » (0 fiche(s) ajoutée(s)) n'avait rien ajouté"));
+        QCOMPARE(catalogue(), once);
+        const Run again = run({"--annuler", "--dossier", dir_});
+        QCOMPARE(again.code, 1);
+        QVERIFY(has(again.err, "Aucune importation à annuler"));
+        QCOMPARE(catalogue(), once);
+    }
+
+    void undoSaysWhichImport() {
+        QCOMPARE(run({"--ajouter", "--dossier", dir_, csv_}).code, 0);
+        const Run undo = run({"--annuler", "--dossier", dir_}, march5() + 60);
+        QCOMPARE(undo.code, 0);
+        QVERIFY(has(undo.out, " de « livres.csv » (2 fiche(s) ajoutée(s)) est annulée : 2 fiche(s) "
+                              "retirée(s)"));
     }
 
     void undoRefusedOnceTheCatalogueChanged_data() {

@@ -32,8 +32,14 @@ private Q_SLOTS:
             {"exponent written out whole", "9,782070408504E+12", "9782070408504", S::fromExponent},
             {"exponent with lost digits", "9,78207E+12", "", S::exponentLost},
             {"exponent with a point", "9.78E+12", "", S::exponentLost},
-            {"wrong check digit kept", "9782070408505", "9782070408505", S::wrongCheck},
-            {"nine digits that are no isbn", "123456788", "123456788", S::oddLength},
+            {"wrong check digit not kept", "9782070408505", "", S::wrongCheck},
+            {"nine digits that are no isbn", "123456788", "", S::oddLength},
+            {"shop identifier in brackets", "[B0000639EV]", "", S::notIsbn},
+            {"isbn in brackets", "[0316769487]", "0316769487", S::valid},
+            {"letters around digits", "FR-2070360180", "", S::notIsbn},
+            {"isbn prefix", "ISBN 978-2-07-040850-4", "9782070408504", S::valid},
+            {"a dash for nothing", " - ", "", S::none},
+            {"an ean-13 that is no book", "3760145231239", "", S::notIsbn},
             {"nothing", "  ", "", S::none},
         };
         for (const auto& r : rows)
@@ -104,6 +110,28 @@ private Q_SLOTS:
         QTest::newRow("hyphenated duo") << QStringLiteral("Erckmann-Chatrian")
                                         << QStringList{QStringLiteral("Erckmann-Chatrian")};
         QTest::newRow("empty") << QStringLiteral(" ") << QStringList{};
+        QTest::newRow("commas and ampersand between full names")
+            << QStringLiteral("Victor Hugo, Alexandre Dumas & Jules Verne")
+            << QStringList{QStringLiteral("Victor Hugo"), QStringLiteral("Alexandre Dumas"),
+                           QStringLiteral("Jules Verne")};
+        QTest::newRow("ampersand between last, first names")
+            << QStringLiteral("Dupont, Jean & Martin, Paul")
+            << QStringList{QStringLiteral("Dupont, Jean"), QStringLiteral("Martin, Paul")};
+        QTest::newRow("single names, commas and ampersand")
+            << QStringLiteral("Goscinny, Uderzo & Morris")
+            << QStringList{QStringLiteral("Goscinny"), QStringLiteral("Uderzo"),
+                           QStringLiteral("Morris")};
+        QTest::newRow("et between people")
+            << QStringLiteral("Pierre Boileau et Thomas Narcejac")
+            << QStringList{QStringLiteral("Pierre Boileau"), QStringLiteral("Thomas Narcejac")};
+        QTest::newRow("a firm is one name") << QStringLiteral("O'Reilly & Associates")
+                                            << QStringList{QStringLiteral("O'Reilly & Associates")};
+        QTest::newRow("a person and a firm")
+            << QStringLiteral("Tim O'Reilly, O'Reilly & Associates")
+            << QStringList{QStringLiteral("Tim O'Reilly"), QStringLiteral("O'Reilly & Associates")};
+        QTest::newRow("a firm beside a person")
+            << QStringLiteral("Larry Wall & O'Reilly & Associates")
+            << QStringList{QStringLiteral("Larry Wall"), QStringLiteral("O'Reilly & Associates")};
     }
     void authors() {
         QFETCH(QString, cell);
@@ -180,26 +208,46 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("encoding");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("strays"); // line:bytes of each line with stray bytes
         QTest::newRow("utf-8 with bom")
             << QByteArray("\xEF\xBB\xBF\xC3\xA9t\xC3\xA9") << QStringLiteral("UTF-8 avec BOM")
-            << QStringLiteral("été");
+            << QStringLiteral("été") << QString();
         QTest::newRow("utf-8") << QByteArray("\xC3\xA9t\xC3\xA9") << QStringLiteral("UTF-8")
-                               << QStringLiteral("été");
-        QTest::newRow("windows-1252") << QByteArray("\xE9t\xE9 \x80")
-                                      << QStringLiteral("Windows-1252") << QStringLiteral("été €");
+                               << QStringLiteral("été") << QString();
+        QTest::newRow("windows-1252")
+            << QByteArray("\xE9t\xE9 \x80") << QStringLiteral("Windows-1252")
+            << QStringLiteral("été €") << QString();
         QTest::newRow("ascii") << QByteArray("ete") << QStringLiteral("ASCII (sans accents)")
-                               << QStringLiteral("ete");
+                               << QStringLiteral("ete") << QString();
         QTest::newRow("utf-16 from a spreadsheet")
             << QByteArray("\xFF\xFE\xE9\x00t\x00\xE9\x00", 8) << QStringLiteral("UTF-16")
-            << QStringLiteral("été");
+            << QStringLiteral("été") << QString();
+        QTest::newRow("utf-8 with a stray latin-1 byte")
+            << QByteArray("Sch\xC3\xB6nberger\nM\xFCller, K\xF6ln\nZo\xC3\xA9 \xC3\xA0 No\xC3\xABl")
+            << QStringLiteral("UTF-8") << QStringLiteral("Schönberger\nMüller, Köln\nZoé à Noël")
+            << QStringLiteral("2:2");
+        QTest::newRow("bom and a stray byte")
+            << QByteArray("\xEF\xBB\xBFt\xC3\xA9\n\x80") << QStringLiteral("UTF-8 avec BOM")
+            << QStringLiteral("té\n€") << QStringLiteral("2:1");
+        QTest::newRow("one utf-8 letter, one stray byte")
+            << QByteArray("Sch\xC3\xB6nberger;M\xFCller") << QStringLiteral("UTF-8")
+            << QStringLiteral("Schönberger;Müller") << QStringLiteral("1:1");
+        QTest::newRow("latin-1 with one chance sequence")
+            << QByteArray("\xC3\xA9t\xE9 \xE0 C\xF4me") << QStringLiteral("Windows-1252")
+            << QStringLiteral("Ã©té à Côme") << QString();
     }
     void encodings() {
         QFETCH(QByteArray, file);
         QFETCH(QString, encoding);
         QFETCH(QString, text);
+        QFETCH(QString, strays);
         const DecodedText d = decodeText(file.toStdString());
         QCOMPARE(QString::fromStdString(d.encoding), encoding);
         QCOMPARE(QString::fromStdString(d.utf8), text);
+        QStringList lines;
+        for (const auto& [line, count] : d.strayLines)
+            lines << QStringLiteral("%1:%2").arg(line).arg(count);
+        QCOMPARE(lines.join(QLatin1Char(' ')), strays);
     }
 
     void cutsAreCountedAndNamed() {

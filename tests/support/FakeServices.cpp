@@ -1,5 +1,7 @@
 #include "FakeServices.h"
 
+#include <utility>
+
 #include "store/Errors.h"
 
 #include <QApplication>
@@ -7,6 +9,7 @@
 void FakePrinter::begin() {
     if (failOnBegin) throw q7::Error("Aucune imprimante n'est installée");
     pages.emplace_back();
+    landscape.push_back(std::exchange(nextLandscape, false));
     open = true;
     page = 0;
 }
@@ -50,6 +53,17 @@ int FakeModalShower::showModal(QDialog& dialog) {
 
 void FakeSettingsBackend::set(const std::string& key, const std::string& value) {
     values[key] = value;
+}
+
+std::optional<QString> FakeDialogs::saveFileName(const QString&, const QString& dir,
+                                                 const QStringList&) {
+    log << QStringLiteral("save-file:") + dir;
+    std::optional<QString> f;
+    if (!files.empty()) {
+        f.swap(files.front());
+        files.pop_front();
+    }
+    return f;
 }
 
 std::optional<QString> FakeDialogs::openFileName(const QString&, const QString&) {

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QRect>
 #include <QStringList>
 
 #include <deque>
@@ -33,6 +34,9 @@ public:
     }
     void error(const QString& t) override { box(QStringLiteral("error:") + t); }
     std::optional<QString> openFileName(const QString&, const QString&) override;
+    // Logs "save-file:<dir>" and answers from `files` too.
+    std::optional<QString> saveFileName(const QString&, const QString& dir,
+                                        const QStringList&) override;
     // The boxes only (no sounds).
     QStringList boxes() const {
         QStringList out;
@@ -88,6 +92,18 @@ public:
         draw(x, y, t, width);
     }
     void newPage() override { ++page; }
+    // Pictures drawn, of every document: their boxes and the page (from 0).
+    struct DrawnPainting {
+        QRect box;
+        int page;
+    };
+    std::vector<DrawnPainting> paintings;
+    void drawPainting(int x, int y, int width, int height, Painting) override {
+        paintings.push_back({QRect(x, y, width, height), page});
+    }
+    bool nextLandscape = false;
+    std::vector<bool> landscape; // one entry per document
+    void setLandscape(bool l) override { nextLandscape = l; }
     void end() override { open = false; }
     void abort() noexcept override {
         if (open) pages.pop_back();

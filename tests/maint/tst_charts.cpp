@@ -1,0 +1,318 @@
+// The chart window, opened from the statistics window as a user would, offscreen: its
+// table of numbers, the images it saves and the page it prints.
+#include "AccessibleNames.h"
+#include "FakeServices.h"
+#include "FaultyFileSystem.h"
+#include "FicheBuilder.h"
+#include "maint/ChartPaint.h"
+#include "maint/Q7graph.h"
+#include "maint/Q7info.h"
+#include "PdfPrinter.h"
+#include "PdfText.h"
+#include "record/AppState.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPieSeries>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace q7;
+
+namespace {
+
+// As the record window saves them: pages and price never empty.
+FicheBuilder saved() {
+    return FicheBuilder().set(Field::nbpage, "0").set(Field::prix, "0");
+}
+
+std::vector<Fiche> collection() {
+    using F = Field;
+    return {
+        saved()
+            .set(F::type, "Roman")
+            .set(F::auteur, "Hugo")
+            .set(F::prix, "12,5")
+            .set(F::anedition, "1998")
+            .date(3, 2, 2020)
+            .flag(Flag::lut),
+        saved().set(F::type, "Roman").set(F::auteur, "Hugo").set(F::prix, "7,75").date(1, 1, 2021),
+        saved().set(F::type, "Bande dessinée").set(F::prix, "0").date(1, 1, 2021),
+    };
+}
+
+struct Desk {
+    QTemporaryDir tmp;
+    FaultyFileSystem fs;
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<FakeServices> fake;
+
+    explicit Desk(const std::vector<Fiche>& records = collection()) {
+        writeCatalogue(dir(), records);
+        state = std::make_unique<AppState>(Folder(fs, dir()));
+        state->data.open();
+        state->settings.devise = "Francs";
+        fake = std::make_unique<FakeServices>(fs, dir());
+    }
+    std::string dir() const { return tmp.path().toStdString(); }
+    QString path(const char* name) const { return tmp.filePath(QString::fromUtf8(name)); }
+};
+
+template <typename W> W* child(QWidget& form, const char* name) {
+    W* w = form.findChild<W*>(QLatin1String(name));
+    if (!w) qFatal("no control %s", name);
+    return w;
+}
+
+// The rows of the numbers' table, "label=number".
+QStringList rows(Tformgraph& g) {
+    auto* table = child<QTableWidget>(g, "tabchiffres");
+    QStringList out;
+    for (int r = 0; r < table->rowCount(); ++r)
+        out << table->item(r, 0)->text() + "=" + table->item(r, 1)->text();
+    return out;
+}
+
+void choose(Tformgraph& g, Chart chart) {
+    auto* box = child<QComboBox>(g, "cbgraph");
+    box->setCurrentIndex(box->findData(int(chart)));
+}
+
+// Opens the statistics window, then the charts with Alt+G; runs `check` on them.
+void withCharts(Desk& d, Tforminfo& form, const std::function<void(Tformgraph&)>& check) {
+    d.fake->modal.script(QStringLiteral("formgraph"),
+                         [&](QDialog& dlg) { check(static_cast<Tformgraph&>(dlg)); });
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::AltModifier);
+    // A mnemonic presses its button for a moment before it clicks.
+    QTRY_COMPARE(d.fake->modal.shown, QStringList{"formgraph"});
+}
+
+} // namespace
+
+class TestCharts : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void altGOpensTheChartsBesideTheOtherButtons() {
+        Desk d;
+        Tforminfo form(*d.state, d.fake->services);
+        bool checked = false;
+        withCharts(d, form, [&](Tformgraph& g) {
+            QCOMPARE(g.windowTitle(), QStringLiteral("Graphiques"));
+            QCOMPARE(g.view()->chart()->title(), QStringLiteral("Livres par type"));
+            QCOMPARE(rows(g), (QStringList{"Roman=2", "Bande dessinée=1"}));
+            QVERIFY(g.view()->accessibleDescription().contains("Roman : 2"));
+            QCOMPARE(unnamedControls(&g), QStringList());
+            // Bars on the years of registration, zero years said apart.
+            choose(g, Chart::valeurAnnee);
+            QCOMPARE(rows(g), (QStringList{"2020=12", "2021=8"}));
+            QCOMPARE(child<QTableWidget>(g, "tabchiffres")->horizontalHeaderItem(1)->text(),
+                     QStringLiteral("Valeur (Francs)"));
+            choose(g, Chart::anedition);
+            QCOMPARE(child<QLabel>(g, "lblnotes")->text(),
+                     QStringLiteral("2 livres sans année d'édition (vide, 0 ou illisible)"));
+            checked = true;
+        });
+        QVERIFY(checked);
+        // The three buttons in their places, the new one last.
+        auto* buttons = child<QHBoxLayout>(form, "buttonLayout");
+        QCOMPARE(buttons->itemAt(1)->widget()->objectName(), QStringLiteral("btfermer"));
+        QCOMPARE(buttons->itemAt(2)->widget()->objectName(), QStringLiteral("btimprimer"));
+        QCOMPARE(buttons->itemAt(3)->widget()->objectName(), QStringLiteral("btgraphiques"));
+        QVERIFY(d.state->data.atEnd());
+        QVERIFY(d.fake->dialogs.log.isEmpty());
+    }
+
+    void pieOrBarsIsKeptPerChart() {
+        Desk d;
+        Tforminfo form(*d.state, d.fake->services);
+        withCharts(d, form, [&](Tformgraph& g) {
+            const auto isPie = [&] {
+                return qobject_cast<QPieSeries*>(g.view()->chart()->series().constFirst()) !=
+                       nullptr;
+            };
+            QVERIFY(isPie());
+            child<QRadioButton>(g, "rbbarres")->click();
+            QVERIFY(!isPie());
+            choose(g, Chart::langue);
+            QVERIFY(isPie());
+            choose(g, Chart::type);
+            QVERIFY(!isPie());
+            QVERIFY(child<QRadioButton>(g, "rbbarres")->isChecked());
+        });
+    }
+
+    void emptyCatalogueHasNoCharts() {
+        Desk d(std::vector<Fiche>{});
+        Tforminfo form(*d.state, d.fake->services);
+        form.show();
+        QVERIFY(!child<QPushButton>(form, "btgraphiques")->isEnabled());
+    }
+
+    void savesTheImageWhole_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("png") << "graphique.png"
+                             << "graphique.png";
+        QTest::newRow("svg") << "graphique.SVG"
+                             << "graphique.SVG";
+        QTest::newRow("no extension") << "graphique"
+                                      << "graphique.png";
+    }
+    void savesTheImageWhole() {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        Desk d;
+        Tforminfo form(*d.state, d.fake->services);
+        d.fake->dialogs.files.push_back(d.tmp.filePath(typed));
+        withCharts(d, form,
+                   [&](Tformgraph& g) { child<QPushButton>(g, "btenregistrer")->click(); });
+        QCOMPARE(d.fake->dialogs.log,
+                 QStringList{"save-file:" + d.tmp.filePath("Livres par type.png")});
+        QFile file(d.tmp.filePath(written));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        if (written.endsWith("png")) {
+            const QImage image = QImage::fromData(bytes, "PNG");
+            QVERIFY(!image.isNull());
+            QVERIFY(image.width() > image.height());
+        } else {
+            QVERIFY(bytes.contains("<svg"));
+            QVERIFY(bytes.trimmed().endsWith("</svg>"));
+            QVERIFY(bytes.contains("Livres par type"));
+            QVERIFY(bytes.contains("Roman"));
+        }
+        QCOMPARE(QDir(d.tmp.path()).entryList(QDir::Files).size(), 2); // Q7.dat and the image
+    }
+
+    void fullDiskKeepsTheEarlierImage() {
+        Desk d;
+        Tforminfo form(*d.state, d.fake->services);
+        writeBytes(d.dir() + "/graphique.png", "earlier image");
+        d.fake->dialogs.files.push_back(d.path("graphique.png"));
+        withCharts(d, form, [&](Tformgraph& g) {
+            d.fs.diskFullAfter(1000);
+            child<QPushButton>(g, "btenregistrer")->click();
+            d.fs.reset();
+        });
+        QCOMPARE(d.fake->dialogs.log.size(), 2);
+        QCOMPARE(d.fake->dialogs.log.back(), QStringLiteral("error:Disque plein."));
+        QCOMPARE(readBytes(d.dir() + "/graphique.png"), std::string("earlier image"));
+        QCOMPARE(QDir(d.tmp.path()).entryList(QDir::Files).size(), 2);
+    }
+
+    void printingTurnsTheNextPageOnly() {
+        Desk d;
+        Tforminfo form(*d.state, d.fake->services);
+        withCharts(d, form, [&](Tformgraph& g) {
+            child<QPushButton>(g, "btimprimer")->click();
+            g.resize(500, 900);
+            QTest::qWait(0);
+            child<QPushButton>(g, "btimprimer")->click();
+        });
+        child<QPushButton>(form, "btimprimer")->click();
+        auto& printer = d.fake->printer;
+        QCOMPARE(printer.landscape, (std::vector<bool>{true, false, false}));
+        QCOMPARE(int(printer.paintings.size()), 2);
+        QCOMPARE(printer.pages[0].front().text, QStringLiteral("Livres par type"));
+        QCOMPARE(printer.pages[0].front().points, 18);
+    }
+
+    void longTablesGoOnToTheNextPage_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("sideways, few") << true << 16 << 1;
+        QTest::newRow("sideways, eighty years") << true << 80 << 3;
+        QTest::newRow("upright, few") << false << 16 << 1;
+        QTest::newRow("upright, eighty years") << false << 80 << 3;
+    }
+    void longTablesGoOnToTheNextPage() {
+        QFETCH(bool, landscape);
+        QFETCH(int, rows);
+        QFETCH(int, pages);
+        ChartTexts texts;
+        texts.title = "Livres par année d'édition";
+        texts.categoryAxis = "Année d'édition";
+        texts.valueAxis = "Nombre de livres";
+        texts.notes = QStringList{"3 livres sans année d'édition (vide, 0 ou illisible)"};
+        for (int i = 0; i < rows; ++i) {
+            texts.labels << QString::number(1900 + i);
+            texts.values << i;
+            texts.valueTexts << QString::number(i);
+        }
+        FakePrinter printer;
+        QSize asked;
+        printChart(printer, texts, landscape, [&](QSize pixels) {
+            asked = pixels;
+            return QByteArray("<svg/>");
+        });
+        QCOMPARE(printer.landscape, std::vector<bool>{landscape});
+        QCOMPARE(int(printer.paintings.size()), 1);
+        const QRect box = printer.paintings.front().box;
+        // The chart is laid out on its box's size at 96 per inch (300 units an inch).
+        QVERIFY(std::abs(asked.width() - box.width() * 96 / 300) <= 1);
+        QVERIFY(std::abs(asked.height() - box.height() * 96 / 300) <= 1);
+        const int width = landscape ? 3560 : 2590, height = landscape ? 2590 : 3560;
+        QVERIFY(box.right() <= width && box.bottom() <= height);
+        const auto& drawn = printer.pages.front();
+        QStringList all;
+        for (const DrawnText& t : drawn) {
+            all << t.text;
+            // Whole lines within the page, none over the chart.
+            QVERIFY2(t.y >= 0 && t.y + 55 <= height, qPrintable(t.text));
+            QVERIFY2(t.x < width, qPrintable(t.text));
+            if (t.page == 0)
+                QVERIFY2(!box.intersects(QRect(t.x, t.y, 1, 40)) || t.text == texts.title,
+                         qPrintable(t.text));
+        }
+        QCOMPARE(drawn.back().page + 1, pages);
+        for (int i = 0; i < rows; ++i)
+            QVERIFY(all.contains(texts.labels[i]) && all.contains(texts.valueTexts[i]));
+        QVERIFY(all.contains(texts.notes.front()));
+    }
+
+    void printedChartReadsBack() {
+        if (!havePdfTools()) QSKIP("poppler-utils is not installed");
+        Desk d;
+        const QString pdf = d.path("graphique.pdf");
+        PdfPrinter printer(pdf);
+        FakeServices& f = *d.fake;
+        Services services{f.dialogs,  printer, f.launcher, f.clock, f.cursor,
+                          f.settings, f.modal, d.fs,       d.dir(), QStringLiteral("Lirabel3"),
+                          {}};
+        Tforminfo form(*d.state, services);
+        withCharts(d, form, [&](Tformgraph& g) {
+            choose(g, Chart::auteur);
+            child<QPushButton>(g, "btimprimer")->click();
+        });
+        QVERIFY(f.dialogs.log.isEmpty());
+        const PdfText text = readPdfText(pdf);
+        QCOMPARE(text.pages, 1);
+        QVERIFY(text.width > text.height); // A4 sideways
+        QVERIFY(std::abs(text.height - 595) < 2);
+        QStringList lines;
+        for (const auto& line : pdfLines(text, 2))
+            lines << joined(line).normalized(QString::NormalizationForm_KC);
+        const QString all = lines.join('\n');
+        QVERIFY2(lines.contains("Les 15 auteurs qui ont le plus de livres"), qPrintable(all));
+        QVERIFY2(all.contains("Auteur Nombre de livres"), qPrintable(all));
+        QVERIFY2(all.contains("Hugo 2"), qPrintable(all));
+        QVERIFY2(all.contains("1 livre sans auteur"), qPrintable(all));
+        QCOMPARE(printer.job()->colorMode(), QPrinter::Color);
+    }
+};
+
+QTEST_MAIN(TestCharts)
+#include "tst_charts.moc"

@@ -1,0 +1,447 @@
+// The overview window driven as a collector drives it: typing in the filter, clicking
+// the headers, choosing groups, opening a book, taking the list away.
+#include "AppFixture.h"
+#include "overview/Q7vue.h"
+#include "PdfPrinter.h"
+#include "PdfText.h"
+#include "store/Cp1252.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+#include <functional>
+
+using q7::Field;
+
+namespace {
+
+template <class W> W* child(QDialog& d, const char* name) {
+    auto* w = d.findChild<W*>(QLatin1String(name));
+    if (!w) qFatal("no %s", name);
+    return w;
+}
+
+struct Window {
+    QDialog& d;
+    QTableView* table() const { return child<QTableView>(d, "tblvue"); }
+    QString cell(int r, int c) const { return table()->model()->index(r, c).data().toString(); }
+    QStringList column(int c) const {
+        QStringList out;
+        for (int r = 0; r < table()->model()->rowCount(); ++r)
+            out << cell(r, c);
+        return out;
+    }
+    QStringList groups() const {
+        QStringList out;
+        auto* list = child<QListView>(d, "lstgroupes");
+        for (int r = 0; r < list->model()->rowCount(); ++r)
+            out << list->model()->index(r, 0).data().toString();
+        return out;
+    }
+    QString count() const { return child<QLabel>(d, "lblcompte")->text(); }
+    void filter(const QString& text) const { typeInto(child<QLineEdit>(d, "edtfiltre"), text); }
+    void choose(const char* combo, const QString& text) const {
+        auto* c = child<QComboBox>(d, combo);
+        const int at = c->findText(text);
+        if (at < 0) qFatal("no choice %s", qPrintable(text));
+        c->setCurrentIndex(at);
+    }
+    void clickHeader(int section) const {
+        QHeaderView* h = table()->horizontalHeader();
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                          QPoint(h->sectionViewportPosition(section) + 5, h->height() / 2));
+    }
+    void chooseGroup(int row) const {
+        auto* list = child<QListView>(d, "lstgroupes");
+        list->setCurrentIndex(list->model()->index(row, 0));
+    }
+};
+
+// Opens the overview from the record window and runs `inside` in it.
+void inOverview(AppFixture& app, std::function<void(Window)> inside, const char* how = "menuvue") {
+    app.fakes->modal.script("formvue", [inside](QDialog& d) { inside(Window{d}); });
+    app.trigger(how);
+}
+
+std::vector<q7::Fiche> library() {
+    const char* rows[][5] = {
+        {"1", "Germinal", "ÉMILE ZOLA", "1885", "B3"},
+        {"2", "L'Œuvre", "Zola, Émile", "1886", "B3"},
+        {"10", "Maigret", "Simenon, Georges", "", "A1"},
+        {"9", "Ça", "King, Stephen", "1986", ""},
+        {"3", "Le Horla", "", "1887", "B3"},
+        {"11", "Pietr le Letton", "Simenon, Georges", "1931", "A1"},
+    };
+    std::vector<q7::Fiche> out;
+    for (const auto& r : rows)
+        out.push_back(FicheBuilder()
+                          .set(Field::numero, r[0])
+                          .set(Field::titre, r[1])
+                          .set(Field::auteur, r[2])
+                          .set(Field::anedition, r[3])
+                          .set(Field::pos1, r[4])
+                          .set(Field::notes, "note de " + std::string(r[1])));
+    return out;
+}
+
+} // namespace
+
+class TestOverviewWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void filterSortAndGroups() {
+        AppFixture app(library());
+        app.start();
+        inOverview(app, [](Window w) {
+            QCOMPARE(w.d.windowTitle(), QString("Vue d'ensemble"));
+            QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(w.d, "edtfiltre"));
+            QCOMPARE(w.column(0), (QStringList{"1", "2", "10", "9", "3", "11"}));
+            QCOMPARE(w.count(), QString("6 livres sur 6"));
+            QCOMPARE(child<QLabel>(w.d, "lblcompte")->accessibleName(), w.count());
+
+            w.filter("emile zola");
+            QCOMPARE(w.column(0), (QStringList{"1", "2"}));
+            QCOMPARE(w.count(), QString("2 livres sur 6"));
+            w.filter("ZOLA 1886");
+            QCOMPARE(w.column(1), QStringList{"L'Œuvre"});
+            QCOMPARE(w.count(), QString("1 livre sur 6"));
+            w.filter("note"); // notes are not a shown column
+            QCOMPARE(w.count(), QString("0 livre sur 6"));
+            w.choose("cbchamp", "Notes");
+            QCOMPARE(w.count(), QString("6 livres sur 6"));
+            w.filter("oeuvre");
+            QCOMPARE(w.column(0), QStringList{"2"});
+            w.choose("cbchamp", "Auteur");
+            QCOMPARE(w.column(0), QStringList{});
+            w.choose("cbchamp", "Tous les champs");
+            w.filter("");
+
+            // Sort: French order, then reversed; references as numbers.
+            w.clickHeader(1);
+            QCOMPARE(w.column(1), (QStringList{"Ça", "Germinal", "L'Œuvre", "Le Horla", "Maigret",
+                                               "Pietr le Letton"}));
+            w.clickHeader(1);
+            QCOMPARE(w.column(1).first(), QString("Pietr le Letton"));
+            QCOMPARE(w.table()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+            w.clickHeader(0);
+            QCOMPARE(w.column(0), (QStringList{"1", "2", "3", "9", "10", "11"}));
+
+            // Groups with their counts, "(vide)" for an empty author, by count.
+            w.choose("cbregrouper", "Auteur");
+            QCOMPARE(w.groups(),
+                     (QStringList{"Tous les livres (6)", "(vide) (1)", "ÉMILE ZOLA (1)",
+                                  "King, Stephen (1)", "Simenon, Georges (2)", "Zola, Émile (1)"}));
+            child<QRadioButton>(w.d, "rbnombre")->click();
+            QCOMPARE(w.groups()[1], QString("Simenon, Georges (2)"));
+            w.chooseGroup(1);
+            QCOMPARE(w.column(0), (QStringList{"10", "11"}));
+            QCOMPARE(w.count(), QString("2 livres sur 6"));
+            w.filter("pietr"); // the group and the filter together
+            QCOMPARE(w.column(0), QStringList{"11"});
+            QCOMPARE(w.groups()[0], QString("Tous les livres (1)"));
+        });
+
+        // Everything is where it was left, on the catalogue read again.
+        inOverview(
+            app,
+            [](Window w) {
+                QCOMPARE(child<QLineEdit>(w.d, "edtfiltre")->text(), QString("pietr"));
+                QCOMPARE(child<QComboBox>(w.d, "cbregrouper")->currentText(), QString("Auteur"));
+                QVERIFY(child<QRadioButton>(w.d, "rbnombre")->isChecked());
+                QCOMPARE(w.column(0), QStringList{"11"});
+                w.filter("");
+                QCOMPARE(w.column(0), (QStringList{"10", "11"}));
+                w.chooseGroup(0);
+                QCOMPARE(w.column(0), (QStringList{"1", "2", "3", "9", "10", "11"}));
+            },
+            "spdbvue");
+    }
+
+    void enterOpensTheBookAsBrowsing() {
+        AppFixture app(library());
+        app.start();
+        inOverview(app, [](Window w) {
+            w.clickHeader(1); // by title: Ça (record 3) comes first, Germinal (0) next
+            QTest::keyClick(child<QLineEdit>(w.d, "edtfiltre"), Qt::Key_Down);
+            QCOMPARE(QApplication::focusWidget(), w.table());
+            QTest::keyClick(w.table(), Qt::Key_Down);
+            QCOMPARE(w.cell(w.table()->currentIndex().row(), 1), QString("Germinal"));
+            QTest::keyClick(w.table(), Qt::Key_Return);
+        });
+        QVERIFY(!app.program->windows().vue->isVisible());
+        auto& u = app.ui();
+        QCOMPARE(u.edtnbfiche->text(), QString("1/6"));
+        QCOMPARE(app.state().data.position(), 1);
+        QCOMPARE(app.state().criterion, q7::Criterion::ListBrowsing);
+        QCOMPARE(u.cbtitre->currentText(), QString("Germinal"));
+        QVERIFY(u.spbsuivant->isEnabled() && u.spbprecedent->isEnabled());
+        u.spbsuivant->click(); // ">" walks the stored order
+        QCOMPARE(u.cbtitre->currentText(), QString("L'Œuvre"));
+        QCOMPARE(u.edtnbfiche->text(), QString("2/6"));
+
+        // Opened again, on the same book; a double click opens another.
+        inOverview(app, [](Window w) {
+            QCOMPARE(w.cell(w.table()->currentIndex().row(), 1), QString("Germinal"));
+            const QModelIndex last = w.table()->model()->index(5, 1);
+            QCOMPARE(last.data().toString(), QString("Pietr le Letton"));
+            w.table()->scrollTo(last);
+            const QRect cell = w.table()->visualRect(last);
+            QTest::mouseClick(w.table()->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(w.table()->viewport(), Qt::LeftButton, {}, cell.center());
+        });
+        QCOMPARE(u.edtnbfiche->text(), QString("6/6"));
+        QCOMPARE(u.cbtitre->currentText(), QString("Pietr le Letton"));
+        QCOMPARE(app.dialogs().boxes(), QStringList());
+    }
+
+    // The book the cursor is on stays chosen through the filter, and what a save just
+    // wrote is in the list at the next opening.
+    void cursorKeptAndCatalogueReadAgain() {
+        AppFixture app(library());
+        app.start();
+        inOverview(app, [](Window w) {
+            w.table()->setCurrentIndex(w.table()->model()->index(2, 0)); // Maigret
+            w.filter("zola");
+            QVERIFY(!w.table()->currentIndex().isValid());
+            w.filter("");
+            QCOMPARE(w.cell(w.table()->currentIndex().row(), 1), QString("Maigret"));
+            w.filter("maig");
+            QCOMPARE(w.table()->currentIndex().row(), 0);
+        });
+        auto& u = app.ui();
+        app.trigger("menuNouvelle");
+        typeInto(u.cbtitre, "Nana");
+        typeInto(u.cbauteur, "Émile Zola");
+        app.trigger("menuEnregistrer");
+        inOverview(app, [](Window w) {
+            w.filter("");
+            QCOMPARE(w.count(), QString("7 livres sur 7"));
+            QCOMPARE(w.cell(6, 1), QString("Nana"));
+            w.filter("zola");
+            QCOMPARE(w.column(1), (QStringList{"Germinal", "L'Œuvre", "Nana"}));
+        });
+        QCOMPARE(app.dialogs().boxes(), QStringList());
+    }
+
+    void offeredWhereNoRecordIsTyped() {
+        AppFixture app(library());
+        app.start();
+        auto& u = app.ui();
+        QCOMPARE(u.menuvue->shortcut(), QKeySequence("Ctrl+T"));
+        QVERIFY(u.menuvue->isEnabled() && u.spdbvue->isEnabled());
+        app.trigger("menuNouvelle");
+        QVERIFY(!u.menuvue->isEnabled() && !u.spdbvue->isEnabled());
+        app.trigger("menuRetour");
+        app.trigger("menuliste");
+        QVERIFY(u.menuvue->isEnabled());
+        // Ctrl+T with the caret in a field opens it.
+        bool opened = false;
+        app.fakes->modal.script("formvue", [&opened](QDialog&) { opened = true; });
+        u.cbtitre->setFocus();
+        QTest::keyClick(u.cbtitre, Qt::Key_T, Qt::ControlModifier);
+        QVERIFY(opened);
+        // Nothing the overview does touches the catalogue or the record shown.
+        QCOMPARE(app.state().data.position(), 1);
+        QCOMPARE(app.records().size(), std::size_t(6));
+    }
+
+    void columnsKeptInSettings() {
+        AppFixture app(library());
+        app.start();
+        inOverview(app, [](Window w) {
+            QCOMPARE(w.table()->model()->headerData(7, Qt::Horizontal).toString(), QString("Lu"));
+            QCOMPARE(w.table()->model()->columnCount(), 9);
+            w.table()->horizontalHeader()->resizeSection(1, 333);
+        });
+        QCOMPARE(
+            app.fakes->settings.values.at("Vue/colonnes"),
+            std::string("reference,titre,auteur,collection,edition,anedition,positions,lu,isbn"));
+        QVERIFY(app.fakes->settings.values.at("Vue/largeurs").find(",333,") != std::string::npos);
+        // The seven settings are not written by the overview.
+        for (const std::string& key : app.fakes->settings.writes)
+            QVERIFY2(key.starts_with("Vue/"), key.c_str());
+
+        AppFixture next(library());
+        next.fakes->settings.values["Vue/colonnes"] = "titre,inconnue,pret,titre";
+        next.fakes->settings.values["Vue/largeurs"] = "200,120";
+        next.start();
+        inOverview(next, [](Window w) {
+            QCOMPARE(w.table()->model()->columnCount(), 2);
+            QCOMPARE(w.table()->model()->headerData(1, Qt::Horizontal).toString(),
+                     QString("Prêté à"));
+            QCOMPARE(w.table()->horizontalHeader()->sectionSize(0), 200);
+        });
+    }
+
+    void borrowersShownAndGrouped() {
+        AppFixture app(library());
+        writeBytes(app.path("Q7prets.txt").toStdString(),
+                   q7::lit("Référence\tTitre\tEmprunteur\tPrêté le\tRendu le\tNote\r\n"
+                           "10\tMaigret\tMarie\t1/11/2026\t\t\r\n"
+                           "2\tL'Œuvre\tPaul\t1/10/2026\t3/10/2026\t\r\n"
+                           "11\tPietr\tMarie\t2/11/2026\t\t\r\n"));
+        app.fakes->settings.values["Vue/colonnes"] = "reference,pret";
+        app.start();
+        inOverview(app, [](Window w) {
+            QCOMPARE(w.column(1), (QStringList{"", "", "Marie", "", "", "Marie"}));
+            w.choose("cbregrouper", "Prêté à");
+            QCOMPARE(w.groups(), (QStringList{"Tous les livres (6)", "(vide) (4)", "Marie (2)"}));
+            w.filter("marie");
+            QCOMPARE(w.column(0), (QStringList{"10", "11"}));
+        });
+    }
+
+    void csvBytes() {
+        std::vector<q7::Fiche> records = library();
+        records[1].setText(Field::titre, q7::lit("Un; deux \"trois\""));
+        records[1].setText(Field::notes, "ligne 1\r\nligne 2");
+        AppFixture app(records);
+        app.fakes->settings.values["Vue/colonnes"] = "reference,titre,notes,auteur";
+        app.start();
+        const QString path = app.path("liste.csv");
+        app.dialogs().files.push_back(path);
+        app.dialogs().files.push_back(std::nullopt);
+        inOverview(app, [](Window w) {
+            w.filter("zola");
+            QTest::mouseClick(child<QPushButton>(w.d, "btexporter"), Qt::LeftButton);
+            w.filter("germinal");
+            QTest::mouseClick(child<QPushButton>(w.d, "btexporter"), Qt::LeftButton); // cancelled
+        });
+        const QString asked =
+            "save-file:" + QString::fromStdString(app.dir()) + "/Vue d'ensemble.csv";
+        QCOMPARE(app.dialogs().log, (QStringList{asked, asked}));
+        QCOMPARE(QByteArray::fromStdString(readBytes(path.toStdString())),
+                 QByteArray("\xEF\xBB\xBF"
+                            "Référence;Titre;Notes;Auteur\r\n"
+                            "1;Germinal;note de Germinal;ÉMILE ZOLA\r\n"
+                            "2;\"Un; deux \"\"trois\"\"\";\"ligne 1\r\nligne 2\";Zola, Émile\r\n"));
+    }
+
+    void csvWrittenWholeOrNotAtAll() {
+        AppFixture app(library());
+        app.start();
+        const QString path = app.path("liste.csv");
+        writeBytes(path.toStdString(), "avant");
+        app.dialogs().files.push_back(path);
+        app.fs.onlyFor("liste.csv");
+        app.fs.diskFullAfter(40); // the header and a line fit, not the rest
+        inOverview(app, [](Window w) {
+            QTest::mouseClick(child<QPushButton>(w.d, "btexporter"), Qt::LeftButton);
+        });
+        app.fs.reset();
+        QCOMPARE(readBytes(path.toStdString()), std::string("avant"));
+        QCOMPARE(app.dialogs().boxes().size(), 2);
+        QVERIFY2(app.dialogs().boxes()[1].startsWith("error:Disque plein"),
+                 qPrintable(app.dialogs().boxes().join('|')));
+    }
+
+    void printedList() {
+        if (!havePdfTools()) QSKIP("poppler-utils is not installed");
+        std::vector<q7::Fiche> records;
+        for (int i = 0; i < 120; ++i)
+            records.push_back(FicheBuilder()
+                                  .numero(i + 1)
+                                  .set(Field::titre, "Livre " + std::to_string(i + 1))
+                                  .set(Field::auteur, i % 2 ? "Émile Zola" : "Georges Simenon"));
+        AppFixture app(records);
+        app.start();
+        const QString pdf = app.path("vue.pdf");
+        PdfPrinter printer(pdf);
+        FakeServices& f = *app.fakes;
+        Services services{f.dialogs,  printer, f.launcher, f.clock,   f.cursor,
+                          f.settings, f.modal, app.fs,     app.dir(), QStringLiteral("Lirabel3"),
+                          {}};
+        Tformvue form(app.state(), services);
+        f.modal.script("formvue", [](QDialog& d) {
+            typeInto(child<QLineEdit>(d, "edtfiltre"), "zola");
+            QTest::mouseClick(child<QPushButton>(d, "btimprimer"), Qt::LeftButton);
+        });
+        form.execute({});
+        QCOMPARE(f.dialogs.log, QStringList());
+        PdfText text = readPdfText(pdf);
+        QCOMPARE(text.pages, 2); // 60 books, 50 a page
+        QStringList words;
+        for (const PdfWord& w : text.words)
+            words << w.text;
+        QCOMPARE(words.count("Livre"), 60);
+        QCOMPARE(words.count("d'ensemble"), 2); // the heading on each page
+        QVERIFY(words.join(' ').contains("page 1 / 2"));
+        QVERIFY(words.join(' ').contains("page 2 / 2"));
+
+        // One page, read line by line.
+        f.modal.script("formvue", [](QDialog& d) {
+            typeInto(child<QLineEdit>(d, "edtfiltre"), "zola 11");
+            QTest::mouseClick(child<QPushButton>(d, "btimprimer"), Qt::LeftButton);
+        });
+        form.execute({});
+        text = readPdfText(pdf);
+        QCOMPARE(text.pages, 1);
+        const QList<QList<PdfWord>> lines = pdfLines(text, 2);
+        QCOMPARE(joined(lines[0]), QString("Vue d'ensemble : 5 livres sur 120"));
+        QCOMPARE(joined(lines[1]), QString("filtre « zola 11 » dans tous les champs"));
+        QVERIFY2(joined(lines[2]).startsWith("Référence Titre Auteur"),
+                 qPrintable(joined(lines[2])));
+        QVERIFY(joined(lines[3]).startsWith("110 Livre 110 Émile Zola"));
+        QCOMPARE(joined(lines.last()), QString("page 1 / 1"));
+        QCOMPARE(lines.size(), 9);
+    }
+
+    void longListAsksBeforePrinting() {
+        std::vector<q7::Fiche> records(1001, FicheBuilder().set(Field::titre, "Germinal"));
+        AppFixture app(records);
+        app.start();
+        app.dialogs().answers = {false, true};
+        for (int i = 0; i < 2; ++i)
+            inOverview(app, [](Window w) {
+                QTest::mouseClick(child<QPushButton>(w.d, "btimprimer"), Qt::LeftButton);
+            });
+        QCOMPARE(app.dialogs().boxes(),
+                 QStringList(2, "confirm:La liste tient sur 21 pages : l'imprimer ?"));
+        QCOMPARE(app.fakes->printer.pages.size(), std::size_t(1)); // the second answer only
+        QCOMPARE(app.fakes->printer.pages[0].back().page, 20);
+    }
+
+    void shortAndEmptyCatalogues() {
+        AppFixture app;
+        writeCatalogue(app.dir(), library());
+        {
+            QFile f(app.path("Q7.dat"));
+            QVERIFY(f.open(QIODevice::Append));
+            f.write(QByteArray(500, 'x')); // a record cut short
+        }
+        app.start();
+        app.dialogs().clear();
+        inOverview(app, [](Window w) {
+            QCOMPARE(w.count(), QString("6 livres sur 6"));
+            QCOMPARE(w.column(0).last(), QString("11"));
+        });
+
+        AppFixture empty;
+        empty.start();
+        empty.dialogs().clear();
+        inOverview(
+            empty,
+            [](Window w) {
+                QCOMPARE(w.count(), QString("0 livre sur 0"));
+                w.filter("zola");
+                w.choose("cbregrouper", "Auteur");
+                QCOMPARE(w.groups(), QStringList{"Tous les livres (0)"});
+                QVERIFY(!child<QPushButton>(w.d, "btimprimer")->isEnabled());
+                QTest::keyClick(child<QLineEdit>(w.d, "edtfiltre"), Qt::Key_Return);
+            },
+            "spdbvue");
+        QCOMPARE(empty.dialogs().boxes(), QStringList());
+        QCOMPARE(empty.state().data.position(), 0);
+    }
+};
+
+QTEST_MAIN(TestOverviewWindow)
+#include "tst_overviewwindow.moc"
