@@ -4,6 +4,7 @@
 #include "app/Q7resume.h"
 #include "lists/OldReferences.h"
 #include "loans/LoanController.h"
+#include "lookup/LookupController.h"
 #include "platform/QtText.h"
 #include "store/Errors.h"
 #include "store/TextFile.h"
@@ -38,6 +39,7 @@ void Tformprin::menuNouvelleClick() {
     auto* title = qobject_cast<QComboBox*>(control(*q7::bindingOf(q7::Field::titre)));
     title->setFocus();
     title->lineEdit()->selectAll();
+    if (lookup_) lookup_->newRecordStarted();
 }
 
 void Tformprin::menuEnregistrerClick() {

@@ -1,6 +1,7 @@
 // The five modes of the record window as one table, applied row by row.
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
+#include "lookup/LookupController.h"
 #include "output/ExportTypes.h"
 #include "ui_Q7prin.h"
 #include "widgets/MemoEdit.h"
@@ -37,6 +38,7 @@ enum class Item {
     LoanItems,
     LoanWindow,
     ClearLoan,
+    IsbnLookup,
     Overview,
 };
 
@@ -77,6 +79,7 @@ constexpr Row modeTable[] = {
     {Item::LoanItems, {off, off, off, on, on}},
     {Item::LoanWindow, {on, off, keep, on, on}},
     {Item::ClearLoan, {on, on, keep, on, on}},
+    {Item::IsbnLookup, {off, on, off, off, on}},
     {Item::Overview, {on, off, off, off, on}},
 };
 
@@ -142,8 +145,10 @@ void Tformprin::applyMode(Mode mode) {
         case Item::LoanItems: enable({u.menuPreter, u.menuRetourPret}, yes); break;
         case Item::LoanWindow: u.smenuprets->setEnabled(yes); break;
         case Item::ClearLoan: u.lblpret->clear(); break;
+        case Item::IsbnLookup: u.menuIsbn->setEnabled(yes); break;
         case Item::Overview: enable({u.menuvue, u.spdbvue}, yes); break;
         }
     }
     if (const char* text = statusText[column]) setStatus(QString::fromUtf8(text));
+    if (lookup_ && mode != Mode::NewRecord) lookup_->newRecordEnded();
 }

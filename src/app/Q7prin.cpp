@@ -3,6 +3,7 @@
 #include "companions/CompanionController.h"
 #include "lists/ListController.h"
 #include "loans/LoanController.h"
+#include "lookup/LookupController.h"
 #include "maint/MaintController.h"
 #include "output/OutputController.h"
 #include "overview/OverviewController.h"
@@ -154,6 +155,8 @@ void Tformprin::attach(const Windows& windows) {
     loans_ = std::make_unique<LoanController>(
         *this, LoanController::Controls{u.menuPreter, u.menuRetourPret, u.smenuprets, u.lblpret},
         *windows.preter, *windows.prets);
+    lookup_ = std::make_unique<LookupController>(
+        *this, LookupController::Controls{u.menuIsbn, u.smenusources});
     overview_ = std::make_unique<OverviewController>(
         *this, OverviewController::Controls{u.menuvue, u.spdbvue}, *windows.vue, [this] {
             // Who has each book out, as the register says when the overview opens.

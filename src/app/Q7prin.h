@@ -25,6 +25,7 @@ class OutputController;
 class MaintController;
 class CompanionController;
 class LoanController;
+class LookupController;
 class OverviewController;
 
 class Tformprin : public QMainWindow, public SettingsView, public RecordWindow {
@@ -60,6 +61,7 @@ public:
     QWidget* caption(const q7::FieldBinding& row) const override;
     QAction* item(const char* name) const override;
     q7::RecordScreen screen() const override;
+    void setMemo(q7::Field field, const QString& text) override;
 
     void showSettings(const q7::Settings& values, bool fromRead) override;
 
@@ -117,6 +119,7 @@ private:
     std::unique_ptr<MaintController> maint_;
     std::unique_ptr<CompanionController> companions_;
     std::unique_ptr<LoanController> loans_;
+    std::unique_ptr<LookupController> lookup_;
     std::unique_ptr<OverviewController> overview_;
     std::set<QKeySequence> menuKeys_;
     // What the fields held before "Mettre à vide", while Ctrl+Z may still bring it back.

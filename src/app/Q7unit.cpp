@@ -196,3 +196,12 @@ q7::RecordScreen Tformprin::screen() const {
     }
     return s;
 }
+
+void Tformprin::setMemo(q7::Field field, const QString& text) {
+    memoOf(field).setStoredText(toBytes(text));
+    // A shown book's memo window reloads from the record in memory when it opens: the
+    // value taken must be there too, or opening the window would throw it away.
+    state_.buffer.setText(field, toBytes(text));
+    const FieldBinding& row = *q7::bindingOf(field);
+    showFilled(control(row), row, !text.isEmpty());
+}

@@ -3,6 +3,7 @@
 #include "import/Append.h"
 #include "import/ImportLists.h"
 #include "import/ImportLoans.h"
+#include "import/IsbnList.h"
 #include "store/Errors.h"
 #include "store/FileSystem.h"
 
@@ -75,6 +76,12 @@ Progress progressOn(Console& console) {
     };
 }
 
+// One line per ISBN asked, written over the last: the services take a second or more each.
+std::function<void(const std::string&)> isbnProgress(Console& console) {
+    if (!console.terminal) return {};
+    return [&console](const std::string& line) { console.err << "\r\033[K" << line << std::flush; };
+}
+
 void trial(const Options& o, const SourceFile& source, Console& console) {
     const Folder folder(posixFileSystem(), o.folder);
     Existing existing = peekCatalogue(folder);
@@ -117,6 +124,11 @@ Options parseArguments(const std::vector<std::string>& args) {
             o.columns = parseColumns(value());
         } else if (a == "--listes") {
             o.lists = true;
+        } else if (a == "--isbn") {
+            if (!o.file.empty())
+                throw UsageError("Un seul fichier à la fois (" + o.file + ", " + a + ")");
+            o.isbnList = true;
+            o.file = value();
         } else if (a.starts_with("-") && a != "-") {
             throw UsageError("Option inconnue : " + a);
         } else if (o.file.empty()) {
@@ -129,6 +141,8 @@ Options parseArguments(const std::vector<std::string>& args) {
         throw UsageError("Choisissez une seule action : --essai, --ajouter ou --annuler");
     if (o.action == Options::Action::undo && !o.file.empty())
         throw UsageError("--annuler ne prend pas de fichier : il annule la dernière importation");
+    if (o.isbnList && (o.format != Format::automatic || !o.columns.empty()))
+        throw UsageError("--isbn lit une liste d'ISBN : ni --format ni --colonnes");
     if (o.action != Options::Action::undo && o.file.empty())
         throw UsageError("Quel fichier importer ? (lirabel3-import --help)");
     return o;
@@ -137,6 +151,7 @@ Options parseArguments(const std::vector<std::string>& args) {
 std::string helpText() {
     return R"(Usage : lirabel3-import [--dossier DOSSIER] [--essai | --ajouter | --annuler]
                        [--format csv|tellico|gcstar] [--colonnes LISTE] [--listes] FICHIER
+       lirabel3-import [--dossier DOSSIER] [--essai | --ajouter] [--listes] --isbn FICHIER
 
 Apporte dans le catalogue Q7.dat de Lirabel 3 les livres d'un tableur (CSV ou TSV)
 ou d'un autre programme de catalogue (Tellico, GCstar). Lirabel 3 doit être fermé.
@@ -156,6 +171,10 @@ Options :
                          --colonnes titre,auteur,-,isbn   (- : colonne ignorée)
                        ou par nom d'en-tête :
                          --colonnes "Nom du livre=titre,Écrivain=auteur"
+  --isbn FICHIER     FICHIER est une liste d'ISBN, un par ligne (lecteur de codes-barres,
+                     application de téléphone) : chaque livre est demandé aux sources de
+                     notices choisies dans Lirabel 3 (Gestion, Sources de notices...),
+                     au plus une demande par seconde et par source ; seul l'ISBN est envoyé
   --listes           ajoute aussi les nouveaux auteurs, éditeurs, collections, sujets
                      et origines aux listes de valeurs
   -h, --help         affiche cette aide
@@ -196,7 +215,9 @@ int runImport(const std::vector<std::string>& args, Console& console) {
             return 0;
         }
         const std::string bytes = readSourceFile(o.file);
-        const SourceFile source = readSource(bytes, o.format, o.columns);
+        const SourceFile source =
+            o.isbnList ? readIsbnList(bytes, {o.folder, console.settings, isbnProgress(console)})
+                       : readSource(bytes, o.format, o.columns);
         if (o.action == Options::Action::trial) {
             trial(o, source, console);
             return 0;

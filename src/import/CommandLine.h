@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+namespace q7 {
+class SettingsBackend;
+}
+
 namespace q7::import {
 
 struct Options {
@@ -18,6 +22,7 @@ struct Options {
     Format format = Format::automatic;
     Columns columns;
     bool lists = false;
+    bool isbnList = false; // --isbn: the file is a list of ISBNs to look up
     std::string file;
 };
 
@@ -31,6 +36,7 @@ struct Console {
     std::ostream& err;
     bool terminal = false; // progress counts on `err`
     std::time_t now = std::time(nullptr);
+    SettingsBackend* settings = nullptr; // the ISBN sources' group; null: wutfn.ini
 };
 
 // 0 done, 1 failed (the reason on `err`), 2 wrong command line.

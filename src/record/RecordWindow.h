@@ -45,6 +45,8 @@ public:
     virtual QAction* item(const char* name) const = 0;
     // What the window shows now, typed but unsaved texts and both memos included.
     virtual q7::RecordScreen screen() const = 0;
+    // Puts a text in the notes or the summary, its button red when it holds some.
+    virtual void setMemo(q7::Field field, const QString& text) = 0;
 };
 
 // The text of a field's control (drop-down or edit field) as the user sees it.

@@ -88,6 +88,9 @@ void SearchController::menulisteClick() {
         return;
     }
     window_.applyMode(Mode::Browse);
+    // The book being typed is gone from the screen: a save now changes the book shown,
+    // it does not append a copy of it.
+    state_.newRecord = false;
     state_.data.seek(0);
     readAndShow();
     window_.setStatus(QStringLiteral("Recherche par liste"));

@@ -151,6 +151,20 @@ private Q_SLOTS:
         if (situation == "search") QVERIFY(boxes[0].startsWith("message:Aucune fiche"));
     }
 
+    // Browsing from a new record abandons it: saving then changes the book shown.
+    void browsingFromANewRecordSavesTheBookShown() {
+        AppFixture app(numbered(2));
+        app.fakes->settings.set("confirmemod", "0");
+        app.start();
+        app.trigger("menuNouvelle");
+        app.trigger("menuliste");
+        app.ui().cbtitre->setEditText("Changé");
+        app.trigger("menuEnregistrer");
+        QCOMPARE(app.records().size(), std::size_t(2));
+        QCOMPARE(app.records()[0].text(Field::titre), std::string("Chang\xE9"));
+        QCOMPARE(app.records()[1].bytes, numbered(2)[1].bytes);
+    }
+
     void pastedDateIsAConversionError() {
         AppFixture app(numbered(1));
         app.fakes->settings.set("confirmemod", "0");

@@ -1,0 +1,148 @@
+// Open Library's and Google Books' JSON answers.
+#include "lookup/FoundBook.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace q7::lookup {
+
+namespace {
+
+std::string text(const QJsonValue& v) {
+    if (v.isString()) return v.toString().trimmed().toStdString();
+    if (v.isDouble()) return QString::number(v.toDouble()).toStdString();
+    // Open Library keeps long texts as {"type": "/type/text", "value": ...}, and lists of
+    // publishers or subjects as {"name": ...} in its summaries.
+    if (v.isObject()) {
+        const QJsonObject o = v.toObject();
+        return text(o.contains(u"value") ? o.value(u"value") : o.value(u"name"));
+    }
+    return {};
+}
+
+std::vector<std::string> texts(const QJsonValue& v) {
+    std::vector<std::string> out;
+    for (const QJsonValue& item : v.toArray())
+        if (std::string t = text(item); !t.empty()) out.push_back(std::move(t));
+    return out;
+}
+
+std::string firstOf(const QJsonValue& v) {
+    const std::vector<std::string> all = texts(v);
+    return all.empty() ? std::string() : all.front();
+}
+
+bool parseObject(std::string_view bytes, QJsonObject& out, Answer& a) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(
+        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())), &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+        a.kind = Answer::Kind::malformed;
+        a.problem = doc.isNull() ? "la réponse n'est pas du JSON lisible"
+                                 : "la réponse n'a pas la forme attendue";
+        return false;
+    }
+    out = doc.object();
+    return true;
+}
+
+void appendIsbns(FoundBook& b, const QJsonValue& list) {
+    for (std::string& i : texts(list))
+        b.isbns.push_back(std::move(i));
+}
+
+FoundBook openLibraryBook(const QJsonObject& o) {
+    FoundBook b;
+    b.identifier = text(o.value(u"key"));
+    b.title = text(o.value(u"title"));
+    b.subtitle = text(o.value(u"subtitle"));
+    // Names in the summaries; an edition gives only the authors' keys.
+    for (const QJsonValue& a : o.value(u"authors").toArray())
+        if (std::string name = text(a.toObject().value(u"name")); !name.empty())
+            b.authors.push_back({{}, {}, std::move(name)});
+    b.publisher = firstOf(o.value(u"publishers"));
+    b.date = text(o.value(u"publish_date"));
+    b.pages = o.value(u"number_of_pages").toInt();
+    b.extent = text(o.value(u"pagination"));
+    const std::string language =
+        text(o.value(u"languages").toArray().at(0).toObject().value(u"key"));
+    b.language = language.substr(language.rfind('/') + 1);
+    b.series = firstOf(o.value(u"series"));
+    b.subjects = texts(o.value(u"subjects"));
+    b.summary = text(o.value(u"description"));
+    appendIsbns(b, o.value(u"isbn_13"));
+    appendIsbns(b, o.value(u"isbn_10"));
+    const QJsonObject ids = o.value(u"identifiers").toObject();
+    appendIsbns(b, ids.value(u"isbn_13"));
+    appendIsbns(b, ids.value(u"isbn_10"));
+    return b;
+}
+
+} // namespace
+
+Answer readOpenLibrary(std::string_view bytes) {
+    Answer a;
+    QJsonObject o;
+    if (!parseObject(bytes, o, a)) return a;
+    const std::string key = text(o.value(u"key"));
+    if (!key.empty() && !key.starts_with("/books/")) {
+        a.kind = Answer::Kind::malformed; // an author, a work: not an edition
+        a.problem = "la réponse n'a pas la forme attendue";
+        return a;
+    }
+    if (o.contains(u"title")) {
+        a.books.push_back(openLibraryBook(o)); // an edition
+    } else {
+        // The books API: {"ISBN:...": {...}}, or {} when it has none.
+        for (auto it = o.begin(); it != o.end(); ++it) {
+            if (!it.value().isObject() || !it.value().toObject().contains(u"title")) {
+                a.kind = Answer::Kind::malformed;
+                a.problem = "la réponse n'a pas la forme attendue";
+                return a;
+            }
+            a.books.push_back(openLibraryBook(it.value().toObject()));
+        }
+    }
+    a.kind = a.books.empty() ? Answer::Kind::none : Answer::Kind::found;
+    return a;
+}
+
+Answer readGoogleBooks(std::string_view bytes) {
+    Answer a;
+    QJsonObject o;
+    if (!parseObject(bytes, o, a)) return a;
+    if (o.contains(u"error")) {
+        const QJsonObject e = o.value(u"error").toObject();
+        a.kind = Answer::Kind::malformed;
+        a.problem = "le service signale : " + text(e.value(u"status"));
+        return a;
+    }
+    if (text(o.value(u"kind")) != "books#volumes") {
+        a.kind = Answer::Kind::malformed;
+        a.problem = "la réponse n'a pas la forme attendue";
+        return a;
+    }
+    for (const QJsonValue& item : o.value(u"items").toArray()) {
+        const QJsonObject v = item.toObject().value(u"volumeInfo").toObject();
+        FoundBook b;
+        b.identifier = text(item.toObject().value(u"id"));
+        b.title = text(v.value(u"title"));
+        b.subtitle = text(v.value(u"subtitle"));
+        for (std::string& name : texts(v.value(u"authors")))
+            b.authors.push_back({{}, {}, std::move(name)});
+        b.publisher = text(v.value(u"publisher"));
+        b.date = text(v.value(u"publishedDate"));
+        b.pages = v.value(u"pageCount").toInt();
+        b.language = text(v.value(u"language"));
+        b.subjects = texts(v.value(u"categories"));
+        b.summary = text(v.value(u"description"));
+        for (const QJsonValue& id : v.value(u"industryIdentifiers").toArray())
+            b.isbns.push_back(text(id.toObject().value(u"identifier")));
+        a.books.push_back(std::move(b));
+    }
+    a.kind = a.books.empty() ? Answer::Kind::none : Answer::Kind::found;
+    return a;
+}
+
+} // namespace q7::lookup

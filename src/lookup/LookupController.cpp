@@ -1,0 +1,236 @@
+#include "lookup/LookupController.h"
+
+#include "lookup/Isbn.h"
+#include "lookup/NoticeReview.h"
+#include "lookup/NoticeSources.h"
+#include "platform/Command.h"
+#include "platform/QtText.h"
+#include "platform/Services.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStyle>
+#include <QToolButton>
+
+using namespace q7;
+using namespace q7::lookup;
+
+namespace {
+
+QString utf8(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+LookupController::LookupController(RecordWindow& window, const Controls& controls)
+    : window_(window), c_(controls), button_(new QToolButton(isbnField()->parentWidget())) {
+    Dialogs& d = window.services().dialogs;
+    connect(c_.menuIsbn, &QAction::triggered, this,
+            guarded(d, this, &LookupController::menuIsbnClick));
+    connect(c_.smenusources, &QAction::triggered, this,
+            guarded(d, this, &LookupController::smenusourcesClick));
+    connect(&lookup_, &IsbnLookup::progress, this,
+            [this](const QString& s) { window_.setStatus(s); });
+    connect(&lookup_, &IsbnLookup::finished, this,
+            [this, &d](const LookupResult& r) { runCommand(d, [&] { finished(r); }); });
+
+    // Beside the ISBN field, in the room its caption leaves: no control moves.
+    QWidget* field = isbnField();
+    button_->setObjectName(QStringLiteral("btbisbn"));
+    button_->setIcon(button_->style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    button_->setGeometry(field->x() - 28, field->y(), 26, field->height());
+    const QString tip = QStringLiteral("Compléter par l'ISBN (Ctrl+K)");
+    button_->setToolTip(tip);
+    button_->setAccessibleName(QStringLiteral("Compléter par l'ISBN"));
+    button_->setEnabled(c_.menuIsbn->isEnabled());
+    connect(button_, &QToolButton::clicked, c_.menuIsbn, &QAction::trigger);
+    connect(c_.menuIsbn, &QAction::changed, button_,
+            [this] { button_->setEnabled(c_.menuIsbn->isEnabled()); });
+    QWidget::setTabOrder(field, button_);
+    button_->show();
+    // Before the record window's own filter: Escape stops a lookup, Enter after a scan.
+    qApp->installEventFilter(this);
+}
+
+QWidget* LookupController::isbnField() const {
+    return window_.control(*bindingOf(Field::isbn));
+}
+
+void LookupController::newRecordStarted() {
+    fresh_.clear();
+    for (const FieldBinding& row : fieldTable())
+        fresh_.push_back(current(row));
+    freshValid_ = true;
+}
+
+QString LookupController::current(const FieldBinding& row) const {
+    if (row.holds == Holds::Memo) {
+        const RecordScreen s = window_.screen();
+        return fromBytes(row.field == Field::notes ? s.notes : s.resume);
+    }
+    if (auto* box = qobject_cast<QCheckBox*>(window_.control(row)))
+        return box->isChecked() ? QStringLiteral("oui") : QStringLiteral("non");
+    return controlText(window_.control(row));
+}
+
+void LookupController::menuIsbnClick() {
+    Services& s = window_.services();
+    const QString typed = controlText(isbnField());
+    const isbn::Checked checked = isbn::check(typed.toStdString());
+    if (!checked.valid) {
+        s.dialogs.beep();
+        s.dialogs.message(utf8(checked.message));
+        isbnField()->setFocus();
+        return;
+    }
+    const NoticeSettings settings = readNoticeSettings(s.settingsStore);
+    if (settings.order.empty()) {
+        s.dialogs.message(QStringLiteral("Aucune source de notices n'est choisie : Gestion, "
+                                         "Sources de notices..."));
+        return;
+    }
+    asked_ = typed;
+    lookup_.start(checked.isbn13, settings);
+}
+
+bool LookupController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape && lookup_.running()) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == isbnField()->window()) {
+            lookup_.cancel();
+            return true;
+        }
+    }
+    // A barcode scanner types the digits, then Enter.
+    if (watched == isbnField() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        c_.menuIsbn->isEnabled() && isbn::check(controlText(isbnField()).toStdString()).valid) {
+        c_.menuIsbn->trigger();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void LookupController::finished(const LookupResult& r) {
+    switch (r.kind) {
+    case LookupResult::Kind::cancelled:
+        window_.setStatus(QStringLiteral("Recherche annulée"));
+        return;
+    case LookupResult::Kind::notFound:
+        window_.setStatus(utf8(r.message).section(u'\n', 0, 0));
+        window_.services().dialogs.message(utf8(r.message));
+        return;
+    case LookupResult::Kind::found:
+        // The collector moved on (another record, another mode): nothing is shown.
+        if (!c_.menuIsbn->isEnabled() || controlText(isbnField()) != asked_) {
+            window_.setStatus(QStringLiteral("Notice trouvée, mais la fiche a changé : "
+                                             "relancez Compléter par l'ISBN"));
+            return;
+        }
+        found(r);
+        return;
+    }
+}
+
+void LookupController::found(const LookupResult& r) {
+    Services& s = window_.services();
+    MapOptions options;
+    options.form = readNoticeSettings(s.settingsStore).authorForm;
+    if (auto* authors = qobject_cast<QComboBox*>(window_.control(*bindingOf(Field::auteur))))
+        for (int i = 0; i < authors->count(); ++i)
+            options.knownAuthors.push_back(authors->itemText(i).toStdString());
+    const Proposal p = propose(r.book, r.isbn13, options);
+
+    struct Change {
+        const FieldBinding* row;
+        QString value;
+    };
+    std::vector<Change> changes;
+    std::vector<NoticeReview::Row> rows;
+    const auto caption = [this](const FieldBinding& row) {
+        QWidget* c = window_.caption(row);
+        if (auto* label = qobject_cast<QLabel*>(c)) return spokenCaption(label->text());
+        if (auto* button = qobject_cast<QAbstractButton*>(window_.control(row)))
+            return spokenCaption(button->text());
+        return QString::fromLatin1(row.control);
+    };
+    const auto offer = [&](const FieldBinding& row, const QString& value) {
+        const QString now = current(row);
+        const std::size_t index = static_cast<std::size_t>(&row - fieldTable().data());
+        const bool untouched = freshValid_ && index < fresh_.size() && fresh_[index] == now;
+        // The ISBN asked for, typed in another form, is the one found.
+        const bool sameIsbn =
+            row.field == Field::isbn && isbn::digits13(now.toStdString()) == value.toStdString();
+        // The other authors go in front of the notes, which keep all they held.
+        const bool kept = row.field == Field::notes && value.endsWith(now);
+        const bool ticked = now.isEmpty() || now == value || untouched || sameIsbn || kept ||
+                            (row.holds == Holds::Flag && now == u"non");
+        changes.push_back({&row, value});
+        rows.push_back({caption(row), now, value, ticked});
+    };
+    for (const auto& [field, value] : p.values) {
+        const FieldBinding& row = *bindingOf(field);
+        QString v = utf8(value);
+        if (field == Field::notes) {
+            // The other authors go in front of what the notes already say.
+            const QString now = current(row);
+            if (!now.isEmpty() && !now.startsWith(v))
+                v = fromBytes(toBytes(v + QStringLiteral("\r\n") + now)
+                                  .substr(0, fieldInfo(Field::notes).capacity));
+            else if (!now.isEmpty())
+                v = now;
+        }
+        offer(row, v);
+    }
+    if (p.severalAuthors) offer(*bindingOf(Flag::plusauteur), QStringLiteral("oui"));
+
+    QString origin = QStringLiteral("Source : %1").arg(QLatin1String(sourceName(r.source)));
+    if (!r.book.identifier.empty())
+        origin += QStringLiteral(", notice %1").arg(utf8(r.book.identifier));
+    origin += QStringLiteral(" ; ISBN %1.").arg(utf8(isbn::check(r.isbn13).hyphenated));
+    QStringList remarks;
+    for (const std::string& line : p.remarks)
+        remarks << utf8(line);
+    for (const std::string& line : r.problems)
+        remarks << utf8(line);
+
+    NoticeReview review(isbnField()->window());
+    review.setContent(origin, rows, remarks);
+    window_.setStatus(utf8(r.message));
+    if (s.modal.showModal(review) != QDialog::Accepted) {
+        window_.setStatus(QStringLiteral("Notice non reprise"));
+        return;
+    }
+    const std::vector<bool> ticks = review.ticks();
+    int written = 0;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        if (!ticks[i]) continue;
+        const FieldBinding& row = *changes[i].row;
+        QWidget* control = window_.control(row);
+        if (row.holds == Holds::Memo)
+            window_.setMemo(row.field, changes[i].value);
+        else if (auto* box = qobject_cast<QCheckBox*>(control))
+            box->setChecked(changes[i].value == u"oui");
+        else
+            setControlText(control, changes[i].value);
+        ++written;
+    }
+    window_.setStatus(QStringLiteral("%1 champ(s) repris (%2)")
+                          .arg(written)
+                          .arg(QLatin1String(sourceName(r.source))));
+}
+
+void LookupController::smenusourcesClick() {
+    Services& s = window_.services();
+    NoticeSources window(s.dialogs, isbnField()->window());
+    window.setSettings(readNoticeSettings(s.settingsStore));
+    if (s.modal.showModal(window) != QDialog::Accepted) return;
+    writeNoticeSettings(s.settingsStore, window.settings());
+}

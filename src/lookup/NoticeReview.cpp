@@ -1,0 +1,77 @@
+#include "lookup/NoticeReview.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+NoticeReview::NoticeReview(QWidget* parent)
+    : QDialog(parent), origin_(new QLabel(this)), table_(new QTableWidget(0, 3, this)),
+      remarks_(new QLabel(this)) {
+    setObjectName(QStringLiteral("NoticeReview"));
+    setWindowTitle(QStringLiteral("Notice trouvée"));
+    origin_->setWordWrap(true);
+    origin_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("Champ"), QStringLiteral("Actuellement"), QStringLiteral("Trouvé")});
+    table_->verticalHeader()->hide();
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setWordWrap(false);
+    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    table_->setAccessibleName(QStringLiteral("Champs à remplir"));
+    // The keyboard stays on the ticks: Space ticks or unticks, Enter is OK.
+    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
+        if (column != 0 && row >= 0) table_->setCurrentCell(row, 0);
+    });
+    remarks_->setWordWrap(true);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Reprendre les champs cochés"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(origin_);
+    layout->addWidget(table_, 1);
+    layout->addWidget(remarks_);
+    layout->addWidget(new QLabel(QStringLiteral("Rien n'est enregistré : vérifiez la fiche, puis "
+                                                "enregistrez-la (Ctrl+E)."),
+                                 this));
+    layout->addWidget(buttons);
+    resize(720, 420);
+}
+
+void NoticeReview::setContent(const QString& origin, const std::vector<Row>& rows,
+                              const QStringList& remarks) {
+    origin_->setText(origin);
+    table_->setRowCount(static_cast<int>(rows.size()));
+    for (int i = 0; i < table_->rowCount(); ++i) {
+        const Row& r = rows[static_cast<std::size_t>(i)];
+        auto* tick = new QTableWidgetItem(r.caption);
+        tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        tick->setCheckState(r.ticked ? Qt::Checked : Qt::Unchecked);
+        table_->setItem(i, 0, tick);
+        for (int column : {1, 2}) {
+            const QString& text = column == 1 ? r.current : r.found;
+            auto* cell = new QTableWidgetItem(
+                QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" / ")));
+            cell->setToolTip(text); // long summaries are read whole here
+            table_->setItem(i, column, cell);
+        }
+    }
+    remarks_->setText(remarks.join(u'\n'));
+    remarks_->setVisible(!remarks.isEmpty());
+    table_->setCurrentCell(0, 0);
+    table_->setFocus();
+}
+
+std::vector<bool> NoticeReview::ticks() const {
+    std::vector<bool> out;
+    for (int i = 0; i < table_->rowCount(); ++i)
+        out.push_back(table_->item(i, 0)->checkState() == Qt::Checked);
+    return out;
+}

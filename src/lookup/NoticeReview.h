@@ -1,0 +1,31 @@
+#pragma once
+// What a lookup found, shown before anything is used: each field it would fill with its
+// current and found values and a tick; OK hands back the ticks.
+#include <QDialog>
+
+#include <vector>
+
+class QLabel;
+class QTableWidget;
+
+class NoticeReview : public QDialog {
+    Q_OBJECT
+public:
+    struct Row {
+        QString caption, current, found;
+        bool ticked = false;
+    };
+
+    explicit NoticeReview(QWidget* parent = nullptr);
+
+    // `origin`: which source answered and its identifier for the record.
+    void setContent(const QString& origin, const std::vector<Row>& rows,
+                    const QStringList& remarks);
+    std::vector<bool> ticks() const;
+    QTableWidget& table() const { return *table_; }
+
+private:
+    QLabel* origin_;
+    QTableWidget* table_;
+    QLabel* remarks_;
+};

@@ -1,0 +1,6 @@
+// A BnF SRU answer in UNIMARC, read and made into fields.
+#include "LookupFuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return fuzzAnswer(q7::lookup::readUnimarc, data, size);
+}

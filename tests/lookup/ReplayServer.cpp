@@ -1,0 +1,43 @@
+#include "ReplayServer.h"
+
+#include <QFile>
+#include <QTcpSocket>
+
+ReplayServer::ReplayServer(Handler handler) : handler_(std::move(handler)) {
+    if (!server_.listen(QHostAddress::LocalHost)) qFatal("no local port for the test server");
+    connect(&server_, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = server_.nextPendingConnection()) {
+            socket->setParent(this);
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+            connect(socket, &QObject::destroyed, this, [this, socket] { pending_.remove(socket); });
+        }
+    });
+}
+
+QString ReplayServer::base() const {
+    return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort());
+}
+
+void ReplayServer::serve(QTcpSocket* socket) {
+    QByteArray& seen = pending_[socket];
+    seen += socket->readAll();
+    const qsizetype end = seen.indexOf("\r\n\r\n");
+    if (end < 0) return;
+    const QList<QByteArray> lines = seen.left(end).split('\n');
+    const QString target = QString::fromLatin1(lines.at(0).split(' ').value(1));
+    for (const QByteArray& line : lines)
+        if (line.toLower().startsWith("user-agent:")) agents << line.mid(11).trimmed();
+    seen.clear();
+    targets << target;
+    const Reply r = handler_(target);
+    if (r.never) return;
+    socket->write("HTTP/1.1 " + QByteArray::number(r.status) + " X\r\nContent-Length: " +
+                  QByteArray::number(r.body.size()) + "\r\nConnection: close\r\n\r\n" + r.body);
+    socket->disconnectFromHost();
+}
+
+QByteArray recorded(const QString& name) {
+    QFile f(QStringLiteral(Q7_ANSWERS "/") + name);
+    if (!f.open(QIODevice::ReadOnly)) qFatal("missing answer %s", qPrintable(name));
+    return f.readAll();
+}

@@ -1,0 +1,37 @@
+#pragma once
+// An HTTP server on 127.0.0.1 that answers each request as the test says: a recorded
+// answer, a status, or nothing at all.
+#include <QByteArray>
+#include <QHash>
+#include <QStringList>
+#include <QTcpServer>
+
+#include <functional>
+
+struct Reply {
+    int status = 200;
+    QByteArray body;
+    bool never = false; // keeps the connection open and says nothing
+};
+
+class ReplayServer : public QObject {
+    Q_OBJECT
+public:
+    // Called with the request's path and query ("/api/SRU?version=...").
+    using Handler = std::function<Reply(const QString& target)>;
+
+    explicit ReplayServer(Handler handler);
+    QString base() const; // "http://127.0.0.1:PORT"
+
+    QStringList targets;      // every request, in order
+    QList<QByteArray> agents; // their User-Agent
+
+private:
+    void serve(class QTcpSocket* socket);
+    QTcpServer server_;
+    QHash<class QTcpSocket*, QByteArray> pending_; // what each connection sent so far
+    Handler handler_;
+};
+
+// A recorded answer of the services, from tests/lookup/answers/.
+QByteArray recorded(const QString& name);

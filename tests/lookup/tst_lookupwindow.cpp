@@ -1,0 +1,371 @@
+// "Compléter par l'ISBN" in the record window, against a local server replaying the
+// services' recorded answers: what reaches every control, the review's ticks, the keys.
+#include "AppFixture.h"
+#include "lookup/NoticeReview.h"
+#include "ReplayServer.h"
+#include "store/Cp1252.h"
+
+#include <QCheckBox>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+using q7::Field;
+
+namespace {
+
+// Each question answered from the recorded file named for it, else "none found".
+Reply replay(const QString& target, const QMap<QString, QString>& files) {
+    QString kind = target.contains(u"unimarcxchange") ? "unimarc"
+                   : target.contains(u"dublincore")   ? "dc"
+                   : target.startsWith(u"/api/books") ? "ol"
+                                                      : "gb";
+    if (files.value(kind) == u"never") return {0, {}, true};
+    if (files.contains(kind)) return {200, recorded(files.value(kind))};
+    if (kind == u"ol") return {200, "{}"};
+    if (kind == u"gb") return {200, R"({"kind": "books#volumes", "totalItems": 0})"};
+    return {200, recorded("bnf-sru-unimarc-9789999999999-empty.xml")};
+}
+
+void pointAt(AppFixture& app, const ReplayServer& server, const std::string& order) {
+    auto& v = app.fakes->settings.values;
+    v["Notices/ordre"] = order;
+    v["Notices/bnf"] = (server.base() + "/api/SRU").toStdString();
+    v["Notices/openlibrary"] = server.base().toStdString();
+    v["Notices/googlebooks"] = (server.base() + "/books/v1").toStdString();
+}
+
+QString text(AppFixture& app, Field f) {
+    return controlText(app.w().control(*q7::bindingOf(f)));
+}
+
+// Every field the lookup may fill, as the window shows it.
+QStringList shown(AppFixture& app) {
+    const q7::RecordScreen s = app.w().screen();
+    return {text(app, Field::titre),
+            text(app, Field::auteur),
+            text(app, Field::edition),
+            text(app, Field::imprimeur),
+            text(app, Field::collection),
+            text(app, Field::sujet),
+            text(app, Field::anedition),
+            text(app, Field::nbpage),
+            text(app, Field::langue),
+            text(app, Field::isbn),
+            QString::fromStdString(q7::cp1252ToUtf8(s.notes)),
+            app.ui().ckbplusauteur->isChecked() ? "plusieurs" : "un"};
+}
+
+struct Review {
+    QStringList rows; // "[x] Caption | current | found"
+    QString origin;
+};
+
+// Scripts the review: records it, then OK or Cancel.
+void answerReview(AppFixture& app, Review& seen, bool ok) {
+    app.fakes->modal.script("NoticeReview", [&seen, ok](QDialog& d) {
+        auto& table = static_cast<NoticeReview&>(d).table();
+        for (int i = 0; i < table.rowCount(); ++i)
+            seen.rows << QStringLiteral("[%1] %2 | %3 | %4")
+                             .arg(table.item(i, 0)->checkState() == Qt::Checked ? "x" : " ",
+                                  table.item(i, 0)->text(), table.item(i, 1)->text(),
+                                  table.item(i, 2)->text().left(30));
+        seen.origin = d.findChildren<QLabel*>().at(0)->text();
+        ok ? d.accept() : d.reject();
+    });
+}
+
+} // namespace
+
+class TestLookupWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void recorded_data();
+    void recorded();
+    void ticks();
+    void authorFromTheList();
+    void escapeCancels();
+    void wrongIsbn();
+    void offeredInTheRightModes();
+    void severalAuthors();
+};
+
+void TestLookupWindow::recorded_data() {
+    QTest::addColumn<QString>("isbn");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("BnF UNIMARC")
+        << "9782824627151"
+        << "unimarc"
+        << "bnf-sru-unimarc-9782824627151.xml"
+        << QStringList{"Le boyfriend",
+                       "Freida McFadden",
+                       "City roman",
+                       "Impr. Laballery",
+                       "Vide",
+                       "Vide",
+                       "2025",
+                       "391",
+                       "Français",
+                       "9782824627151",
+                       "",
+                       "un"}
+        << "Comme beaucoup de femmes célibataires de New York, Sydney a beaucoup de mal";
+    QTest::newRow("BnF Dublin Core, ISBN-10 typed") << "2952221707"
+                                                    << "dc"
+                                                    << "bnf-sru-dc-9782952221702.xml"
+                                                    << QStringList{"La horde du contrevent",
+                                                                   "Alain Damasio",
+                                                                   "la Volte",
+                                                                   "Vide",
+                                                                   "Vide",
+                                                                   "Vide",
+                                                                   "2004",
+                                                                   "521",
+                                                                   "Français",
+                                                                   "9782952221702",
+                                                                   "",
+                                                                   "un"}
+                                                    << "";
+    QTest::newRow("Open Library") << "9782070427796"
+                                  << "ol"
+                                  << "openlibrary-9782070427796-apibooks-data.json"
+                                  << QStringList{"Les ombres errantes",
+                                                 "Pascal Quignard",
+                                                 "Gallimard",
+                                                 "Vide",
+                                                 "Vide",
+                                                 "Vide",
+                                                 "2002",
+                                                 "0",
+                                                 "Vide",
+                                                 "9782070427796",
+                                                 "",
+                                                 "un"}
+                                  << "";
+    QTest::newRow("Google Books") << "9782266162777"
+                                  << "gb"
+                                  << "googlebooks-9782266162777-volumes.json"
+                                  << QStringList{"L'essence du Tao",
+                                                 "Pamela Ball",
+                                                 "Vide",
+                                                 "Vide",
+                                                 "Vide",
+                                                 "Vide",
+                                                 "2007",
+                                                 "283",
+                                                 "Français",
+                                                 "9782266162777",
+                                                 "",
+                                                 "un"}
+                                  << "Le Tao est moins une religion qu'un principe de vie";
+}
+
+void TestLookupWindow::recorded() {
+    QFETCH(QString, kind);
+    QFETCH(QString, file);
+    ReplayServer server([&](const QString& t) { return replay(t, {{kind, file}}); });
+    AppFixture app;
+    pointAt(app, server, "bnf,openlibrary,googlebooks");
+    app.start();
+    app.trigger("menuNouvelle");
+    Review review;
+    answerReview(app, review, true);
+    QFETCH(QString, isbn);
+    typeInto(app.ui().edtisbn, isbn);
+    QTest::keyClick(app.ui().edtisbn, Qt::Key_Return); // as a barcode scanner ends
+    QTRY_VERIFY(app.ui().lblinfo->text().contains(u"repris"));
+    QTEST(shown(app), "fields");
+    QFETCH(QString, summary);
+    const QString resume = QString::fromStdString(q7::cp1252ToUtf8(app.w().screen().resume));
+    QVERIFY2(resume.startsWith(summary), qPrintable(resume));
+    QVERIFY(resume.size() <= 255);
+    QVERIFY(app.state().newRecord); // nothing saved: the collector saves
+    QCOMPARE(app.records().size(), std::size_t(0));
+    QVERIFY(review.origin.startsWith(u"Source : "));
+}
+
+// Ticked where the field is empty or holds what the new record began with; unticked where
+// the collector typed something else. Cancel changes nothing.
+void TestLookupWindow::ticks() {
+    ReplayServer server([](const QString& t) {
+        return replay(t, {{"unimarc", "bnf-sru-unimarc-9782824627151.xml"}});
+    });
+    AppFixture app({FicheBuilder()
+                        .numero(1)
+                        .set(Field::titre, "Ancien titre")
+                        .set(Field::auteur, "Ancien auteur")
+                        .set(Field::nbpage, "12")});
+    pointAt(app, server, "bnf");
+    app.start();
+    app.trigger("menuliste"); // the stored book shown: a new record begins with its values
+    app.trigger("menuNouvelle");
+    typeInto(app.ui().cbtitre->lineEdit(), "Mon titre");
+    typeInto(app.ui().edtisbn, "9782824627151");
+    Review review;
+    answerReview(app, review, false);
+    app.trigger("menuIsbn");
+    QTRY_VERIFY(!review.rows.isEmpty());
+    QCOMPARE(review.rows.mid(0, 3), (QStringList{"[ ] Titre | Mon titre | Le boyfriend",
+                                                 "[x] Auteur | Vide | Freida McFadden",
+                                                 "[x] Edition | Vide | City roman"}));
+    QVERIFY(review.origin.contains(u"ark:/12148/cb48644442f"));
+    QVERIFY(review.origin.contains(u"978-2-8246-2715-1"));
+    // A page count the new record kept from the book shown before is no typing.
+    QVERIFY(review.rows.contains("[x] Nombre de pages | 12 | 391"));
+    QCOMPARE(text(app, Field::titre), QString("Mon titre"));
+    QCOMPARE(text(app, Field::auteur), QString("Vide"));
+
+    // From the keyboard: Space unticks the row, Enter takes the rest.
+    app.fakes->modal.script("NoticeReview", [](QDialog& d) {
+        auto& table = static_cast<NoticeReview&>(d).table();
+        QTest::keyClick(&table, Qt::Key_Down);
+        QTest::keyClick(&table, Qt::Key_Space);
+        QCOMPARE(table.item(1, 0)->checkState(), Qt::Unchecked);
+        QTest::keyClick(&table, Qt::Key_Return);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+    });
+    app.trigger("menuIsbn");
+    QTRY_VERIFY(app.ui().lblinfo->text().contains(u"repris"));
+    QCOMPARE(text(app, Field::auteur), QString("Vide"));
+    QCOMPARE(text(app, Field::titre), QString("Mon titre"));
+    QCOMPARE(text(app, Field::edition), QString("City roman"));
+
+    // A stored book shown: what it holds is the collector's, unticked.
+    app.trigger("menuliste");
+    typeInto(app.ui().edtisbn, "9782824627151");
+    Review browsing;
+    answerReview(app, browsing, true);
+    app.trigger("menuIsbn");
+    QTRY_VERIFY(!browsing.rows.isEmpty());
+    QCOMPARE(browsing.rows.at(0), QString("[ ] Titre | Ancien titre | Le boyfriend"));
+    QTRY_VERIFY(app.ui().lblinfo->text().contains(u"repris"));
+    QCOMPARE(text(app, Field::titre), QString("Ancien titre"));
+    QCOMPARE(text(app, Field::nbpage), QString("12"));
+    QCOMPARE(text(app, Field::imprimeur), QString("Impr. Laballery")); // was empty: taken
+    QCOMPARE(server.targets.size(), 1); // the second time, the answer kept
+
+    // Opening the summary's window after the lookup keeps the summary taken.
+    const std::string taken = app.w().screen().resume;
+    QVERIFY(!taken.empty());
+    app.trigger("menuResume");
+    QCOMPARE(app.w().screen().resume, taken);
+}
+
+void TestLookupWindow::authorFromTheList() {
+    ReplayServer server([](const QString& t) {
+        return replay(t, {{"unimarc", "bnf-sru-unimarc-9782824627151.xml"}});
+    });
+    AppFixture app;
+    writeBytes(app.path("Q7auteur.lst").toStdString(),
+               q7::lit("Zola Émile\r\nMCFADDEN Freida\r\n"));
+    pointAt(app, server, "bnf");
+    app.start();
+    app.trigger("menuNouvelle");
+    Review review;
+    answerReview(app, review, true);
+    typeInto(app.ui().edtisbn, "9782824627151");
+    app.trigger("menuIsbn");
+    QTRY_VERIFY(app.ui().lblinfo->text().contains(u"repris"));
+    QCOMPARE(text(app, Field::auteur), QString("MCFADDEN Freida"));
+}
+
+void TestLookupWindow::escapeCancels() {
+    ReplayServer server([](const QString& t) { return replay(t, {{"unimarc", "never"}}); });
+    AppFixture app;
+    pointAt(app, server, "bnf");
+    app.start();
+    app.trigger("menuNouvelle");
+    typeInto(app.ui().edtisbn, "9782824627151");
+    app.trigger("menuIsbn");
+    QCOMPARE(app.ui().lblinfo->text(), QString("Recherche de l'ISBN 9782824627151 (BnF)..."));
+    QTRY_COMPARE(server.targets.size(), 1);
+    QTest::keyClick(app.ui().edtisbn, Qt::Key_Escape);
+    QCOMPARE(app.ui().lblinfo->text(), QString("Recherche annulée"));
+    QCOMPARE(app.fakes->modal.shown, QStringList());
+    QCOMPARE(app.dialogs().boxes(), QStringList());
+    QVERIFY(app.ui().menuIsbn->isEnabled()); // asked again at once
+}
+
+void TestLookupWindow::wrongIsbn() {
+    ReplayServer server([](const QString& t) { return replay(t, {}); });
+    AppFixture app;
+    pointAt(app, server, "bnf");
+    app.start();
+    app.trigger("menuNouvelle");
+    typeInto(app.ui().edtisbn, "978207036002X");
+    QTest::keyClick(app.ui().edtisbn, Qt::Key_Return); // not an ISBN: Enter does what it did
+    QCOMPARE(app.dialogs().boxes(), QStringList());
+    app.trigger("menuIsbn");
+    QCOMPARE(app.dialogs().boxes(),
+             QStringList{"message:L'ISBN 978207036002X est incorrect : la clé devrait être 4."});
+    // Nowhere: said, nothing changed.
+    app.dialogs().clear();
+    typeInto(app.ui().edtisbn, "9782070360024");
+    app.trigger("menuIsbn");
+    QTRY_VERIFY(!app.dialogs().boxes().isEmpty());
+    QCOMPARE(app.dialogs().boxes(),
+             QStringList{"message:Aucune notice pour l'ISBN 9782070360024 (BnF)."});
+    QCOMPARE(server.targets.size(), 2); // UNIMARC, then Dublin Core
+}
+
+void TestLookupWindow::offeredInTheRightModes() {
+    AppFixture app({FicheBuilder().numero(1)});
+    app.start();
+    auto* button = app.w().findChild<QToolButton*>("btbisbn");
+    QVERIFY(button);
+    QCOMPARE(button->parentWidget(), app.ui().edtisbn->parentWidget());
+    QVERIFY(button->geometry().right() < app.ui().edtisbn->x());
+    QVERIFY(!button->geometry().intersects(app.ui().edtisbn->geometry()));
+    // The button follows the menu item.
+    const auto offered = [&] {
+        return button->isEnabled() == app.ui().menuIsbn->isEnabled() &&
+               app.ui().menuIsbn->isEnabled();
+    };
+    QVERIFY(!offered() && !button->isEnabled()); // main menu
+    app.trigger("menuNouvelle");
+    QVERIFY(offered());
+    app.trigger("menuRetour");
+    app.trigger("Titres"); // a search
+    QVERIFY(!offered() && !button->isEnabled());
+    app.trigger("menuRetour");
+    app.trigger("menuliste"); // browsing
+    QVERIFY(offered());
+    QCOMPARE(app.ui().menuIsbn->shortcut(), QKeySequence("Ctrl+K"));
+    QCOMPARE(app.ui().menuAction->actions().last(), app.ui().menuIsbn);
+    QCOMPARE(app.ui().menuGestion->actions().last(), app.ui().smenusources);
+}
+
+// No recorded answer has several authors: Open Library's shape, made here.
+void TestLookupWindow::severalAuthors() {
+    ReplayServer server([](const QString& t) -> Reply {
+        if (!t.startsWith(u"/api/books")) return replay(t, {});
+        return {200, R"({"ISBN:9782070360024": {"key": "/books/OL1M", "title": "À trois",
+                 "authors": [{"name": "Anne Un"}, {"name": "Bernard Deux"},
+                             {"name": "Claire Trois"}],
+                 "identifiers": {"isbn_10": ["2070360024"]}}})"};
+    });
+    AppFixture app;
+    pointAt(app, server, "openlibrary");
+    app.start();
+    app.trigger("menuNouvelle");
+    app.w().setMemo(Field::notes, "Dédicacé\r\nAcheté à Lyon"); // typed by the collector
+    typeInto(app.ui().edtisbn, "9782070360024");
+    Review review;
+    answerReview(app, review, true);
+    app.trigger("menuIsbn");
+    QTRY_VERIFY(app.ui().lblinfo->text().contains(u"repris"));
+    QVERIFY2(review.rows.contains(
+                 "[x] Notes | Dédicacé / Acheté à Lyon | Autres auteurs : Bernard Deux "),
+             qPrintable(review.rows.join(u'\n')));
+    QVERIFY(review.rows.contains("[x] Plusieurs auteurs | non | oui"));
+    QCOMPARE(text(app, Field::auteur), QString("Anne Un"));
+    QVERIFY(app.ui().ckbplusauteur->isChecked());
+    QCOMPARE(QString::fromStdString(q7::cp1252ToUtf8(app.w().screen().notes)),
+             QString("Autres auteurs : Bernard Deux ; Claire Trois\r\nDédicacé\r\nAcheté à Lyon"));
+}
+
+QTEST_MAIN(TestLookupWindow)
+#include "tst_lookupwindow.moc"
