@@ -90,6 +90,7 @@ public:
     void link(const std::string& from, const std::string& to) override { real_.link(from, to); }
     void makeDir(const std::string& path) override { real_.makeDir(path); }
     std::vector<std::string> list(const std::string& dir) override { return real_.list(dir); }
+    std::string resolve(const std::string& path) override { return real_.resolve(path); }
 };
 
 struct Figures {
@@ -117,6 +118,7 @@ Figures measure(Case& c, Context& ctx, int runs) {
         f.unsyncedCommand.add(seconds([&] { c.run(ctx); }));
     }
     ctx.fs = &q7::posixFileSystem();
+    if (c.finish) c.finish(ctx);
     return f;
 }
 

@@ -34,6 +34,8 @@ struct Case {
     double goal = 0;         // ratio to the raw read or the synced copy; 0 when none
     double unsyncedGoal = 0; // ratio of the run without syncs to the unsynced copy
     double maxSeconds = 0;   // what has no baseline: a goal in seconds; 0 when none
+    // Untimed work after the last run (what `prepare` left open is closed).
+    std::function<void(Context&)> finish = nullptr;
 };
 
 int add(Case c);

@@ -50,4 +50,45 @@ Q7_BENCH({"save one record (flushed to disk)", bench::Baseline::None, nullptr,
               data.close();
           }});
 
+// The collector's own case: the catalogue open for the session, one record saved after
+// another. The first save of a session is left out (it opens what the next ones reuse).
+std::unique_ptr<q7::DataFile> session;
+
+void saveLast(q7::DataFile& data, const char* title) {
+    q7::Fiche f;
+    data.seek(data.count() - 1);
+    data.read(f);
+    f.setText(q7::Field::titre, title);
+    data.seek(data.count() - 1);
+    data.write(f);
+}
+
+Q7_BENCH({"save one record, catalogue open (flushed to disk)", bench::Baseline::None,
+          [](bench::Context& c) {
+              if (session) return;
+              session = std::make_unique<q7::DataFile>(folder(c));
+              session->open();
+              saveLast(*session, "Premier");
+          },
+          [](bench::Context&) { saveLast(*session, "Changé"); }, 0, 0, 0.015,
+          [](bench::Context&) { session.reset(); }});
+
+Q7_BENCH({"save a new record, catalogue open (flushed to disk)", bench::Baseline::None,
+          [](bench::Context& c) {
+              if (session) return;
+              session = std::make_unique<q7::DataFile>(folder(c));
+              session->open();
+              saveLast(*session, "Premier");
+          },
+          [](bench::Context&) {
+              session->seek(session->count());
+              session->write(q7::Fiche());
+          },
+          0, 0, 0.015,
+          [](bench::Context& c) {
+              // Back to the catalogue as generated, for the commands that follow.
+              session.reset();
+              c.resetCatalogue();
+          }});
+
 } // namespace

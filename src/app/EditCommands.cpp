@@ -91,9 +91,17 @@ void Tformprin::menuEffacerClick() {
     const std::string reference = state_.buffer.text(q7::Field::numero);
     deleteShownRecord();
     // The reference becomes free only once the record is really gone.
-    q7::appendToFile(state_.folder, q7::oldReferencesFile, reference + "\r\n");
+    QString unkept;
+    try {
+        q7::addOldReference(state_.folder, reference);
+    } catch (const std::exception& e) {
+        unkept = QStringLiteral("La fiche est effacée, mais sa référence n'a pas pu être "
+                                "ajoutée à Q7ancnum.lst : ") +
+                 QString::fromUtf8(e.what());
+    }
     services_.dialogs.beep();
     services_.dialogs.message(QStringLiteral("Fiche éffacée"));
+    if (!unkept.isEmpty()) services_.dialogs.message(unkept);
     // A backup that could not be kept is told once, after the command's own message.
     if (const std::string note = state_.data.takeBackupNote(); !note.empty())
         services_.dialogs.message(QString::fromStdString(note));

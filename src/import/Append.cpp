@@ -8,7 +8,10 @@
 #include "store/Errors.h"
 #include "store/TextFile.h"
 
+#include <csignal>
 #include <cstdio>
+
+#include <pthread.h>
 
 namespace q7::import {
 
@@ -81,6 +84,31 @@ std::string undoNothing(const Folder& folder, const LastImport& last) {
                                "changé.";
 }
 
+// Ctrl+C, a kill or a closed terminal wait until the records are in: the append is one
+// write that a signal would cut in the middle.
+class HeldSignals {
+public:
+    HeldSignals() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            sigaddset(&held, s);
+        pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~HeldSignals() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    HeldSignals(const HeldSignals&) = delete;
+    HeldSignals& operator=(const HeldSignals&) = delete;
+
+private:
+    sigset_t previous_;
+};
+
+std::string failed(const std::exception& e) {
+    std::string why = e.what();
+    return "L'importation a échoué : " + why + (why.ends_with('.') ? "" : ".") +
+           " Le catalogue est resté tel qu'il était.";
+}
+
 } // namespace
 
 Date dateAt(std::time_t now) {
@@ -131,28 +159,46 @@ Report appendImport(DataFile& data, const Folder& folder, const AppendRequest& r
     Report& report = plan.report;
     report.source = request.sourceName;
     report.action = "ajout au catalogue";
-    if (!plan.records.empty()) {
+    // What undoes the import is on disk before the first record: never records in without
+    // it. The undo of an earlier import goes back in place should this one fail.
+    LastImport last;
+    last.source = request.sourceName;
+    last.before = report.before;
+    last.after = report.before + int(plan.records.size());
+    const bool changed = !plan.records.empty();
+    if (changed) {
+        last.fingerprintBefore = fingerprint(data);
+        last.fingerprint = fingerprint(last.fingerprintBefore, plan.records);
+        last.when = readableStamp(request.now);
+        last.report = reportName(folder, request.now);
+        if (request.lists) last.lists = newListValues(folder, plan.records);
+        const std::string earlier = folder.exists(lastImportFileName)
+                                        ? readWholeFile(folder, lastImportFileName)
+                                        : std::string();
         Backup backup;
         keepBackup(folder, request.now, report, backup);
         try {
+            replaceFile(folder, lastImportFileName, formatLastImport(last));
+            HeldSignals held;
             // All the records or none, flushed to disk.
             data.append(plan.records);
         } catch (const std::exception& e) {
             withdrawBackup(folder, backup);
-            std::string why = e.what();
-            throw Error("L'importation a échoué : " + why + (why.ends_with('.') ? "" : ".") +
-                        " Le catalogue est resté tel qu'il était.");
+            try {
+                if (earlier.empty())
+                    removeQuietly(folder.fs(), folder.path(lastImportFileName));
+                else
+                    replaceFile(folder, lastImportFileName, earlier);
+            } catch (...) {
+                // The failure said is the import's.
+            }
+            throw Error(failed(e));
         }
-        pruneBackups(folder);
+        pruneBackups(folder, backupsKept, backup.path);
     }
     // The records are in: what follows must not make the user believe otherwise.
-    LastImport last;
-    last.before = report.before;
-    last.after = data.count();
-    const bool changed = !plan.records.empty();
     afterwards(report, "Les listes n'ont pas été complétées", [&] {
-        if (!request.lists || !changed) return;
-        last.lists = newListValues(folder, plan.records);
+        if (!changed || last.lists.empty()) return;
         addToLists(folder, last.lists);
         for (const ListAddition& add : last.lists)
             report.lists.push_back(add.file + " : " + std::to_string(add.values.size()) +
@@ -169,12 +215,15 @@ Report appendImport(DataFile& data, const Folder& folder, const AppendRequest& r
         }
     });
     // An import that added nothing is still the last one: --annuler must never reach back
-    // to an earlier import.
+    // to an earlier import. One that added books wrote this before them; again only when
+    // its loans are to be taken out too.
     afterwards(report, "--annuler ne pourra pas défaire cette importation", [&] {
-        last.source = request.sourceName;
-        last.fingerprint = fingerprint(data);
-        last.when = readableStamp(request.now);
-        last.report = reportName(folder, request.now);
+        if (changed && last.loans.empty()) return;
+        if (!changed) {
+            last.fingerprint = last.fingerprintBefore = fingerprint(data);
+            last.when = readableStamp(request.now);
+            last.report = reportName(folder, request.now);
+        }
         replaceFile(folder, lastImportFileName, formatLastImport(last));
     });
     afterwards(report, "Le rapport n'a pas pu être écrit à côté du catalogue", [&] {
@@ -211,17 +260,23 @@ std::string undoLastImport(DataFile& data, const Folder& folder, std::time_t now
     const std::string keep = " : l'annulation est refusée pour ne rien perdre. Le catalogue "
                              "d'avant l'importation est gardé dans " +
                              backupFolderName + "/.";
-    if (data.count() != last.after || data.tailBytes() != 0)
+    // Already back to where the import started: an undo cut short by a crash, or an import
+    // stopped before its records. What is left to do is finished.
+    const bool cut = last.fingerprintBefore != 0 && data.count() == last.before &&
+                     data.tailBytes() == 0 && fingerprint(data) == last.fingerprintBefore;
+    if (!cut && (data.count() != last.after || data.tailBytes() != 0))
         throw Error(since + " (" + std::to_string(data.count()) + " fiches au lieu de " +
                     std::to_string(last.after) + ")" + keep);
-    if (fingerprint(data) != last.fingerprint)
+    if (!cut && fingerprint(data) != last.fingerprint)
         throw Error(since + " (des fiches ont été modifiées ou déplacées)" + keep);
 
     Report unused;
-    Backup backup;
-    keepBackup(folder, now, unused, backup);
-    data.cutBack(last.before);
-    pruneBackups(folder);
+    if (!cut) {
+        Backup backup;
+        keepBackup(folder, now, unused, backup);
+        data.cutBack(last.before);
+        pruneBackups(folder, backupsKept, backup.path);
+    }
     removeFromLists(folder, last.lists);
     std::string loansNote;
     try {
@@ -235,6 +290,7 @@ std::string undoLastImport(DataFile& data, const Folder& folder, std::time_t now
                     std::string(e.what());
     }
     folder.fs().remove(folder.path(lastImportFileName));
+    folder.fs().syncDir(folder.dir());
     std::string text = named + " est annulée : " + std::to_string(added) +
                        " fiche(s) retirée(s) ; le catalogue compte de nouveau " +
                        std::to_string(last.before) + " fiche(s).";

@@ -7,9 +7,11 @@
 #include "store/Errors.h"
 #include "store/FileSystem.h"
 
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
+#include <vector>
 
 namespace q7::import {
 
@@ -27,16 +29,29 @@ Format formatNamed(const std::string& name) {
     throw UsageError("Format inconnu « " + name + " » : csv, tellico ou gcstar");
 }
 
+// Forty thousand books fit in a few tens of megabytes, whatever the format.
+constexpr std::size_t maxSourceBytes = std::size_t(1) << 30;
+
 std::string readSourceFile(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) throw Error("Fichier introuvable : " + path);
     if (S_ISDIR(st.st_mode)) throw Error(path + " est un dossier, pas un fichier à importer");
-    // Forty thousand books fit in a few tens of megabytes, whatever the format.
-    if (st.st_size > (off_t(1) << 30))
-        throw Error("Le fichier " + path + " dépasse 1 Go : ce n'est pas un catalogue de livres");
+    // A device or a pipe may never end (/dev/zero) or never start (a FIFO without writer).
+    if (!S_ISREG(st.st_mode))
+        throw Error(path + " n'est pas un fichier ordinaire (périphérique, tube ou socket) : "
+                           "rien n'est importé");
+    const std::string tooBig =
+        "Le fichier " + path + " dépasse 1 Go : ce n'est pas un catalogue de livres";
+    if (std::uint64_t(st.st_size) > maxSourceBytes) throw Error(tooBig);
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Error("Le fichier " + path + " ne peut pas être lu");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The limit holds while reading too: the file may grow after the look above.
+    std::string bytes;
+    std::vector<char> block(std::size_t(1) << 20);
+    while (in.read(block.data(), std::streamsize(block.size())) || in.gcount() > 0) {
+        if (bytes.size() + std::size_t(in.gcount()) > maxSourceBytes) throw Error(tooBig);
+        bytes.append(block.data(), std::size_t(in.gcount()));
+    }
     if (in.bad()) throw Error("Le fichier " + path + " ne peut pas être lu jusqu'au bout");
     return bytes;
 }

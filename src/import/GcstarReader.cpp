@@ -36,6 +36,7 @@ bool looksLikeGcstar(std::string_view bytes) {
 SourceFile readGcstar(std::string_view bytes) {
     SourceFile file;
     file.format = "GCstar";
+    checkEntityExpansion(bytes);
     std::vector<std::string> dropped;
     const std::string clean = withoutForbiddenControls(bytes, dropped);
     QXmlStreamReader xml(

@@ -33,6 +33,11 @@ std::string formatLastImport(const LastImport& last) {
                                       "date=" + lit(last.when),
                                       "rapport=" + lit(last.report),
                                       "fichier=" + lit(last.source)};
+    if (last.fingerprintBefore != 0) {
+        std::snprintf(hex, sizeof hex, "%016llx",
+                      static_cast<unsigned long long>(last.fingerprintBefore));
+        lines.push_back(std::string("empreinte_avant=") + hex);
+    }
     for (const ListAddition& add : last.lists) {
         if (add.created) lines.push_back("listecreee=" + add.file);
         for (const std::string& v : add.values)
@@ -60,6 +65,8 @@ std::optional<LastImport> parseLastImport(const std::string& bytes) {
             last.after = static_cast<int>(n), after = true;
         else if (key == "empreinte" && number(value, n, 16))
             last.fingerprint = n, print = true;
+        else if (key == "empreinte_avant" && number(value, n, 16))
+            last.fingerprintBefore = n;
         else if (key == "date")
             last.when = cp1252ToUtf8(value);
         else if (key == "rapport")
@@ -87,20 +94,33 @@ std::optional<LastImport> parseLastImport(const std::string& bytes) {
     return last;
 }
 
-std::uint64_t fingerprint(DataFile& data) {
-    // FNV-1a over 64-bit words: quick enough for 40000 records, and any changed byte shows.
-    std::uint64_t h = 0xcbf29ce484222325ULL;
-    data.seek(0);
-    while (!data.atEnd()) {
-        const Fiche& f = data.readNext();
-        for (std::size_t i = 0; i < ficheSize; i += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, f.bytes.data() + i, 8);
-            h = (h ^ word) * 0x100000001b3ULL;
-            h ^= h >> 29;
-        }
+namespace {
+constexpr std::uint64_t fingerprintStart = 0xcbf29ce484222325ULL;
+
+// FNV-1a over 64-bit words: quick enough for 40000 records, and any changed byte shows.
+std::uint64_t addRecord(std::uint64_t h, const Fiche& f) {
+    for (std::size_t i = 0; i < ficheSize; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, f.bytes.data() + i, 8);
+        h = (h ^ word) * 0x100000001b3ULL;
+        h ^= h >> 29;
     }
     return h;
+}
+} // namespace
+
+std::uint64_t fingerprint(DataFile& data) {
+    std::uint64_t h = fingerprintStart;
+    data.seek(0);
+    while (!data.atEnd())
+        h = addRecord(h, data.readNext());
+    return h;
+}
+
+std::uint64_t fingerprint(std::uint64_t before, const std::vector<Fiche>& records) {
+    for (const Fiche& f : records)
+        before = addRecord(before, f);
+    return before;
 }
 
 } // namespace q7::import

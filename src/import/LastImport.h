@@ -19,6 +19,9 @@ struct LastImport {
     int before = 0;
     int after = 0;
     std::uint64_t fingerprint = 0;
+    // The catalogue before the import: an undo cut short, or an import stopped before its
+    // records, is recognised by it and finished. 0 in files written without it.
+    std::uint64_t fingerprintBefore = 0;
     std::string when;   // "05/03/2024 à 10:15:00"
     std::string report; // the report's file name
     std::string source; // the file imported, as the report names it (empty in older files)
@@ -32,5 +35,7 @@ std::optional<LastImport> parseLastImport(const std::string& bytes);
 
 // A 64-bit digest of every record of the data file (P is left at its end).
 std::uint64_t fingerprint(DataFile& data);
+// The digest of the records before, followed by `records`.
+std::uint64_t fingerprint(std::uint64_t before, const std::vector<Fiche>& records);
 
 } // namespace q7::import

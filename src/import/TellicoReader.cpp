@@ -113,6 +113,7 @@ SourceFile readTellico(std::string_view bytes) {
         bytes = unpacked;
         file.format = "Tellico (archive .tc)";
     }
+    checkEntityExpansion(bytes);
     std::vector<std::string> dropped;
     const std::string clean = withoutForbiddenControls(bytes, dropped);
     QXmlStreamReader xml(

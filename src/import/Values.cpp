@@ -212,6 +212,15 @@ Price readPrice(std::string_view text) {
             return price;
         }
     }
+    // Past the third decimal no digit changes a price rounded to cents (the half-way
+    // point is a third decimal of 5): dropped, so that the scale below cannot overflow.
+    bool dropped = false;
+    if (decimals > 3) {
+        const std::size_t extra = decimals - 3;
+        dropped = digits.find_first_not_of('0', digits.size() - extra) != std::string::npos;
+        digits.resize(digits.size() - extra);
+        decimals = 3;
+    }
     digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
     if (digits.empty() || digits.size() > 18) {
         price.invalid = true;
@@ -237,7 +246,7 @@ Price readPrice(std::string_view text) {
         }
         if (s.size() <= 4) {
             price.text = s;
-            price.rounded = r * divisor != value;
+            price.rounded = dropped || r * divisor != value;
             return price;
         }
     }

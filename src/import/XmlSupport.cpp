@@ -93,6 +93,49 @@ std::vector<std::string> FieldRouter::mapping() const {
     return lines;
 }
 
+void checkEntityExpansion(std::string_view xml) {
+    // The reader expands one entity to at most this many characters, nested ones included.
+    constexpr std::uint64_t longestExpansion = 4096;
+    constexpr std::uint64_t factor = 16;
+    constexpr std::uint64_t margin = std::uint64_t(1) << 20;
+    constexpr std::string_view declaration = "<!ENTITY";
+    std::uint64_t total = 0;
+    for (std::size_t at = xml.find(declaration); at != std::string_view::npos;
+         at = xml.find(declaration, at)) {
+        at += declaration.size();
+        const auto blank = [&](std::size_t i) {
+            return i < xml.size() &&
+                   (xml[i] == ' ' || xml[i] == '\t' || xml[i] == '\r' || xml[i] == '\n');
+        };
+        while (blank(at))
+            ++at;
+        if (at < xml.size() && xml[at] == '%') continue; // parameter entities: not in text
+        const std::size_t nameEnd = at;
+        std::size_t end = at;
+        while (end < xml.size() && !blank(end) && xml[end] != '"' && xml[end] != '\'')
+            ++end;
+        const std::string reference = "&" + std::string(xml.substr(nameEnd, end - nameEnd)) + ";";
+        while (blank(end))
+            ++end;
+        if (end >= xml.size() || (xml[end] != '"' && xml[end] != '\'')) continue; // external
+        const std::size_t close = xml.find(xml[end], end + 1);
+        if (close == std::string_view::npos) break;
+        const std::string_view value = xml.substr(end + 1, close - end - 1);
+        const std::uint64_t length = value.find('&') == std::string_view::npos
+                                         ? std::min<std::uint64_t>(value.size(), longestExpansion)
+                                         : longestExpansion;
+        std::uint64_t uses = 0;
+        for (std::size_t r = xml.find(reference); r != std::string_view::npos;
+             r = xml.find(reference, r + reference.size()))
+            ++uses;
+        total += uses * length;
+        if (total > factor * xml.size() + margin)
+            throw Error("Fichier XML refusé : ses entités (" + reference +
+                        ") y donneraient un texte démesuré. Rien n'est importé.");
+        at = close;
+    }
+}
+
 namespace {
 bool forbidden(unsigned long c) {
     return c < 0x20 && c != '\t' && c != '\n' && c != '\r';

@@ -51,4 +51,9 @@ std::string withoutForbiddenControls(std::string_view bytes, std::vector<std::st
 // Throws q7::Error naming the line when the XML is broken, in French.
 void throwIfBroken(const QXmlStreamReader& xml, const char* what);
 
+// Entities a document declares itself can make a few hundred kilobytes expand to
+// gigabytes (one long entity named many times). Throws q7::Error (French) when the text
+// they would give outgrows the file many times over; checked before any parsing.
+void checkEntityExpansion(std::string_view xml);
+
 } // namespace q7::import

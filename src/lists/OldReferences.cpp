@@ -1,12 +1,23 @@
 #include "lists/OldReferences.h"
 
 #include "store/ListFile.h"
+#include "store/TextFile.h"
 
 namespace q7 {
 
 std::vector<std::string> readOldReferences(const Folder& folder) {
     if (!folder.exists(oldReferencesFile)) return {};
     return readListFile(folder, oldReferencesFile);
+}
+
+void addOldReference(const Folder& folder, const std::string& reference) {
+    std::string bytes =
+        folder.exists(oldReferencesFile) ? readWholeFile(folder, oldReferencesFile) : std::string();
+    // Lines after a NUL are never read: the new one goes before them, the rest is kept.
+    const std::string hidden(unreadTail(bytes));
+    bytes.resize(bytes.size() - hidden.size());
+    if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
+    replaceFile(folder, oldReferencesFile, bytes + reference + "\r\n" + hidden);
 }
 
 void takeOldReference(const Folder& folder, std::vector<std::string> references,

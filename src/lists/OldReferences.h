@@ -13,6 +13,10 @@ inline constexpr const char* oldReferencesFile = "Q7ancnum.lst";
 // Throws IoError when it cannot be read.
 std::vector<std::string> readOldReferences(const Folder& folder);
 
+// Adds the reference of a deleted record at the end, on a line of its own even when the
+// file's last line has no line end (else "2" then "3" would read as "23").
+void addOldReference(const Folder& folder, const std::string& reference);
+
 // Takes reference `index` out of `references` (the file's lines): the file is deleted
 // when it held fewer than two (and nothing hidden after a NUL), otherwise safely
 // rewritten with the others in order.

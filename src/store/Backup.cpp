@@ -89,7 +89,8 @@ Backup backUpCatalogue(const Folder& folder, BackupMethod method, std::time_t wh
     Backup made;
     FileSystem& fs = folder.fs();
     try {
-        const std::string catalogue = folder.path(dataFileName);
+        // The file itself: a hard link to a symbolic link would follow the live catalogue.
+        const std::string catalogue = fs.resolve(folder.path(dataFileName));
         if (!fs.exists(catalogue)) return made;
         if (fs.open(catalogue, OpenMode::Read)->size() == 0) return made;
         const std::string dir = backupDir(folder);
@@ -124,7 +125,7 @@ Backup backUpCatalogue(const Folder& folder, BackupMethod method, std::time_t wh
     return made;
 }
 
-void pruneBackups(const Folder& folder, int keep) {
+void pruneBackups(const Folder& folder, int keep, const std::string& justMade) {
     FileSystem& fs = folder.fs();
     try {
         const std::string dir = backupDir(folder);
@@ -135,14 +136,37 @@ void pruneBackups(const Folder& folder, int keep) {
             if (parseName(entry, name)) backups.emplace_back(name, entry);
         }
         if (int(backups.size()) <= keep) return;
-        std::sort(backups.begin(), backups.end(), [](const auto& a, const auto& b) {
+        const auto made = [&](const std::string& entry) {
+            return !justMade.empty() && join(dir, entry) == justMade;
+        };
+        std::sort(backups.begin(), backups.end(), [&](const auto& a, const auto& b) {
+            if (made(a.second) != made(b.second)) return made(a.second);
             if (a.first.stamp != b.first.stamp) return a.first.stamp > b.first.stamp;
             return a.first.number > b.first.number;
         });
+        keep = std::max(keep, justMade.empty() ? 0 : 1);
         for (std::size_t i = std::size_t(std::max(keep, 0)); i < backups.size(); ++i)
             removeQuietly(fs, join(dir, backups[i].second));
     } catch (...) {
         // Too many backups is no reason to fail a command that succeeded.
+    }
+}
+
+void tidyBackups(const Folder& folder, const FileId& live) {
+    FileSystem& fs = folder.fs();
+    try {
+        const std::string dir = backupDir(folder);
+        if (!fs.exists(dir)) return;
+        for (const std::string& entry : fs.list(dir)) {
+            Name name;
+            const std::string path = join(dir, entry);
+            if (entry.starts_with(prefix) && entry.ends_with(partial))
+                removeQuietly(fs, path);
+            else if (parseName(entry, name) && fs.idOf(path) == live)
+                removeQuietly(fs, path);
+        }
+    } catch (...) {
+        // Leftovers only take room; the catalogue opens all the same.
     }
 }
 

@@ -32,9 +32,15 @@ struct Backup {
 Backup backUpCatalogue(const Folder& folder, BackupMethod method,
                        std::time_t when = std::time(nullptr));
 
-// Once the change is done: removes all but the ten newest backups. Files of the folder
-// that are not backups are never touched. Never throws.
-void pruneBackups(const Folder& folder, int keep = backupsKept);
+// Once the change is done: removes all but the ten newest backups, never `justMade`
+// (counted as the newest whatever its name says: the clock may have been set back).
+// Files of the folder that are not backups are never touched. Never throws.
+void pruneBackups(const Folder& folder, int keep = backupsKept, const std::string& justMade = {});
+
+// At open, under the lock: removes what a crash left in Sauvegardes/, copies cut short
+// (*.part) and a backup that is a second name of the live catalogue `live` (a crash
+// between the link and the rename), which the next save would change too. Never throws.
+void tidyBackups(const Folder& folder, const FileId& live);
 
 // The change did not happen after all: removes the backup just made (a hard link would
 // otherwise follow the catalogue's later changes). Never throws.

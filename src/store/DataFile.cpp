@@ -26,6 +26,12 @@ bool stillNamed(FileSystem& fs, const std::string& path, File& file) {
     }
 }
 
+std::string directoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".")
+                                      : path.substr(0, std::max<std::size_t>(slash, 1));
+}
+
 // "Disque plein" + what could not be undone, as one message.
 std::string alsoFailed(const std::exception& first, const std::string& what,
                        const std::exception& second) {
@@ -108,6 +114,10 @@ void DataFile::open() {
         auto file = fs.open(path_, OpenMode::Create);
         if (!file->tryLock()) throw LockedError();
         if (stillNamed(fs, path_, *file)) {
+            // A Q7.dat that is a symbolic link: rewrites replace the file it names (beside
+            // it, so the rename stays on one file system), never the link itself.
+            path_ = fs.resolve(path_);
+            Journal::recover(folder_, *file);
             adopt(std::move(file));
             break;
         }
@@ -117,8 +127,16 @@ void DataFile::open() {
 }
 
 void DataFile::removeLeftoverScratch() {
-    // Under our lock no rewrite runs, so a Q7.tmp is what a crash left behind.
-    removeQuietly(folder_.fs(), folder_.path(tempFileName));
+    // Under our lock no other copy writes here: a scratch file is what a crash left.
+    FileSystem& fs = folder_.fs();
+    try {
+        for (const std::string& name : fs.list(folder_.dir()))
+            if (isScratchName(name)) removeQuietly(fs, folder_.path(name));
+    } catch (const IoError&) {
+        // A folder that cannot be listed keeps its leftovers; they only take room.
+    }
+    if (linked()) removeQuietly(fs, tempPath());
+    tidyBackups(folder_, file_->id());
 }
 
 void DataFile::adopt(std::unique_ptr<File> file) {
@@ -133,9 +151,11 @@ void DataFile::adopt(std::unique_ptr<File> file) {
 void DataFile::close() {
     if (!file_) return;
     const bool empty = count_ == 0 && tailBytes_ == 0;
+    journal_.close();
     file_.reset();
     blockCount_ = 0;
-    if (empty) folder_.fs().remove(path_);
+    // An empty catalogue elsewhere, behind a link, is not ours to delete.
+    if (empty && !linked()) folder_.fs().remove(path_);
 }
 
 void DataFile::seek(int index) {
@@ -188,6 +208,7 @@ void DataFile::append(const std::vector<Fiche>& records) {
 void DataFile::cutBack(int count) {
     if (!file_) throw IoError(EBADF);
     if (count < 0 || count > count_ || tailBytes_ != 0) throw IoError(IoError::readPastEnd);
+    journal_.settle();
     file_->truncate(std::uint64_t(count) * ficheSize);
     file_->syncData();
     count_ = count;
@@ -208,9 +229,11 @@ void DataFile::put(const unsigned char* bytes, std::size_t size) {
         before.resize(size);
         if (file_->readAt(before.data(), size, offset) != size) throw IoError(IoError::readPastEnd);
     }
+    journal_.protect(std::uint64_t(count_) * ficheSize + tailBytes_, offset, bytes, size, before);
     try {
         file_->writeAt(bytes, size, offset);
         file_->syncData();
+        journal_.done();
     } catch (const std::exception& failure) {
         try {
             if (appending) {
@@ -219,7 +242,9 @@ void DataFile::put(const unsigned char* bytes, std::size_t size) {
                 file_->writeAt(before.data(), size, offset);
             }
             file_->syncData();
+            journal_.done();
         } catch (const std::exception& undo) {
+            // The journal stays: the next open puts the catalogue back.
             if (appending)
                 throw Error(alsoFailed(failure,
                                        "La fiche à moitié écrite n'a pas pu être retirée de la "
@@ -240,7 +265,7 @@ std::string DataFile::tail() {
 }
 
 std::unique_ptr<RecordWriter> DataFile::beginRewrite() {
-    return std::make_unique<RecordWriter>(folder_.fs(), folder_.path(tempFileName));
+    return std::make_unique<RecordWriter>(folder_.fs(), tempPath());
 }
 
 void DataFile::commitRewrite(std::unique_ptr<RecordWriter> writer) {
@@ -250,6 +275,7 @@ void DataFile::commitRewrite(std::unique_ptr<RecordWriter> writer) {
         // A damaged end is carried over as it was, never dropped.
         if (tailBytes_ != 0) writer->appendBytes(tail());
         writer->finish();
+        journal_.settle();
         backup = backUpCatalogue(folder_, BackupMethod::LinkOrCopy);
         folder_.fs().rename(writer->path(), path_);
     } catch (...) {
@@ -261,8 +287,16 @@ void DataFile::commitRewrite(std::unique_ptr<RecordWriter> writer) {
     file_.reset();
     adopt(std::move(file));
     backupNote_ = backupFailureMessage(backup);
-    if (!backup.failed()) pruneBackups(folder_);
-    folder_.fs().syncDir(folder_.dir());
+    if (!backup.failed()) pruneBackups(folder_, backupsKept, backup.path);
+    folder_.fs().syncDir(linked() ? directoryOf(path_) : folder_.dir());
+}
+
+bool DataFile::linked() const {
+    return path_ != folder_.path(dataFileName);
+}
+
+std::string DataFile::tempPath() const {
+    return linked() ? directoryOf(path_) + "/" + tempFileName : folder_.path(tempFileName);
 }
 
 std::string DataFile::takeBackupNote() {

@@ -7,6 +7,7 @@
 #include "store/Fiche.h"
 #include "store/FileSystem.h"
 #include "store/Folder.h"
+#include "store/Journal.h"
 
 #include <memory>
 #include <vector>
@@ -62,7 +63,8 @@ public:
     // Opens Q7.dat for reading and writing, or creates it empty, and locks it. P = 0.
     // The lock is checked to hold the file that Q7.dat names once locked: a rewrite by
     // another program may rename a new catalogue over it between the open and the lock.
-    // A Q7.tmp left by a crash during a rewrite is removed once the lock is held.
+    // Once the lock is held, a write a crash cut short is rolled back (see Journal.h) and
+    // the scratch files a crash left (Q7*.tmp, Sauvegardes/*.part) are removed.
     void open();
     bool isOpen() const { return file_ != nullptr; }
     // Closes; a catalogue without a single byte is deleted.
@@ -104,10 +106,14 @@ public:
 
 private:
     void adopt(std::unique_ptr<File> file);
+    // Whether Q7.dat is a symbolic link to a file elsewhere (path_ is that file).
+    bool linked() const;
+    std::string tempPath() const;
     void removeLeftoverScratch();
     void put(const unsigned char* bytes, std::size_t size);
     std::string tail();
     Folder folder_;
+    Journal journal_{folder_};
     std::string path_;
     std::unique_ptr<File> file_;
     int count_ = 0;

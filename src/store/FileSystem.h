@@ -58,6 +58,9 @@ public:
     virtual void makeDir(const std::string& path) = 0;
     // Names of the entries of a folder (not "." nor "..").
     virtual std::vector<std::string> list(const std::string& dir) = 0;
+    // The file a name finally stands for, through symbolic links (a rename over the link
+    // would replace the link, not the file); the name itself when it is no link.
+    virtual std::string resolve(const std::string& path) { return path; }
 };
 
 // The real one.

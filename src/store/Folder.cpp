@@ -11,6 +11,11 @@ bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
     return true;
 }
 
+bool isScratchName(const std::string& name) {
+    return name.size() >= 6 && sameNameIgnoringCase(name.substr(0, 2), "Q7") &&
+           sameNameIgnoringCase(name.substr(name.size() - 4), ".tmp");
+}
+
 std::string Folder::join(const std::string& name) const {
     if (dir_.empty()) return name;
     return dir_.back() == '/' ? dir_ + name : dir_ + "/" + name;

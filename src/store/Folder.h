@@ -27,4 +27,8 @@ private:
 
 bool sameNameIgnoringCase(const std::string& a, const std::string& b);
 
+// A scratch file of ours in the data folder: "Q7...tmp", written beside a file and renamed
+// over it once whole. Any such file found while the catalogue is locked was left by a crash.
+bool isScratchName(const std::string& name);
+
 } // namespace q7

@@ -2,6 +2,7 @@
 #include "store/FileSystem.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -154,6 +155,16 @@ public:
         }
         ::closedir(d);
         return names;
+    }
+
+    std::string resolve(const std::string& path) override {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (!real) return path; // a link to nothing yet: opening it creates its target
+        std::string target = real;
+        ::free(real);
+        return target;
     }
 };
 

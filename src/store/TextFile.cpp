@@ -38,10 +38,4 @@ void replaceFile(const Folder& folder, const std::string& name, const std::strin
     folder.fs().syncDir(folder.dir());
 }
 
-void appendToFile(const Folder& folder, const std::string& name, const std::string& bytes) {
-    auto file = folder.fs().open(folder.path(name), OpenMode::Append);
-    file->writeAt(bytes.data(), bytes.size(), 0);
-    file->sync();
-}
-
 } // namespace q7

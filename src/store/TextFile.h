@@ -13,7 +13,4 @@ std::string readWholeFile(const Folder& folder, const std::string& name);
 // on disk: written beside it, synced, then renamed over it.
 void replaceFile(const Folder& folder, const std::string& name, const std::string& bytes);
 
-// Appends bytes, creating the file when missing, and syncs.
-void appendToFile(const Folder& folder, const std::string& name, const std::string& bytes);
-
 } // namespace q7

@@ -15,11 +15,11 @@ public:
     }
     void writeAt(const void* d, std::size_t n, std::uint64_t o) override {
         fs_.check(FaultyFileSystem::Op::Write, path_);
-        if (fs_.tears()) {
+        if (fs_.watches(path_) && fs_.tears()) {
             inner_->writeAt(d, n / 2, o);
             throw q7::IoError(5 /* EIO */);
         }
-        const auto fits = static_cast<std::size_t>(fs_.spend(static_cast<long long>(n)));
+        const auto fits = static_cast<std::size_t>(fs_.spend(static_cast<long long>(n), path_));
         if (fits < n) {
             if (fits > 0) inner_->writeAt(d, fits, o);
             throw q7::IoError(ENOSPC);
@@ -76,15 +76,19 @@ void FaultyFileSystem::reset() {
     beforeLock_ = nullptr;
 }
 
+bool FaultyFileSystem::watches(const std::string& path) const {
+    return fragment_.empty() || path.find(fragment_) != std::string::npos;
+}
+
 void FaultyFileSystem::check(Op op, const std::string& path) {
-    if (!fragment_.empty() && path.find(fragment_) == std::string::npos) return;
+    if (!watches(path)) return;
     const int i = int(op);
     ++counts_[i];
     if (failAt_[i] != 0 && counts_[i] == failAt_[i]) throw q7::IoError(codes_[i]);
 }
 
-long long FaultyFileSystem::spend(long long bytes) {
-    if (budget_ < 0) return bytes;
+long long FaultyFileSystem::spend(long long bytes, const std::string& path) {
+    if (budget_ < 0 || !watches(path)) return bytes;
     const long long fits = std::min(bytes, budget_);
     budget_ -= fits;
     return fits;

@@ -18,7 +18,8 @@ public:
     void diskFullAfter(long long bytes);
     // The n-th write from now on puts its first half on disk, then fails (EIO).
     void tearNthWrite(int n);
-    // Only paths whose file name contains this text are counted and failed.
+    // Only paths whose file name contains this text are counted and failed (the disk is
+    // full for them alone).
     void onlyFor(std::string fragment) { fragment_ = std::move(fragment); }
     // Runs `action` once, at the next lock attempt, before the lock is taken: another
     // program's work slipping in between an open and its lock.
@@ -35,13 +36,17 @@ public:
     void link(const std::string& from, const std::string& to) override;
     void makeDir(const std::string& path) override;
     std::vector<std::string> list(const std::string& dir) override;
+    std::string resolve(const std::string& path) override {
+        return q7::posixFileSystem().resolve(path);
+    }
 
     // Used by the wrapped files.
     void check(Op op, const std::string& path);
     // After check(Write): whether this write is the one to tear.
     bool tears() const { return tearAt_ != 0 && counts_[int(Op::Write)] == tearAt_; }
     // How many of `bytes` fit before the disk is full (all of them when no limit is set).
-    long long spend(long long bytes);
+    long long spend(long long bytes, const std::string& path);
+    bool watches(const std::string& path) const;
     void aboutToLock();
 
 private:

@@ -1,0 +1,114 @@
+// The record window's writing commands, cut after each file step by a crash or a power
+// cut: reopened, the catalogue and the references of deleted books are old or new, whole.
+#include "AppFixture.h"
+#include "CrashReplay.h"
+#include "RecordingFileSystem.h"
+#include "store/DataFile.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QTest>
+
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+std::vector<q7::Fiche> books(int n) {
+    std::vector<q7::Fiche> records;
+    for (int i = 1; i <= n; ++i)
+        records.push_back(
+            FicheBuilder().numero(i).set(q7::Field::titre, "Livre " + std::to_string(i)));
+    return records;
+}
+
+// The window on a recording file layer: from its opening of the folder to its closing.
+void runWindow(RecordingFileSystem& fs, const std::string& dir,
+               const std::function<void(Program&)>& command) {
+    FakeServices fakes(fs, dir);
+    Program program(fakes.services);
+    program.prin().show();
+    QApplication::processEvents();
+    command(program);
+    QApplication::processEvents();
+}
+
+void trigger(Program& program, const char* action) {
+    auto* a = program.prin().findChild<QAction*>(QLatin1String(action));
+    if (!a) qFatal("no action %s", action);
+    a->trigger();
+    QApplication::processEvents();
+}
+
+template <typename W> W* child(Program& program, const char* name) {
+    auto* w = program.prin().findChild<W*>(QLatin1String(name));
+    if (!w) qFatal("no widget %s", name);
+    return w;
+}
+
+void showThird(Program& program) {
+    trigger(program, "menuliste");
+    auto* next = child<QAbstractButton>(program, "spbsuivant");
+    QTest::mouseClick(next, Qt::LeftButton);
+    QTest::mouseClick(next, Qt::LeftButton);
+}
+
+void reopen(const std::string& dir) {
+    q7::DataFile data(q7::Folder(q7::posixFileSystem(), dir));
+    data.open();
+    data.close();
+}
+
+} // namespace
+
+class CrashWindowTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void windowCommandsOldOrNew() {
+        struct Command {
+            const char* name;
+            std::function<void(Program&)> run;
+        };
+        const Command commands[] = {
+            {"fenêtre : enregistrer (fiche changée)",
+             [](Program& p) {
+                 showThird(p);
+                 typeInto(child<QComboBox>(p, "cbtitre"), QStringLiteral("Titre changé"));
+                 trigger(p, "menuEnregistrer");
+             }},
+            {"fenêtre : enregistrer (nouvelle fiche)",
+             [](Program& p) {
+                 trigger(p, "menuNouvelle");
+                 typeInto(child<QComboBox>(p, "cbtitre"), QStringLiteral("Nouveau"));
+                 trigger(p, "menuEnregistrer");
+             }},
+            {"fenêtre : effacer",
+             [](Program& p) {
+                 showThird(p);
+                 trigger(p, "menuEffacer");
+             }},
+        };
+        std::string table = "\ncommande | modèle | états | cassants\n";
+        int breaking = 0;
+        for (const Command& command : commands) {
+            QTemporaryDir live, scratch;
+            const std::string dir = live.path().toStdString();
+            writeCatalogue(dir, books(6));
+            std::ofstream(dir + "/Q7ancnum.lst", std::ios::binary) << "9";
+            RecordingFileSystem recorder(dir);
+            runWindow(recorder, dir, command.run);
+            QVERIFY2(recorder.steps().size() > 2, command.name);
+            CrashRule rule;
+            rule.recover = reopen;
+            const auto counts = replayCrashes(recorder, rule, scratch.path().toStdString());
+            table += crashTableRows(command.name, counts);
+            for (const CrashCount& count : counts)
+                breaking += count.breaking;
+        }
+        std::fputs(table.c_str(), stdout);
+        QCOMPARE(breaking, 0);
+    }
+};
+
+QTEST_MAIN(CrashWindowTest)
+#include "tst_crashwindow.moc"

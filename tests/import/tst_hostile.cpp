@@ -1,0 +1,85 @@
+// Files made to hurt the importer: prices with endless decimals, entities that expand
+// without bound, sources that never end or never start. Each is refused or read sanely,
+// quickly and in bounded memory.
+#include "import/CommandLine.h"
+#include "import/Importer.h"
+#include "import/Values.h"
+#include "store/Errors.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sstream>
+#include <sys/stat.h>
+
+using namespace q7;
+using namespace q7::import;
+
+class HostileTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void pricesWithManyDecimals_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<bool>("rounded");
+        QTest::newRow("64 decimals, tiny") << "0," + QString(63, '0') + "1"
+                                           << "0" << true;
+        QTest::newRow("19 decimals") << "2,3456789012345678901"
+                                     << "2,35" << true;
+        QTest::newRow("rounds up across the cut") << "1." + QString(40, '9') << "2" << true;
+        QTest::newRow("half-way kept") << "0,005" + QString(30, '0') << "0,01" << true;
+        QTest::newRow("zeros only, not rounded") << "7,5" + QString(30, '0') << "7,5" << false;
+    }
+    void pricesWithManyDecimals() {
+        QFETCH(QString, text);
+        QFETCH(QString, price);
+        QFETCH(bool, rounded);
+        const Price p = readPrice(text.toStdString());
+        QVERIFY(!p.invalid);
+        QCOMPARE(QString::fromStdString(p.text), price);
+        QCOMPARE(p.rounded, rounded);
+    }
+
+    // One entity of 4 000 characters named 50 000 times: 200 MB of text from 250 KB.
+    void entityExpansionIsCapped() {
+        std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<!DOCTYPE tellico [<!ENTITY e \"" +
+                          std::string(4000, 'x') +
+                          "\">]>\n<tellico xmlns=\"http://periapsis.org/tellico/\" "
+                          "syntaxVersion=\"11\">\n <collection title=\"Mes livres\" "
+                          "type=\"2\"><entry id=\"1\"><title>";
+        for (int i = 0; i < 50000; ++i)
+            xml += "&e;";
+        xml += "</title></entry></collection></tellico>\n";
+        try {
+            readSource(xml, Format::tellico, {});
+            QFAIL("the document should have been refused");
+        } catch (const Error& e) {
+            QVERIFY2(std::string(e.what()).find("entités") != std::string::npos, e.what());
+        }
+    }
+
+    // Sources that are not plain files are refused at once, never read.
+    void onlyRegularFilesAreRead_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("endless device") << "/dev/zero";
+        QTest::newRow("pipe without writer") << "fifo";
+    }
+    void onlyRegularFilesAreRead() {
+        QFETCH(QString, path);
+        QTemporaryDir dir;
+        const std::string fifo = dir.filePath("fifo").toStdString();
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        const std::string source = path == "fifo" ? fifo : path.toStdString();
+        std::ostringstream out, err;
+        Console console{out, err, false, 0};
+        const int code =
+            runImport({"--ajouter", "--dossier", dir.path().toStdString(), source}, console);
+        QVERIFY(code != 0);
+        QVERIFY2(err.str().find("n'est pas un fichier ordinaire") != std::string::npos,
+                 err.str().c_str());
+    }
+};
+
+QTEST_GUILESS_MAIN(HostileTest)
+#include "tst_hostile.moc"

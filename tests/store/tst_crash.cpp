@@ -1,0 +1,262 @@
+// Every writing command, cut after each of its file steps by a crash or a power cut:
+// once the program has opened the folder again, each file is the old one or the new one,
+// whole, and nothing of ours is left behind. Prints the table of what was tried.
+#include "CrashReplay.h"
+#include "FicheBuilder.h"
+#include "import/Append.h"
+#include "import/Importer.h"
+#include "import/LastImport.h"
+#include "lists/OldReferences.h"
+#include "loans/LoanRegister.h"
+#include "maint/CatalogueSort.h"
+#include "output/ExportRunner.h"
+#include "RecordingFileSystem.h"
+#include "settings/Settings.h"
+#include "store/Backup.h"
+#include "store/DataFile.h"
+#include "store/ListFile.h"
+#include "store/TextFile.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+using namespace q7;
+
+namespace {
+
+std::vector<Fiche> books(int n, const std::string& title = "Livre ") {
+    std::vector<Fiche> records;
+    for (int i = 1; i <= n; ++i)
+        records.push_back(FicheBuilder()
+                              .numero(i)
+                              .set(Field::titre, title + std::to_string(i))
+                              .set(Field::auteur, i % 2 ? "Zola" : "Hugo"));
+    return records;
+}
+
+void put(const std::string& dir, const std::string& name, const std::string& bytes) {
+    std::ofstream(dir + "/" + name, std::ios::binary) << bytes;
+}
+
+// Twenty books, a few lists, references, a notebook and an export: a folder in use.
+void usedFolder(const std::string& dir) {
+    writeCatalogue(dir, books(20));
+    put(dir, "Q7auteur.lst", "Hugo\r\nZola\r\n");
+    put(dir, "Q7ancnum.lst", "7\r\n");
+    put(dir, "Q7carnet.txt", "Penser à ranger.\r\n");
+    put(dir, "Q7export.csv", "ancien\r\n");
+}
+
+// The program's open path: the catalogue locked, read through, closed.
+void reopen(const std::string& dir) {
+    DataFile data(Folder(posixFileSystem(), dir));
+    data.open();
+    Fiche f;
+    while (!data.atEnd())
+        data.read(f);
+    data.close();
+}
+
+const std::time_t importTime = 1700000000;
+
+import::AppendRequest request(const import::SourceFile& source, bool lists){import::AppendRequest r;
+r.source = &source;
+r.sourceName = "livres.csv";
+r.lists = lists;
+r.now = importTime;
+return r;
+} // namespace
+
+import::SourceFile importSource(){std::string csv = "titre,auteur\n";
+for (int i = 1; i <= 12; ++i)
+    csv += "Roman importé " + std::to_string(i) + ",Balzac " + std::to_string(i % 3) + "\n";
+return import::readSource(csv, import::Format::csv, {});
+}
+
+// The undo data goes with the records: never the new catalogue without what undoes it.
+std::string undoKeptWithRecords(const FolderImage&, const FolderImage& after,
+                                const FolderImage& now) {
+    const std::string* data = contentOf(now, dataFileName);
+    if (!data || *data != *contentOf(after, dataFileName)) return {};
+    const std::string* undo = contentOf(now, import::lastImportFileName);
+    const std::string* made = contentOf(after, import::lastImportFileName);
+    return undo && made && *undo == *made ? std::string()
+                                          : "les fiches importées sans de quoi les retirer";
+}
+
+struct Command {
+    const char* name;
+    std::function<void(const std::string& dir)> prepare;
+    std::function<void(FileSystem& fs, const std::string& dir)> run;
+    std::function<std::string(const FolderImage&, const FolderImage&, const FolderImage&)> across;
+    // The undo may be run again on the rebuilt folder, to its end.
+    bool undoAgain = false;
+};
+
+std::vector<Command> commands() {
+    static const import::SourceFile source = importSource();
+    auto import = [](bool lists) {
+        return [lists](FileSystem& fs, const std::string& dir) {
+            import::appendImport(Folder(fs, dir), request(source, lists));
+        };
+    };
+    return {
+        {"enregistrer (fiche changée)",
+         usedFolder,
+         [](FileSystem& fs, const std::string& dir) {
+             DataFile data(Folder(fs, dir));
+             data.open();
+             data.seek(4);
+             data.write(FicheBuilder()
+                            .numero(5)
+                            .set(Field::titre, "Titre changé")
+                            .set(Field::resume, std::string(200, 'r')));
+             data.close();
+         },
+         {},
+         false},
+        {"enregistrer (nouvelle fiche)",
+         usedFolder,
+         [](FileSystem& fs, const std::string& dir) {
+             DataFile data(Folder(fs, dir));
+             data.open();
+             data.seek(data.count());
+             data.write(FicheBuilder().numero(99).set(Field::titre, "Nouveau"));
+             data.close();
+         },
+         {},
+         false},
+        {"effacer",
+         usedFolder,
+         [](FileSystem& fs, const std::string& dir) {
+             Folder folder(fs, dir);
+             DataFile data(folder);
+             data.open();
+             auto writer = data.beginRewrite();
+             const auto all = books(20);
+             for (int i = 0; i < 20; ++i)
+                 if (i != 3) writer->append(all[std::size_t(i)]);
+             data.commitRewrite(std::move(writer));
+             addOldReference(folder, "4");
+             data.close();
+         },
+         {},
+         false},
+        {"trier (première lettre)",
+         usedFolder,
+         [](FileSystem& fs, const std::string& dir) {
+             DataFile data(Folder(fs, dir));
+             data.open();
+             Fiche buffer;
+             sortCatalogue(data, buffer, {SortOrder::FirstLetter, {}});
+             data.close();
+         },
+         {},
+         false},
+        {"trier (auteur en tête)",
+         usedFolder,
+         [](FileSystem& fs, const std::string& dir) {
+             DataFile data(Folder(fs, dir));
+             data.open();
+             Fiche buffer;
+             sortCatalogue(data, buffer, {SortOrder::Auteur, "Hugo"});
+             data.close();
+         },
+         {},
+         false},
+        {"enregistrer une liste",
+         usedFolder,
+         [](FileSystem& fs, const std::string& dir) {
+             writeListFile(Folder(fs, dir), "Q7auteur.lst", {"Balzac", "Hugo", "Zola"});
+         },
+         {},
+         false},
+        {"carnet",
+         usedFolder,
+         [](FileSystem& fs, const std::string& dir) {
+             replaceFile(Folder(fs, dir), "Q7carnet.txt", "Penser à ranger.\r\nAcheter.\r\n");
+         },
+         {},
+         false},
+        {"exporter (CSV)",
+         usedFolder,
+         [](FileSystem& fs, const std::string& dir) {
+             DataFile data(Folder(fs, dir));
+             data.open();
+             Fiche buffer;
+             runExport(data, buffer, Settings(), fs, {ExportKind::Csv, dir, {}});
+             data.close();
+         },
+         {},
+         false},
+        {"registre des prêts",
+         usedFolder,
+         [](FileSystem& fs, const std::string& dir) {
+             Folder folder(fs, dir);
+             LoanRegister reg = loadRegister(folder);
+             reg.lend({"3", "Livre 3", "Marie", {1, 2, 2026}, {}, {}});
+             saveRegister(folder, reg);
+         },
+         {},
+         false},
+        {"importer --ajouter", usedFolder, import(false), undoKeptWithRecords, false},
+        {"importer --ajouter --listes", usedFolder, import(true), undoKeptWithRecords, false},
+        {"importer --annuler",
+         [](const std::string& dir) {
+             usedFolder(dir);
+             import::appendImport(Folder(posixFileSystem(), dir), request(source, true));
+         },
+         [](FileSystem& fs, const std::string& dir) {
+             import::undoLastImport(Folder(fs, dir), importTime + 60);
+         },
+         {},
+         true},
+    };
+}
+
+} // namespace
+
+class CrashTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void everyCommandOldOrNew();
+};
+
+void CrashTest::everyCommandOldOrNew() {
+    std::string table = "\ncommande | modèle | états | cassants\n";
+    int breaking = 0;
+    for (const Command& command : commands()) {
+        QTemporaryDir live, scratch;
+        const std::string dir = live.path().toStdString();
+        command.prepare(dir);
+        RecordingFileSystem recorder(dir);
+        command.run(recorder, dir);
+        QVERIFY2(!recorder.steps().empty(), command.name);
+
+        CrashRule rule;
+        const std::string undoAfter = readWholeFile(Folder(posixFileSystem(), dir), dataFileName);
+        rule.recover = [&](const std::string& at) {
+            reopen(at);
+            // The undo cut short must be able to finish, to the catalogue it aims at.
+            if (command.undoAgain && std::filesystem::exists(at + "/Q7import.der")) {
+                import::undoLastImport(Folder(posixFileSystem(), at), importTime + 120);
+                if (readWholeFile(Folder(posixFileSystem(), at), dataFileName) != undoAfter)
+                    throw Error("l'annulation reprise ne rend pas le catalogue d'avant");
+            }
+        };
+        rule.across = command.across;
+        const auto counts = replayCrashes(recorder, rule, scratch.path().toStdString());
+        table += crashTableRows(command.name, counts);
+        for (const CrashCount& count : counts)
+            breaking += count.breaking;
+    }
+    std::fputs(table.c_str(), stdout);
+    QCOMPARE(breaking, 0);
+}
+
+QTEST_GUILESS_MAIN(CrashTest)
+#include "tst_crash.moc"

@@ -1,0 +1,187 @@
+// What a crash or a user leaves in the data folder, met at the next open: scratch files,
+// a backup that is the live catalogue, a Q7.dat that is a symbolic link; and the two
+// small writes that must never leave a fragment: the backups' pruning and the list of
+// references of deleted books.
+#include "FaultyFileSystem.h"
+#include "FicheBuilder.h"
+#include "lists/OldReferences.h"
+#include "store/Backup.h"
+#include "store/DataFile.h"
+#include "store/Errors.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace q7;
+
+namespace {
+
+std::string dir(const QTemporaryDir& d) {
+    return d.path().toStdString();
+}
+
+std::vector<Fiche> books(int n) {
+    std::vector<Fiche> records;
+    for (int i = 1; i <= n; ++i)
+        records.push_back(FicheBuilder().numero(i).set(Field::titre, "Livre " + std::to_string(i)));
+    return records;
+}
+
+void reverse(DataFile& data) {
+    std::vector<Fiche> all;
+    Fiche f;
+    data.seek(0);
+    while (!data.atEnd()) {
+        data.read(f);
+        all.push_back(f);
+    }
+    auto writer = data.beginRewrite();
+    for (auto it = all.rbegin(); it != all.rend(); ++it)
+        writer->append(*it);
+    data.commitRewrite(std::move(writer));
+}
+
+QString backupName(std::time_t when) {
+    std::tm t{};
+    localtime_r(&when, &t);
+    return QString::asprintf("Q7-%04d%02d%02d-%02d%02d%02d.dat", t.tm_year + 1900, t.tm_mon + 1,
+                             t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+}
+
+std::uint64_t inode(const std::string& path) {
+    return posixFileSystem().idOf(path).inode;
+}
+
+} // namespace
+
+class LeftoversTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void crashLeftoversGoAtOpen_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("list") << "Q7auteur.lst.tmp" << true;
+        QTest::newRow("notebook") << "Q7carnet.txt.tmp" << true;
+        QTest::newRow("export, any case") << "q7EXPORT.CSV.TMP" << true;
+        QTest::newRow("import undo data") << "Q7import.der.tmp" << true;
+        QTest::newRow("backup copy cut short") << "Sauvegardes/Q7-20260101-101010.dat.part" << true;
+        QTest::newRow("a backup") << "Sauvegardes/Q7-20260101-101010.dat" << false;
+        QTest::newRow("not ours") << "notes.tmp" << false;
+        QTest::newRow("a list") << "Q7auteur.lst" << false;
+        QTest::newRow("not ours in backups") << "Sauvegardes/mon.dat.part" << false;
+    }
+    void crashLeftoversGoAtOpen() {
+        QFETCH(QString, name);
+        QFETCH(bool, removed);
+        QTemporaryDir tmp;
+        writeCatalogue(dir(tmp), books(2));
+        QDir(tmp.path()).mkdir(QStringLiteral("Sauvegardes"));
+        writeBytes(tmp.filePath(name).toStdString(), "reste");
+        DataFile data(Folder(posixFileSystem(), dir(tmp)));
+        data.open();
+        QCOMPARE(!QFile::exists(tmp.filePath(name)), removed);
+        QCOMPARE(data.count(), 2);
+    }
+
+    // A crash between the backup's hard link and the rename: the "backup" is Q7.dat
+    // itself, and the next save would change it too.
+    void backupThatIsTheCatalogueGoesAtOpen() {
+        QTemporaryDir tmp;
+        writeCatalogue(dir(tmp), books(2));
+        QDir(tmp.path()).mkdir(QStringLiteral("Sauvegardes"));
+        const std::string live = dir(tmp) + "/Q7.dat";
+        const std::string linked = dir(tmp) + "/Sauvegardes/Q7-20260101-101010.dat";
+        const std::string copy = dir(tmp) + "/Sauvegardes/Q7-20251231-101010.dat";
+        QCOMPARE(::link(live.c_str(), linked.c_str()), 0);
+        writeBytes(copy, readBytes(live));
+        DataFile data(Folder(posixFileSystem(), dir(tmp)));
+        data.open();
+        QVERIFY(!QFile::exists(QString::fromStdString(linked)));
+        QVERIFY(QFile::exists(QString::fromStdString(copy)));
+    }
+
+    // The clock set back: the backup just made has the oldest name, and stays.
+    void backupJustMadeIsNeverPruned() {
+        QTemporaryDir tmp;
+        writeCatalogue(dir(tmp), books(1));
+        Folder folder(posixFileSystem(), dir(tmp));
+        const std::time_t later = 1900000000; // 2030
+        for (int i = 0; i < backupsKept; ++i)
+            QVERIFY(!backUpCatalogue(folder, BackupMethod::Copy, later + 60 * i).failed());
+        const Backup made = backUpCatalogue(folder, BackupMethod::Copy, 1600000000); // 2020
+        pruneBackups(folder, backupsKept, made.path);
+        QVERIFY(QFile::exists(QString::fromStdString(made.path)));
+        QCOMPARE(QDir(tmp.filePath(QStringLiteral("Sauvegardes"))).entryList(QDir::Files).size(),
+                 backupsKept);
+        // The oldest of the others went instead.
+        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("Sauvegardes/") + backupName(later))));
+        QVERIFY(
+            QFile::exists(tmp.filePath(QStringLiteral("Sauvegardes/") + backupName(later + 60))));
+    }
+
+    // A Q7.dat that is a link to a file elsewhere: a rewrite changes that file, the link
+    // stays a link, and the backup is a file of its own.
+    void symbolicLinkIsFollowed() {
+        QTemporaryDir folderDir, elsewhere;
+        const std::string target = dir(elsewhere) + "/catalogue.dat";
+        writeCatalogue(dir(elsewhere), books(3), "catalogue.dat");
+        const std::string before = readBytes(target);
+        QCOMPARE(::symlink(target.c_str(), (dir(folderDir) + "/Q7.dat").c_str()), 0);
+        DataFile data(Folder(posixFileSystem(), dir(folderDir)));
+        data.open();
+        reverse(data);
+        data.close();
+        QVERIFY(QFileInfo(folderDir.filePath(QStringLiteral("Q7.dat"))).isSymLink());
+        const auto records = readCatalogue(dir(elsewhere), "catalogue.dat");
+        QCOMPARE(records.size(), std::size_t(3));
+        QCOMPARE(records.front().text(Field::numero), std::string("3"));
+        const QStringList kept =
+            QDir(folderDir.filePath(QStringLiteral("Sauvegardes"))).entryList(QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        const std::string backup = dir(folderDir) + "/Sauvegardes/" + kept.front().toStdString();
+        QCOMPARE(readBytes(backup), before);
+        QVERIFY(!QFileInfo(QString::fromStdString(backup)).isSymLink());
+        QVERIFY(inode(backup) != inode(target));
+        QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("Q7.tmp"))));
+    }
+
+    void oldReferenceIsAddedWhole_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("no file") << QByteArray() << QByteArray("3\r\n");
+        QTest::newRow("last line without its end") << QByteArray("2") << QByteArray("2\r\n3\r\n");
+        QTest::newRow("whole lines") << QByteArray("1\r\n2\r\n") << QByteArray("1\r\n2\r\n3\r\n");
+        QTest::newRow("hidden tail kept after")
+            << QByteArray("1\r\n\0old\r\n", 9) << QByteArray("1\r\n3\r\n\0old\r\n", 12);
+    }
+    void oldReferenceIsAddedWhole() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QTemporaryDir tmp;
+        const std::string path = dir(tmp) + "/Q7ancnum.lst";
+        if (!before.isEmpty()) writeBytes(path, before.toStdString());
+        addOldReference(Folder(posixFileSystem(), dir(tmp)), "3");
+        QCOMPARE(QByteArray::fromStdString(readBytes(path)), after);
+        QCOMPARE(readOldReferences(Folder(posixFileSystem(), dir(tmp))).back(), std::string("3"));
+    }
+
+    // A full disk: the list stays as it was, with no fragment that a later reference
+    // would complete into a number still in use.
+    void oldReferenceOnAFullDisk() {
+        QTemporaryDir tmp;
+        const std::string path = dir(tmp) + "/Q7ancnum.lst";
+        writeBytes(path, "1\r\n");
+        FaultyFileSystem fs;
+        fs.diskFullAfter(4);
+        QVERIFY_THROWS_EXCEPTION(IoError, addOldReference(Folder(fs, dir(tmp)), "2"));
+        QCOMPARE(readBytes(path), std::string("1\r\n"));
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files), QStringList{"Q7ancnum.lst"});
+    }
+};
+
+QTEST_GUILESS_MAIN(LeftoversTest)
+#include "tst_leftovers.moc"
