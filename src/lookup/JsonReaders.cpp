@@ -97,6 +97,7 @@ Answer readOpenLibrary(std::string_view bytes) {
         // The books API: {"ISBN:...": {...}}, or {} when it has none.
         for (auto it = o.begin(); it != o.end(); ++it) {
             if (!it.value().isObject() || !it.value().toObject().contains(u"title")) {
+                a.books.clear(); // a refused answer gives no book, not the ones read before
                 a.kind = Answer::Kind::malformed;
                 a.problem = "la réponse n'a pas la forme attendue";
                 return a;

@@ -58,6 +58,7 @@ private Q_SLOTS:
     void authorForms();
     void texts_data();
     void texts();
+    void bookBesideSomethingElse();
 };
 
 void TestReaders::recorded_data() {
@@ -230,6 +231,15 @@ void TestReaders::refused() {
     QTEST(int(a.kind), "kind");
     if (a.kind != Answer::Kind::found) QTEST(QString::fromStdString(a.problem), "problem");
     QVERIFY(!bookFor(a, isbn.toStdString()));
+}
+
+// A books answer whose second entry is no book is refused whole (found by fuzzing).
+void TestReaders::bookBesideSomethingElse() {
+    const Answer a = q7::lookup::readOpenLibrary(
+        R"({"ISBN:9782070427796": {"title": "Les ombres errantes"},
+            "last_modified": {"type": "/type/datetime"}})");
+    QCOMPARE(int(a.kind), int(Answer::Kind::malformed));
+    QVERIFY(a.books.empty());
 }
 
 void TestReaders::authorForms_data() {
