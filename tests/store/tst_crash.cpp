@@ -49,6 +49,9 @@ void usedFolder(const std::string& dir) {
     put(dir, "Q7ancnum.lst", "7\r\n");
     put(dir, "Q7carnet.txt", "Penser à ranger.\r\n");
     put(dir, "Q7export.csv", "ancien\r\n");
+    put(dir, "Q7impres.txt", "ancien\r\n");
+    put(dir, "Q7export.sql", "ancien;\r\n");
+    put(dir, "Q7export.html", "<p>ancien</p>\r\n");
 }
 
 // The program's open path: the catalogue locked, read through, closed.
@@ -96,6 +99,19 @@ struct Command {
     // The undo may be run again on the rebuilt folder, to its end.
     bool undoAgain = false;
 };
+
+// The whole catalogue (HTML: the third record) written to the data folder.
+std::function<void(FileSystem&, const std::string&)> exportTo(ExportKind kind) {
+    return [kind](FileSystem& fs, const std::string& dir) {
+        DataFile data(Folder(fs, dir));
+        data.open();
+        Fiche buffer;
+        data.seek(2);
+        data.read(buffer);
+        runExport(data, buffer, Settings(), fs, {kind, dir, "livres"});
+        data.close();
+    };
+}
 
 std::vector<Command> commands() {
     static const import::SourceFile source = importSource();
@@ -182,15 +198,16 @@ std::vector<Command> commands() {
          },
          {},
          false},
-        {"exporter (CSV)",
-         usedFolder,
-         [](FileSystem& fs, const std::string& dir) {
-             DataFile data(Folder(fs, dir));
-             data.open();
-             Fiche buffer;
-             runExport(data, buffer, Settings(), fs, {ExportKind::Csv, dir, {}});
-             data.close();
+        {"exporter (TXT)", usedFolder, exportTo(ExportKind::Txt), {}, false},
+        {"exporter (SQL)", usedFolder, exportTo(ExportKind::Sql), {}, false},
+        {"exporter (CSV)", usedFolder, exportTo(ExportKind::Csv), {}, false},
+        {"exporter (HTML)", usedFolder, exportTo(ExportKind::Html), {}, false},
+        {"exporter (CSV, premier export)",
+         [](const std::string& dir) {
+             usedFolder(dir);
+             std::filesystem::remove(dir + "/Q7export.csv");
          },
+         exportTo(ExportKind::Csv),
          {},
          false},
         {"registre des prêts",
