@@ -2,15 +2,18 @@
 // once the program has opened the folder again, each file is the old one or the new one,
 // whole, and nothing of ours is left behind. Prints the table of what was tried.
 #include "CrashReplay.h"
+#include "FakeServices.h"
 #include "FicheBuilder.h"
 #include "import/Append.h"
 #include "import/Importer.h"
+#include "import/IsbnList.h"
 #include "import/LastImport.h"
 #include "lists/OldReferences.h"
 #include "loans/LoanRegister.h"
 #include "maint/CatalogueSort.h"
 #include "output/ExportRunner.h"
 #include "RecordingFileSystem.h"
+#include "ReplayServer.h"
 #include "settings/Settings.h"
 #include "store/Backup.h"
 #include "store/DataFile.h"
@@ -111,6 +114,30 @@ std::function<void(FileSystem&, const std::string&)> exportTo(ExportKind kind) {
         runExport(data, buffer, Settings(), fs, {kind, dir, "livres"});
         data.close();
     };
+}
+
+// lirabel3-import --isbn: a scanned list looked up against the local server, then
+// appended as the command line does.
+void importIsbnList(FileSystem& fs, const std::string& dir) {
+    ReplayServer server([](const QString& t) -> Reply {
+        if (t.startsWith(u"/api/SRU"))
+            return {200, recorded(t.contains(u"9782824627151")
+                                      ? "bnf-sru-unimarc-9782824627151.xml"
+                                      : "bnf-sru-unimarc-9789999999999-empty.xml")};
+        if (t.contains(u"9782070427796"))
+            return {200, recorded("openlibrary-9782070427796-apibooks-data.json")};
+        return {200, "{}"};
+    });
+    FakeSettingsBackend settings;
+    settings.values["Notices/ordre"] = "bnf,openlibrary";
+    settings.values["Notices/bnf"] = (server.base() + "/api/SRU").toStdString();
+    settings.values["Notices/openlibrary"] = server.base().toStdString();
+    const import::SourceFile source =
+        import::readIsbnList("9782824627151\r\n9782070427796\r\n", {dir, &settings, {}});
+    if (source.books.size() != 2) throw Error("les notices n'ont pas été trouvées");
+    import::AppendRequest r = request(source, false);
+    r.sourceName = "scan.txt";
+    import::appendImport(Folder(fs, dir), r);
 }
 
 std::vector<Command> commands() {
@@ -222,6 +249,7 @@ std::vector<Command> commands() {
          false},
         {"importer --ajouter", usedFolder, import(false), undoKeptWithRecords, false},
         {"importer --ajouter --listes", usedFolder, import(true), undoKeptWithRecords, false},
+        {"importer --ajouter --isbn", usedFolder, importIsbnList, undoKeptWithRecords, false},
         {"importer --annuler",
          [](const std::string& dir) {
              usedFolder(dir);
