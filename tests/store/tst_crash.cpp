@@ -101,7 +101,27 @@ struct Command {
     std::function<std::string(const FolderImage&, const FolderImage&, const FolderImage&)> across;
     // The undo may be run again on the rebuilt folder, to its end.
     bool undoAgain = false;
+    // Instead of opening the catalogue: what next touches a folder that is not one.
+    std::function<void(const std::string& dir)> recover = {};
 };
+
+// The catalogue an export to another folder reads: never recorded, never changed.
+const std::string& dataFolder() {
+    static QTemporaryDir data;
+    static const std::string path = [] {
+        usedFolder(data.path().toStdString());
+        return data.path().toStdString();
+    }();
+    return path;
+}
+
+void exportElsewhere(FileSystem& fs, const std::string& dir, ExportKind kind) {
+    DataFile data(Folder(posixFileSystem(), dataFolder()));
+    data.open();
+    Fiche buffer;
+    runExport(data, buffer, Settings(), fs, {kind, dir, {}});
+    data.close();
+}
 
 // The whole catalogue (HTML: the third record) written to the data folder.
 std::function<void(FileSystem&, const std::string&)> exportTo(ExportKind kind) {
@@ -250,6 +270,19 @@ std::vector<Command> commands() {
         {"importer --ajouter", usedFolder, import(false), undoKeptWithRecords, false},
         {"importer --ajouter --listes", usedFolder, import(true), undoKeptWithRecords, false},
         {"importer --ajouter --isbn", usedFolder, importIsbnList, undoKeptWithRecords, false},
+        {"exporter (CSV) hors du dossier des données",
+         [](const std::string& dir) {
+             put(dir, "Q7export.csv", "ancien\r\n");
+             put(dir, "lettre.odt", "à moi");
+         },
+         [](FileSystem& fs, const std::string& dir) { exportElsewhere(fs, dir, ExportKind::Csv); },
+         {},
+         false,
+         // The next export there, of another kind, leaves only its own file.
+         [](const std::string& at) {
+             exportElsewhere(posixFileSystem(), at, ExportKind::Txt);
+             std::filesystem::remove(at + "/Q7impres.txt");
+         }},
         {"importer --annuler",
          [](const std::string& dir) {
              usedFolder(dir);
@@ -283,8 +316,10 @@ void CrashTest::everyCommandOldOrNew() {
         QVERIFY2(!recorder.steps().empty(), command.name);
 
         CrashRule rule;
-        const std::string undoAfter = readWholeFile(Folder(posixFileSystem(), dir), dataFileName);
+        const std::string undoAfter =
+            command.undoAgain ? readWholeFile(Folder(posixFileSystem(), dir), dataFileName) : "";
         rule.recover = [&](const std::string& at) {
+            if (command.recover) return command.recover(at);
             reopen(at);
             // The undo cut short must be able to finish, to the catalogue it aims at.
             if (command.undoAgain && std::filesystem::exists(at + "/Q7import.der")) {
