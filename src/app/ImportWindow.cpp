@@ -1,6 +1,7 @@
 #include "app/ImportWindow.h"
 
 #include "import/Append.h"
+#include "platform/BusyCursor.h"
 #include "platform/Command.h"
 #include "platform/Services.h"
 #include "platform/TypingFocus.h"
@@ -28,11 +29,12 @@ const QString fileFilter =
 
 // Reads the books of the file's bytes and runs `step` on them: the trial or the append.
 template <class Step>
-q7::import::Report withBooks(const std::string& bytes, const QString& path, bool lists, Step step) {
+q7::import::Report withBooks(const std::string& bytes, const QString& path, bool lists,
+                             q7::import::Progress progress, Step step) {
     const q7::import::SourceFile source =
         q7::import::readSource(bytes, q7::import::Format::automatic, {});
-    return step(q7::import::AppendRequest{
-        &source, QFileInfo(path).fileName().toStdString(), lists, std::time(nullptr), {}});
+    return step(q7::import::AppendRequest{&source, QFileInfo(path).fileName().toStdString(), lists,
+                                          std::time(nullptr), std::move(progress)});
 }
 
 QString text(const std::string& utf8) {
@@ -164,8 +166,9 @@ void ImportWindow::trial() {
     if (!bytes) return;
     const QString path = file_->text().trimmed();
     try {
+        const BusyCursor busy(services_.cursor);
         q7::import::Report report =
-            withBooks(*bytes, path, lists_->isChecked(), [this](const auto& request) {
+            withBooks(*bytes, path, lists_->isChecked(), progress(), [this](const auto& request) {
                 return q7::import::trialImport(state_.folder, request);
             });
         report.action = "essai, rien n'est écrit (« Importer » pour ajouter les livres)";
@@ -188,8 +191,9 @@ void ImportWindow::importNow() {
     const std::optional<std::string> bytes = readChosenFile();
     if (!bytes) return;
     try {
+        const BusyCursor busy(services_.cursor);
         const q7::import::Report report =
-            withBooks(*bytes, path, lists_->isChecked(), [this](const auto& request) {
+            withBooks(*bytes, path, lists_->isChecked(), progress(), [this](const auto& request) {
                 return q7::import::appendImport(state_.data, state_.folder, request);
             });
         showReport(text(q7::import::renderReport(report)));
@@ -206,6 +210,7 @@ void ImportWindow::undoLast() {
                                                "importation ?")))
         return;
     try {
+        const BusyCursor busy(services_.cursor);
         const std::string said =
             q7::import::undoLastImport(state_.data, state_.folder, std::time(nullptr));
         showReport(text(said));
@@ -224,6 +229,15 @@ void ImportWindow::catalogueChanged() {
         window_->applyMode(Mode::MainMenu);
         window_->loadValueLists();
     }
+}
+
+// A large file takes seconds, run without the event loop (the catalogue must not change
+// under it): the line under the report counts the books as the importer passes them.
+q7::import::Progress ImportWindow::progress() {
+    return [this](int done, int total) {
+        count_->setText(QStringLiteral("Livres examinés : %1 sur %2...").arg(done).arg(total));
+        count_->repaint();
+    };
 }
 
 void ImportWindow::showReport(const QString& text) {

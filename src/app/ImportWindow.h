@@ -3,6 +3,7 @@
 // books through the importer's own code, and take the last import back. The program
 // keeps Q7.dat locked all along: the import runs through its open data file, so no other
 // program can change the catalogue in between.
+#include "import/Importer.h"
 #include "record/RecordWindow.h"
 
 #include <QDialog>
@@ -39,6 +40,7 @@ private:
     std::optional<std::string> readChosenFile();
     void showReport(const QString& text);
     void showCount();
+    q7::import::Progress progress();
     void catalogueChanged();
 
     AppState& state_;

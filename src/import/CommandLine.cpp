@@ -144,9 +144,10 @@ Options parseArguments(const std::vector<std::string>& args) {
 }
 
 std::string helpText() {
-    return R"(Usage : lirabel3-import [--dossier DOSSIER] [--essai | --ajouter | --annuler]
-                       [--format csv|tellico|gcstar] [--colonnes LISTE] [--listes] FICHIER
-       lirabel3-import [--dossier DOSSIER] [--essai | --ajouter] [--listes] --isbn FICHIER
+    return R"(Utilisation :
+  lirabel3-import [--dossier DOSSIER] [--essai | --ajouter | --annuler]
+                  [--format csv|tellico|gcstar] [--colonnes LISTE] [--listes] FICHIER
+  lirabel3-import [--dossier DOSSIER] [--essai | --ajouter] [--listes] --isbn FICHIER
 
 Apporte dans le catalogue Q7.dat de Lirabel 3 les livres d'un tableur (CSV ou TSV)
 ou d'un autre programme de catalogue (Tellico, GCstar). Lirabel 3 doit être fermé.

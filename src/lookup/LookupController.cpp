@@ -6,6 +6,7 @@
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
+#include "platform/TypingFocus.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -86,7 +87,7 @@ void LookupController::menuIsbnClick() {
     if (!checked.valid) {
         s.dialogs.beep();
         s.dialogs.message(utf8(checked.message));
-        isbnField()->setFocus();
+        focusForTyping(isbnField()); // the wrong ISBN goes as the right one is typed
         return;
     }
     const NoticeSettings settings = readNoticeSettings(s.settingsStore);

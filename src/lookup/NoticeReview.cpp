@@ -1,5 +1,7 @@
 #include "lookup/NoticeReview.h"
 
+#include "platform/TypingFocus.h"
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -66,7 +68,7 @@ void NoticeReview::setContent(const QString& origin, const std::vector<Row>& row
     remarks_->setText(remarks.join(u'\n'));
     remarks_->setVisible(!remarks.isEmpty());
     table_->setCurrentCell(0, 0);
-    table_->setFocus();
+    focusForTyping(table_);
 }
 
 std::vector<bool> NoticeReview::ticks() const {

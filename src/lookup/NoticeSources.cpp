@@ -1,6 +1,7 @@
 #include "lookup/NoticeSources.h"
 
 #include "platform/Dialogs.h"
+#include "platform/TypingFocus.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -98,6 +99,7 @@ void NoticeSources::setSettings(const NoticeSettings& n) {
         item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
     list_->setCurrentRow(0);
+    focusForTyping(list_);
     key_->setText(QString::fromStdString(n.googleKey));
     for (Source s : allSources)
         address_[static_cast<int>(s)]->setText(QString::fromStdString(n.address(s)));
@@ -128,7 +130,7 @@ void NoticeSources::accept() {
             dialogs_.message(QStringLiteral("L'adresse de %1 doit commencer par https:// (ou "
                                             "http://) et nommer un serveur.")
                                  .arg(QLatin1String(sourceName(s))));
-            edit->setFocus();
+            focusForTyping(edit);
             return;
         }
     }

@@ -41,6 +41,16 @@ bool lockedByTheProgram(const AppFixture& app) {
     return false;
 }
 
+// What a label showed each time it was painted.
+class PaintedTexts : public QObject {
+public:
+    QStringList texts;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) texts << static_cast<QLabel*>(watched)->text();
+        return false;
+    }
+};
+
 QStringList reports(const AppFixture& app) {
     return QDir(app.tmp.path()).entryList({"Q7import-*.txt"});
 }
@@ -171,6 +181,38 @@ private Q_SLOTS:
         QVERIFY2(app.dialogs().boxes().join("|").contains("l'annulation est refusée"),
                  qPrintable(app.dialogs().boxes().join("|")));
         QCOMPARE(app.records().size(), std::size_t(4));
+    }
+
+    // A large file: the hourglass while the trial, the import and the undo run, and the
+    // books counted on the line under the report.
+    void aLargeFileShowsItsProgress() {
+        AppFixture app({FicheBuilder().numero(1)});
+        std::string csv = "Titre;Auteur\r\n";
+        for (int i = 1; i <= 2500; ++i)
+            csv += "Livre " + std::to_string(i) + ";Auteur " + std::to_string(i) + "\r\n";
+        writeBytes(app.dir() + "/livres.csv", csv);
+        app.start();
+        app.fakes->dialogs.files.push_back(app.path("livres.csv"));
+        FakeCursor& cursor = app.fakes->cursor;
+        app.fakes->modal.script("formimport", [&](QDialog& d) {
+            d.show();
+            PaintedTexts painted;
+            d.findChild<QLabel*>("lblcompte")->installEventFilter(&painted);
+            for (const char* button : {"btchoisir", "btimporter", "btannuler"}) {
+                cursor.maxDepth = 0;
+                painted.texts.clear();
+                click(d, button);
+                QCOMPARE(cursor.maxDepth, 1);
+                QCOMPARE(cursor.depth, 0);
+                if (button != std::string("btannuler"))
+                    QVERIFY2(painted.texts.contains("Livres examinés : 2000 sur 2500..."),
+                             qPrintable(painted.texts.join('|')));
+            }
+            QCOMPARE(count(d), QString("Le catalogue compte 1 fiche."));
+            d.hide();
+        });
+        app.trigger("menuImporter");
+        QCOMPARE(app.records().size(), std::size_t(1));
     }
 
     // Offered in the main menu only, where no record is being typed.

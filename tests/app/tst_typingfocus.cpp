@@ -84,6 +84,10 @@ private Q_SLOTS:
         QTest::newRow("notebook's find") << "smenucarnet"
                                          << "edttexte"
                                          << "mardi" << true;
+        // A mistyped ISBN goes back to its field, to be typed over.
+        QTest::newRow("ISBN lookup") << "menuIsbn"
+                                     << "edtisbn"
+                                     << "9782070360024" << true;
         // Opened from the main menu, where the record window leaves it.
         QTest::newRow("options") << "smenuoptions"
                                  << "edttxtutil"
