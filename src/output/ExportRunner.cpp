@@ -8,7 +8,12 @@ namespace q7 {
 void runExport(DataFile& data, Fiche& buffer, const Settings& captions, FileSystem& fs,
                const ExportRequest& request, const ExportProgress& progress) {
     const ExportType& type = exportType(request.kind);
-    const std::string path = Folder(fs, request.folder).path(type.fileName);
+    const Folder folder(fs, request.folder);
+    // An export a crash cut short leaves its scratch file; in a folder other than the
+    // catalogue's nothing else would ever remove it.
+    for (const ExportType& other : exportTypes())
+        removeQuietly(fs, folder.path(std::string(other.fileName) + ".tmp"));
+    const std::string path = folder.path(type.fileName);
     if (!type.wholeFile) {
         OutputFile out(fs, path);
         type.writer(out.buffer(), buffer, {data.position(), captions, request.tableName});

@@ -7,6 +7,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include <cstdio>
@@ -24,12 +26,12 @@ std::vector<q7::Fiche> books(int n) {
 
 // The window on a recording file layer: from its opening of the folder to its closing.
 void runWindow(RecordingFileSystem& fs, const std::string& dir,
-               const std::function<void(Program&)>& command) {
+               const std::function<void(Program&, FakeModalShower&)>& command) {
     FakeServices fakes(fs, dir);
     Program program(fakes.services);
     program.prin().show();
     QApplication::processEvents();
-    command(program);
+    command(program, fakes.modal);
     QApplication::processEvents();
 }
 
@@ -53,6 +55,16 @@ void showThird(Program& program) {
     QTest::mouseClick(next, Qt::LeftButton);
 }
 
+template <typename W> W* inside(QDialog& dialog, const char* name) {
+    auto* w = dialog.findChild<W*>(QLatin1String(name));
+    if (!w) qFatal("no widget %s", name);
+    return w;
+}
+
+void click(QDialog& dialog, const char* button) {
+    QTest::mouseClick(inside<QAbstractButton>(dialog, button), Qt::LeftButton);
+}
+
 void reopen(const std::string& dir) {
     q7::DataFile data(q7::Folder(q7::posixFileSystem(), dir));
     data.open();
@@ -67,25 +79,62 @@ private Q_SLOTS:
     void windowCommandsOldOrNew() {
         struct Command {
             const char* name;
-            std::function<void(Program&)> run;
+            const char* changes; // the file the command must have written
+            std::function<void(Program&, FakeModalShower&)> run;
         };
         const Command commands[] = {
-            {"fenêtre : enregistrer (fiche changée)",
-             [](Program& p) {
+            {"fenêtre : enregistrer (fiche changée)", "Q7.dat",
+             [](Program& p, FakeModalShower&) {
                  showThird(p);
                  typeInto(child<QComboBox>(p, "cbtitre"), QStringLiteral("Titre changé"));
                  trigger(p, "menuEnregistrer");
              }},
-            {"fenêtre : enregistrer (nouvelle fiche)",
-             [](Program& p) {
+            {"fenêtre : enregistrer (nouvelle fiche)", "Q7.dat",
+             [](Program& p, FakeModalShower&) {
                  trigger(p, "menuNouvelle");
                  typeInto(child<QComboBox>(p, "cbtitre"), QStringLiteral("Nouveau"));
                  trigger(p, "menuEnregistrer");
              }},
-            {"fenêtre : effacer",
-             [](Program& p) {
+            {"fenêtre : effacer", "Q7ancnum.lst",
+             [](Program& p, FakeModalShower&) {
                  showThird(p);
                  trigger(p, "menuEffacer");
+             }},
+            {"fenêtre : insérer dans liste (auteur)", "Q7auteur.lst",
+             [](Program& p, FakeModalShower&) {
+                 trigger(p, "menuNouvelle");
+                 typeInto(child<QComboBox>(p, "cbauteur"), QStringLiteral("Balzac"));
+                 trigger(p, "insauteur");
+             }},
+            {"fenêtre : gestion des listes, enregistrer", "Q7titre.lst",
+             [](Program& p, FakeModalShower& modal) {
+                 modal.script(QStringLiteral("Formliste"), [](QDialog& d) {
+                     click(d, "Button1"); // the first list, the titles
+                     auto* value = inside<QLineEdit>(d, "edtinserer");
+                     value->setFocus();
+                     QTest::keyClicks(value, "Germinal");
+                     click(d, "btinserer");
+                     click(d, "btenregistrer");
+                 });
+                 trigger(p, "smenuliste");
+             }},
+            {"fenêtre : reprendre un ancien numéro", "Q7ancnum.lst",
+             [](Program& p, FakeModalShower& modal) {
+                 trigger(p, "menuNouvelle");
+                 modal.script(QStringLiteral("formanciennum"),
+                              [](QDialog& d) { click(d, "btchoisir"); });
+                 trigger(p, "menuanciennum");
+                 trigger(p, "menuEnregistrer");
+             }},
+            {"fenêtre : carnet", "Q7carnet.txt",
+             [](Program& p, FakeModalShower& modal) {
+                 modal.script(QStringLiteral("carnetform"), [](QDialog& d) {
+                     auto* memo = inside<QPlainTextEdit>(d, "memcarnet");
+                     memo->setFocus();
+                     QTest::keyClicks(memo, "Ranger. ");
+                     click(d, "btfermer"); // saved: the closing question is answered yes
+                 });
+                 trigger(p, "smenucarnet");
              }},
         };
         std::string table = "\ncommande | modèle | états | cassants\n";
@@ -94,10 +143,17 @@ private Q_SLOTS:
             QTemporaryDir live, scratch;
             const std::string dir = live.path().toStdString();
             writeCatalogue(dir, books(6));
-            std::ofstream(dir + "/Q7ancnum.lst", std::ios::binary) << "9";
+            std::ofstream(dir + "/Q7ancnum.lst", std::ios::binary) << "9\r\n12\r\n";
+            std::ofstream(dir + "/Q7auteur.lst", std::ios::binary) << "Hugo\r\nZola\r\n";
+            std::ofstream(dir + "/Q7titre.lst", std::ios::binary) << "Nana\r\n";
+            std::ofstream(dir + "/Q7carnet.txt", std::ios::binary) << "Penser à ranger.\r\n";
             RecordingFileSystem recorder(dir);
             runWindow(recorder, dir, command.run);
             QVERIFY2(recorder.steps().size() > 2, command.name);
+            const FolderImage now = readFolder(dir);
+            const std::string* was = contentOf(recorder.start(), command.changes);
+            const std::string* is = contentOf(now, command.changes);
+            QVERIFY2(was && is && *was != *is, command.name);
             CrashRule rule;
             rule.recover = reopen;
             const auto counts = replayCrashes(recorder, rule, scratch.path().toStdString());

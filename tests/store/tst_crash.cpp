@@ -2,15 +2,18 @@
 // once the program has opened the folder again, each file is the old one or the new one,
 // whole, and nothing of ours is left behind. Prints the table of what was tried.
 #include "CrashReplay.h"
+#include "FakeServices.h"
 #include "FicheBuilder.h"
 #include "import/Append.h"
 #include "import/Importer.h"
+#include "import/IsbnList.h"
 #include "import/LastImport.h"
 #include "lists/OldReferences.h"
 #include "loans/LoanRegister.h"
 #include "maint/CatalogueSort.h"
 #include "output/ExportRunner.h"
 #include "RecordingFileSystem.h"
+#include "ReplayServer.h"
 #include "settings/Settings.h"
 #include "store/Backup.h"
 #include "store/DataFile.h"
@@ -49,6 +52,9 @@ void usedFolder(const std::string& dir) {
     put(dir, "Q7ancnum.lst", "7\r\n");
     put(dir, "Q7carnet.txt", "Penser à ranger.\r\n");
     put(dir, "Q7export.csv", "ancien\r\n");
+    put(dir, "Q7impres.txt", "ancien\r\n");
+    put(dir, "Q7export.sql", "ancien;\r\n");
+    put(dir, "Q7export.html", "<p>ancien</p>\r\n");
 }
 
 // The program's open path: the catalogue locked, read through, closed.
@@ -95,7 +101,64 @@ struct Command {
     std::function<std::string(const FolderImage&, const FolderImage&, const FolderImage&)> across;
     // The undo may be run again on the rebuilt folder, to its end.
     bool undoAgain = false;
+    // Instead of opening the catalogue: what next touches a folder that is not one.
+    std::function<void(const std::string& dir)> recover = {};
 };
+
+// The catalogue an export to another folder reads: never recorded, never changed.
+const std::string& dataFolder() {
+    static QTemporaryDir data;
+    static const std::string path = [] {
+        usedFolder(data.path().toStdString());
+        return data.path().toStdString();
+    }();
+    return path;
+}
+
+void exportElsewhere(FileSystem& fs, const std::string& dir, ExportKind kind) {
+    DataFile data(Folder(posixFileSystem(), dataFolder()));
+    data.open();
+    Fiche buffer;
+    runExport(data, buffer, Settings(), fs, {kind, dir, {}});
+    data.close();
+}
+
+// The whole catalogue (HTML: the third record) written to the data folder.
+std::function<void(FileSystem&, const std::string&)> exportTo(ExportKind kind) {
+    return [kind](FileSystem& fs, const std::string& dir) {
+        DataFile data(Folder(fs, dir));
+        data.open();
+        Fiche buffer;
+        data.seek(2);
+        data.read(buffer);
+        runExport(data, buffer, Settings(), fs, {kind, dir, "livres"});
+        data.close();
+    };
+}
+
+// lirabel3-import --isbn: a scanned list looked up against the local server, then
+// appended as the command line does.
+void importIsbnList(FileSystem& fs, const std::string& dir) {
+    ReplayServer server([](const QString& t) -> Reply {
+        if (t.startsWith(u"/api/SRU"))
+            return {200, recorded(t.contains(u"9782824627151")
+                                      ? "bnf-sru-unimarc-9782824627151.xml"
+                                      : "bnf-sru-unimarc-9789999999999-empty.xml")};
+        if (t.contains(u"9782070427796"))
+            return {200, recorded("openlibrary-9782070427796-apibooks-data.json")};
+        return {200, "{}"};
+    });
+    FakeSettingsBackend settings;
+    settings.values["Notices/ordre"] = "bnf,openlibrary";
+    settings.values["Notices/bnf"] = (server.base() + "/api/SRU").toStdString();
+    settings.values["Notices/openlibrary"] = server.base().toStdString();
+    const import::SourceFile source =
+        import::readIsbnList("9782824627151\r\n9782070427796\r\n", {dir, &settings, {}});
+    if (source.books.size() != 2) throw Error("les notices n'ont pas été trouvées");
+    import::AppendRequest r = request(source, false);
+    r.sourceName = "scan.txt";
+    import::appendImport(Folder(fs, dir), r);
+}
 
 std::vector<Command> commands() {
     static const import::SourceFile source = importSource();
@@ -182,15 +245,16 @@ std::vector<Command> commands() {
          },
          {},
          false},
-        {"exporter (CSV)",
-         usedFolder,
-         [](FileSystem& fs, const std::string& dir) {
-             DataFile data(Folder(fs, dir));
-             data.open();
-             Fiche buffer;
-             runExport(data, buffer, Settings(), fs, {ExportKind::Csv, dir, {}});
-             data.close();
+        {"exporter (TXT)", usedFolder, exportTo(ExportKind::Txt), {}, false},
+        {"exporter (SQL)", usedFolder, exportTo(ExportKind::Sql), {}, false},
+        {"exporter (CSV)", usedFolder, exportTo(ExportKind::Csv), {}, false},
+        {"exporter (HTML)", usedFolder, exportTo(ExportKind::Html), {}, false},
+        {"exporter (CSV, premier export)",
+         [](const std::string& dir) {
+             usedFolder(dir);
+             std::filesystem::remove(dir + "/Q7export.csv");
          },
+         exportTo(ExportKind::Csv),
          {},
          false},
         {"registre des prêts",
@@ -205,6 +269,20 @@ std::vector<Command> commands() {
          false},
         {"importer --ajouter", usedFolder, import(false), undoKeptWithRecords, false},
         {"importer --ajouter --listes", usedFolder, import(true), undoKeptWithRecords, false},
+        {"importer --ajouter --isbn", usedFolder, importIsbnList, undoKeptWithRecords, false},
+        {"exporter (CSV) hors du dossier des données",
+         [](const std::string& dir) {
+             put(dir, "Q7export.csv", "ancien\r\n");
+             put(dir, "lettre.odt", "à moi");
+         },
+         [](FileSystem& fs, const std::string& dir) { exportElsewhere(fs, dir, ExportKind::Csv); },
+         {},
+         false,
+         // The next export there, of another kind, leaves only its own file.
+         [](const std::string& at) {
+             exportElsewhere(posixFileSystem(), at, ExportKind::Txt);
+             std::filesystem::remove(at + "/Q7impres.txt");
+         }},
         {"importer --annuler",
          [](const std::string& dir) {
              usedFolder(dir);
@@ -238,8 +316,10 @@ void CrashTest::everyCommandOldOrNew() {
         QVERIFY2(!recorder.steps().empty(), command.name);
 
         CrashRule rule;
-        const std::string undoAfter = readWholeFile(Folder(posixFileSystem(), dir), dataFileName);
+        const std::string undoAfter =
+            command.undoAgain ? readWholeFile(Folder(posixFileSystem(), dir), dataFileName) : "";
         rule.recover = [&](const std::string& at) {
+            if (command.recover) return command.recover(at);
             reopen(at);
             // The undo cut short must be able to finish, to the catalogue it aims at.
             if (command.undoAgain && std::filesystem::exists(at + "/Q7import.der")) {
