@@ -163,8 +163,8 @@ const ChartInfo& chartInfo(Chart chart) {
 TextTally::TextTally() : slots_(64, 0) {}
 
 // Inlined into the pass: a call per field cost more than the lookup itself.
-[[gnu::always_inline]] inline TextTally::Entry& TextTally::at(const unsigned char* key,
-                                                              std::size_t size) {
+[[gnu::always_inline]] inline TextTally::Entry& TextTally::find(const unsigned char* key,
+                                                                std::size_t size) {
     const std::uint64_t h = hashOf(key, size);
     const std::uint64_t tag = h >> 32 << 32;
     const std::size_t mask = slots_.size() - 1;
@@ -175,6 +175,10 @@ TextTally::TextTally() : slots_(64, 0) {}
         Entry& e = entries_[(slot & 0xFFFFFFFFULL) - 1];
         if (e.size == size && sameBytes(keys_.data() + e.start, key, size)) return e;
     }
+}
+
+TextTally::Entry& TextTally::at(const unsigned char* key, std::size_t size) {
+    return find(key, size);
 }
 
 TextTally::Entry& TextTally::insert(const unsigned char* key, std::size_t size, std::uint64_t h,
@@ -221,7 +225,7 @@ void CollectionFigures::add(const Fiche& r) {
     // The counted bytes of a field, its length capped as Fiche::view caps it.
     const auto tally = [&](TextTally& t, int f) -> TextTally::Entry& {
         const FieldInfo& w = where_[f];
-        return t.at(bytes + w.offset + 1, std::min<std::size_t>(bytes[w.offset], w.capacity));
+        return t.find(bytes + w.offset + 1, std::min<std::size_t>(bytes[w.offset], w.capacity));
     };
     long double price = 0;
     const std::string_view prix = r.view(Field::prix);

@@ -82,6 +82,9 @@ public:
     std::string_view key(const Entry& e) const { return {keys_.data() + e.start, e.size}; }
 
 private:
+    friend class CollectionFigures;
+    // The same as at(), inlined into the pass over the catalogue.
+    Entry& find(const unsigned char* key, std::size_t size);
     Entry& insert(const unsigned char* key, std::size_t size, std::uint64_t hash, std::size_t slot);
     void grow();
     std::vector<std::uint64_t> slots_; // tag << 32 | entry + 1; 0 when free
