@@ -77,6 +77,7 @@ std::string_view OverviewBooks::value(int row, int column, std::string& scratch)
     switch (c.kind) {
     case ColumnKind::Text: return text(row, c.field);
     case ColumnKind::Borrower: return borrower(row);
+    case ColumnKind::Lent: return borrower(row).empty() ? "Non" : "Oui";
     case ColumnKind::Flag: return flag(row, c.flag) ? "Oui" : "Non";
     case ColumnKind::Positions:
         scratch.clear();

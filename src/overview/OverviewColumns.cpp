@@ -43,6 +43,7 @@ const OverviewColumn table[] = {
     {"cocheutil", nullptr, K::Flag, Field::titre, Flag::cocheutil, false, false, nullptr, 4},
     {"jacquette", "Jacquette", K::Flag, Field::titre, Flag::jacquette, false, false, nullptr, 4},
     {"pret", "Prêté à", K::Borrower, Field::titre, Flag::lut, false, false, "Prêté à", 12},
+    {"prete", "Prêté", K::Lent, Field::titre, Flag::lut, false, false, "Prêtés", 4},
 };
 // clang-format on
 

@@ -17,6 +17,7 @@ enum class ColumnKind {
     Positions, // pos1 to pos4, the filled ones joined with " / "
     Flag,      // "Oui" or "Non"
     Borrower,  // who has the book, from the lending register
+    Lent,      // "Oui" while the book is out, else "Non"
 };
 
 struct OverviewColumn {
@@ -38,7 +39,7 @@ int columnIndex(std::string_view key);
 std::string columnCaption(const OverviewColumn& column, const Settings& settings);
 // Text columns can be searched; flags cannot.
 inline bool searchable(const OverviewColumn& column) {
-    return column.kind != ColumnKind::Flag;
+    return column.kind != ColumnKind::Flag && column.kind != ColumnKind::Lent;
 }
 // The default columns, in order.
 std::vector<int> defaultColumns();

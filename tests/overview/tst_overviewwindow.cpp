@@ -296,6 +296,10 @@ private Q_SLOTS:
             QCOMPARE(w.groups(), (QStringList{"Tous les livres (6)", "(vide) (4)", "Marie (2)"}));
             w.filter("marie");
             QCOMPARE(w.column(0), (QStringList{"10", "11"}));
+            // What is out, whoever has it: one group.
+            w.filter("");
+            w.choose("cbregrouper", "Prêtés");
+            QCOMPARE(w.groups(), (QStringList{"Tous les livres (6)", "Non (4)", "Oui (2)"}));
         });
     }
 
