@@ -6,6 +6,7 @@
 #include "store/Numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -28,24 +29,91 @@ std::string books(std::int64_t n) {
 
 constexpr std::int32_t yearSlots = 10000;
 
-// Eight bytes at a time, mixed by multiplication: fields are short.
-std::uint64_t hashOf(std::string_view key) {
+std::uint64_t load64(const unsigned char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+
+std::uint32_t load32(const unsigned char* p) {
+    std::uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+}
+
+std::uint64_t mix(std::uint64_t h, std::uint64_t w) {
     constexpr std::uint64_t k = 0x9E3779B97F4A7C15ULL;
-    std::uint64_t h = key.size() * k;
-    std::size_t i = 0;
-    for (; i + 8 <= key.size(); i += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, key.data() + i, 8);
-        h = (h ^ w) * k;
-        h ^= h >> 29;
+    h = (h ^ w) * k;
+    return h ^ (h >> 29);
+}
+
+// Equal bytes, read as the hash reads them: every byte is covered by some load.
+[[gnu::always_inline]] inline bool sameBytes(const char* stored, const unsigned char* p,
+                                             std::size_t n) {
+    const auto* q = reinterpret_cast<const unsigned char*>(stored);
+    if (n >= 8) {
+        for (std::size_t i = 0; i + 8 < n; i += 8)
+            if (load64(q + i) != load64(p + i)) return false;
+        return load64(q + n - 8) == load64(p + n - 8);
     }
-    if (i < key.size()) {
-        std::uint64_t w = 0;
-        std::memcpy(&w, key.data() + i, key.size() - i);
-        h = (h ^ w) * k;
-        h ^= h >> 29;
+    if (n >= 4) return load32(q) == load32(p) && load32(q + n - 4) == load32(p + n - 4);
+    return n == 0 || (q[0] == p[0] && q[n / 2] == p[n / 2] && q[n - 1] == p[n - 1]);
+}
+
+// Eight bytes at a time, the last word overlapping the one before; short keys read in
+// fixed-size pieces, so no copy of a variable length is made per lookup.
+[[gnu::always_inline]] inline std::uint64_t hashOf(const unsigned char* p, std::size_t n) {
+    std::uint64_t h = (n + 1) * 0x9E3779B97F4A7C15ULL;
+    if (n >= 8) {
+        std::size_t i = 0;
+        for (; i + 8 < n; i += 8)
+            h = mix(h, load64(p + i));
+        h = mix(h, load64(p + n - 8));
+    } else if (n >= 4) {
+        h = mix(h, load32(p) | std::uint64_t(load32(p + n - 4)) << 32);
+    } else if (n > 0) {
+        h = mix(h, p[0] | std::uint64_t(p[n / 2]) << 8 | std::uint64_t(p[n - 1]) << 16);
     }
     return h ^ (h >> 32);
+}
+
+// A price read exactly as toDecimal reads it (same steps, so the same sums), without
+// the cost of an exception's machinery on every record; false where toDecimal throws.
+bool priceOf(const unsigned char* p, std::size_t n, long double& out) {
+    static const auto scales = [] {
+        std::array<long double, 8> s{};
+        long double scale = 1;
+        for (long double& x : s)
+            x = scale /= 10;
+        return s;
+    }();
+    std::size_t i = 0;
+    bool negative = false;
+    if (n > 0 && (p[0] == '+' || p[0] == '-')) negative = p[i++] == '-';
+    long double whole = 0, frac = 0, scale = 1;
+    std::size_t places = 0;
+    bool digits = false, comma = false;
+    for (; i < n; ++i) {
+        const unsigned char c = p[i];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+            if (comma) {
+                scale = places < scales.size() ? scales[places] : scale / 10;
+                ++places;
+                frac += (c - '0') * scale;
+            } else {
+                whole = whole * 10 + (c - '0');
+            }
+        } else if (c == ',' && !comma) {
+            comma = true;
+        } else {
+            return false;
+        }
+    }
+    if (!digits) return false;
+    const long double v = whole + frac;
+    out = negative ? -v : v;
+    return true;
 }
 
 // A year of edition as typed: one to four digits, 0 meaning none was given.
@@ -92,61 +160,89 @@ const ChartInfo& chartInfo(Chart chart) {
     throw std::logic_error("chart without a row");
 }
 
-TextTally::TextTally() : slots_(64, -1) {}
+TextTally::TextTally() : slots_(64, 0) {}
 
-TextTally::Entry& TextTally::at(std::string_view key) {
-    const std::uint64_t h = hashOf(key);
+// Inlined into the pass: a call per field cost more than the lookup itself.
+[[gnu::always_inline]] inline TextTally::Entry& TextTally::find(const unsigned char* key,
+                                                                std::size_t size) {
+    const std::uint64_t h = hashOf(key, size);
+    const std::uint64_t tag = h >> 32 << 32;
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = h & mask;; i = (i + 1) & mask) {
-        const std::int32_t slot = slots_[i];
-        if (slot < 0) break;
-        Entry& e = entries_[static_cast<std::size_t>(slot)];
-        if (e.hash == h && e.key == key) return e;
+        const std::uint64_t slot = slots_[i];
+        if (slot == 0) return insert(key, size, h, i);
+        if ((slot & ~0xFFFFFFFFULL) != tag) continue;
+        Entry& e = entries_[(slot & 0xFFFFFFFFULL) - 1];
+        if (e.size == size && sameBytes(keys_.data() + e.start, key, size)) return e;
     }
-    if ((entries_.size() + 1) * 2 > slots_.size()) grow();
-    entries_.push_back({std::string(key), h, 0, 0});
-    const std::size_t m = slots_.size() - 1;
-    std::size_t i = h & m;
-    while (slots_[i] >= 0)
-        i = (i + 1) & m;
-    slots_[i] = static_cast<std::int32_t>(entries_.size() - 1);
+}
+
+TextTally::Entry& TextTally::at(const unsigned char* key, std::size_t size) {
+    return find(key, size);
+}
+
+TextTally::Entry& TextTally::insert(const unsigned char* key, std::size_t size, std::uint64_t h,
+                                    std::size_t i) {
+    if ((entries_.size() + 1) * 2 > slots_.size()) {
+        grow();
+        i = h & (slots_.size() - 1);
+        while (slots_[i] != 0)
+            i = (i + 1) & (slots_.size() - 1);
+    }
+    entries_.push_back(
+        {static_cast<std::uint32_t>(keys_.size()), static_cast<std::uint32_t>(size), 0, 0});
+    keys_.append(reinterpret_cast<const char*>(key), size);
+    slots_[i] = (h >> 32 << 32) | entries_.size();
     return entries_.back();
 }
 
 void TextTally::grow() {
-    slots_.assign(slots_.size() * 2, -1);
+    slots_.assign(slots_.size() * 2, 0);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t e = 0; e < entries_.size(); ++e) {
-        std::size_t i = entries_[e].hash & mask;
-        while (slots_[i] >= 0)
+        const std::uint64_t h =
+            hashOf(reinterpret_cast<const unsigned char*>(keys_.data()) + entries_[e].start,
+                   entries_[e].size);
+        std::size_t i = h & mask;
+        while (slots_[i] != 0)
             i = (i + 1) & mask;
-        slots_[i] = static_cast<std::int32_t>(e);
+        slots_[i] = (h >> 32 << 32) | (e + 1);
     }
 }
 
-CollectionFigures::CollectionFigures() : anedition_(yearSlots, 0), enregistrement_(yearSlots) {}
+CollectionFigures::CollectionFigures()
+    : where_{fieldInfo(Field::type),   fieldInfo(Field::langue),  fieldInfo(Field::etat),
+             fieldInfo(Field::auteur), fieldInfo(Field::edition), fieldInfo(Field::collection),
+             fieldInfo(Field::pos1)},
+      anedition_(yearSlots, 0), enregistrement_(yearSlots) {}
 CollectionFigures::~CollectionFigures() = default;
 CollectionFigures::CollectionFigures(CollectionFigures&&) noexcept = default;
 CollectionFigures& CollectionFigures::operator=(CollectionFigures&&) noexcept = default;
 
 void CollectionFigures::add(const Fiche& r) {
     ++records_;
+    const unsigned char* bytes = r.bytes.data();
+    // The counted bytes of a field, its length capped as Fiche::view caps it.
+    const auto tally = [&](TextTally& t, int f) -> TextTally::Entry& {
+        const FieldInfo& w = where_[f];
+        return t.find(bytes + w.offset + 1, std::min<std::size_t>(bytes[w.offset], w.capacity));
+    };
     long double price = 0;
-    try {
-        price = toDecimal(r.view(Field::prix));
-    } catch (const ConversionError&) {
+    const std::string_view prix = r.view(Field::prix);
+    if (!priceOf(reinterpret_cast<const unsigned char*>(prix.data()), prix.size(), price)) {
         // One price typed as a lone comma should not hide the charts of every other book.
+        price = 0;
         ++prixIllisibles_;
     }
-    TextTally::Entry& type = type_.at(r.view(Field::type));
+    TextTally::Entry& type = tally(type_, 0);
     ++type.count;
     type.value += price;
-    ++langue_.at(r.view(Field::langue)).count;
-    ++etat_.at(r.view(Field::etat)).count;
-    ++auteur_.at(r.view(Field::auteur)).count;
-    ++edition_.at(r.view(Field::edition)).count;
-    ++collection_.at(r.view(Field::collection)).count;
-    ++position_.at(r.view(Field::pos1)).count;
+    ++tally(langue_, 1).count;
+    ++tally(etat_, 2).count;
+    ++tally(auteur_, 3).count;
+    ++tally(edition_, 4).count;
+    ++tally(collection_, 5).count;
+    ++tally(position_, 6).count;
     // Only a byte of exactly 1 is a ticked box, as the statistics count them.
     if (r.flagIsOne(Flag::lut)) ++lus_;
     if (r.flagIsOne(Flag::jacquette)) ++jacquettes_;
@@ -172,11 +268,12 @@ ChartData CollectionFigures::texts(const TextTally& tally, bool value, const cha
     std::int64_t empty = 0;
     long double emptyValue = 0;
     for (const TextTally::Entry& e : tally.entries()) {
-        if (e.key.empty()) {
+        if (e.size == 0) {
             empty = e.count;
             emptyValue = e.value;
         } else {
-            all.push_back({e.key, value ? e.value : static_cast<long double>(e.count)});
+            all.push_back(
+                {std::string(tally.key(e)), value ? e.value : static_cast<long double>(e.count)});
         }
     }
     const auto larger = [](const ChartBar& a, const ChartBar& b) {

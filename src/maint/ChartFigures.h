@@ -62,24 +62,34 @@ constexpr int topCount = 15;
 constexpr int widestYearSpan = 30;
 
 // Books (and the sum of their prices) per distinct text of one field. An open table
-// over the bytes as stored, with a cheap hash: it is looked up seven times per record,
-// and the whole pass must cost little more than reading the file.
+// over the bytes as stored, looked up seven times per record: slots hold a tag of the
+// hash beside the entry's number, keys live side by side in one buffer, so a lookup
+// touches no string and a miss rarely leaves the slot array.
 class TextTally {
 public:
     struct Entry {
-        std::string key;
-        std::uint64_t hash = 0;
+        std::uint32_t start = 0; // in keys()
+        std::uint32_t size = 0;
         std::int64_t count = 0;
         long double value = 0;
     };
     TextTally();
-    Entry& at(std::string_view key);
+    Entry& at(const unsigned char* key, std::size_t size);
+    Entry& at(std::string_view key) {
+        return at(reinterpret_cast<const unsigned char*>(key.data()), key.size());
+    }
     const std::vector<Entry>& entries() const { return entries_; }
+    std::string_view key(const Entry& e) const { return {keys_.data() + e.start, e.size}; }
 
 private:
+    friend class CollectionFigures;
+    // The same as at(), inlined into the pass over the catalogue.
+    Entry& find(const unsigned char* key, std::size_t size);
+    Entry& insert(const unsigned char* key, std::size_t size, std::uint64_t hash, std::size_t slot);
     void grow();
-    std::vector<std::int32_t> slots_; // index into entries_, -1 when free
+    std::vector<std::uint64_t> slots_; // tag << 32 | entry + 1; 0 when free
     std::vector<Entry> entries_;
+    std::string keys_;
 };
 
 class CollectionFigures {
@@ -106,6 +116,8 @@ private:
 
     int records_ = 0;
     TextTally type_, langue_, etat_, auteur_, edition_, collection_, position_;
+    // Where the counted fields lie in a record, looked up once rather than per record.
+    FieldInfo where_[7];
     std::int64_t lus_ = 0, jacquettes_ = 0;
     // Years of edition have four digits at most; years of registration nearly always
     // too, and the others are kept aside.

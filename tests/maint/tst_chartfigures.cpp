@@ -190,6 +190,29 @@ private Q_SLOTS:
         QCOMPARE(::notes(got), notes);
     }
 
+    // The table reads keys in overlapping pieces: texts that differ in a single byte,
+    // at any place and for every length, must stay apart, and each be found again.
+    void textsDifferingInOneByteStayApart() {
+        for (std::size_t size = 1; size <= 40; ++size) {
+            TextTally tally;
+            const std::string base(size, 'a');
+            ++tally.at(base).count;
+            for (std::size_t i = 0; i < size; ++i) {
+                std::string other = base;
+                other[i] = '\xE9';
+                ++tally.at(other).count;
+                ++tally.at(other).count;
+            }
+            ++tally.at(base.substr(0, size - 1)).count;
+            QCOMPARE(tally.entries().size(), size + 2);
+            QCOMPARE(tally.at(base).count, 1);
+            for (const TextTally::Entry& e : tally.entries()) {
+                const std::string_view key = tally.key(e);
+                QCOMPARE(e.count, key == base || key.size() < size ? 1 : 2);
+            }
+        }
+    }
+
     void everyChartHasARow() {
         for (int c = 0; c <= int(Chart::valeurAnnee); ++c)
             QCOMPARE(int(chartInfo(Chart(c)).chart), c);
