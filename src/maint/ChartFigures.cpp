@@ -77,45 +77,6 @@ std::uint64_t mix(std::uint64_t h, std::uint64_t w) {
     return h ^ (h >> 32);
 }
 
-// A price read exactly as toDecimal reads it (same steps, so the same sums), without
-// the cost of an exception's machinery on every record; false where toDecimal throws.
-bool priceOf(const unsigned char* p, std::size_t n, long double& out) {
-    static const auto scales = [] {
-        std::array<long double, 8> s{};
-        long double scale = 1;
-        for (long double& x : s)
-            x = scale /= 10;
-        return s;
-    }();
-    std::size_t i = 0;
-    bool negative = false;
-    if (n > 0 && (p[0] == '+' || p[0] == '-')) negative = p[i++] == '-';
-    long double whole = 0, frac = 0, scale = 1;
-    std::size_t places = 0;
-    bool digits = false, comma = false;
-    for (; i < n; ++i) {
-        const unsigned char c = p[i];
-        if (c >= '0' && c <= '9') {
-            digits = true;
-            if (comma) {
-                scale = places < scales.size() ? scales[places] : scale / 10;
-                ++places;
-                frac += (c - '0') * scale;
-            } else {
-                whole = whole * 10 + (c - '0');
-            }
-        } else if (c == ',' && !comma) {
-            comma = true;
-        } else {
-            return false;
-        }
-    }
-    if (!digits) return false;
-    const long double v = whole + frac;
-    out = negative ? -v : v;
-    return true;
-}
-
 // A year of edition as typed: one to four digits, 0 meaning none was given.
 std::int32_t editionYear(std::string_view text) {
     if (text.empty()) return 0;
@@ -229,7 +190,7 @@ void CollectionFigures::add(const Fiche& r) {
     };
     long double price = 0;
     const std::string_view prix = r.view(Field::prix);
-    if (!priceOf(reinterpret_cast<const unsigned char*>(prix.data()), prix.size(), price)) {
+    if (!readDecimal(prix, price)) {
         // One price typed as a lone comma should not hide the charts of every other book.
         price = 0;
         ++prixIllisibles_;

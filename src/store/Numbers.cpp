@@ -59,7 +59,7 @@ const std::array<long double, 8>& fractionScales() {
 }
 } // namespace
 
-long double toDecimal(std::string_view text) {
+bool readDecimal(std::string_view text, long double& out) {
     std::size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
@@ -82,12 +82,20 @@ long double toDecimal(std::string_view text) {
         } else if (c == ',' && !comma) {
             comma = true;
         } else {
-            throw ConversionError(ConversionError::Kind::Float, std::string(text));
+            return false;
         }
     }
-    if (!digits) throw ConversionError(ConversionError::Kind::Float, std::string(text));
+    if (!digits) return false;
     const long double v = whole + frac;
-    return negative ? -v : v;
+    out = negative ? -v : v;
+    return true;
+}
+
+long double toDecimal(std::string_view text) {
+    long double v = 0;
+    if (!readDecimal(text, v))
+        throw ConversionError(ConversionError::Kind::Float, std::string(text));
+    return v;
 }
 
 } // namespace q7
