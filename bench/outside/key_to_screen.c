@@ -80,9 +80,9 @@ int main(int argc, char** argv) {
 
     KeyCode keys[4];
     int n = 0;
-    char spec[64];
-    snprintf(spec, sizeof spec, "%s", argv[1]);
-    for (char* part = strtok(spec, "+"); part && n < 4; part = strtok(NULL, "+"))
+    char keys[64];
+    snprintf(keys, sizeof keys, "%s", argv[1]);
+    for (char* part = strtok(keys, "+"); part && n < 4; part = strtok(NULL, "+"))
         keys[n++] = code(d, part);
     const double t0 = now();
     for (int i = 0; i < n; ++i)
