@@ -8,6 +8,7 @@
 #include "store/Backup.h"
 #include "store/DataFile.h"
 #include "store/Errors.h"
+#include "StoreCases.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,38 +20,6 @@
 using namespace q7;
 
 namespace {
-
-std::string dir(const QTemporaryDir& d) {
-    return d.path().toStdString();
-}
-
-std::vector<Fiche> books(int n) {
-    std::vector<Fiche> records;
-    for (int i = 1; i <= n; ++i)
-        records.push_back(FicheBuilder().numero(i).set(Field::titre, "Livre " + std::to_string(i)));
-    return records;
-}
-
-void reverse(DataFile& data) {
-    std::vector<Fiche> all;
-    Fiche f;
-    data.seek(0);
-    while (!data.atEnd()) {
-        data.read(f);
-        all.push_back(f);
-    }
-    auto writer = data.beginRewrite();
-    for (auto it = all.rbegin(); it != all.rend(); ++it)
-        writer->append(*it);
-    data.commitRewrite(std::move(writer));
-}
-
-QString backupName(std::time_t when) {
-    std::tm t{};
-    localtime_r(&when, &t);
-    return QString::asprintf("Q7-%04d%02d%02d-%02d%02d%02d.dat", t.tm_year + 1900, t.tm_mon + 1,
-                             t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-}
 
 std::uint64_t inode(const std::string& path) {
     return posixFileSystem().idOf(path).inode;

@@ -6,6 +6,7 @@
 #include "store/Backup.h"
 #include "store/DataFile.h"
 #include "store/Errors.h"
+#include "StoreCases.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,40 +20,6 @@ using namespace q7;
 using Op = FaultyFileSystem::Op;
 
 namespace {
-
-std::string dir(const QTemporaryDir& d) {
-    return d.path().toStdString();
-}
-
-std::vector<Fiche> books(int n) {
-    std::vector<Fiche> records;
-    for (int i = 1; i <= n; ++i)
-        records.push_back(FicheBuilder().numero(i).set(Field::titre, "Livre " + std::to_string(i)));
-    return records;
-}
-
-// Rewrites the catalogue in reverse order, as a sort would.
-void reverse(DataFile& data) {
-    std::vector<Fiche> all;
-    Fiche f;
-    data.seek(0);
-    while (!data.atEnd()) {
-        data.read(f);
-        all.push_back(f);
-    }
-    auto writer = data.beginRewrite();
-    for (auto it = all.rbegin(); it != all.rend(); ++it)
-        writer->append(*it);
-    data.commitRewrite(std::move(writer));
-}
-
-// The name a backup made at `when` takes.
-QString backupName(std::time_t when) {
-    std::tm t{};
-    localtime_r(&when, &t);
-    return QString::asprintf("Q7-%04d%02d%02d-%02d%02d%02d.dat", t.tm_year + 1900, t.tm_mon + 1,
-                             t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-}
 
 // A catalogue of `n` books in a fresh folder, opened through the faulty file layer.
 struct Opened {
