@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -31,26 +32,65 @@ bool digits(std::string_view s) {
            std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// "Q7-AAAAMMJJ-HHMMSS.dat" or "...-N.dat": its stamp and N (1 without a suffix).
+// "Q7-NNNNNN-AAAAMMJJ-HHMMSS.dat": N counts the backups in the order they were made, so
+// the order holds whatever the clock said. Names of earlier versions, without it
+// ("Q7-AAAAMMJJ-HHMMSS.dat", "...-2.dat"), are older than any numbered one.
 struct Name {
+    bool numbered = false;
+    std::uint64_t sequence = 0;
     std::string stamp;
-    long number = 1;
+    long number = 1; // the earlier names' "-2", "-3"... within one second
 };
+
+bool newer(const Name& a, const Name& b) {
+    if (a.numbered != b.numbered) return a.numbered;
+    if (a.numbered) return a.sequence > b.sequence;
+    if (a.stamp != b.stamp) return a.stamp > b.stamp;
+    return a.number > b.number;
+}
+
+std::vector<std::string_view> splitDashes(std::string_view s) {
+    std::vector<std::string_view> parts;
+    for (std::size_t from = 0;;) {
+        const std::size_t dash = s.find('-', from);
+        parts.push_back(s.substr(from, dash == std::string_view::npos ? dash : dash - from));
+        if (dash == std::string_view::npos) return parts;
+        from = dash + 1;
+    }
+}
+
 bool parseName(std::string_view name, Name& out) {
-    if (name.size() < prefix.size() + 15 + extension.size()) return false;
-    if (name.substr(0, prefix.size()) != prefix) return false;
-    if (name.substr(name.size() - extension.size()) != extension) return false;
-    const std::string_view body =
-        name.substr(prefix.size(), name.size() - prefix.size() - extension.size());
-    if (!digits(body.substr(0, 8)) || body[8] != '-' || !digits(body.substr(9, 6))) return false;
-    out.stamp = std::string(body.substr(0, 15));
-    out.number = 1;
-    if (body.size() == 15) return true;
-    const std::string_view suffix = body.substr(15);
-    if (suffix.size() < 2 || suffix.size() > 6 || suffix[0] != '-' || !digits(suffix.substr(1)))
-        return false;
-    out.number = std::stol(std::string(suffix.substr(1)));
+    if (name.size() <= prefix.size() + extension.size()) return false;
+    if (!name.starts_with(prefix) || !name.ends_with(extension)) return false;
+    const auto parts =
+        splitDashes(name.substr(prefix.size(), name.size() - prefix.size() - extension.size()));
+    for (std::string_view part : parts)
+        if (!digits(part)) return false;
+    const auto stamped = [&](std::size_t at) {
+        if (parts[at].size() != 8 || parts[at + 1].size() != 6) return false;
+        out.stamp = std::string(parts[at]) + "-" + std::string(parts[at + 1]);
+        return true;
+    };
+    out = Name{};
+    if (parts.size() == 3 && parts[1].size() == 8) {
+        // 18 digits cannot overflow; a longer number is not a name of ours.
+        if (parts[0].size() > 18 || !stamped(1)) return false;
+        out.numbered = true;
+        out.sequence = std::stoull(std::string(parts[0]));
+        return true;
+    }
+    if (parts.size() < 2 || parts.size() > 3 || !stamped(0)) return false;
+    if (parts.size() == 3) {
+        if (parts[2].size() > 5) return false;
+        out.number = std::stol(std::string(parts[2]));
+    }
     return true;
+}
+
+std::string numberedName(std::uint64_t sequence, std::time_t when) {
+    char number[24];
+    std::snprintf(number, sizeof number, "%06llu", static_cast<unsigned long long>(sequence));
+    return std::string(prefix) + number + "-" + stamp(when) + std::string(extension);
 }
 
 std::string join(const std::string& dir, const std::string& name) {
@@ -100,11 +140,16 @@ Backup backUpCatalogue(const Folder& folder, BackupMethod method, std::time_t wh
             if (fs.exists(dir)) throw Error("un fichier porte déjà ce nom");
             throw;
         }
-        const std::string base = std::string(prefix) + stamp(when);
-        std::string name = base + std::string(extension);
-        for (int n = 2; fs.exists(join(dir, name)); ++n)
-            name = base + "-" + std::to_string(n) + std::string(extension);
-        const std::string target = join(dir, name);
+        std::uint64_t sequence = 0;
+        for (const std::string& entry : fs.list(dir)) {
+            Name name;
+            if (parseName(entry, name) && name.numbered)
+                sequence = std::max(sequence, name.sequence);
+        }
+        std::string target;
+        do
+            target = join(dir, numberedName(++sequence, when));
+        while (fs.exists(target));
         bool linked = false;
         if (method == BackupMethod::LinkOrCopy) {
             try {
@@ -141,8 +186,7 @@ void pruneBackups(const Folder& folder, int keep, const std::string& justMade) {
         };
         std::sort(backups.begin(), backups.end(), [&](const auto& a, const auto& b) {
             if (made(a.second) != made(b.second)) return made(a.second);
-            if (a.first.stamp != b.first.stamp) return a.first.stamp > b.first.stamp;
-            return a.first.number > b.first.number;
+            return newer(a.first, b.first);
         });
         keep = std::max(keep, justMade.empty() ? 0 : 1);
         for (std::size_t i = std::size_t(std::max(keep, 0)); i < backups.size(); ++i)

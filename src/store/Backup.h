@@ -26,14 +26,15 @@ struct Backup {
     bool failed() const { return !failure.empty(); }
 };
 
-// Keeps the folder's Q7.dat as Sauvegardes/Q7-AAAAMMJJ-HHMMSS.dat, stamped with the
-// local time `when` ("-2", "-3"... when that name is taken). An empty or missing
-// catalogue needs no backup. Never throws: a failure is returned, no partial backup left.
+// Keeps the folder's Q7.dat as Sauvegardes/Q7-NNNNNN-AAAAMMJJ-HHMMSS.dat: N one more
+// than the highest number there (the order of making, which the clock cannot upset), then
+// the local time `when` for the collector. An empty or missing catalogue needs no backup.
+// Never throws: a failure is returned, no partial backup left.
 Backup backUpCatalogue(const Folder& folder, BackupMethod method,
                        std::time_t when = std::time(nullptr));
 
-// Once the change is done: removes all but the ten newest backups, never `justMade`
-// (counted as the newest whatever its name says: the clock may have been set back).
+// Once the change is done: removes all but the ten last made, by their numbers (names
+// without one, from earlier versions, go first, oldest date first), never `justMade`.
 // Files of the folder that are not backups are never touched. Never throws.
 void pruneBackups(const Folder& folder, int keep = backupsKept, const std::string& justMade = {});
 

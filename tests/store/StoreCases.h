@@ -37,10 +37,10 @@ inline void reverse(q7::DataFile& data) {
     data.commitRewrite(std::move(writer));
 }
 
-// The name a backup made at `when` takes.
-inline QString backupName(std::time_t when) {
+// The name the `sequence`-th backup, made at `when`, takes.
+inline QString backupName(int sequence, std::time_t when) {
     std::tm t{};
     localtime_r(&when, &t);
-    return QString::asprintf("Q7-%04d%02d%02d-%02d%02d%02d.dat", t.tm_year + 1900, t.tm_mon + 1,
-                             t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+    return QString::asprintf("Q7-%06d-%04d%02d%02d-%02d%02d%02d.dat", sequence, t.tm_year + 1900,
+                             t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
 }

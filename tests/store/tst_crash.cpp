@@ -49,7 +49,7 @@ void put(const std::string& dir, const std::string& name, const std::string& byt
 void usedFolder(const std::string& dir) {
     writeCatalogue(dir, books(20));
     put(dir, "Q7auteur.lst", "Hugo\r\nZola\r\n");
-    put(dir, "Q7ancnum.lst", "7\r\n");
+    put(dir, "Q7ancnum.lst", "27\r\n");
     put(dir, "Q7carnet.txt", "Penser à ranger.\r\n");
     put(dir, "Q7export.csv", "ancien\r\n");
     put(dir, "Q7impres.txt", "ancien\r\n");
@@ -193,8 +193,7 @@ std::vector<Command> commands() {
          },
          {},
          false},
-        {"effacer",
-         usedFolder,
+        {"effacer", usedFolder,
          [](FileSystem& fs, const std::string& dir) {
              Folder folder(fs, dir);
              DataFile data(folder);
@@ -207,8 +206,7 @@ std::vector<Command> commands() {
              addOldReference(folder, "4");
              data.close();
          },
-         {},
-         false},
+         referencesFreeOrLost, false},
         {"trier (première lettre)",
          usedFolder,
          [](FileSystem& fs, const std::string& dir) {

@@ -73,23 +73,51 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(QString::fromStdString(copy)));
     }
 
-    // The clock set back: the backup just made has the oldest name, and stays.
-    void backupJustMadeIsNeverPruned() {
+    // Backups are kept in the order they were made, whatever the clock said: the ten
+    // last made stay, the one a report names first of all. Names of earlier versions
+    // (no number) were all made before, oldest date first.
+    void backupsKeptInTheOrderMade_data() {
+        QTest::addColumn<QList<qint64>>("clock"); // the time of each backup, in order
+        QTest::addColumn<QStringList>("earlier"); // names already there, oldest first
+        const qint64 y2030 = 1900000000, y2020 = 1600000000;
+        QList<qint64> forward, setBack, backwards, sameSecond;
+        for (int i = 0; i < 13; ++i) {
+            forward << y2020 + 60 * i;
+            setBack << (i < 6 ? y2030 : y2020) + 60 * i;
+            backwards << y2030 - 3600 * i;
+            sameSecond << y2020;
+        }
+        QTest::newRow("clock forward") << forward << QStringList();
+        QTest::newRow("clock set back after six") << setBack << QStringList();
+        QTest::newRow("clock going back each time") << backwards << QStringList();
+        QTest::newRow("all in one second") << sameSecond << QStringList();
+        QTest::newRow("earlier names dated in the future")
+            << backwards.mid(0, 9)
+            << QStringList{"Q7-20340101-000000.dat", "Q7-20350101-101010.dat",
+                           "Q7-20350101-101010-2.dat", "Q7-20350101-101010-10.dat"};
+    }
+    void backupsKeptInTheOrderMade() {
+        QFETCH(QList<qint64>, clock);
+        QFETCH(QStringList, earlier);
         QTemporaryDir tmp;
         writeCatalogue(dir(tmp), books(1));
+        QDir(tmp.path()).mkdir(QStringLiteral("Sauvegardes"));
+        for (const QString& name : earlier)
+            writeBytes(dir(tmp) + "/Sauvegardes/" + name.toStdString(), "avant");
         Folder folder(posixFileSystem(), dir(tmp));
-        const std::time_t later = 1900000000; // 2030
-        for (int i = 0; i < backupsKept; ++i)
-            QVERIFY(!backUpCatalogue(folder, BackupMethod::Copy, later + 60 * i).failed());
-        const Backup made = backUpCatalogue(folder, BackupMethod::Copy, 1600000000); // 2020
-        pruneBackups(folder, backupsKept, made.path);
-        QVERIFY(QFile::exists(QString::fromStdString(made.path)));
-        QCOMPARE(QDir(tmp.filePath(QStringLiteral("Sauvegardes"))).entryList(QDir::Files).size(),
-                 backupsKept);
-        // The oldest of the others went instead.
-        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("Sauvegardes/") + backupName(later))));
-        QVERIFY(
-            QFile::exists(tmp.filePath(QStringLiteral("Sauvegardes/") + backupName(later + 60))));
+        QStringList made = earlier;
+        for (const qint64 when : clock) {
+            const Backup b = backUpCatalogue(folder, BackupMethod::Copy, std::time_t(when));
+            QVERIFY(!b.failed());
+            pruneBackups(folder, backupsKept, b.path);
+            QVERIFY(QFile::exists(QString::fromStdString(b.path)));
+            made << QString::fromStdString(b.path).section(u'/', -1);
+            QStringList expected = made.mid(std::max<qsizetype>(0, made.size() - backupsKept));
+            expected.sort();
+            QCOMPARE(QDir(tmp.filePath(QStringLiteral("Sauvegardes")))
+                         .entryList(QDir::Files, QDir::Name),
+                     expected);
+        }
     }
 
     // A Q7.dat that is a link to a file elsewhere: a rewrite changes that file, the link

@@ -254,7 +254,7 @@ private Q_SLOTS:
         }
         QCOMPARE(note, QString());
         QCOMPARE(names.size(), 1);
-        QVERIFY(QRegularExpression(QStringLiteral("^Q7-\\d{8}-\\d{6}\\.dat$"))
+        QVERIFY(QRegularExpression(QStringLiteral("^Q7-000001-\\d{8}-\\d{6}\\.dat$"))
                     .match(names.front())
                     .hasMatch());
         const std::string backup = dir(tmp) + "/Sauvegardes/" + names.front().toStdString();
@@ -284,14 +284,14 @@ private Q_SLOTS:
         for (int i = 0; i < 11; ++i) {
             const Backup b = backUpCatalogue(folder, BackupMethod::Copy, start + 60 * i);
             QVERIFY(!b.failed());
-            QCOMPARE(QString::fromStdString(b.path).section(u'/', -1), backupName(start + 60 * i));
-            if (i >= 2) expected << backupName(start + 60 * i);
+            QCOMPARE(QString::fromStdString(b.path).section(u'/', -1),
+                     backupName(i + 1, start + 60 * i));
+            if (i >= 2) expected << backupName(i + 1, start + 60 * i);
         }
-        // A second backup within the same second gets its own name, and counts as newer.
+        // A second backup within the same second has its own number, and counts as newer.
         const Backup again = backUpCatalogue(folder, BackupMethod::Copy, start + 600);
-        QCOMPARE(QString::fromStdString(again.path).section(u'/', -1),
-                 backupName(start + 600).replace(QStringLiteral(".dat"), QStringLiteral("-2.dat")));
-        expected << QString::fromStdString(again.path).section(u'/', -1);
+        QCOMPARE(QString::fromStdString(again.path).section(u'/', -1), backupName(12, start + 600));
+        expected << backupName(12, start + 600);
         // Not a backup of ours: never removed.
         writeBytes(dir(tmp) + "/Sauvegardes/mon-catalogue.dat", "garde");
         expected << QStringLiteral("mon-catalogue.dat");

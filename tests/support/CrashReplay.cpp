@@ -1,5 +1,7 @@
 #include "CrashReplay.h"
 
+#include "store/Fiche.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -305,4 +307,31 @@ std::vector<CrashCount> replayCrashes(const RecordingFileSystem& recorded, const
             tryState(CrashModel::TornSectors, disk.image(disk.names, files));
     }
     return counts;
+}
+
+std::string referencesFreeOrLost(const FolderImage&, const FolderImage&, const FolderImage& now) {
+    const std::string* list = contentOf(now, "Q7ancnum.lst");
+    const std::string* data = contentOf(now, "Q7.dat");
+    if (!list || !data) return {};
+    std::set<std::string> used;
+    q7::Fiche record;
+    for (std::size_t at = 0; at + q7::ficheSize <= data->size(); at += q7::ficheSize) {
+        std::copy_n(data->begin() + std::ptrdiff_t(at), q7::ficheSize, record.bytes.begin());
+        used.insert(record.text(q7::Field::numero));
+    }
+    // The lines as the program reads them: up to a NUL, ends of line dropped.
+    const std::string text = list->substr(0, list->find('\0'));
+    std::string problems;
+    std::size_t from = 0;
+    while (from < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", from);
+        if (end == std::string::npos) end = text.size();
+        const std::string reference = text.substr(from, end - from);
+        if (!reference.empty() && used.count(reference))
+            problems += (problems.empty() ? "" : " ; ") + std::string("la référence ") + reference +
+                        " est offerte et prise par une fiche";
+        from = text.find_first_not_of("\r\n", end);
+        if (from == std::string::npos) break;
+    }
+    return problems;
 }

@@ -48,3 +48,9 @@ std::string crashTableRows(const std::string& command, const std::vector<CrashCo
 FolderImage readFolder(const std::string& dir);
 // The content a name has in an image, or nullptr when the image has no such name.
 const std::string* contentOf(const FolderImage& image, const std::string& name);
+
+// A rule across files: no reference offered in Q7ancnum.lst is the number of a record in
+// Q7.dat (given twice, it would name two books); a reference lost from both is the lesser
+// harm. Returns what is wrong, or "".
+std::string referencesFreeOrLost(const FolderImage& before, const FolderImage& after,
+                                 const FolderImage& now);
