@@ -46,7 +46,9 @@ std::string readSourceFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Error("Le fichier " + path + " ne peut pas être lu");
     // The limit holds while reading too: the file may grow after the look above.
+    // Room for the whole file at once: growing by doubling would hold it twice.
     std::string bytes;
+    bytes.reserve(std::size_t(st.st_size));
     std::vector<char> block(std::size_t(1) << 20);
     while (in.read(block.data(), std::streamsize(block.size())) || in.gcount() > 0) {
         if (bytes.size() + std::size_t(in.gcount()) > maxSourceBytes) throw Error(tooBig);

@@ -36,11 +36,21 @@ const std::array<Target, ownValues>& ownOrder() {
     return order;
 }
 
+// No book needs a megabyte: a longer row is passed over, not kept, so that a file of one
+// huge line costs no more memory than the file itself.
+constexpr std::size_t maxRowBytes = std::size_t(1) << 20;
+
 struct Row {
     int line = 0; // where the row starts, from 1
     std::vector<std::string> cells;
     bool unclosedQuote = false;
+    std::size_t tooLong = 0; // the row's length when past maxRowBytes (cells then empty)
 };
+
+std::string tooLongText(const Row& row) {
+    return "plus de " + std::to_string(row.tooLong >> 20) +
+           " Mo sur une seule ligne, bien plus qu'une fiche ne peut en tenir (1 Mo au plus)";
+}
 
 // Reads rows one after the other, quotes as RFC 4180 has them; a quote inside an
 // unquoted cell is an ordinary character.
@@ -53,38 +63,48 @@ public:
         row.cells.clear();
         row.line = line_;
         row.unclosedQuote = false;
+        row.tooLong = 0;
+        const std::size_t start = pos_;
         std::string cell;
         bool quoted = false, wasQuoted = false;
         while (pos_ < text_.size()) {
+            if (pos_ - start > maxRowBytes && row.tooLong == 0) {
+                row.tooLong = 1;
+                row.cells.clear();
+                std::string().swap(cell);
+            }
             const char c = text_[pos_++];
             if (quoted) {
                 if (c == '"') {
                     if (pos_ < text_.size() && text_[pos_] == '"') {
-                        cell += '"';
+                        if (!row.tooLong) cell += '"';
                         ++pos_;
                     } else {
                         quoted = false;
                     }
                 } else {
                     if (c == '\n') ++line_;
-                    cell += c;
+                    if (!row.tooLong) cell += c;
                 }
             } else if (c == '"' && cell.empty() && !wasQuoted) {
                 quoted = wasQuoted = true;
             } else if (c == sep_) {
-                row.cells.push_back(std::move(cell));
+                if (!row.tooLong) row.cells.push_back(std::move(cell));
                 cell.clear();
                 wasQuoted = false;
             } else if (c == '\r' || c == '\n') {
                 if (c == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
                 ++line_;
                 break;
-            } else {
+            } else if (!row.tooLong) {
                 cell += c;
             }
         }
         row.unclosedQuote = quoted;
-        row.cells.push_back(std::move(cell));
+        if (row.tooLong)
+            row.tooLong = pos_ - start;
+        else
+            row.cells.push_back(std::move(cell));
         return true;
     }
 
@@ -120,6 +140,7 @@ std::string separatorName(char sep) {
 }
 
 bool isBlankRow(const Row& row) {
+    if (row.tooLong) return false;
     for (const std::string& c : row.cells)
         if (!oneLine(c).empty()) return false;
     return true;
@@ -176,7 +197,7 @@ void addCell(SourceBook& book, Target t, const std::string& raw, AuthorSeparator
     if (!value.empty()) book.add(t, std::move(value));
 }
 
-SourceFile readOwnExport(const std::string& text) {
+SourceFile readOwnExport(std::string_view text) {
     SourceFile file;
     file.format = "export CSV de Lirabel 3";
     for (std::size_t i = 0; i < ownValues; ++i)
@@ -194,6 +215,10 @@ SourceFile readOwnExport(const std::string& text) {
         if (l.empty()) continue;
         ++file.entries;
         const std::string where = "ligne " + std::to_string(line);
+        if (l.size() > maxRowBytes) {
+            file.rejected.push_back({where, tooLongText(Row{line, {}, false, l.size()})});
+            continue;
+        }
         if (l.size() >= 2 && l.front() == '\'' && l.back() == '\'') l = l.substr(1, l.size() - 2);
         std::vector<std::string_view> values;
         std::size_t from = 0;
@@ -304,25 +329,28 @@ SourceFile readCsv(std::string_view bytes, const Columns& columns) {
         for (std::size_t i = 1; i < strays.size(); ++i)
             strays[i] = "  " + strays[i];
     }
-    if (columns.empty() && looksLikeOwnExport(decoded.utf8)) {
-        SourceFile file = readOwnExport(decoded.utf8);
+    const std::string_view text = decoded.utf8();
+    if (columns.empty() && looksLikeOwnExport(text)) {
+        SourceFile file = readOwnExport(text);
         file.encoding = decoded.encoding;
         file.notes.insert(file.notes.end(), strays.begin(), strays.end());
         return file;
     }
-    const char sep = guessSeparator(firstLine(decoded.utf8));
+    const char sep = guessSeparator(firstLine(text));
     SourceFile file;
     file.encoding = decoded.encoding;
     file.format = "CSV (séparateur " + separatorName(sep) + ")";
-    RowReader rows(decoded.utf8, sep);
+    RowReader rows(text, sep);
     // One book a line, roughly: no growing of a large vector book by book.
-    file.books.reserve(
-        static_cast<std::size_t>(std::count(decoded.utf8.begin(), decoded.utf8.end(), '\n') + 1));
+    file.books.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n') + 1));
     Row row;
     std::vector<Target> targets = columns.byPosition;
     if (targets.empty()) {
         while (rows.next(row) && isBlankRow(row)) {
         }
+        if (row.tooLong)
+            throw Error("Ligne " + std::to_string(row.line) + " : " + tooLongText(row) +
+                        " ; ce n'est pas une ligne de noms de colonnes. Rien n'est importé.");
         if (row.cells.empty() || isBlankRow(row)) return file;
         targets = headerTargets(row, columns, file, bytes);
     } else {
@@ -342,6 +370,10 @@ SourceFile readCsv(std::string_view bytes, const Columns& columns) {
         if (row.unclosedQuote) {
             file.rejected.push_back({where, "guillemet ouvert jamais fermé : la suite du fichier "
                                             "n'est qu'une seule valeur"});
+            continue;
+        }
+        if (row.tooLong) {
+            file.rejected.push_back({where, tooLongText(row)});
             continue;
         }
         SourceBook book;

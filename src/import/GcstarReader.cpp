@@ -37,6 +37,7 @@ SourceFile readGcstar(std::string_view bytes) {
     SourceFile file;
     file.format = "GCstar";
     checkEntityExpansion(bytes);
+    checkTextRuns(bytes);
     std::vector<std::string> dropped;
     const std::string clean = withoutForbiddenControls(bytes, dropped);
     QXmlStreamReader xml(

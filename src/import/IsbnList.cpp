@@ -90,11 +90,11 @@ SourceFile readIsbnList(std::string_view bytes, const IsbnListRequest& request) 
     std::set<std::string> seen;
     int number = 0;
     std::size_t at = 0;
-    const std::string& all = text.utf8;
+    const std::string_view all = text.utf8();
     while (at <= all.size()) {
         std::size_t end = all.find('\n', at);
         if (end == std::string::npos) end = all.size();
-        std::string line = all.substr(at, end - at);
+        std::string line(all.substr(at, end - at));
         at = end + 1;
         ++number;
         const std::string given = isbnText(line);

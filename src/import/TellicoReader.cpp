@@ -114,6 +114,7 @@ SourceFile readTellico(std::string_view bytes) {
         file.format = "Tellico (archive .tc)";
     }
     checkEntityExpansion(bytes);
+    checkTextRuns(bytes);
     std::vector<std::string> dropped;
     const std::string clean = withoutForbiddenControls(bytes, dropped);
     QXmlStreamReader xml(

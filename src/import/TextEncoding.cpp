@@ -33,20 +33,35 @@ std::string fromUtf16(std::string_view bytes, bool little) {
 DecodedText mixed(std::string_view bytes, const char* encoding) {
     DecodedText out;
     out.encoding = encoding;
-    out.utf8.reserve(bytes.size() + bytes.size() / 8);
+    out.converted.reserve(bytes.size() + bytes.size() / 8);
     int line = 1;
     for (std::size_t at = 0; at < bytes.size();) {
         const std::size_t start = at;
         if (bytes[at] == '\n') ++line;
         if (auto c = nextUtf8(bytes, at)) {
-            out.utf8.append(bytes.substr(start, at - start));
+            out.converted.append(bytes.substr(start, at - start));
             continue;
         }
-        appendUtf8(out.utf8, cp1252ToUnicode(static_cast<unsigned char>(bytes[start])));
+        appendUtf8(out.converted, cp1252ToUnicode(static_cast<unsigned char>(bytes[start])));
         if (out.strayLines.empty() || out.strayLines.back().first != line)
             out.strayLines.emplace_back(line, 0);
         ++out.strayLines.back().second;
     }
+    return out;
+}
+
+DecodedText converted(std::string text, const char* encoding) {
+    DecodedText out;
+    out.converted = std::move(text);
+    out.encoding = encoding;
+    return out;
+}
+
+DecodedText borrowed(std::string_view bytes, const char* encoding) {
+    DecodedText out;
+    out.bytes = bytes;
+    out.borrowed = true;
+    out.encoding = encoding;
     return out;
 }
 
@@ -58,16 +73,17 @@ DecodedText decodeText(std::string_view bytes) {
         // A BOM promises UTF-8: a stray byte is another code page's, never garbage.
         return mixed(bytes, "UTF-8 avec BOM");
     }
-    if (bytes.starts_with("\xFF\xFE")) return {fromUtf16(bytes.substr(2), true), "UTF-16", {}};
-    if (bytes.starts_with("\xFE\xFF")) return {fromUtf16(bytes.substr(2), false), "UTF-16", {}};
+    if (bytes.starts_with("\xFF\xFE")) return converted(fromUtf16(bytes.substr(2), true), "UTF-16");
+    if (bytes.starts_with("\xFE\xFF"))
+        return converted(fromUtf16(bytes.substr(2), false), "UTF-16");
     bool ascii = true;
     for (char c : bytes)
         if (static_cast<unsigned char>(c) >= 0x80) {
             ascii = false;
             break;
         }
-    if (ascii) return {std::string(bytes), "ASCII (sans accents)", {}};
-    if (validUtf8(bytes)) return {std::string(bytes), "UTF-8", {}};
+    if (ascii) return borrowed(bytes, "ASCII (sans accents)");
+    if (validUtf8(bytes)) return borrowed(bytes, "UTF-8");
     // Stray bytes among UTF-8 characters: as many characters as strays says UTF-8 (a
     // Windows-1252 text seldom forms a UTF-8 sequence by chance, and reading a UTF-8 file
     // as Windows-1252 spoils every accent: "SchÃ¶nberger").
@@ -79,7 +95,7 @@ DecodedText decodeText(std::string_view bytes) {
         strays += !good;
     }
     if (characters > 0 && characters >= strays) return mixed(bytes, "UTF-8");
-    return {cp1252ToUtf8(bytes), "Windows-1252", {}};
+    return converted(cp1252ToUtf8(bytes), "Windows-1252");
 }
 
 } // namespace q7::import

@@ -8,7 +8,12 @@
 namespace q7::import {
 
 struct DecodedText {
-    std::string utf8;
+    // The text in UTF-8: the bytes themselves when they already are (no copy of a large
+    // file), else their conversion.
+    std::string_view utf8() const { return borrowed ? bytes : std::string_view(converted); }
+    std::string converted;
+    std::string_view bytes;
+    bool borrowed = false;
     std::string encoding; // for the report: "UTF-8 avec BOM", "Windows-1252"...
     // Lines (from 1) of a UTF-8 file holding stray bytes of another code page, read as
     // Windows-1252 each, and how many such bytes each holds.
@@ -19,6 +24,8 @@ struct DecodedText {
 // its few stray bytes read as Windows-1252 one by one (a file pasted together from two
 // sources); text with no UTF-8 character is Windows-1252 (every byte of which means
 // something).
+// Text already in UTF-8 is not copied: the result points into `bytes`, which must
+// outlive it.
 DecodedText decodeText(std::string_view bytes);
 
 } // namespace q7::import

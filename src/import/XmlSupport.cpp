@@ -3,6 +3,8 @@
 #include "import/Values.h"
 #include "store/Errors.h"
 
+#include <algorithm>
+
 namespace q7::import {
 
 std::string utf8(QStringView text) {
@@ -161,6 +163,22 @@ std::size_t forbiddenReference(std::string_view b, std::size_t at) {
     return i + 1 - at;
 }
 } // namespace
+
+void checkTextRuns(std::string_view xml, std::size_t longest) {
+    std::size_t from = 0;
+    while (from < xml.size()) {
+        std::size_t next = xml.find('<', from + 1);
+        if (next == std::string_view::npos) next = xml.size();
+        if (next - from > longest) {
+            const auto line = std::count(xml.begin(), xml.begin() + std::ptrdiff_t(from), '\n') + 1;
+            throw Error("Fichier XML refusé : ligne " + std::to_string(line) + ", plus de " +
+                        std::to_string(longest >> 20) +
+                        " Mo d'un seul tenant, bien plus qu'une fiche ou une image de couverture "
+                        "n'en demande. Rien n'est importé.");
+        }
+        from = next;
+    }
+}
 
 std::string withoutForbiddenControls(std::string_view bytes, std::vector<std::string>& notes) {
     // UTF-16 files are left to the parser: their bytes are no characters one by one.

@@ -56,4 +56,11 @@ void throwIfBroken(const QXmlStreamReader& xml, const char* what);
 // they would give outgrows the file many times over; checked before any parsing.
 void checkEntityExpansion(std::string_view xml);
 
+// The parser keeps a text or a tag whole, several times over: a run of more than
+// maxXmlRun bytes without a "<" (far more than a book or a cover image needs) is refused
+// with a q7::Error naming its line, so that a one-line file of a gigabyte costs no more
+// than the file itself.
+inline constexpr std::size_t maxXmlRun = std::size_t(16) << 20;
+void checkTextRuns(std::string_view xml, std::size_t longest = maxXmlRun);
+
 } // namespace q7::import

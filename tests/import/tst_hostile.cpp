@@ -1,6 +1,6 @@
 // Files made to hurt the importer: prices with endless decimals, entities that expand
-// without bound, sources that never end or never start. Each is refused or read sanely,
-// quickly and in bounded memory.
+// without bound, lines of a gigabyte, sources that never end or never start. Each is refused or
+// read sanely, quickly and in bounded memory.
 #include "import/CommandLine.h"
 #include "import/Importer.h"
 #include "import/Values.h"
@@ -56,6 +56,69 @@ private Q_SLOTS:
             QFAIL("the document should have been refused");
         } catch (const Error& e) {
             QVERIFY2(std::string(e.what()).find("entités") != std::string::npos, e.what());
+        }
+    }
+
+    // A line past a megabyte is no book: passed over without being kept (only that row),
+    // and the rows around it still read, with their right line numbers.
+    void hugeLinesArePassedOver_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("books");    // where each book read comes from
+        QTest::addColumn<QStringList>("rejected"); // where each row passed over starts
+        const QByteArray big(1 << 20, 'x');
+        QTest::newRow("a long cell") << "titre,auteur\nA,Hugo\n" + big + ",Zola\nB,Sand\n"
+                                     << QStringList{"ligne 2", "ligne 4"} << QStringList{"ligne 3"};
+        QTest::newRow("a quoted cell over several lines")
+            << "titre,auteur\nA,Hugo\n\"" + big.left(600000) + "\n" + big.left(600000) +
+                   "\",Zola\nB,Sand\n"
+            << QStringList{"ligne 2", "ligne 5"} << QStringList{"ligne 3"};
+        QTest::newRow("just under a megabyte")
+            << "titre,auteur\n" + big.left((1 << 20) - 10) + ",Zola\n"
+            << QStringList{"ligne 2"} << QStringList();
+        QByteArray own = "'" + QByteArray(16, ';') + "1:2:2020" + QByteArray(11, ';') + "'\r\n";
+        QTest::newRow("own export") << own + "'" + big + QByteArray(27, ';') + "'\r\n" + own
+                                    << QStringList{"ligne 1", "ligne 3"} << QStringList{"ligne 2"};
+    }
+    void hugeLinesArePassedOver() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, books);
+        QFETCH(QStringList, rejected);
+        const SourceFile source = readSource(file.toStdString(), Format::csv, {});
+        QStringList read, passed;
+        for (const SourceBook& b : source.books)
+            read << QString::fromStdString(b.where);
+        for (const Rejected& r : source.rejected) {
+            passed << QString::fromStdString(r.where);
+            QVERIFY2(r.why.find("1 Mo au plus") != std::string::npos, r.why.c_str());
+        }
+        QCOMPARE(read, books);
+        QCOMPARE(passed, rejected);
+    }
+
+    // Where nothing can be passed over (the column names, an XML document), the file is
+    // refused, the line named, before anything is copied.
+    void hugeLinesRefuseTheFile_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("message");
+        const QByteArray big((1 << 20) + 1, 'x');
+        QTest::newRow("CSV column names") << "\n\n" + big + ",titre\nA\n"
+                                          << "Ligne 3 :";
+        const QByteArray head = "<?xml version=\"1.0\"?>\n<tellico xmlns=\"http://"
+                                "periapsis.org/tellico/\" syntaxVersion=\"11\">\n"
+                                "<collection type=\"2\"><entry id=\"1\">\n<title>";
+        const QByteArray tail = "</title></entry></collection></tellico>\n";
+        QTest::newRow("XML text") << head + QByteArray(16 << 20, 'x') + "y" + tail << "ligne 4,";
+        QTest::newRow("XML tag") << head + "<a b=\"" + QByteArray(16 << 20, 'x') + "\"/>" + tail
+                                 << "ligne 4,";
+    }
+    void hugeLinesRefuseTheFile() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, message);
+        try {
+            readSource(file.toStdString(), Format::automatic, {});
+            QFAIL("the file should have been refused");
+        } catch (const Error& e) {
+            QVERIFY2(QString::fromUtf8(e.what()).contains(message), e.what());
         }
     }
 
