@@ -12,6 +12,7 @@
 #include "loans/LoanRegister.h"
 #include "maint/CatalogueSort.h"
 #include "output/ExportRunner.h"
+#include "output/RecordText.h"
 #include "RecordingFileSystem.h"
 #include "ReplayServer.h"
 #include "settings/Settings.h"
@@ -253,6 +254,13 @@ std::vector<Command> commands() {
              std::filesystem::remove(dir + "/Q7export.csv");
          },
          exportTo(ExportKind::Csv),
+         {},
+         false},
+        {"fiche en texte",
+         usedFolder,
+         [](FileSystem& fs, const std::string& dir) {
+             writeRecordTextFile(Folder(fs, dir), books(3)[2], 3, Settings());
+         },
          {},
          false},
         {"registre des prêts",
