@@ -143,6 +143,7 @@ Report appendImport(const Folder& folder, const AppendRequest& request) {
 Report trialImport(const Folder& folder, const AppendRequest& request) {
     Existing existing = peekCatalogue(folder);
     reserveLentReferences(folder, existing);
+    reserveFreedReferences(folder, existing);
     Plan plan = planImport(*request.source, existing, dateAt(request.now), request.progress);
     plan.report.source = request.sourceName;
     if (request.lists)
@@ -155,6 +156,7 @@ Report trialImport(const Folder& folder, const AppendRequest& request) {
 Report appendImport(DataFile& data, const Folder& folder, const AppendRequest& request) {
     Existing existing = scanCatalogue(data);
     reserveLentReferences(folder, existing);
+    reserveFreedReferences(folder, existing);
     Plan plan = planImport(*request.source, existing, dateAt(request.now), request.progress);
     Report& report = plan.report;
     report.source = request.sourceName;

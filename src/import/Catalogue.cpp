@@ -3,7 +3,9 @@
 #include "import/FieldNames.h"
 #include "import/Values.h"
 
+#include "store/CatalogueNames.h"
 #include "store/Cp1252.h"
+#include "store/ListFile.h"
 
 #include <cstring>
 #include <vector>
@@ -88,6 +90,12 @@ void Existing::add(const Fiche& record) {
     const std::string ref(record.view(Field::numero));
     references.insert(ref);
     duplicates.add(record, "fiche " + std::to_string(count) + " du catalogue, référence " + ref);
+}
+
+void reserveFreedReferences(const Folder& folder, Existing& existing) {
+    if (!folder.exists(oldReferencesFile)) return;
+    for (std::string& reference : readListFile(folder, oldReferencesFile))
+        existing.references.insert(std::move(reference));
 }
 
 Existing scanCatalogue(DataFile& data) {

@@ -42,6 +42,10 @@ struct Existing {
 
 // Through the locked data file (P is left at its end).
 Existing scanCatalogue(DataFile& data);
+// The references of deleted books the record window offers again (Q7ancnum.lst) are
+// never given to an imported book: the next record to take one would share it.
+// Throws IoError when the list cannot be read.
+void reserveFreedReferences(const Folder& folder, Existing& existing);
 // Read only, without lock nor creating anything: for a trial while the program may be open.
 Existing peekCatalogue(const Folder& folder);
 

@@ -1,13 +1,12 @@
 #pragma once
 // Q7ancnum.lst: references of deleted records, oldest first, free to be given again.
+#include "store/CatalogueNames.h"
 #include "store/Folder.h"
 
 #include <string>
 #include <vector>
 
 namespace q7 {
-
-inline constexpr const char* oldReferencesFile = "Q7ancnum.lst";
 
 // The references in file order; none when the file is missing or empty.
 // Throws IoError when it cannot be read.

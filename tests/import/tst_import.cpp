@@ -12,6 +12,8 @@
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace q7;
@@ -335,6 +337,22 @@ private Q_SLOTS:
         QCOMPARE(field(plan.records[1], Field::numero), cp("6"));
         QCOMPARE(QString::fromStdString(plan.report.skipped[2].where), QStringLiteral("ligne 5"));
         QVERIFY(plan.report.skipped[2].why.find("ligne 4") != std::string::npos);
+    }
+
+    // The references the record window offers again are never given to an imported book.
+    void freedReferencesAreNotGiven() {
+        QTemporaryDir dir;
+        QFile list(dir.filePath(QStringLiteral("Q7ancnum.lst")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("2\r\n3\r\n");
+        list.close();
+        Existing existing;
+        existing.add(FicheBuilder().set(Field::titre, "x").numero(1));
+        reserveFreedReferences(Folder(posixFileSystem(), dir.path().toStdString()), existing);
+        const Plan plan = planOf("titre,auteur\nA,B\nC,D\n", existing);
+        QCOMPARE(plan.records.size(), std::size_t(2));
+        QCOMPARE(field(plan.records[0], Field::numero), cp("4"));
+        QCOMPARE(field(plan.records[1], Field::numero), cp("5"));
     }
 
     // A book is skipped only when it surely repeats another: same ISBN, or same title,

@@ -95,6 +95,14 @@ std::string undoKeptWithRecords(const FolderImage&, const FolderImage& after,
                                           : "les fiches importées sans de quoi les retirer";
 }
 
+// An import keeps both: its undo data with its records, and no reference both offered
+// again and given to an imported book.
+std::string importKept(const FolderImage& before, const FolderImage& after,
+                       const FolderImage& now) {
+    const std::string undo = undoKeptWithRecords(before, after, now);
+    return undo.empty() ? referencesFreeOrLost(before, after, now) : undo;
+}
+
 struct Command {
     const char* name;
     std::function<void(const std::string& dir)> prepare;
@@ -273,9 +281,9 @@ std::vector<Command> commands() {
          },
          {},
          false},
-        {"importer --ajouter", usedFolder, import(false), undoKeptWithRecords, false},
-        {"importer --ajouter --listes", usedFolder, import(true), undoKeptWithRecords, false},
-        {"importer --ajouter --isbn", usedFolder, importIsbnList, undoKeptWithRecords, false},
+        {"importer --ajouter", usedFolder, import(false), importKept, false},
+        {"importer --ajouter --listes", usedFolder, import(true), importKept, false},
+        {"importer --ajouter --isbn", usedFolder, importIsbnList, importKept, false},
         {"exporter (CSV) hors du dossier des données",
          [](const std::string& dir) {
              put(dir, "Q7export.csv", "ancien\r\n");
