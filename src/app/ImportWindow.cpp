@@ -282,7 +282,7 @@ void ImportWindow::importNow() {
         if (digest(*bytes) != kept.digest) {
             fresh = readBooks(*bytes);
             fresh->notes.insert(fresh->notes.begin(),
-                                "le fichier a changé depuis l'essai : il a été relu");
+                                "Le fichier a changé depuis l'essai : il a été relu.");
         }
         const BusyCursor busy(services_.cursor);
         const q7::import::Report report = q7::import::appendImport(
