@@ -208,10 +208,11 @@ void ImportWindow::setRunning(bool on) {
     stop_->setEnabled(on);
     if (on) {
         stopAsked_ = false;
+        focusBefore_ = focusWidget();
         stop_->setFocus();
         return;
     }
-    file_->setFocus();
+    (focusBefore_ ? focusBefore_.data() : file_)->setFocus();
     // Closed meanwhile: once the command that ran the lookup has returned.
     if (closeAfter_) {
         closeAfter_ = false;
@@ -259,7 +260,7 @@ void ImportWindow::trial() {
         import_->setEnabled(report.imported > 0);
         tried_ = Tried{path, digest(*bytes), std::move(source)};
     } catch (const q7::import::IsbnListStopped& e) {
-        showReport(text(e.what()));
+        showStopped(e);
     } catch (const std::exception& e) {
         services_.dialogs.beep();
         showReport(QStringLiteral("Le fichier « %1 » ne peut pas être importé : %2")
@@ -289,7 +290,7 @@ void ImportWindow::importNow() {
             state_.data, state_.folder, requestFor(fresh ? *fresh : kept.source, kept.path));
         showReport(text(q7::import::renderReport(report)));
     } catch (const q7::import::IsbnListStopped& e) {
-        showReport(text(e.what()));
+        showStopped(e);
         showCount();
         return;
     } catch (const std::exception& e) {
@@ -334,6 +335,11 @@ q7::import::Progress ImportWindow::progress() {
         count_->setText(QStringLiteral("Livres examinés : %1 sur %2...").arg(done).arg(total));
         count_->repaint();
     };
+}
+
+void ImportWindow::showStopped(const q7::import::IsbnListStopped& e) {
+    showReport(text(e.what()) + QStringLiteral("\nUn nouvel essai reprend la liste sans "
+                                               "redemander les réponses déjà reçues."));
 }
 
 void ImportWindow::showReport(const QString& text) {

@@ -5,10 +5,12 @@
 // program can change the catalogue in between. A list of ISBNs is looked up once, at
 // the trial, and the books found are what "Importer" appends.
 #include "import/Append.h"
+#include "import/IsbnList.h"
 #include "lookup/IsbnLookup.h"
 #include "record/RecordWindow.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <optional>
 #include <string>
@@ -52,6 +54,7 @@ private:
     q7::import::AppendRequest requestFor(const q7::import::SourceFile& source, const QString& path);
     void setRunning(bool on);
     void showReport(const QString& text);
+    void showStopped(const q7::import::IsbnListStopped& stopped);
     void showCount();
     q7::import::Progress progress();
     void catalogueChanged();
@@ -81,7 +84,8 @@ private:
 
     // The window's for the program's life: an answer received is not asked again.
     q7::lookup::IsbnLookup lookup_;
-    QString isbnLine_; // "ISBN 12 sur 40 : ..." of the ISBN being asked
+    QString isbnLine_;              // "ISBN 12 sur 40 : ..." of the ISBN being asked
+    QPointer<QWidget> focusBefore_; // given back when the run ends
     bool running_ = false;
     bool stopAsked_ = false;
     bool closeAfter_ = false; // the window was closed during the run
