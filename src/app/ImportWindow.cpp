@@ -1,6 +1,7 @@
 #include "app/ImportWindow.h"
 
 #include "import/Append.h"
+#include "import/IsbnList.h"
 #include "platform/BusyCursor.h"
 #include "platform/Command.h"
 #include "platform/Services.h"
@@ -9,6 +10,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -24,17 +27,12 @@
 
 namespace {
 
-const QString fileFilter =
-    QStringLiteral("Catalogues (*.csv *.tsv *.txt *.tc *.xml *.gcs);;Tous les fichiers (*)");
+const QString fileFilter = QStringLiteral("Catalogues (*.csv *.tsv *.txt *.tc *.xml *.gcs);;"
+                                          "Listes d'ISBN (*.txt *.csv);;Tous les fichiers (*)");
 
-// Reads the books of the file's bytes and runs `step` on them: the trial or the append.
-template <class Step>
-q7::import::Report withBooks(const std::string& bytes, const QString& path, bool lists,
-                             q7::import::Progress progress, Step step) {
-    const q7::import::SourceFile source =
-        q7::import::readSource(bytes, q7::import::Format::automatic, {});
-    return step(q7::import::AppendRequest{&source, QFileInfo(path).fileName().toStdString(), lists,
-                                          std::time(nullptr), std::move(progress)});
+QByteArray digest(const std::string& bytes) {
+    return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())),
+                                    QCryptographicHash::Sha256);
 }
 
 QString text(const std::string& utf8) {
@@ -71,6 +69,9 @@ ImportWindow::ImportWindow(AppState& state, Services& services, QWidget* parent)
     undo_->setObjectName(QStringLiteral("btannuler"));
     close_ = new QPushButton(QStringLiteral("Fer&mer"), this);
     close_->setObjectName(QStringLiteral("btfermer"));
+    stop_ = new QPushButton(QStringLiteral("Arrê&ter"), this);
+    stop_->setObjectName(QStringLiteral("btarreter"));
+    stop_->setEnabled(false);
 
     auto* grid = new QGridLayout;
     grid->addWidget(fileLabel, 0, 0);
@@ -80,7 +81,7 @@ ImportWindow::ImportWindow(AppState& state, Services& services, QWidget* parent)
     // Enter runs the trial, never the import: appending takes its own click or Alt+I.
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    for (QPushButton* b : {trial_, import_, undo_, close_}) {
+    for (QPushButton* b : {trial_, import_, undo_, close_, stop_}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
@@ -97,6 +98,9 @@ ImportWindow::ImportWindow(AppState& state, Services& services, QWidget* parent)
     connect(import_, &QPushButton::clicked, this, guarded(d, this, &ImportWindow::importNow));
     connect(undo_, &QPushButton::clicked, this, guarded(d, this, &ImportWindow::undoLast));
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(stop_, &QPushButton::clicked, this, &ImportWindow::stop);
+    connect(&lookup_, &q7::lookup::IsbnLookup::progress, this,
+            [this](const QString& status) { count_->setText(isbnLine_ + status); });
     // A trial of another file, or with the lists, is needed before an import.
     const auto outdated = [this] { import_->setEnabled(false); };
     connect(file_, &QLineEdit::textEdited, this, outdated);
@@ -111,18 +115,22 @@ void ImportWindow::connectTo(RecordWindow& window, QAction* importItem, QAction*
 }
 
 void ImportWindow::open() {
+    if (running_) return;
     import_->setEnabled(false);
-    tried_.clear();
+    tried_.reset();
     report_->setPlainText(QStringLiteral(
         "Choisissez un fichier : un tableur enregistré en CSV ou en TSV, une collection "
-        "Tellico ou GCstar. Son essai s'affiche ici, sans rien changer au catalogue ; "
-        "« Importer » ajoute alors ses livres."));
+        "Tellico ou GCstar, ou une liste d'ISBN (un par ligne, comme l'écrit un lecteur de "
+        "codes-barres), dont chaque livre est demandé aux sources de notices. Son essai "
+        "s'affiche ici, sans rien changer au catalogue ; « Importer » ajoute alors ses "
+        "livres."));
     showCount();
     focusForTyping(file_);
     services_.modal.showModal(*this);
 }
 
 void ImportWindow::chooseFile() {
+    if (running_) return;
     const std::optional<QString> chosen =
         services_.dialogs.openFileName(QStringLiteral("Fichier à importer"), fileFilter);
     if (!chosen) return;
@@ -159,22 +167,100 @@ std::optional<std::string> ImportWindow::readChosenFile() {
     return std::nullopt;
 }
 
+q7::import::AppendRequest ImportWindow::requestFor(const q7::import::SourceFile& source,
+                                                   const QString& path) {
+    return {&source, QFileInfo(path).fileName().toStdString(), lists_->isChecked(),
+            std::time(nullptr), progress()};
+}
+
+q7::import::SourceFile ImportWindow::readBooks(const std::string& bytes) {
+    if (!q7::import::looksLikeIsbnList(bytes)) {
+        const BusyCursor busy(services_.cursor);
+        return q7::import::readSource(bytes, q7::import::Format::automatic, {});
+    }
+    showReport(QStringLiteral("Liste d'ISBN : chaque livre est demandé aux sources de notices, "
+                              "au plus une demande par seconde et par source. « Arrêter » ou "
+                              "Échap interrompt la recherche sans rien ajouter au catalogue."));
+    q7::import::IsbnListRequest request;
+    request.folder = state_.folder.dir();
+    request.settings = &services_.settingsStore;
+    request.lookup = &lookup_;
+    request.stopped = [this] { return stopAsked_; };
+    request.progress = [this](int rank, int total, const std::string& isbn13) {
+        isbnLine_ = QStringLiteral("ISBN %1 sur %2 : ").arg(rank).arg(total);
+        count_->setText(isbnLine_ + text(isbn13));
+    };
+    // The lookup runs an event loop: until it ends, only "Arrêter" may act.
+    setRunning(true);
+    struct Ended {
+        ImportWindow* w;
+        ~Ended() { w->setRunning(false); }
+    } ended{this};
+    return q7::import::readIsbnList(bytes, request);
+}
+
+void ImportWindow::setRunning(bool on) {
+    running_ = on;
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{file_, choose_, lists_, trial_, import_, undo_, close_})
+        w->setEnabled(!on);
+    import_->setEnabled(false); // enabled again by a trial that found books
+    stop_->setEnabled(on);
+    if (on) {
+        stopAsked_ = false;
+        focusBefore_ = focusWidget();
+        stop_->setFocus();
+        return;
+    }
+    (focusBefore_ ? focusBefore_.data() : file_)->setFocus();
+    // Closed meanwhile: once the command that ran the lookup has returned.
+    if (closeAfter_) {
+        closeAfter_ = false;
+        QMetaObject::invokeMethod(this, &ImportWindow::reject, Qt::QueuedConnection);
+    }
+}
+
+void ImportWindow::stop() {
+    if (!running_) return;
+    stopAsked_ = true;
+    count_->setText(QStringLiteral("Arrêt de la recherche..."));
+    lookup_.cancel();
+}
+
+// Escape stops a lookup before it closes the window.
+void ImportWindow::reject() {
+    if (running_) return stop();
+    QDialog::reject();
+}
+
+void ImportWindow::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        closeAfter_ = true;
+        stop();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 void ImportWindow::trial() {
+    if (running_) return;
     import_->setEnabled(false);
-    tried_.clear();
+    tried_.reset();
     const std::optional<std::string> bytes = readChosenFile();
     if (!bytes) return;
     const QString path = file_->text().trimmed();
     try {
+        q7::import::SourceFile source = readBooks(*bytes);
         const BusyCursor busy(services_.cursor);
         q7::import::Report report =
-            withBooks(*bytes, path, lists_->isChecked(), progress(), [this](const auto& request) {
-                return q7::import::trialImport(state_.folder, request);
-            });
+            q7::import::trialImport(state_.folder, requestFor(source, path));
         report.action = "essai, rien n'est écrit (« Importer » pour ajouter les livres)";
         showReport(text(q7::import::renderReport(report)));
-        tried_ = path;
         import_->setEnabled(report.imported > 0);
+        tried_ = Tried{path, digest(*bytes), std::move(source)};
+    } catch (const q7::import::IsbnListStopped& e) {
+        showStopped(e);
     } catch (const std::exception& e) {
         services_.dialogs.beep();
         showReport(QStringLiteral("Le fichier « %1 » ne peut pas être importé : %2")
@@ -184,19 +270,29 @@ void ImportWindow::trial() {
 }
 
 void ImportWindow::importNow() {
-    const QString path = tried_;
-    if (path.isEmpty() || path != file_->text().trimmed()) return trial();
+    if (running_) return;
+    if (!tried_ || tried_->path != file_->text().trimmed()) return trial();
+    const Tried kept = std::move(*tried_);
     import_->setEnabled(false);
-    tried_.clear();
+    tried_.reset();
     const std::optional<std::string> bytes = readChosenFile();
     if (!bytes) return;
     try {
+        // Changed since the trial: read (and asked) again, said at the report's head.
+        std::optional<q7::import::SourceFile> fresh;
+        if (digest(*bytes) != kept.digest) {
+            fresh = readBooks(*bytes);
+            fresh->notes.insert(fresh->notes.begin(),
+                                "Le fichier a changé depuis l'essai : il a été relu.");
+        }
         const BusyCursor busy(services_.cursor);
-        const q7::import::Report report =
-            withBooks(*bytes, path, lists_->isChecked(), progress(), [this](const auto& request) {
-                return q7::import::appendImport(state_.data, state_.folder, request);
-            });
+        const q7::import::Report report = q7::import::appendImport(
+            state_.data, state_.folder, requestFor(fresh ? *fresh : kept.source, kept.path));
         showReport(text(q7::import::renderReport(report)));
+    } catch (const q7::import::IsbnListStopped& e) {
+        showStopped(e);
+        showCount();
+        return;
     } catch (const std::exception& e) {
         showReport(text(e.what()));
         showCount();
@@ -206,6 +302,7 @@ void ImportWindow::importNow() {
 }
 
 void ImportWindow::undoLast() {
+    if (running_) return;
     if (!ask(services_.dialogs, QStringLiteral("Retirer du catalogue les livres de la dernière "
                                                "importation ?")))
         return;
@@ -238,6 +335,11 @@ q7::import::Progress ImportWindow::progress() {
         count_->setText(QStringLiteral("Livres examinés : %1 sur %2...").arg(done).arg(total));
         count_->repaint();
     };
+}
+
+void ImportWindow::showStopped(const q7::import::IsbnListStopped& e) {
+    showReport(text(e.what()) + QStringLiteral("\nUn nouvel essai reprend la liste sans "
+                                               "redemander les réponses déjà reçues."));
 }
 
 void ImportWindow::showReport(const QString& text) {

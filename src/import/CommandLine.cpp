@@ -79,9 +79,20 @@ Progress progressOn(Console& console) {
 }
 
 // One line per ISBN asked, written over the last: the services take a second or more each.
-std::function<void(const std::string&)> isbnProgress(Console& console) {
+std::function<void(int, int, const std::string&)> isbnProgress(Console& console) {
     if (!console.terminal) return {};
-    return [&console](const std::string& line) { console.err << "\r\033[K" << line << std::flush; };
+    return [&console](int rank, int total, const std::string& isbn13) {
+        console.err << "\r\033[K"
+                    << "ISBN " << rank << " / " << total << " : " << isbn13 << std::flush;
+    };
+}
+
+IsbnListRequest isbnRequest(const Options& o, Console& console) {
+    IsbnListRequest request;
+    request.folder = o.folder;
+    request.settings = console.settings;
+    request.progress = isbnProgress(console);
+    return request;
 }
 
 void trial(const Options& o, const SourceFile& source, Console& console) {
@@ -213,9 +224,8 @@ int runImport(const std::vector<std::string>& args, Console& console) {
             return 0;
         }
         const std::string bytes = readSourceFile(o.file);
-        const SourceFile source =
-            o.isbnList ? readIsbnList(bytes, {o.folder, console.settings, isbnProgress(console)})
-                       : readSource(bytes, o.format, o.columns);
+        const SourceFile source = o.isbnList ? readIsbnList(bytes, isbnRequest(o, console))
+                                             : readSource(bytes, o.format, o.columns);
         if (o.action == Options::Action::trial) {
             trial(o, source, console);
             return 0;

@@ -1,6 +1,7 @@
 #include "import/IsbnList.h"
 
 #include "import/TextEncoding.h"
+#include "import/Values.h"
 #include "lookup/Isbn.h"
 #include "lookup/IsbnLookup.h"
 #include "store/Cp1252.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <set>
 
@@ -29,6 +31,44 @@ std::string isbnText(std::string line) {
     while (!out.empty() && (out.front() == ' ' || out.front() == '-'))
         out.erase(0, 1);
     return out;
+}
+
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// "ISBN", "ISBN-13", "ean" and their like: a heading, not a book.
+bool isbnHeading(std::string_view line) {
+    const std::string t = lowered(line);
+    if (t.size() > 8 || !(t.starts_with("isbn") || t.starts_with("ean"))) return false;
+    return std::ranges::all_of(
+        t, [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-'; });
+}
+
+// Digits, hyphens and spaces with a final X, nine to thirteen digits, after an optional
+// "ISBN :" label: an ISBN, its check digit right or wrong.
+bool isbnAlone(std::string_view line) {
+    std::string_view t = trimmed(line);
+    const std::string low = lowered(t.substr(0, 5));
+    if (low.starts_with("isbn") || low.starts_with("ean")) {
+        const std::size_t colon = t.find(':');
+        if (colon == std::string_view::npos) return false;
+        t = trimmed(t.substr(colon + 1));
+    }
+    int digits = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9')
+            ++digits;
+        else if ((c == 'X' || c == 'x') && i + 1 == t.size())
+            ++digits;
+        else if (c != '-' && c != ' ')
+            return false;
+    }
+    return digits >= 9 && digits <= 13;
 }
 
 std::vector<std::string> knownAuthors(const std::string& folder) {
@@ -58,6 +98,31 @@ void add(SourceBook& b, Target t, const lookup::Proposal& p, Field f) {
 }
 
 } // namespace
+
+IsbnListStopped::IsbnListStopped(int asked, int total)
+    : Error("Recherche arrêtée après " + std::to_string(asked) + " ISBN sur " +
+            std::to_string(total) + " : rien n'est ajouté au catalogue."),
+      asked(asked), total(total) {}
+
+bool looksLikeIsbnList(std::string_view bytes) {
+    const std::string text = decodeText(bytes).utf8;
+    std::size_t at = 0;
+    int isbns = 0;
+    bool first = true;
+    while (at <= text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view line = trimmed(std::string_view(text).substr(at, end - at));
+        at = end + 1;
+        if (line.empty()) continue;
+        if (isbnAlone(line))
+            ++isbns;
+        else if (!first || !isbnHeading(line))
+            return false;
+        first = false;
+    }
+    return isbns > 0;
+}
 
 SourceFile readIsbnList(std::string_view bytes, const IsbnListRequest& request) {
     // The network needs an event loop, and that an application object.
@@ -114,14 +179,17 @@ SourceFile readIsbnList(std::string_view bytes, const IsbnListRequest& request) 
     }
     if (source.entries == 0) throw Error("Le fichier ne contient aucun ISBN");
 
-    lookup::IsbnLookup lookup;
+    lookup::IsbnLookup ownLookup;
+    lookup::IsbnLookup& lookup = request.lookup ? *request.lookup : ownLookup;
+    const int total = static_cast<int>(wanted.size());
     int done = 0;
     for (const Line& l : wanted) {
         const std::string where = "ligne " + std::to_string(l.number);
-        if (request.progress)
-            request.progress("ISBN " + std::to_string(++done) + " / " +
-                             std::to_string(wanted.size()) + " : " + l.isbn13);
+        if (request.stopped && request.stopped()) throw IsbnListStopped(done, total);
+        if (request.progress) request.progress(done + 1, total, l.isbn13);
         const lookup::LookupResult r = lookup::lookUpAndWait(lookup, l.isbn13, notices);
+        if (r.kind == lookup::LookupResult::Kind::cancelled) throw IsbnListStopped(done, total);
+        ++done;
         if (r.kind != lookup::LookupResult::Kind::found) {
             std::string why = r.message;
             for (char& c : why)

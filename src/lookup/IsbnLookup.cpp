@@ -199,6 +199,9 @@ LookupResult lookUpAndWait(IsbnLookup& lookup, const std::string& isbn13,
         });
     lookup.start(isbn13, settings);
     if (lookup.running()) loop.exec();
+    // The program quitting ends every event loop, this one too: the lookup must not run
+    // on, nor its empty result pass for an answer.
+    if (lookup.running()) lookup.cancel();
     QObject::disconnect(done);
     return result;
 }

@@ -1,7 +1,7 @@
 // "Importer..." in the program: the trial, the append, its undo, and files refused, with
 // the catalogue kept locked by the program all along.
 #include "app/ImportWindow.h"
-#include "AppFixture.h"
+#include "ImportWindowProbe.h"
 #include "store/Errors.h"
 
 #include <QCheckBox>
@@ -15,20 +15,6 @@
 namespace {
 
 const std::string twoBooks = "Titre;Auteur\r\nLa Peste;Camus Albert\r\nGerminal;Zola Émile\r\n";
-
-QString pane(QDialog& d) {
-    return d.findChild<QPlainTextEdit*>("memrapport")->toPlainText();
-}
-QString count(QDialog& d) {
-    return d.findChild<QLabel*>("lblcompte")->text();
-}
-void click(QDialog& d, const char* button) {
-    d.findChild<QPushButton*>(QLatin1String(button))->click();
-    QApplication::processEvents();
-}
-bool enabled(QDialog& d, const char* button) {
-    return d.findChild<QPushButton*>(QLatin1String(button))->isEnabled();
-}
 
 // True when a second holder cannot take the catalogue's lock.
 bool lockedByTheProgram(const AppFixture& app) {
@@ -50,10 +36,6 @@ public:
         return false;
     }
 };
-
-QStringList reports(const AppFixture& app) {
-    return QDir(app.tmp.path()).entryList({"Q7import-*.txt"});
-}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "FakeServices.h"
 #include "FicheBuilder.h"
 #include "import/CommandLine.h"
+#include "import/IsbnList.h"
 #include "ReplayServer.h"
 #include "store/Cp1252.h"
 
@@ -39,6 +40,8 @@ class TestImportIsbn : public QObject {
 private Q_SLOTS:
     void scannedList();
     void nothingToAsk();
+    void toldFromContent_data();
+    void toldFromContent();
 };
 
 void TestImportIsbn::scannedList() {
@@ -123,6 +126,47 @@ void TestImportIsbn::nothingToAsk() {
     QCOMPARE(
         format.err,
         QString("lirabel3-import : --isbn lit une liste d'ISBN : ni --format ni --colonnes\n"));
+}
+
+// The import window takes a file for a list of ISBNs only when each line is one.
+void TestImportIsbn::toldFromContent_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("list");
+    QTest::newRow("scanned") << QByteArray("9782824627151\r\n\r\n2952221707\r\n") << true;
+    QTest::newRow("heading, hyphens, X")
+        << QByteArray("ISBN-13\n978-2-07-036002-4\n2-7028-6550-X\n") << true;
+    QTest::newRow("labelled") << QByteArray("ISBN: 9782070427796\nEAN : 9782070360024\n") << true;
+    QTest::newRow("wrong check digit") << QByteArray("978207036002X\n") << true;
+    QTest::newRow("UTF-16 from a phone") << QByteArray("\xFF\xFE"
+                                                       "9\0"
+                                                       "7\0"
+                                                       "8\0"
+                                                       "2\0"
+                                                       "0\0"
+                                                       "7\0"
+                                                       "0\0"
+                                                       "3\0"
+                                                       "6\0"
+                                                       "0\0"
+                                                       "0\0"
+                                                       "2\0"
+                                                       "4\0"
+                                                       "\n\0",
+                                                       30)
+                                         << true;
+    QTest::newRow("spreadsheet") << QByteArray("Titre;ISBN\nNadja;9782070360024\n") << false;
+    QTest::newRow("ISBN then title") << QByteArray("9782070360024;Nadja\n") << false;
+    QTest::newRow("heading below a book")
+        << QByteArray("9782070360024\nISBN\n9782070427796\n") << false;
+    QTest::newRow("prices") << QByteArray("12,50\n7\n") << false;
+    QTest::newRow("heading only") << QByteArray("ISBN\n") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void TestImportIsbn::toldFromContent() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, list);
+    QCOMPARE(import::looksLikeIsbnList(std::string_view(bytes.constData(), bytes.size())), list);
 }
 
 QTEST_GUILESS_MAIN(TestImportIsbn)

@@ -161,8 +161,11 @@ void importIsbnList(FileSystem& fs, const std::string& dir) {
     settings.values["Notices/ordre"] = "bnf,openlibrary";
     settings.values["Notices/bnf"] = (server.base() + "/api/SRU").toStdString();
     settings.values["Notices/openlibrary"] = server.base().toStdString();
+    import::IsbnListRequest asked;
+    asked.folder = dir;
+    asked.settings = &settings;
     const import::SourceFile source =
-        import::readIsbnList("9782824627151\r\n9782070427796\r\n", {dir, &settings, {}});
+        import::readIsbnList("9782824627151\r\n9782070427796\r\n", asked);
     if (source.books.size() != 2) throw Error("les notices n'ont pas été trouvées");
     import::AppendRequest r = request(source, false);
     r.sourceName = "scan.txt";
