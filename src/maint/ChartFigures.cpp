@@ -9,7 +9,11 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace q7 {
 
@@ -171,33 +175,53 @@ void TextTally::grow() {
     }
 }
 
+void TextTally::join(const TextTally& later, std::vector<std::uint32_t>* moved) {
+    if (moved) moved->resize(later.entries_.size());
+    for (std::size_t i = 0; i < later.entries_.size(); ++i) {
+        const Entry& e = later.entries_[i];
+        Entry& ours = at(later.key(e));
+        ours.count += e.count;
+        if (moved) (*moved)[i] = static_cast<std::uint32_t>(&ours - entries_.data());
+    }
+}
+
 CollectionFigures::CollectionFigures()
     : where_{fieldInfo(Field::type),   fieldInfo(Field::langue),  fieldInfo(Field::etat),
              fieldInfo(Field::auteur), fieldInfo(Field::edition), fieldInfo(Field::collection),
-             fieldInfo(Field::pos1)},
-      anedition_(yearSlots, 0), enregistrement_(yearSlots) {}
+             fieldInfo(Field::pos1),   fieldInfo(Field::prix),    fieldInfo(Field::anedition)},
+      lut_(flagOffset(Flag::lut)), jacquette_(flagOffset(Flag::jacquette)) {}
 CollectionFigures::~CollectionFigures() = default;
 CollectionFigures::CollectionFigures(CollectionFigures&&) noexcept = default;
 CollectionFigures& CollectionFigures::operator=(CollectionFigures&&) noexcept = default;
 
-void CollectionFigures::add(const Fiche& r) {
+CollectionFigures::Tally& CollectionFigures::registeredIn(std::int32_t year) {
+    if (year >= yearSlots) return enregistrementLoin_[year];
+    const auto slot = static_cast<std::size_t>(year);
+    if (slot >= enregistrement_.size()) enregistrement_.resize(slot + 1);
+    return enregistrement_[slot];
+}
+
+void CollectionFigures::add(const unsigned char* bytes, std::vector<Priced>* priced) {
     ++records_;
-    const unsigned char* bytes = r.bytes.data();
     // The counted bytes of a field, its length capped as Fiche::view caps it.
-    const auto tally = [&](TextTally& t, int f) -> TextTally::Entry& {
+    const auto field = [&](int f) __attribute__((always_inline)) {
         const FieldInfo& w = where_[f];
-        return t.find(bytes + w.offset + 1, std::min<std::size_t>(bytes[w.offset], w.capacity));
+        return std::pair<const unsigned char*, std::size_t>(
+            bytes + w.offset + 1, std::min<std::size_t>(bytes[w.offset], w.capacity));
+    };
+    const auto tally = [&](TextTally & t, int f) __attribute__((always_inline))->TextTally::Entry& {
+        const auto [text, size] = field(f);
+        return t.find(text, size);
     };
     long double price = 0;
-    const std::string_view prix = r.view(Field::prix);
-    if (!readDecimal(prix, price)) {
+    const auto [prix, prixSize] = field(7);
+    if (!readDecimal({reinterpret_cast<const char*>(prix), prixSize}, price)) {
         // One price typed as a lone comma should not hide the charts of every other book.
         price = 0;
         ++prixIllisibles_;
     }
     TextTally::Entry& type = tally(type_, 0);
     ++type.count;
-    type.value += price;
     ++tally(langue_, 1).count;
     ++tally(etat_, 2).count;
     ++tally(auteur_, 3).count;
@@ -205,21 +229,92 @@ void CollectionFigures::add(const Fiche& r) {
     ++tally(collection_, 5).count;
     ++tally(position_, 6).count;
     // Only a byte of exactly 1 is a ticked box, as the statistics count them.
-    if (r.flagIsOne(Flag::lut)) ++lus_;
-    if (r.flagIsOne(Flag::jacquette)) ++jacquettes_;
+    if (bytes[lut_] == 1) ++lus_;
+    if (bytes[jacquette_] == 1) ++jacquettes_;
 
-    if (const std::int32_t year = editionYear(r.view(Field::anedition)); year > 0)
-        ++anedition_[static_cast<std::size_t>(year)];
-    else
+    const auto [anedition, anSize] = field(8);
+    if (const std::int32_t year = editionYear({reinterpret_cast<const char*>(anedition), anSize});
+        year > 0) {
+        const auto slot = static_cast<std::size_t>(year);
+        if (slot >= anedition_.size()) anedition_.resize(slot + 1);
+        ++anedition_[slot];
+    } else {
         ++sansAnedition_;
-    if (const std::int32_t year = r.annee(); year > 0) {
-        Tally& t = year < yearSlots ? enregistrement_[static_cast<std::size_t>(year)]
-                                    : enregistrementLoin_[year];
+    }
+    const std::int32_t year = Fiche::anneeOf(bytes);
+    // A later part's sums are made when it is joined, in the catalogue's order.
+    if (priced) {
+        // Adding nothing leaves a sum as it was.
+        if (price != 0)
+            priced->push_back(
+                {price, static_cast<std::uint32_t>(&type - type_.entries_.data()), year});
+        if (year > 0)
+            ++registeredIn(year).count;
+        else
+            ++sansEnregistrement_;
+        return;
+    }
+    type.value += price;
+    if (year > 0) {
+        Tally& t = registeredIn(year);
         ++t.count;
         t.value += price;
     } else {
         ++sansEnregistrement_;
         valeurSansAnnee_ += price;
+    }
+}
+
+void CollectionFigures::addPart(const DataFile& data, int first, int end,
+                                std::vector<Priced>* priced, Fiche* last) {
+    const int block = std::min(DataFile::readAheadRecords, end - first);
+    if (block <= 0) return;
+    // Not cleared: every record counted is read first.
+    const auto buffer =
+        std::make_unique_for_overwrite<unsigned char[]>(std::size_t(block) * ficheSize);
+    if (priced) priced->reserve(std::size_t(end - first));
+    for (int at = first; at < end;) {
+        const int got = data.readRecords(at, std::min(block, end - at), buffer.get());
+        if (got == 0) throw IoError(IoError::readPastEnd);
+        for (int i = 0; i < got; ++i)
+            add(buffer.get() + std::size_t(i) * ficheSize, priced);
+        at += got;
+        if (at == end && last)
+            std::memcpy(last->bytes.data(), buffer.get() + std::size_t(got - 1) * ficheSize,
+                        ficheSize);
+    }
+}
+
+void CollectionFigures::join(const CollectionFigures& later, const std::vector<Priced>& priced) {
+    records_ += later.records_;
+    std::vector<std::uint32_t> types;
+    type_.join(later.type_, &types);
+    langue_.join(later.langue_, nullptr);
+    etat_.join(later.etat_, nullptr);
+    auteur_.join(later.auteur_, nullptr);
+    edition_.join(later.edition_, nullptr);
+    collection_.join(later.collection_, nullptr);
+    position_.join(later.position_, nullptr);
+    lus_ += later.lus_;
+    jacquettes_ += later.jacquettes_;
+    if (anedition_.size() < later.anedition_.size()) anedition_.resize(later.anedition_.size());
+    for (std::size_t y = 0; y < later.anedition_.size(); ++y)
+        anedition_[y] += later.anedition_[y];
+    if (enregistrement_.size() < later.enregistrement_.size())
+        enregistrement_.resize(later.enregistrement_.size());
+    for (std::size_t y = 0; y < later.enregistrement_.size(); ++y)
+        enregistrement_[y].count += later.enregistrement_[y].count;
+    for (const auto& [year, t] : later.enregistrementLoin_)
+        enregistrementLoin_[year].count += t.count;
+    sansAnedition_ += later.sansAnedition_;
+    sansEnregistrement_ += later.sansEnregistrement_;
+    prixIllisibles_ += later.prixIllisibles_;
+    for (const Priced& p : priced) {
+        type_.entries_[types[p.type]].value += p.price;
+        if (p.year > 0)
+            registeredIn(p.year).value += p.price;
+        else
+            valeurSansAnnee_ += p.price;
     }
 }
 
@@ -289,17 +384,15 @@ ChartData CollectionFigures::years(const std::map<std::int32_t, Tally>& tally, b
 
 std::map<std::int32_t, CollectionFigures::Tally> CollectionFigures::registered() const {
     std::map<std::int32_t, Tally> out = enregistrementLoin_;
-    for (std::int32_t y = 1; y < yearSlots; ++y)
-        if (enregistrement_[static_cast<std::size_t>(y)].count > 0)
-            out[y] = enregistrement_[static_cast<std::size_t>(y)];
+    for (std::size_t y = 1; y < enregistrement_.size(); ++y)
+        if (enregistrement_[y].count > 0) out[static_cast<std::int32_t>(y)] = enregistrement_[y];
     return out;
 }
 
 std::map<std::int32_t, CollectionFigures::Tally> CollectionFigures::edited() const {
     std::map<std::int32_t, Tally> out;
-    for (std::int32_t y = 1; y < yearSlots; ++y)
-        if (anedition_[static_cast<std::size_t>(y)] > 0)
-            out[y].count = anedition_[static_cast<std::size_t>(y)];
+    for (std::size_t y = 1; y < anedition_.size(); ++y)
+        if (anedition_[y] > 0) out[static_cast<std::int32_t>(y)].count = anedition_[y];
     return out;
 }
 
@@ -350,14 +443,36 @@ ChartData CollectionFigures::chart(Chart chart) const {
 
 CollectionFigures collectFigures(DataFile& data, Fiche& buffer) {
     CollectionFigures figures;
-    if (data.count() == 0) return figures;
-    data.seek(0);
-    const Fiche* record = nullptr;
-    while (!data.atEnd()) {
-        record = &data.readNext();
-        figures.add(*record);
+    const int count = data.count();
+    if (count == 0) return figures;
+    // Below this a second thread costs more than it saves.
+    constexpr int splitFrom = 2 * DataFile::readAheadRecords;
+    int half = count;
+    CollectionFigures later;
+    std::vector<CollectionFigures::Priced> priced;
+    std::exception_ptr failed;
+    {
+        std::jthread helper;
+        if (count >= splitFrom && data.concurrentReads()) {
+            half = count / 2;
+            try {
+                helper = std::jthread([&] {
+                    try {
+                        later.addPart(data, half, count, &priced, &buffer);
+                    } catch (...) {
+                        failed = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {
+                half = count; // no thread to be had: one pass
+            }
+        }
+        // The helper is joined before anything thrown here leaves.
+        figures.addPart(data, 0, half, nullptr, half == count ? &buffer : nullptr);
     }
-    buffer = *record;
+    if (failed) std::rethrow_exception(failed);
+    if (half < count) figures.join(later, priced);
+    data.seek(count);
     return figures;
 }
 

@@ -83,6 +83,9 @@ public:
 
 private:
     friend class CollectionFigures;
+    // Adds the counts of another tally, its new texts after ours in its order; `moved`
+    // gets, for each of its entries, the number of ours it went to.
+    void join(const TextTally& later, std::vector<std::uint32_t>* moved);
     // The same as at(), inlined into the pass over the catalogue.
     Entry& find(const unsigned char* key, std::size_t size);
     Entry& insert(const unsigned char* key, std::size_t size, std::uint64_t hash, std::size_t slot);
@@ -99,7 +102,7 @@ public:
     CollectionFigures(CollectionFigures&&) noexcept;
     CollectionFigures& operator=(CollectionFigures&&) noexcept;
 
-    void add(const Fiche& record);
+    void add(const Fiche& record) { add(record.bytes.data(), nullptr); }
     int records() const { return records_; }
     ChartData chart(Chart chart) const;
 
@@ -107,8 +110,25 @@ public:
         std::int64_t count = 0;
         long double value = 0;
     };
+    // A priced book of a later part of the catalogue, kept so that the sums can be
+    // added in the catalogue's order when the parts are joined: sums of prices are
+    // not exact, and a different order would change their last digits.
+    struct Priced {
+        long double price;
+        std::uint32_t type; // entry of the part's type tally
+        std::int32_t year;  // of registration
+    };
+
+    // Counts records [first, end) of the catalogue read in blocks of its own; `priced`
+    // collects the priced books when this is a later part, `last` takes the last record.
+    void addPart(const DataFile& data, int first, int end, std::vector<Priced>* priced,
+                 Fiche* last);
+    // Adds the figures of the records that follow this part's, as one pass over both.
+    void join(const CollectionFigures& later, const std::vector<Priced>& priced);
 
 private:
+    void add(const unsigned char* record, std::vector<Priced>* priced);
+    Tally& registeredIn(std::int32_t year);
     ChartData texts(const TextTally& tally, bool value, const char* without) const;
     ChartData years(const std::map<std::int32_t, Tally>& tally, bool value) const;
     std::map<std::int32_t, Tally> registered() const;
@@ -117,10 +137,12 @@ private:
     int records_ = 0;
     TextTally type_, langue_, etat_, auteur_, edition_, collection_, position_;
     // Where the counted fields lie in a record, looked up once rather than per record.
-    FieldInfo where_[7];
+    FieldInfo where_[9];
+    std::size_t lut_, jacquette_;
     std::int64_t lus_ = 0, jacquettes_ = 0;
     // Years of edition have four digits at most; years of registration nearly always
-    // too, and the others are kept aside.
+    // too, and the others are kept aside. Both grow to the latest year met, so that a
+    // pass does not clear slots for ten thousand years.
     std::vector<std::int64_t> anedition_;
     std::vector<Tally> enregistrement_;
     std::map<std::int32_t, Tally> enregistrementLoin_;
@@ -129,7 +151,8 @@ private:
     std::int64_t prixIllisibles_ = 0;
 };
 
-// Reads every record (P = N afterwards; the buffer holds the last one).
+// Reads every record (P = N afterwards; the buffer holds the last one). A large catalogue
+// is read in two halves on two threads when the file layer allows, joined as one pass.
 CollectionFigures collectFigures(DataFile& data, Fiche& buffer);
 
 // A value as the window writes it: whole number, halves to the even neighbour, with a
