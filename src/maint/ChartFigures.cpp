@@ -125,15 +125,14 @@ const ChartInfo& chartInfo(Chart chart) {
     throw std::logic_error("chart without a row");
 }
 
-TextTally::TextTally() : slots_(64, 0) {}
+TextTally::TextTally() : slots_(64, 0), mask_(63) {}
 
 // Inlined into the pass: a call per field cost more than the lookup itself.
 [[gnu::always_inline]] inline TextTally::Entry& TextTally::find(const unsigned char* key,
                                                                 std::size_t size) {
     const std::uint64_t h = hashOf(key, size);
     const std::uint64_t tag = h >> 32 << 32;
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
         const std::uint64_t slot = slots_[i];
         if (slot == 0) return insert(key, size, h, i);
         if ((slot & ~0xFFFFFFFFULL) != tag) continue;
@@ -163,7 +162,8 @@ TextTally::Entry& TextTally::insert(const unsigned char* key, std::size_t size, 
 
 void TextTally::grow() {
     slots_.assign(slots_.size() * 2, 0);
-    const std::size_t mask = slots_.size() - 1;
+    mask_ = slots_.size() - 1;
+    const std::size_t mask = mask_;
     for (std::size_t e = 0; e < entries_.size(); ++e) {
         const std::uint64_t h =
             hashOf(reinterpret_cast<const unsigned char*>(keys_.data()) + entries_[e].start,
@@ -194,10 +194,12 @@ CollectionFigures::~CollectionFigures() = default;
 CollectionFigures::CollectionFigures(CollectionFigures&&) noexcept = default;
 CollectionFigures& CollectionFigures::operator=(CollectionFigures&&) noexcept = default;
 
-CollectionFigures::Tally& CollectionFigures::registeredIn(std::int32_t year) {
-    if (year >= yearSlots) return enregistrementLoin_[year];
+[[gnu::always_inline]] inline CollectionFigures::Tally&
+CollectionFigures::registeredIn(std::int32_t year) {
     const auto slot = static_cast<std::size_t>(year);
-    if (slot >= enregistrement_.size()) enregistrement_.resize(slot + 1);
+    if (slot < enregistrement_.size()) return enregistrement_[slot];
+    if (year >= yearSlots) return enregistrementLoin_[year];
+    enregistrement_.resize(slot + 1);
     return enregistrement_[slot];
 }
 

@@ -91,6 +91,7 @@ private:
     Entry& insert(const unsigned char* key, std::size_t size, std::uint64_t hash, std::size_t slot);
     void grow();
     std::vector<std::uint64_t> slots_; // tag << 32 | entry + 1; 0 when free
+    std::size_t mask_;                 // slots_.size() - 1
     std::vector<Entry> entries_;
     std::string keys_;
 };
