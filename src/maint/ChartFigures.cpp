@@ -81,6 +81,20 @@ std::uint64_t mix(std::uint64_t h, std::uint64_t w) {
     return h ^ (h >> 32);
 }
 
+// Which bytes of the two words a short text of n bytes fills.
+constexpr auto headMasks = [] {
+    std::array<std::array<std::uint64_t, 2>, TextTally::shortKey + 1> out{};
+    for (std::size_t n = 0; n <= TextTally::shortKey; ++n)
+        for (std::size_t byte = 0; byte < n; ++byte)
+            out[n][byte / 8] |= std::uint64_t(0xFF) << (8 * (byte % 8));
+    return out;
+}();
+
+std::uint64_t hashHead(std::size_t n, std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t h = mix(mix((n + 1) * 0x9E3779B97F4A7C15ULL, a), b);
+    return h ^ (h >> 32);
+}
+
 // A year of edition as typed: one to four digits, 0 meaning none was given.
 std::int32_t editionYear(std::string_view text) {
     if (text.empty()) return 0;
@@ -127,34 +141,63 @@ const ChartInfo& chartInfo(Chart chart) {
 
 TextTally::TextTally() : slots_(64, 0), mask_(63) {}
 
-// Inlined into the pass: a call per field cost more than the lookup itself.
+// Inlined into the pass: a call per field cost more than the lookup itself. Short
+// texts, nearly all of them, are read as two masked words: no branch on their length.
 [[gnu::always_inline]] inline TextTally::Entry& TextTally::find(const unsigned char* key,
                                                                 std::size_t size) {
-    const std::uint64_t h = hashOf(key, size);
+    if (size <= shortKey) {
+        const std::uint64_t a = load64(key) & headMasks[size][0];
+        const std::uint64_t b = load64(key + 8) & headMasks[size][1];
+        return probe(hashHead(size, a, b), key, size, [&](const Entry& e) {
+            return e.size == size && e.head[0] == a && e.head[1] == b;
+        });
+    }
+    return probe(hashOf(key, size), key, size, [&](const Entry& e) {
+        return e.size == size && sameBytes(keys_.data() + e.start, key, size);
+    });
+}
+
+template <typename Same>
+[[gnu::always_inline]] inline TextTally::Entry&
+TextTally::probe(std::uint64_t h, const unsigned char* key, std::size_t size, Same same) {
     const std::uint64_t tag = h >> 32 << 32;
     for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
         const std::uint64_t slot = slots_[i];
         if (slot == 0) return insert(key, size, h, i);
         if ((slot & ~0xFFFFFFFFULL) != tag) continue;
         Entry& e = entries_[(slot & 0xFFFFFFFFULL) - 1];
-        if (e.size == size && sameBytes(keys_.data() + e.start, key, size)) return e;
+        if (same(e)) return e;
     }
 }
 
 TextTally::Entry& TextTally::at(const unsigned char* key, std::size_t size) {
-    return find(key, size);
+    if (size > shortKey) return find(key, size);
+    // find() reads sixteen bytes of a short text.
+    unsigned char padded[shortKey] = {};
+    std::memcpy(padded, key, size);
+    return find(padded, size);
+}
+
+std::uint64_t TextTally::hashEntry(const Entry& e) const {
+    return e.size <= shortKey
+               ? hashHead(e.size, e.head[0], e.head[1])
+               : hashOf(reinterpret_cast<const unsigned char*>(keys_.data()) + e.start, e.size);
 }
 
 TextTally::Entry& TextTally::insert(const unsigned char* key, std::size_t size, std::uint64_t h,
                                     std::size_t i) {
     if ((entries_.size() + 1) * 2 > slots_.size()) {
         grow();
-        i = h & (slots_.size() - 1);
+        i = h & mask_;
         while (slots_[i] != 0)
-            i = (i + 1) & (slots_.size() - 1);
+            i = (i + 1) & mask_;
     }
-    entries_.push_back(
-        {static_cast<std::uint32_t>(keys_.size()), static_cast<std::uint32_t>(size), 0, 0});
+    Entry e{static_cast<std::uint32_t>(keys_.size()), static_cast<std::uint32_t>(size), 0, 0, {}};
+    if (size <= shortKey) {
+        e.head[0] = load64(key) & headMasks[size][0];
+        e.head[1] = load64(key + 8) & headMasks[size][1];
+    }
+    entries_.push_back(e);
     keys_.append(reinterpret_cast<const char*>(key), size);
     slots_[i] = (h >> 32 << 32) | entries_.size();
     return entries_.back();
@@ -163,14 +206,11 @@ TextTally::Entry& TextTally::insert(const unsigned char* key, std::size_t size, 
 void TextTally::grow() {
     slots_.assign(slots_.size() * 2, 0);
     mask_ = slots_.size() - 1;
-    const std::size_t mask = mask_;
     for (std::size_t e = 0; e < entries_.size(); ++e) {
-        const std::uint64_t h =
-            hashOf(reinterpret_cast<const unsigned char*>(keys_.data()) + entries_[e].start,
-                   entries_[e].size);
-        std::size_t i = h & mask;
+        const std::uint64_t h = hashEntry(entries_[e]);
+        std::size_t i = h & mask_;
         while (slots_[i] != 0)
-            i = (i + 1) & mask;
+            i = (i + 1) & mask_;
         slots_[i] = (h >> 32 << 32) | (e + 1);
     }
 }
@@ -189,7 +229,12 @@ CollectionFigures::CollectionFigures()
     : where_{fieldInfo(Field::type),   fieldInfo(Field::langue),  fieldInfo(Field::etat),
              fieldInfo(Field::auteur), fieldInfo(Field::edition), fieldInfo(Field::collection),
              fieldInfo(Field::pos1),   fieldInfo(Field::prix),    fieldInfo(Field::anedition)},
-      lut_(flagOffset(Flag::lut)), jacquette_(flagOffset(Flag::jacquette)) {}
+      lut_(flagOffset(Flag::lut)), jacquette_(flagOffset(Flag::jacquette)) {
+    // The table reads a short text as sixteen bytes from its start.
+    for (int f = 0; f < 7; ++f)
+        if (where_[f].offset + 1 + TextTally::shortKey > ficheSize)
+            throw std::logic_error("a counted field too near the end of a record");
+}
 CollectionFigures::~CollectionFigures() = default;
 CollectionFigures::CollectionFigures(CollectionFigures&&) noexcept = default;
 CollectionFigures& CollectionFigures::operator=(CollectionFigures&&) noexcept = default;

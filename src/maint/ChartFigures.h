@@ -72,7 +72,10 @@ public:
         std::uint32_t size = 0;
         std::int64_t count = 0;
         long double value = 0;
+        std::uint64_t head[2] = {0, 0}; // a short text's bytes, zero after them
     };
+    // Texts up to this long are compared as two words held in their entry.
+    static constexpr std::size_t shortKey = 16;
     TextTally();
     Entry& at(const unsigned char* key, std::size_t size);
     Entry& at(std::string_view key) {
@@ -86,8 +89,12 @@ private:
     // Adds the counts of another tally, its new texts after ours in its order; `moved`
     // gets, for each of its entries, the number of ours it went to.
     void join(const TextTally& later, std::vector<std::uint32_t>* moved);
-    // The same as at(), inlined into the pass over the catalogue.
+    // The same as at(), inlined into the pass over the catalogue; a short key must have
+    // shortKey bytes to read (a field inside a record has).
     Entry& find(const unsigned char* key, std::size_t size);
+    template <typename Same>
+    Entry& probe(std::uint64_t hash, const unsigned char* key, std::size_t size, Same same);
+    std::uint64_t hashEntry(const Entry& e) const;
     Entry& insert(const unsigned char* key, std::size_t size, std::uint64_t hash, std::size_t slot);
     void grow();
     std::vector<std::uint64_t> slots_; // tag << 32 | entry + 1; 0 when free
