@@ -95,6 +95,9 @@ std::uint64_t hashHead(std::size_t n, std::uint64_t a, std::uint64_t b) {
     return h ^ (h >> 32);
 }
 
+// Which bytes of a word a price of n bytes fills.
+constexpr std::uint32_t priceMasks[5] = {0, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF};
+
 // A year of edition as typed: one to four digits, 0 meaning none was given.
 std::int32_t editionYear(std::string_view text) {
     if (text.empty()) return 0;
@@ -229,11 +232,13 @@ CollectionFigures::CollectionFigures()
     : where_{fieldInfo(Field::type),   fieldInfo(Field::langue),  fieldInfo(Field::etat),
              fieldInfo(Field::auteur), fieldInfo(Field::edition), fieldInfo(Field::collection),
              fieldInfo(Field::pos1),   fieldInfo(Field::prix),    fieldInfo(Field::anedition)},
-      lut_(flagOffset(Flag::lut)), jacquette_(flagOffset(Flag::jacquette)) {
-    // The table reads a short text as sixteen bytes from its start.
+      lut_(flagOffset(Flag::lut)), jacquette_(flagOffset(Flag::jacquette)),
+      prices_(std::size_t(1) << priceSlotBits) {
+    // The table reads a short text as sixteen bytes from its start, a price as four.
     for (int f = 0; f < 7; ++f)
         if (where_[f].offset + 1 + TextTally::shortKey > ficheSize)
             throw std::logic_error("a counted field too near the end of a record");
+    if (where_[7].capacity != 4) throw std::logic_error("a price of four bytes");
 }
 CollectionFigures::~CollectionFigures() = default;
 CollectionFigures::CollectionFigures(CollectionFigures&&) noexcept = default;
@@ -260,13 +265,18 @@ void CollectionFigures::add(const unsigned char* bytes, std::vector<Priced>* pri
         const auto [text, size] = field(f);
         return t.find(text, size);
     };
-    long double price = 0;
     const auto [prix, prixSize] = field(7);
-    if (!readDecimal({reinterpret_cast<const char*>(prix), prixSize}, price)) {
+    const std::uint64_t typed =
+        (load32(prix) & priceMasks[prixSize]) | std::uint64_t(prixSize) << 32 | 1ULL << 40;
+    Price& memo = prices_[typed * 0x9E3779B97F4A7C15ULL >> (64 - priceSlotBits)];
+    if (memo.typed != typed) {
+        memo.typed = typed;
+        memo.readable = readDecimal({reinterpret_cast<const char*>(prix), prixSize}, memo.price);
         // One price typed as a lone comma should not hide the charts of every other book.
-        price = 0;
-        ++prixIllisibles_;
+        if (!memo.readable) memo.price = 0;
     }
+    const long double price = memo.price;
+    if (!memo.readable) ++prixIllisibles_;
     TextTally::Entry& type = tally(type_, 0);
     ++type.count;
     ++tally(langue_, 1).count;

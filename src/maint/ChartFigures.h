@@ -157,6 +157,15 @@ private:
     std::int64_t sansAnedition_ = 0, sansEnregistrement_ = 0;
     long double valeurSansAnnee_ = 0;
     std::int64_t prixIllisibles_ = 0;
+    // A price has four bytes at most, so few are typed: each is read once, by the
+    // statistics' rule, and kept in a slot chosen by its bytes.
+    struct Price {
+        std::uint64_t typed = 0; // bytes, length and a mark that the slot is taken
+        long double price = 0;
+        bool readable = false;
+    };
+    static constexpr int priceSlotBits = 10;
+    std::vector<Price> prices_;
 };
 
 // Reads every record (P = N afterwards; the buffer holds the last one). A large catalogue
