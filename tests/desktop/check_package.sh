@@ -31,6 +31,13 @@ done
 
 # The packaged program itself starts.
 dpkg-deb -x "$deb" "$work/root"
+# Debian's machine-readable copyright file: its header and one licence, named.
+copyright="$work/root/usr/share/doc/lirabel3/copyright"
+grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright" ||
+    fail "copyright : en-tête Format"
+licence="$(sed -n 's/^License: //p' "$copyright" | sort -u)"
+[ "$(wc -l <<< "$licence")" = 1 ] && [ -n "$licence" ] || fail "copyright : licences « $licence »"
+grep -q '@' <<< "$(grep -v 'Upstream-Contact' "$copyright")" && fail "copyright : réglage non remplacé"
 version="$(QT_QPA_PLATFORM=offscreen "$work/root/usr/bin/lirabel3" --version 2>/dev/null)"
 [ "$version" = "Lirabel3 $(dpkg-deb -f "$deb" Version)" ] || fail "lirabel3 --version : $version"
 
