@@ -1,31 +1,20 @@
 #include "maint/ChartFigures.h"
 
-#include "maint/Statistics.h"
-#include "store/Cp1252.h"
 #include "store/Errors.h"
 #include "store/Numbers.h"
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstring>
+#include <exception>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace q7 {
 
 namespace {
-
-// A gap-filled time axis longer than this would be a comb of empty bars: only the
-// years that hold books are shown then.
-constexpr int mostYearBars = 80;
-
-std::string cp(std::string_view utf8) {
-    return utf8ToCp1252(utf8);
-}
-
-std::string books(std::int64_t n) {
-    return std::to_string(n) + (n > 1 ? " livres" : " livre");
-}
 
 constexpr std::int32_t yearSlots = 10000;
 
@@ -77,6 +66,23 @@ std::uint64_t mix(std::uint64_t h, std::uint64_t w) {
     return h ^ (h >> 32);
 }
 
+// Which bytes of the two words a short text of n bytes fills.
+constexpr auto headMasks = [] {
+    std::array<std::array<std::uint64_t, 2>, TextTally::shortKey + 1> out{};
+    for (std::size_t n = 0; n <= TextTally::shortKey; ++n)
+        for (std::size_t byte = 0; byte < n; ++byte)
+            out[n][byte / 8] |= std::uint64_t(0xFF) << (8 * (byte % 8));
+    return out;
+}();
+
+std::uint64_t hashHead(std::size_t n, std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t h = mix(mix((n + 1) * 0x9E3779B97F4A7C15ULL, a), b);
+    return h ^ (h >> 32);
+}
+
+// Which bytes of a word a price of n bytes fills.
+constexpr std::uint32_t priceMasks[5] = {0, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF};
+
 // A year of edition as typed: one to four digits, 0 meaning none was given.
 std::int32_t editionYear(std::string_view text) {
     if (text.empty()) return 0;
@@ -90,68 +96,65 @@ std::int32_t editionYear(std::string_view text) {
 
 } // namespace
 
-const std::vector<ChartInfo>& chartTable() {
-    static const std::vector<ChartInfo> table = {
-        {Chart::type, "Livres par type", "Type", false, ChartStyle::pie},
-        {Chart::langue, "Livres par langue", "Langue", false, ChartStyle::pie},
-        {Chart::etat, "Livres par état", "État", false, ChartStyle::pie},
-        {Chart::lut, "Livres lus et non lus", "Lecture", false, ChartStyle::pie},
-        {Chart::jacquette, "Livres avec et sans jaquette", "Jaquette", false, ChartStyle::pie},
-        {Chart::anedition, "Livres par année d'édition", "Année d'édition", false, ChartStyle::bar},
-        {Chart::enregistrement, "Livres enregistrés par année", "Année d'enregistrement", false,
-         ChartStyle::bar},
-        {Chart::auteur, "Les 15 auteurs qui ont le plus de livres", "Auteur", false,
-         ChartStyle::bar},
-        {Chart::edition, "Les 15 éditeurs qui ont le plus de livres", "Éditeur", false,
-         ChartStyle::bar},
-        {Chart::collection, "Les 15 collections qui ont le plus de livres", "Collection", false,
-         ChartStyle::bar},
-        {Chart::position, "Les 15 positions qui ont le plus de livres", "Position 1", false,
-         ChartStyle::bar},
-        {Chart::valeurType, "Valeur de la collection par type", "Type", true, ChartStyle::bar},
-        {Chart::valeurAnnee, "Valeur de la collection par année d'enregistrement",
-         "Année d'enregistrement", true, ChartStyle::bar},
-    };
-    return table;
-}
+TextTally::TextTally() : slots_(64, 0), mask_(63) {}
 
-const ChartInfo& chartInfo(Chart chart) {
-    for (const ChartInfo& info : chartTable())
-        if (info.chart == chart) return info;
-    throw std::logic_error("chart without a row");
-}
-
-TextTally::TextTally() : slots_(64, 0) {}
-
-// Inlined into the pass: a call per field cost more than the lookup itself.
+// Inlined into the pass: a call per field cost more than the lookup itself. Short
+// texts, nearly all of them, are read as two masked words: no branch on their length.
 [[gnu::always_inline]] inline TextTally::Entry& TextTally::find(const unsigned char* key,
                                                                 std::size_t size) {
-    const std::uint64_t h = hashOf(key, size);
+    if (size <= shortKey) {
+        const std::uint64_t a = load64(key) & headMasks[size][0];
+        const std::uint64_t b = load64(key + 8) & headMasks[size][1];
+        return probe(hashHead(size, a, b), key, size, [&](const Entry& e) {
+            return e.size == size && e.head[0] == a && e.head[1] == b;
+        });
+    }
+    return probe(hashOf(key, size), key, size, [&](const Entry& e) {
+        return e.size == size && sameBytes(keys_.data() + e.start, key, size);
+    });
+}
+
+template <typename Same>
+[[gnu::always_inline]] inline TextTally::Entry&
+TextTally::probe(std::uint64_t h, const unsigned char* key, std::size_t size, Same same) {
     const std::uint64_t tag = h >> 32 << 32;
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
         const std::uint64_t slot = slots_[i];
         if (slot == 0) return insert(key, size, h, i);
         if ((slot & ~0xFFFFFFFFULL) != tag) continue;
         Entry& e = entries_[(slot & 0xFFFFFFFFULL) - 1];
-        if (e.size == size && sameBytes(keys_.data() + e.start, key, size)) return e;
+        if (same(e)) return e;
     }
 }
 
 TextTally::Entry& TextTally::at(const unsigned char* key, std::size_t size) {
-    return find(key, size);
+    if (size > shortKey) return find(key, size);
+    // find() reads sixteen bytes of a short text.
+    unsigned char padded[shortKey] = {};
+    std::memcpy(padded, key, size);
+    return find(padded, size);
+}
+
+std::uint64_t TextTally::hashEntry(const Entry& e) const {
+    return e.size <= shortKey
+               ? hashHead(e.size, e.head[0], e.head[1])
+               : hashOf(reinterpret_cast<const unsigned char*>(keys_.data()) + e.start, e.size);
 }
 
 TextTally::Entry& TextTally::insert(const unsigned char* key, std::size_t size, std::uint64_t h,
                                     std::size_t i) {
     if ((entries_.size() + 1) * 2 > slots_.size()) {
         grow();
-        i = h & (slots_.size() - 1);
+        i = h & mask_;
         while (slots_[i] != 0)
-            i = (i + 1) & (slots_.size() - 1);
+            i = (i + 1) & mask_;
     }
-    entries_.push_back(
-        {static_cast<std::uint32_t>(keys_.size()), static_cast<std::uint32_t>(size), 0, 0});
+    Entry e{static_cast<std::uint32_t>(keys_.size()), static_cast<std::uint32_t>(size), 0, 0, {}};
+    if (size <= shortKey) {
+        e.head[0] = load64(key) & headMasks[size][0];
+        e.head[1] = load64(key + 8) & headMasks[size][1];
+    }
+    entries_.push_back(e);
     keys_.append(reinterpret_cast<const char*>(key), size);
     slots_[i] = (h >> 32 << 32) | entries_.size();
     return entries_.back();
@@ -159,45 +162,77 @@ TextTally::Entry& TextTally::insert(const unsigned char* key, std::size_t size, 
 
 void TextTally::grow() {
     slots_.assign(slots_.size() * 2, 0);
-    const std::size_t mask = slots_.size() - 1;
+    mask_ = slots_.size() - 1;
     for (std::size_t e = 0; e < entries_.size(); ++e) {
-        const std::uint64_t h =
-            hashOf(reinterpret_cast<const unsigned char*>(keys_.data()) + entries_[e].start,
-                   entries_[e].size);
-        std::size_t i = h & mask;
+        const std::uint64_t h = hashEntry(entries_[e]);
+        std::size_t i = h & mask_;
         while (slots_[i] != 0)
-            i = (i + 1) & mask;
+            i = (i + 1) & mask_;
         slots_[i] = (h >> 32 << 32) | (e + 1);
+    }
+}
+
+void TextTally::join(const TextTally& later, std::vector<std::uint32_t>* moved) {
+    if (moved) moved->resize(later.entries_.size());
+    for (std::size_t i = 0; i < later.entries_.size(); ++i) {
+        const Entry& e = later.entries_[i];
+        Entry& ours = at(later.key(e));
+        ours.count += e.count;
+        if (moved) (*moved)[i] = static_cast<std::uint32_t>(&ours - entries_.data());
     }
 }
 
 CollectionFigures::CollectionFigures()
     : where_{fieldInfo(Field::type),   fieldInfo(Field::langue),  fieldInfo(Field::etat),
              fieldInfo(Field::auteur), fieldInfo(Field::edition), fieldInfo(Field::collection),
-             fieldInfo(Field::pos1)},
-      anedition_(yearSlots, 0), enregistrement_(yearSlots) {}
+             fieldInfo(Field::pos1),   fieldInfo(Field::prix),    fieldInfo(Field::anedition)},
+      lut_(flagOffset(Flag::lut)), jacquette_(flagOffset(Flag::jacquette)),
+      prices_(std::size_t(1) << priceSlotBits) {
+    // The table reads a short text as sixteen bytes from its start, a price as four.
+    for (int f = 0; f < 7; ++f)
+        if (where_[f].offset + 1 + TextTally::shortKey > ficheSize)
+            throw std::logic_error("a counted field too near the end of a record");
+    if (where_[7].capacity != 4) throw std::logic_error("a price of four bytes");
+}
 CollectionFigures::~CollectionFigures() = default;
 CollectionFigures::CollectionFigures(CollectionFigures&&) noexcept = default;
 CollectionFigures& CollectionFigures::operator=(CollectionFigures&&) noexcept = default;
 
-void CollectionFigures::add(const Fiche& r) {
+[[gnu::always_inline]] inline CollectionFigures::Tally&
+CollectionFigures::registeredIn(std::int32_t year) {
+    const auto slot = static_cast<std::size_t>(year);
+    if (slot < enregistrement_.size()) return enregistrement_[slot];
+    if (year >= yearSlots) return enregistrementLoin_[year];
+    enregistrement_.resize(slot + 1);
+    return enregistrement_[slot];
+}
+
+void CollectionFigures::add(const unsigned char* bytes, std::vector<Priced>* priced) {
     ++records_;
-    const unsigned char* bytes = r.bytes.data();
     // The counted bytes of a field, its length capped as Fiche::view caps it.
-    const auto tally = [&](TextTally& t, int f) -> TextTally::Entry& {
+    const auto field = [&](int f) __attribute__((always_inline)) {
         const FieldInfo& w = where_[f];
-        return t.find(bytes + w.offset + 1, std::min<std::size_t>(bytes[w.offset], w.capacity));
+        return std::pair<const unsigned char*, std::size_t>(
+            bytes + w.offset + 1, std::min<std::size_t>(bytes[w.offset], w.capacity));
     };
-    long double price = 0;
-    const std::string_view prix = r.view(Field::prix);
-    if (!readDecimal(prix, price)) {
+    const auto tally = [&](TextTally & t, int f) __attribute__((always_inline))->TextTally::Entry& {
+        const auto [text, size] = field(f);
+        return t.find(text, size);
+    };
+    const auto [prix, prixSize] = field(7);
+    const std::uint64_t typed =
+        (load32(prix) & priceMasks[prixSize]) | std::uint64_t(prixSize) << 32 | 1ULL << 40;
+    Price& memo = prices_[typed * 0x9E3779B97F4A7C15ULL >> (64 - priceSlotBits)];
+    if (memo.typed != typed) {
+        memo.typed = typed;
+        memo.readable = readDecimal({reinterpret_cast<const char*>(prix), prixSize}, memo.price);
         // One price typed as a lone comma should not hide the charts of every other book.
-        price = 0;
-        ++prixIllisibles_;
+        if (!memo.readable) memo.price = 0;
     }
+    const long double price = memo.price;
+    if (!memo.readable) ++prixIllisibles_;
     TextTally::Entry& type = tally(type_, 0);
     ++type.count;
-    type.value += price;
     ++tally(langue_, 1).count;
     ++tally(etat_, 2).count;
     ++tally(auteur_, 3).count;
@@ -205,16 +240,34 @@ void CollectionFigures::add(const Fiche& r) {
     ++tally(collection_, 5).count;
     ++tally(position_, 6).count;
     // Only a byte of exactly 1 is a ticked box, as the statistics count them.
-    if (r.flagIsOne(Flag::lut)) ++lus_;
-    if (r.flagIsOne(Flag::jacquette)) ++jacquettes_;
+    if (bytes[lut_] == 1) ++lus_;
+    if (bytes[jacquette_] == 1) ++jacquettes_;
 
-    if (const std::int32_t year = editionYear(r.view(Field::anedition)); year > 0)
-        ++anedition_[static_cast<std::size_t>(year)];
-    else
+    const auto [anedition, anSize] = field(8);
+    if (const std::int32_t year = editionYear({reinterpret_cast<const char*>(anedition), anSize});
+        year > 0) {
+        const auto slot = static_cast<std::size_t>(year);
+        if (slot >= anedition_.size()) anedition_.resize(slot + 1);
+        ++anedition_[slot];
+    } else {
         ++sansAnedition_;
-    if (const std::int32_t year = r.annee(); year > 0) {
-        Tally& t = year < yearSlots ? enregistrement_[static_cast<std::size_t>(year)]
-                                    : enregistrementLoin_[year];
+    }
+    const std::int32_t year = Fiche::anneeOf(bytes);
+    // A later part's sums are made when it is joined, in the catalogue's order.
+    if (priced) {
+        // Adding nothing leaves a sum as it was.
+        if (price != 0)
+            priced->push_back(
+                {price, static_cast<std::uint32_t>(&type - type_.entries_.data()), year});
+        if (year > 0)
+            ++registeredIn(year).count;
+        else
+            ++sansEnregistrement_;
+        return;
+    }
+    type.value += price;
+    if (year > 0) {
+        Tally& t = registeredIn(year);
         ++t.count;
         t.value += price;
     } else {
@@ -223,155 +276,92 @@ void CollectionFigures::add(const Fiche& r) {
     }
 }
 
-ChartData CollectionFigures::texts(const TextTally& tally, bool value, const char* without) const {
-    std::vector<ChartBar> all;
-    all.reserve(tally.entries().size());
-    std::int64_t empty = 0;
-    long double emptyValue = 0;
-    for (const TextTally::Entry& e : tally.entries()) {
-        if (e.size == 0) {
-            empty = e.count;
-            emptyValue = e.value;
-        } else {
-            all.push_back(
-                {std::string(tally.key(e)), value ? e.value : static_cast<long double>(e.count)});
-        }
+void CollectionFigures::addPart(const DataFile& data, int first, int end,
+                                std::vector<Priced>* priced, Fiche* last) {
+    const int block = std::min(DataFile::readAheadRecords, end - first);
+    if (block <= 0) return;
+    // Not cleared: every record counted is read first.
+    const auto buffer =
+        std::make_unique_for_overwrite<unsigned char[]>(std::size_t(block) * ficheSize);
+    if (priced) priced->reserve(std::size_t(end - first));
+    for (int at = first; at < end;) {
+        const int got = data.readRecords(at, std::min(block, end - at), buffer.get());
+        if (got == 0) throw IoError(IoError::readPastEnd);
+        for (int i = 0; i < got; ++i)
+            add(buffer.get() + std::size_t(i) * ficheSize, priced);
+        at += got;
+        if (at == end && last)
+            std::memcpy(last->bytes.data(), buffer.get() + std::size_t(got - 1) * ficheSize,
+                        ficheSize);
     }
-    const auto larger = [](const ChartBar& a, const ChartBar& b) {
-        return a.value != b.value ? a.value > b.value : a.label < b.label;
-    };
-    const std::size_t shown = std::min<std::size_t>(all.size(), topCount);
-    std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(shown), all.end(),
-                      larger);
-    ChartData out;
-    out.bars.assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(shown));
-    if (all.size() > shown) {
-        ChartBar rest{cp("autres"), 0};
-        for (std::size_t i = shown; i < all.size(); ++i)
-            rest.value += all[i].value;
-        out.bars.push_back(rest);
-    }
-    if (empty > 0) {
-        std::string note = books(empty) + " " + without;
-        if (value) note += ", d'une valeur de " + formatValue(emptyValue);
-        out.notes.push_back(cp(note));
-    }
-    return out;
 }
 
-ChartData CollectionFigures::years(const std::map<std::int32_t, Tally>& tally, bool value) const {
-    ChartData out;
-    if (tally.empty()) return out;
-    const std::int32_t first = tally.begin()->first;
-    const std::int32_t last = tally.rbegin()->first;
-    const bool decades = std::int64_t(last) - first + 1 > widestYearSpan;
-    const std::int32_t step = decades ? 10 : 1;
-    const auto start = [&](std::int32_t y) { return decades ? y - y % 10 : y; };
-    const auto label = [&](std::int32_t y) {
-        return decades ? std::to_string(y) + "-" + std::to_string(y + 9) : std::to_string(y);
-    };
-    std::map<std::int32_t, long double> bins;
-    for (const auto& [year, t] : tally)
-        bins[start(year)] += value ? t.value : static_cast<long double>(t.count);
-    const bool fill = (std::int64_t(start(last)) - start(first)) / step + 1 <= mostYearBars;
-    if (fill) {
-        for (std::int64_t y = start(first); y <= start(last); y += step) {
-            const auto it = bins.find(static_cast<std::int32_t>(y));
-            out.bars.push_back(
-                {label(static_cast<std::int32_t>(y)), it == bins.end() ? 0 : it->second});
-        }
-    } else {
-        for (const auto& [y, v] : bins)
-            out.bars.push_back({label(y), v});
+void CollectionFigures::join(const CollectionFigures& later, const std::vector<Priced>& priced) {
+    records_ += later.records_;
+    std::vector<std::uint32_t> types;
+    type_.join(later.type_, &types);
+    langue_.join(later.langue_, nullptr);
+    etat_.join(later.etat_, nullptr);
+    auteur_.join(later.auteur_, nullptr);
+    edition_.join(later.edition_, nullptr);
+    collection_.join(later.collection_, nullptr);
+    position_.join(later.position_, nullptr);
+    lus_ += later.lus_;
+    jacquettes_ += later.jacquettes_;
+    if (anedition_.size() < later.anedition_.size()) anedition_.resize(later.anedition_.size());
+    for (std::size_t y = 0; y < later.anedition_.size(); ++y)
+        anedition_[y] += later.anedition_[y];
+    if (enregistrement_.size() < later.enregistrement_.size())
+        enregistrement_.resize(later.enregistrement_.size());
+    for (std::size_t y = 0; y < later.enregistrement_.size(); ++y)
+        enregistrement_[y].count += later.enregistrement_[y].count;
+    for (const auto& [year, t] : later.enregistrementLoin_)
+        enregistrementLoin_[year].count += t.count;
+    sansAnedition_ += later.sansAnedition_;
+    sansEnregistrement_ += later.sansEnregistrement_;
+    prixIllisibles_ += later.prixIllisibles_;
+    for (const Priced& p : priced) {
+        type_.entries_[types[p.type]].value += p.price;
+        if (p.year > 0)
+            registeredIn(p.year).value += p.price;
+        else
+            valeurSansAnnee_ += p.price;
     }
-    return out;
-}
-
-std::map<std::int32_t, CollectionFigures::Tally> CollectionFigures::registered() const {
-    std::map<std::int32_t, Tally> out = enregistrementLoin_;
-    for (std::int32_t y = 1; y < yearSlots; ++y)
-        if (enregistrement_[static_cast<std::size_t>(y)].count > 0)
-            out[y] = enregistrement_[static_cast<std::size_t>(y)];
-    return out;
-}
-
-std::map<std::int32_t, CollectionFigures::Tally> CollectionFigures::edited() const {
-    std::map<std::int32_t, Tally> out;
-    for (std::int32_t y = 1; y < yearSlots; ++y)
-        if (anedition_[static_cast<std::size_t>(y)] > 0)
-            out[y].count = anedition_[static_cast<std::size_t>(y)];
-    return out;
-}
-
-ChartData CollectionFigures::chart(Chart chart) const {
-    ChartData out;
-    switch (chart) {
-    case Chart::type: return texts(type_, false, "sans type");
-    case Chart::langue: return texts(langue_, false, "sans langue");
-    case Chart::etat: return texts(etat_, false, "sans état");
-    case Chart::auteur: return texts(auteur_, false, "sans auteur");
-    case Chart::edition: return texts(edition_, false, "sans éditeur");
-    case Chart::collection: return texts(collection_, false, "sans collection");
-    case Chart::position: return texts(position_, false, "sans position");
-    case Chart::lut:
-        out.bars = {{cp("Lus"), static_cast<long double>(lus_)},
-                    {cp("Non lus"), static_cast<long double>(records_ - lus_)}};
-        return out;
-    case Chart::jacquette:
-        out.bars = {{cp("Avec jaquette"), static_cast<long double>(jacquettes_)},
-                    {cp("Sans jaquette"), static_cast<long double>(records_ - jacquettes_)}};
-        return out;
-    case Chart::anedition:
-        out = years(edited(), false);
-        if (sansAnedition_ > 0)
-            out.notes.push_back(
-                cp(books(sansAnedition_) + " sans année d'édition (vide, 0 ou illisible)"));
-        return out;
-    case Chart::enregistrement:
-        out = years(registered(), false);
-        if (sansEnregistrement_ > 0)
-            out.notes.push_back(cp(books(sansEnregistrement_) + " sans année d'enregistrement"));
-        return out;
-    case Chart::valeurType: out = texts(type_, true, "sans type"); break;
-    case Chart::valeurAnnee:
-        out = years(registered(), true);
-        if (sansEnregistrement_ > 0)
-            out.notes.push_back(cp(books(sansEnregistrement_) +
-                                   " sans année d'enregistrement, d'une valeur de " +
-                                   formatValue(valeurSansAnnee_)));
-        break;
-    }
-    if (prixIllisibles_ > 0)
-        out.notes.push_back(cp(std::to_string(prixIllisibles_) +
-                               (prixIllisibles_ > 1 ? " prix illisibles, comptés pour 0"
-                                                    : " prix illisible, compté pour 0")));
-    return out;
 }
 
 CollectionFigures collectFigures(DataFile& data, Fiche& buffer) {
     CollectionFigures figures;
-    if (data.count() == 0) return figures;
-    data.seek(0);
-    const Fiche* record = nullptr;
-    while (!data.atEnd()) {
-        record = &data.readNext();
-        figures.add(*record);
+    const int count = data.count();
+    if (count == 0) return figures;
+    // Below this a second thread costs more than it saves.
+    constexpr int splitFrom = 2 * DataFile::readAheadRecords;
+    int half = count;
+    CollectionFigures later;
+    std::vector<CollectionFigures::Priced> priced;
+    std::exception_ptr failed;
+    {
+        std::jthread helper;
+        if (count >= splitFrom && data.concurrentReads()) {
+            half = count / 2;
+            try {
+                helper = std::jthread([&] {
+                    try {
+                        later.addPart(data, half, count, &priced, &buffer);
+                    } catch (...) {
+                        failed = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {
+                half = count; // no thread to be had: one pass
+            }
+        }
+        // The helper is joined before anything thrown here leaves.
+        figures.addPart(data, 0, half, nullptr, half == count ? &buffer : nullptr);
     }
-    buffer = *record;
+    if (failed) std::rethrow_exception(failed);
+    if (half < count) figures.join(later, priced);
+    data.seek(count);
     return figures;
-}
-
-std::string formatValue(long double value) {
-    const std::int64_t whole = roundHalfEven(value);
-    const std::string digits = std::to_string(whole < 0 ? -whole : whole);
-    std::string out;
-    out.reserve(digits.size() * 4 / 3 + 2);
-    if (whole < 0) out.push_back('-');
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) out.push_back(' ');
-        out.push_back(digits[i]);
-    }
-    return out;
 }
 
 } // namespace q7

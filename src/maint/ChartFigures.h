@@ -72,7 +72,10 @@ public:
         std::uint32_t size = 0;
         std::int64_t count = 0;
         long double value = 0;
+        std::uint64_t head[2] = {0, 0}; // a short text's bytes, zero after them
     };
+    // Texts up to this long are compared as two words held in their entry.
+    static constexpr std::size_t shortKey = 16;
     TextTally();
     Entry& at(const unsigned char* key, std::size_t size);
     Entry& at(std::string_view key) {
@@ -83,11 +86,19 @@ public:
 
 private:
     friend class CollectionFigures;
-    // The same as at(), inlined into the pass over the catalogue.
+    // Adds the counts of another tally, its new texts after ours in its order; `moved`
+    // gets, for each of its entries, the number of ours it went to.
+    void join(const TextTally& later, std::vector<std::uint32_t>* moved);
+    // The same as at(), inlined into the pass over the catalogue; a short key must have
+    // shortKey bytes to read (a field inside a record has).
     Entry& find(const unsigned char* key, std::size_t size);
+    template <typename Same>
+    Entry& probe(std::uint64_t hash, const unsigned char* key, std::size_t size, Same same);
+    std::uint64_t hashEntry(const Entry& e) const;
     Entry& insert(const unsigned char* key, std::size_t size, std::uint64_t hash, std::size_t slot);
     void grow();
     std::vector<std::uint64_t> slots_; // tag << 32 | entry + 1; 0 when free
+    std::size_t mask_;                 // slots_.size() - 1
     std::vector<Entry> entries_;
     std::string keys_;
 };
@@ -99,7 +110,7 @@ public:
     CollectionFigures(CollectionFigures&&) noexcept;
     CollectionFigures& operator=(CollectionFigures&&) noexcept;
 
-    void add(const Fiche& record);
+    void add(const Fiche& record) { add(record.bytes.data(), nullptr); }
     int records() const { return records_; }
     ChartData chart(Chart chart) const;
 
@@ -107,8 +118,25 @@ public:
         std::int64_t count = 0;
         long double value = 0;
     };
+    // A priced book of a later part of the catalogue, kept so that the sums can be
+    // added in the catalogue's order when the parts are joined: sums of prices are
+    // not exact, and a different order would change their last digits.
+    struct Priced {
+        long double price;
+        std::uint32_t type; // entry of the part's type tally
+        std::int32_t year;  // of registration
+    };
+
+    // Counts records [first, end) of the catalogue read in blocks of its own; `priced`
+    // collects the priced books when this is a later part, `last` takes the last record.
+    void addPart(const DataFile& data, int first, int end, std::vector<Priced>* priced,
+                 Fiche* last);
+    // Adds the figures of the records that follow this part's, as one pass over both.
+    void join(const CollectionFigures& later, const std::vector<Priced>& priced);
 
 private:
+    void add(const unsigned char* record, std::vector<Priced>* priced);
+    Tally& registeredIn(std::int32_t year);
     ChartData texts(const TextTally& tally, bool value, const char* without) const;
     ChartData years(const std::map<std::int32_t, Tally>& tally, bool value) const;
     std::map<std::int32_t, Tally> registered() const;
@@ -117,19 +145,31 @@ private:
     int records_ = 0;
     TextTally type_, langue_, etat_, auteur_, edition_, collection_, position_;
     // Where the counted fields lie in a record, looked up once rather than per record.
-    FieldInfo where_[7];
+    FieldInfo where_[9];
+    std::size_t lut_, jacquette_;
     std::int64_t lus_ = 0, jacquettes_ = 0;
     // Years of edition have four digits at most; years of registration nearly always
-    // too, and the others are kept aside.
+    // too, and the others are kept aside. Both grow to the latest year met, so that a
+    // pass does not clear slots for ten thousand years.
     std::vector<std::int64_t> anedition_;
     std::vector<Tally> enregistrement_;
     std::map<std::int32_t, Tally> enregistrementLoin_;
     std::int64_t sansAnedition_ = 0, sansEnregistrement_ = 0;
     long double valeurSansAnnee_ = 0;
     std::int64_t prixIllisibles_ = 0;
+    // A price has four bytes at most, so few are typed: each is read once, by the
+    // statistics' rule, and kept in a slot chosen by its bytes.
+    struct Price {
+        std::uint64_t typed = 0; // bytes, length and a mark that the slot is taken
+        long double price = 0;
+        bool readable = false;
+    };
+    static constexpr int priceSlotBits = 10;
+    std::vector<Price> prices_;
 };
 
-// Reads every record (P = N afterwards; the buffer holds the last one).
+// Reads every record (P = N afterwards; the buffer holds the last one). A large catalogue
+// is read in two halves on two threads when the file layer allows, joined as one pass.
 CollectionFigures collectFigures(DataFile& data, Fiche& buffer);
 
 // A value as the window writes it: whole number, halves to the even neighbour, with a

@@ -58,12 +58,6 @@ void Fiche::setText(Field f, std::string_view value) {
     std::memcpy(bytes.data() + info.offset + 1, value.data(), len);
 }
 
-std::int32_t Fiche::annee() const {
-    std::uint32_t v = bytes[532] | (bytes[533] << 8) | (bytes[534] << 16) |
-                      (static_cast<std::uint32_t>(bytes[535]) << 24);
-    return static_cast<std::int32_t>(v);
-}
-
 void Fiche::setAnnee(std::int32_t v) {
     auto u = static_cast<std::uint32_t>(v);
     for (int i = 0; i < 4; ++i)

@@ -62,7 +62,13 @@ struct Fiche {
 
     std::uint8_t jour() const { return bytes[528]; }
     std::uint8_t mois() const { return bytes[529]; }
-    std::int32_t annee() const;
+    std::int32_t annee() const { return anneeOf(bytes.data()); }
+    // The registration year of a record's bytes, for passes over raw blocks.
+    static std::int32_t anneeOf(const unsigned char* record) {
+        return static_cast<std::int32_t>(
+            std::uint32_t(record[532]) | std::uint32_t(record[533]) << 8 |
+            std::uint32_t(record[534]) << 16 | std::uint32_t(record[535]) << 24);
+    }
     void setJour(std::uint8_t v) { bytes[528] = v; }
     void setMois(std::uint8_t v) { bytes[529] = v; }
     void setAnnee(std::int32_t v);

@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <cerrno>
+
 using namespace q7;
 
 Q_DECLARE_METATYPE(q7::Chart)
@@ -106,6 +109,69 @@ QString notes(const ChartData& data) {
     return out.join(u'|');
 }
 
+// Prices with fractions (their sums depend on the order of addition), forty types and
+// five hundred authors, some met only in the second half, registration years of every
+// kind: what the two halves of a pass must join exactly as one pass counts them.
+std::vector<Fiche> large(int count) {
+    static const char* const prices[] = {"0,1", "3,33", "1234567,89", "", ",", "7", "0,07", "-2,5"};
+    static const char* const editions[] = {"", "0", "19x5", "1850", "2024", "999"};
+    std::vector<Fiche> out;
+    for (int i = 0; i < count; ++i) {
+        const int kinds = i < count / 2 ? 20 : 40;
+        const int registered = i % 13 == 0 ? 0 : i % 17 == 0 ? 12000 + i % 3 : 1990 + i % 35;
+        out.push_back(FicheBuilder()
+                          .set(Field::type, "T" + std::to_string(i * 7 % kinds))
+                          .set(Field::auteur, "A" + std::to_string(i * 31 % (kinds * 25)))
+                          .set(Field::langue, i % 3 ? "Français" : "")
+                          .set(Field::prix, prices[i % 8])
+                          .set(Field::anedition, editions[i % 6])
+                          .date(1, 1, registered)
+                          .flag(Flag::lut, static_cast<unsigned char>(i % 3)));
+    }
+    return out;
+}
+
+// The real file layer, allowing reads on several threads, whose reads fail from a place.
+class FailingReads : public FileSystem {
+    class Reads : public File {
+    public:
+        Reads(std::unique_ptr<File> f, const FailingReads& fs) : f_(std::move(f)), fs_(fs) {}
+        std::size_t readAt(void* d, std::size_t n, std::uint64_t o) override {
+            if (o + n > fs_.failFrom) throw IoError(EIO);
+            return f_->readAt(d, n, o);
+        }
+        void writeAt(const void* d, std::size_t n, std::uint64_t o) override {
+            f_->writeAt(d, n, o);
+        }
+        std::uint64_t size() override { return f_->size(); }
+        void sync() override { f_->sync(); }
+        void syncData() override { f_->syncData(); }
+        void truncate(std::uint64_t n) override { f_->truncate(n); }
+        bool tryLock() override { return f_->tryLock(); }
+        FileId id() override { return f_->id(); }
+        bool concurrentReads() const override { return true; }
+
+    private:
+        std::unique_ptr<File> f_;
+        const FailingReads& fs_;
+    };
+    FileSystem& real_ = posixFileSystem();
+
+public:
+    std::atomic<std::uint64_t> failFrom = UINT64_MAX;
+    std::unique_ptr<File> open(const std::string& path, OpenMode mode) override {
+        return std::make_unique<Reads>(real_.open(path, mode), *this);
+    }
+    bool exists(const std::string& path) override { return real_.exists(path); }
+    void remove(const std::string& path) override { real_.remove(path); }
+    void rename(const std::string& from, const std::string& to) override { real_.rename(from, to); }
+    void syncDir(const std::string& dir) override { real_.syncDir(dir); }
+    FileId idOf(const std::string& path) override { return real_.idOf(path); }
+    void link(const std::string& from, const std::string& to) override { real_.link(from, to); }
+    void makeDir(const std::string& path) override { real_.makeDir(path); }
+    std::vector<std::string> list(const std::string& dir) override { return real_.list(dir); }
+};
+
 } // namespace
 
 class TestChartFigures : public QObject {
@@ -188,6 +254,60 @@ private Q_SLOTS:
         const ChartData got = figures.chart(chart);
         QCOMPARE(::bars(got), bars);
         QCOMPARE(::notes(got), notes);
+    }
+
+    // A large catalogue is read in two halves on two threads: joined, they must give
+    // every figure of one pass to the last bit, "autres" and ties included.
+    void halvesJoinAsOnePass_data() {
+        QTest::addColumn<int>("count");
+        QTest::newRow("one thread") << 2 * DataFile::readAheadRecords - 1;
+        QTest::newRow("two halves") << 2 * DataFile::readAheadRecords;
+        QTest::newRow("odd, several blocks each") << 5001;
+    }
+    void halvesJoinAsOnePass() {
+        QFETCH(int, count);
+        QTemporaryDir tmp;
+        const std::string dir = tmp.path().toStdString();
+        const std::vector<Fiche> records = large(count);
+        writeCatalogue(dir, records);
+        CollectionFigures one;
+        for (const Fiche& f : records)
+            one.add(f);
+        DataFile data(Folder(posixFileSystem(), dir));
+        data.open();
+        Fiche buffer;
+        const CollectionFigures joined = collectFigures(data, buffer);
+        QVERIFY(data.atEnd());
+        QVERIFY(buffer.bytes == records.back().bytes);
+        QCOMPARE(joined.records(), count);
+        for (const ChartInfo& info : chartTable()) {
+            const ChartData a = one.chart(info.chart), b = joined.chart(info.chart);
+            QCOMPARE(b.bars.size(), a.bars.size());
+            for (std::size_t i = 0; i < a.bars.size(); ++i) {
+                QCOMPARE(b.bars[i].label, a.bars[i].label);
+                QVERIFY2(b.bars[i].value == a.bars[i].value, info.title);
+            }
+            QCOMPARE(b.notes, a.notes);
+        }
+    }
+
+    // A read failing in either half is the pass's failure, never figures of a part.
+    void aFailedReadInEitherHalfIsReported_data() {
+        QTest::addColumn<int>("failingRecord");
+        QTest::newRow("first half") << 100;
+        QTest::newRow("second half") << 4000;
+    }
+    void aFailedReadInEitherHalfIsReported() {
+        QFETCH(int, failingRecord);
+        QTemporaryDir tmp;
+        const std::string dir = tmp.path().toStdString();
+        writeCatalogue(dir, large(5000));
+        FailingReads fs;
+        DataFile data(Folder(fs, dir));
+        data.open();
+        fs.failFrom = std::uint64_t(failingRecord) * ficheSize;
+        Fiche buffer;
+        QVERIFY_THROWS_EXCEPTION(IoError, collectFigures(data, buffer));
     }
 
     // The table reads keys in overlapping pieces: texts that differ in a single byte,

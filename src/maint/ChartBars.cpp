@@ -1,0 +1,195 @@
+// The bars and notes of each chart, made from the figures of the pass, and their titles.
+#include "maint/ChartFigures.h"
+
+#include "maint/Statistics.h"
+#include "store/Cp1252.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace q7 {
+
+namespace {
+
+// A gap-filled time axis longer than this would be a comb of empty bars: only the
+// years that hold books are shown then.
+constexpr int mostYearBars = 80;
+
+std::string cp(std::string_view utf8) {
+    return utf8ToCp1252(utf8);
+}
+
+std::string books(std::int64_t n) {
+    return std::to_string(n) + (n > 1 ? " livres" : " livre");
+}
+
+} // namespace
+
+const std::vector<ChartInfo>& chartTable() {
+    static const std::vector<ChartInfo> table = {
+        {Chart::type, "Livres par type", "Type", false, ChartStyle::pie},
+        {Chart::langue, "Livres par langue", "Langue", false, ChartStyle::pie},
+        {Chart::etat, "Livres par état", "État", false, ChartStyle::pie},
+        {Chart::lut, "Livres lus et non lus", "Lecture", false, ChartStyle::pie},
+        {Chart::jacquette, "Livres avec et sans jaquette", "Jaquette", false, ChartStyle::pie},
+        {Chart::anedition, "Livres par année d'édition", "Année d'édition", false, ChartStyle::bar},
+        {Chart::enregistrement, "Livres enregistrés par année", "Année d'enregistrement", false,
+         ChartStyle::bar},
+        {Chart::auteur, "Les 15 auteurs qui ont le plus de livres", "Auteur", false,
+         ChartStyle::bar},
+        {Chart::edition, "Les 15 éditeurs qui ont le plus de livres", "Éditeur", false,
+         ChartStyle::bar},
+        {Chart::collection, "Les 15 collections qui ont le plus de livres", "Collection", false,
+         ChartStyle::bar},
+        {Chart::position, "Les 15 positions qui ont le plus de livres", "Position 1", false,
+         ChartStyle::bar},
+        {Chart::valeurType, "Valeur de la collection par type", "Type", true, ChartStyle::bar},
+        {Chart::valeurAnnee, "Valeur de la collection par année d'enregistrement",
+         "Année d'enregistrement", true, ChartStyle::bar},
+    };
+    return table;
+}
+
+const ChartInfo& chartInfo(Chart chart) {
+    for (const ChartInfo& info : chartTable())
+        if (info.chart == chart) return info;
+    throw std::logic_error("chart without a row");
+}
+
+ChartData CollectionFigures::texts(const TextTally& tally, bool value, const char* without) const {
+    std::vector<ChartBar> all;
+    all.reserve(tally.entries().size());
+    std::int64_t empty = 0;
+    long double emptyValue = 0;
+    for (const TextTally::Entry& e : tally.entries()) {
+        if (e.size == 0) {
+            empty = e.count;
+            emptyValue = e.value;
+        } else {
+            all.push_back(
+                {std::string(tally.key(e)), value ? e.value : static_cast<long double>(e.count)});
+        }
+    }
+    const auto larger = [](const ChartBar& a, const ChartBar& b) {
+        return a.value != b.value ? a.value > b.value : a.label < b.label;
+    };
+    const std::size_t shown = std::min<std::size_t>(all.size(), topCount);
+    std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(shown), all.end(),
+                      larger);
+    ChartData out;
+    out.bars.assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(shown));
+    if (all.size() > shown) {
+        ChartBar rest{cp("autres"), 0};
+        for (std::size_t i = shown; i < all.size(); ++i)
+            rest.value += all[i].value;
+        out.bars.push_back(rest);
+    }
+    if (empty > 0) {
+        std::string note = books(empty) + " " + without;
+        if (value) note += ", d'une valeur de " + formatValue(emptyValue);
+        out.notes.push_back(cp(note));
+    }
+    return out;
+}
+
+ChartData CollectionFigures::years(const std::map<std::int32_t, Tally>& tally, bool value) const {
+    ChartData out;
+    if (tally.empty()) return out;
+    const std::int32_t first = tally.begin()->first;
+    const std::int32_t last = tally.rbegin()->first;
+    const bool decades = std::int64_t(last) - first + 1 > widestYearSpan;
+    const std::int32_t step = decades ? 10 : 1;
+    const auto start = [&](std::int32_t y) { return decades ? y - y % 10 : y; };
+    const auto label = [&](std::int32_t y) {
+        return decades ? std::to_string(y) + "-" + std::to_string(y + 9) : std::to_string(y);
+    };
+    std::map<std::int32_t, long double> bins;
+    for (const auto& [year, t] : tally)
+        bins[start(year)] += value ? t.value : static_cast<long double>(t.count);
+    const bool fill = (std::int64_t(start(last)) - start(first)) / step + 1 <= mostYearBars;
+    if (fill) {
+        for (std::int64_t y = start(first); y <= start(last); y += step) {
+            const auto it = bins.find(static_cast<std::int32_t>(y));
+            out.bars.push_back(
+                {label(static_cast<std::int32_t>(y)), it == bins.end() ? 0 : it->second});
+        }
+    } else {
+        for (const auto& [y, v] : bins)
+            out.bars.push_back({label(y), v});
+    }
+    return out;
+}
+
+std::map<std::int32_t, CollectionFigures::Tally> CollectionFigures::registered() const {
+    std::map<std::int32_t, Tally> out = enregistrementLoin_;
+    for (std::size_t y = 1; y < enregistrement_.size(); ++y)
+        if (enregistrement_[y].count > 0) out[static_cast<std::int32_t>(y)] = enregistrement_[y];
+    return out;
+}
+
+std::map<std::int32_t, CollectionFigures::Tally> CollectionFigures::edited() const {
+    std::map<std::int32_t, Tally> out;
+    for (std::size_t y = 1; y < anedition_.size(); ++y)
+        if (anedition_[y] > 0) out[static_cast<std::int32_t>(y)].count = anedition_[y];
+    return out;
+}
+
+ChartData CollectionFigures::chart(Chart chart) const {
+    ChartData out;
+    switch (chart) {
+    case Chart::type: return texts(type_, false, "sans type");
+    case Chart::langue: return texts(langue_, false, "sans langue");
+    case Chart::etat: return texts(etat_, false, "sans état");
+    case Chart::auteur: return texts(auteur_, false, "sans auteur");
+    case Chart::edition: return texts(edition_, false, "sans éditeur");
+    case Chart::collection: return texts(collection_, false, "sans collection");
+    case Chart::position: return texts(position_, false, "sans position");
+    case Chart::lut:
+        out.bars = {{cp("Lus"), static_cast<long double>(lus_)},
+                    {cp("Non lus"), static_cast<long double>(records_ - lus_)}};
+        return out;
+    case Chart::jacquette:
+        out.bars = {{cp("Avec jaquette"), static_cast<long double>(jacquettes_)},
+                    {cp("Sans jaquette"), static_cast<long double>(records_ - jacquettes_)}};
+        return out;
+    case Chart::anedition:
+        out = years(edited(), false);
+        if (sansAnedition_ > 0)
+            out.notes.push_back(
+                cp(books(sansAnedition_) + " sans année d'édition (vide, 0 ou illisible)"));
+        return out;
+    case Chart::enregistrement:
+        out = years(registered(), false);
+        if (sansEnregistrement_ > 0)
+            out.notes.push_back(cp(books(sansEnregistrement_) + " sans année d'enregistrement"));
+        return out;
+    case Chart::valeurType: out = texts(type_, true, "sans type"); break;
+    case Chart::valeurAnnee:
+        out = years(registered(), true);
+        if (sansEnregistrement_ > 0)
+            out.notes.push_back(cp(books(sansEnregistrement_) +
+                                   " sans année d'enregistrement, d'une valeur de " +
+                                   formatValue(valeurSansAnnee_)));
+        break;
+    }
+    if (prixIllisibles_ > 0)
+        out.notes.push_back(cp(std::to_string(prixIllisibles_) +
+                               (prixIllisibles_ > 1 ? " prix illisibles, comptés pour 0"
+                                                    : " prix illisible, compté pour 0")));
+    return out;
+}
+
+std::string formatValue(long double value) {
+    const std::int64_t whole = roundHalfEven(value);
+    const std::string digits = std::to_string(whole < 0 ? -whole : whole);
+    std::string out;
+    out.reserve(digits.size() * 4 / 3 + 2);
+    if (whole < 0) out.push_back('-');
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out.push_back(' ');
+        out.push_back(digits[i]);
+    }
+    return out;
+}
+
+} // namespace q7
