@@ -105,7 +105,7 @@ IsbnListStopped::IsbnListStopped(int asked, int total)
       asked(asked), total(total) {}
 
 bool looksLikeIsbnList(std::string_view bytes) {
-    const std::string text = decodeText(bytes).utf8;
+    const std::string text(decodeText(bytes).utf8());
     std::size_t at = 0;
     int isbns = 0;
     bool first = true;
