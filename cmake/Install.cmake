@@ -44,8 +44,11 @@ endforeach()
 # Debian's copyright file. The authors have not published the program under a licence
 # yet: until they choose one (these two settings), the file says so rather than guess.
 set(Q7_LICENSE "LicenseRef-tous-droits-reserves" CACHE STRING "Licence named by the Debian copyright file")
-set(Q7_LICENSE_TEXT " Tous droits réservés. Les auteurs n'ont pas encore publié Lirabel 3 sous une
- licence ; demandez-leur avant de le redistribuer ou de le modifier." CACHE STRING "Its text, each line indented by one space")
+# Its text, each line indented by one space. Not a cache entry: the cache keeps one line only.
+if(NOT DEFINED Q7_LICENSE_TEXT)
+    set(Q7_LICENSE_TEXT " Tous droits réservés. Les auteurs n'ont pas encore publié Lirabel 3 sous une
+ licence ; demandez-leur avant de le redistribuer ou de le modifier.")
+endif()
 configure_file(resources/debian/copyright.in copyright @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lirabel3)
 
