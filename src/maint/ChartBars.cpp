@@ -19,6 +19,11 @@ std::string cp(std::string_view utf8) {
     return utf8ToCp1252(utf8);
 }
 
+// A sum of prices kept in thousandths; its halves stay exact, so rounding is the true one.
+long double money(std::int64_t thousandths) {
+    return static_cast<long double>(thousandths) / 1000;
+}
+
 std::string books(std::int64_t n) {
     return std::to_string(n) + (n > 1 ? " livres" : " livre");
 }
@@ -57,36 +62,43 @@ const ChartInfo& chartInfo(Chart chart) {
 }
 
 ChartData CollectionFigures::texts(const TextTally& tally, bool value, const char* without) const {
-    std::vector<ChartBar> all;
+    // Counts of books, or values in thousandths: whole numbers, summed exactly.
+    struct Amount {
+        std::string_view label;
+        std::int64_t amount;
+    };
+    std::vector<Amount> all;
     all.reserve(tally.entries().size());
-    std::int64_t empty = 0;
-    long double emptyValue = 0;
+    std::int64_t empty = 0, emptyValue = 0;
     for (const TextTally::Entry& e : tally.entries()) {
         if (e.size == 0) {
             empty = e.count;
             emptyValue = e.value;
         } else {
-            all.push_back(
-                {std::string(tally.key(e)), value ? e.value : static_cast<long double>(e.count)});
+            all.push_back({tally.key(e), value ? e.value : e.count});
         }
     }
-    const auto larger = [](const ChartBar& a, const ChartBar& b) {
-        return a.value != b.value ? a.value > b.value : a.label < b.label;
+    const auto larger = [](const Amount& a, const Amount& b) {
+        return a.amount != b.amount ? a.amount > b.amount : a.label < b.label;
     };
     const std::size_t shown = std::min<std::size_t>(all.size(), topCount);
     std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(shown), all.end(),
                       larger);
+    const auto bar = [&](std::int64_t amount) -> long double {
+        return value ? money(amount) : static_cast<long double>(amount);
+    };
     ChartData out;
-    out.bars.assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(shown));
+    for (std::size_t i = 0; i < shown; ++i)
+        out.bars.push_back({std::string(all[i].label), bar(all[i].amount)});
     if (all.size() > shown) {
-        ChartBar rest{cp("autres"), 0};
+        std::int64_t rest = 0;
         for (std::size_t i = shown; i < all.size(); ++i)
-            rest.value += all[i].value;
-        out.bars.push_back(rest);
+            rest += all[i].amount;
+        out.bars.push_back({cp("autres"), bar(rest)});
     }
     if (empty > 0) {
         std::string note = books(empty) + " " + without;
-        if (value) note += ", d'une valeur de " + formatValue(emptyValue);
+        if (value) note += ", d'une valeur de " + formatValue(money(emptyValue));
         out.notes.push_back(cp(note));
     }
     return out;
@@ -104,8 +116,13 @@ ChartData CollectionFigures::years(const std::map<std::int32_t, Tally>& tally, b
         return decades ? std::to_string(y) + "-" + std::to_string(y + 9) : std::to_string(y);
     };
     std::map<std::int32_t, long double> bins;
-    for (const auto& [year, t] : tally)
-        bins[start(year)] += value ? t.value : static_cast<long double>(t.count);
+    {
+        std::map<std::int32_t, std::int64_t> sums;
+        for (const auto& [year, t] : tally)
+            sums[start(year)] += value ? t.value : t.count;
+        for (const auto& [year, sum] : sums)
+            bins.emplace(year, value ? money(sum) : static_cast<long double>(sum));
+    }
     const bool fill = (std::int64_t(start(last)) - start(first)) / step + 1 <= mostYearBars;
     if (fill) {
         for (std::int64_t y = start(first); y <= start(last); y += step) {
@@ -169,7 +186,7 @@ ChartData CollectionFigures::chart(Chart chart) const {
         if (sansEnregistrement_ > 0)
             out.notes.push_back(cp(books(sansEnregistrement_) +
                                    " sans année d'enregistrement, d'une valeur de " +
-                                   formatValue(valeurSansAnnee_)));
+                                   formatValue(money(valeurSansAnnee_))));
         break;
     }
     if (prixIllisibles_ > 0)

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -82,6 +83,31 @@ std::uint64_t hashHead(std::size_t n, std::uint64_t a, std::uint64_t b) {
 
 // Which bytes of a word a price of n bytes fills.
 constexpr std::uint32_t priceMasks[5] = {0, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF};
+
+// A price as the statistics read it, in whole thousandths; false when it is no number.
+bool readThousandths(std::string_view text, std::int64_t& out) {
+    long double unused = 0;
+    if (!readDecimal(text, unused)) return false;
+    std::int64_t whole = 0, fraction = 0;
+    int places = 0;
+    bool comma = false;
+    for (const char c : text) {
+        if (c == ',') {
+            comma = true;
+        } else if (c >= '0' && c <= '9') {
+            if (!comma)
+                whole = whole * 10 + (c - '0');
+            else if (++places <= 3)
+                fraction = fraction * 10 + (c - '0');
+        }
+    }
+    // Four bytes never hold more than three decimals; a longer field would need a finer unit.
+    if (places > 3) throw std::logic_error("a price finer than a thousandth");
+    for (; places < 3; ++places)
+        fraction *= 10;
+    out = (whole * 1000 + fraction) * (text.front() == '-' ? -1 : 1);
+    return true;
+}
 
 // A year of edition as typed: one to four digits, 0 meaning none was given.
 std::int32_t editionYear(std::string_view text) {
@@ -172,13 +198,11 @@ void TextTally::grow() {
     }
 }
 
-void TextTally::join(const TextTally& later, std::vector<std::uint32_t>* moved) {
-    if (moved) moved->resize(later.entries_.size());
-    for (std::size_t i = 0; i < later.entries_.size(); ++i) {
-        const Entry& e = later.entries_[i];
+void TextTally::join(const TextTally& later) {
+    for (const Entry& e : later.entries_) {
         Entry& ours = at(later.key(e));
         ours.count += e.count;
-        if (moved) (*moved)[i] = static_cast<std::uint32_t>(&ours - entries_.data());
+        ours.value += e.value;
     }
 }
 
@@ -207,7 +231,7 @@ CollectionFigures::registeredIn(std::int32_t year) {
     return enregistrement_[slot];
 }
 
-void CollectionFigures::add(const unsigned char* bytes, std::vector<Priced>* priced) {
+void CollectionFigures::add(const unsigned char* bytes) {
     ++records_;
     // The counted bytes of a field, its length capped as Fiche::view caps it.
     const auto field = [&](int f) __attribute__((always_inline)) {
@@ -225,11 +249,12 @@ void CollectionFigures::add(const unsigned char* bytes, std::vector<Priced>* pri
     Price& memo = prices_[typed * 0x9E3779B97F4A7C15ULL >> (64 - priceSlotBits)];
     if (memo.typed != typed) {
         memo.typed = typed;
-        memo.readable = readDecimal({reinterpret_cast<const char*>(prix), prixSize}, memo.price);
+        memo.readable =
+            readThousandths({reinterpret_cast<const char*>(prix), prixSize}, memo.thousandths);
         // One price typed as a lone comma should not hide the charts of every other book.
-        if (!memo.readable) memo.price = 0;
+        if (!memo.readable) memo.thousandths = 0;
     }
-    const long double price = memo.price;
+    const std::int64_t price = memo.thousandths;
     if (!memo.readable) ++prixIllisibles_;
     TextTally::Entry& type = tally(type_, 0);
     ++type.count;
@@ -253,18 +278,6 @@ void CollectionFigures::add(const unsigned char* bytes, std::vector<Priced>* pri
         ++sansAnedition_;
     }
     const std::int32_t year = Fiche::anneeOf(bytes);
-    // A later part's sums are made when it is joined, in the catalogue's order.
-    if (priced) {
-        // Adding nothing leaves a sum as it was.
-        if (price != 0)
-            priced->push_back(
-                {price, static_cast<std::uint32_t>(&type - type_.entries_.data()), year});
-        if (year > 0)
-            ++registeredIn(year).count;
-        else
-            ++sansEnregistrement_;
-        return;
-    }
     type.value += price;
     if (year > 0) {
         Tally& t = registeredIn(year);
@@ -276,19 +289,17 @@ void CollectionFigures::add(const unsigned char* bytes, std::vector<Priced>* pri
     }
 }
 
-void CollectionFigures::addPart(const DataFile& data, int first, int end,
-                                std::vector<Priced>* priced, Fiche* last) {
+void CollectionFigures::addPart(const DataFile& data, int first, int end, Fiche* last) {
     const int block = std::min(DataFile::readAheadRecords, end - first);
     if (block <= 0) return;
     // Not cleared: every record counted is read first.
     const auto buffer =
         std::make_unique_for_overwrite<unsigned char[]>(std::size_t(block) * ficheSize);
-    if (priced) priced->reserve(std::size_t(end - first));
     for (int at = first; at < end;) {
         const int got = data.readRecords(at, std::min(block, end - at), buffer.get());
         if (got == 0) throw IoError(IoError::readPastEnd);
         for (int i = 0; i < got; ++i)
-            add(buffer.get() + std::size_t(i) * ficheSize, priced);
+            add(buffer.get() + std::size_t(i) * ficheSize);
         at += got;
         if (at == end && last)
             std::memcpy(last->bytes.data(), buffer.get() + std::size_t(got - 1) * ficheSize,
@@ -296,16 +307,16 @@ void CollectionFigures::addPart(const DataFile& data, int first, int end,
     }
 }
 
-void CollectionFigures::join(const CollectionFigures& later, const std::vector<Priced>& priced) {
+void CollectionFigures::join(const CollectionFigures& later) {
     records_ += later.records_;
-    std::vector<std::uint32_t> types;
-    type_.join(later.type_, &types);
-    langue_.join(later.langue_, nullptr);
-    etat_.join(later.etat_, nullptr);
-    auteur_.join(later.auteur_, nullptr);
-    edition_.join(later.edition_, nullptr);
-    collection_.join(later.collection_, nullptr);
-    position_.join(later.position_, nullptr);
+    for (auto [ours, theirs] : {std::pair{&type_, &later.type_},
+                                {&langue_, &later.langue_},
+                                {&etat_, &later.etat_},
+                                {&auteur_, &later.auteur_},
+                                {&edition_, &later.edition_},
+                                {&collection_, &later.collection_},
+                                {&position_, &later.position_}})
+        ours->join(*theirs);
     lus_ += later.lus_;
     jacquettes_ += later.jacquettes_;
     if (anedition_.size() < later.anedition_.size()) anedition_.resize(later.anedition_.size());
@@ -313,40 +324,36 @@ void CollectionFigures::join(const CollectionFigures& later, const std::vector<P
         anedition_[y] += later.anedition_[y];
     if (enregistrement_.size() < later.enregistrement_.size())
         enregistrement_.resize(later.enregistrement_.size());
-    for (std::size_t y = 0; y < later.enregistrement_.size(); ++y)
+    for (std::size_t y = 0; y < later.enregistrement_.size(); ++y) {
         enregistrement_[y].count += later.enregistrement_[y].count;
-    for (const auto& [year, t] : later.enregistrementLoin_)
+        enregistrement_[y].value += later.enregistrement_[y].value;
+    }
+    for (const auto& [year, t] : later.enregistrementLoin_) {
         enregistrementLoin_[year].count += t.count;
+        enregistrementLoin_[year].value += t.value;
+    }
     sansAnedition_ += later.sansAnedition_;
     sansEnregistrement_ += later.sansEnregistrement_;
     prixIllisibles_ += later.prixIllisibles_;
-    for (const Priced& p : priced) {
-        type_.entries_[types[p.type]].value += p.price;
-        if (p.year > 0)
-            registeredIn(p.year).value += p.price;
-        else
-            valeurSansAnnee_ += p.price;
-    }
+    valeurSansAnnee_ += later.valeurSansAnnee_;
 }
 
 CollectionFigures collectFigures(DataFile& data, Fiche& buffer) {
-    CollectionFigures figures;
     const int count = data.count();
-    if (count == 0) return figures;
     // Below this a second thread costs more than it saves.
     constexpr int splitFrom = 2 * DataFile::readAheadRecords;
     int half = count;
-    CollectionFigures later;
-    std::vector<CollectionFigures::Priced> priced;
+    std::optional<CollectionFigures> first, later;
     std::exception_ptr failed;
     {
         std::jthread helper;
         if (count >= splitFrom && data.concurrentReads()) {
             half = count / 2;
             try {
+                // Started before anything else: each thread makes its own tables.
                 helper = std::jthread([&] {
                     try {
-                        later.addPart(data, half, count, &priced, &buffer);
+                        later.emplace().addPart(data, half, count, &buffer);
                     } catch (...) {
                         failed = std::current_exception();
                     }
@@ -356,12 +363,12 @@ CollectionFigures collectFigures(DataFile& data, Fiche& buffer) {
             }
         }
         // The helper is joined before anything thrown here leaves.
-        figures.addPart(data, 0, half, nullptr, half == count ? &buffer : nullptr);
+        first.emplace().addPart(data, 0, half, half == count ? &buffer : nullptr);
     }
     if (failed) std::rethrow_exception(failed);
-    if (half < count) figures.join(later, priced);
+    if (half < count) first->join(*later);
     data.seek(count);
-    return figures;
+    return std::move(*first);
 }
 
 } // namespace q7

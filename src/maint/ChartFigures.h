@@ -1,7 +1,7 @@
 #pragma once
 // The numbers behind the charts of the statistics window, all taken from one pass over
 // the catalogue. Texts are Windows-1252 bytes, as stored; counts of books are whole
-// numbers, values are sums of prices read as the statistics read them.
+// numbers, values are sums of prices read as the statistics read them, kept exact.
 #include "store/DataFile.h"
 #include "store/Fiche.h"
 
@@ -71,7 +71,7 @@ public:
         std::uint32_t start = 0; // in keys()
         std::uint32_t size = 0;
         std::int64_t count = 0;
-        long double value = 0;
+        std::int64_t value = 0;         // thousandths
         std::uint64_t head[2] = {0, 0}; // a short text's bytes, zero after them
     };
     // Texts up to this long are compared as two words held in their entry.
@@ -86,9 +86,8 @@ public:
 
 private:
     friend class CollectionFigures;
-    // Adds the counts of another tally, its new texts after ours in its order; `moved`
-    // gets, for each of its entries, the number of ours it went to.
-    void join(const TextTally& later, std::vector<std::uint32_t>* moved);
+    // Adds the counts and values of another tally, its new texts after ours in its order.
+    void join(const TextTally& later);
     // The same as at(), inlined into the pass over the catalogue; a short key must have
     // shortKey bytes to read (a field inside a record has).
     Entry& find(const unsigned char* key, std::size_t size);
@@ -110,32 +109,24 @@ public:
     CollectionFigures(CollectionFigures&&) noexcept;
     CollectionFigures& operator=(CollectionFigures&&) noexcept;
 
-    void add(const Fiche& record) { add(record.bytes.data(), nullptr); }
+    void add(const Fiche& record) { add(record.bytes.data()); }
     int records() const { return records_; }
     ChartData chart(Chart chart) const;
 
     struct Tally {
         std::int64_t count = 0;
-        long double value = 0;
-    };
-    // A priced book of a later part of the catalogue, kept so that the sums can be
-    // added in the catalogue's order when the parts are joined: sums of prices are
-    // not exact, and a different order would change their last digits.
-    struct Priced {
-        long double price;
-        std::uint32_t type; // entry of the part's type tally
-        std::int32_t year;  // of registration
+        std::int64_t value = 0; // thousandths
     };
 
-    // Counts records [first, end) of the catalogue read in blocks of its own; `priced`
-    // collects the priced books when this is a later part, `last` takes the last record.
-    void addPart(const DataFile& data, int first, int end, std::vector<Priced>* priced,
-                 Fiche* last);
-    // Adds the figures of the records that follow this part's, as one pass over both.
-    void join(const CollectionFigures& later, const std::vector<Priced>& priced);
+    // Counts records [first, end) of the catalogue read in blocks of its own; `last`
+    // takes the last record.
+    void addPart(const DataFile& data, int first, int end, Fiche* last);
+    // Adds the figures of the records that follow this part's, as one pass over both:
+    // values are whole thousandths, so their sums do not depend on the order.
+    void join(const CollectionFigures& later);
 
 private:
-    void add(const unsigned char* record, std::vector<Priced>* priced);
+    void add(const unsigned char* record);
     Tally& registeredIn(std::int32_t year);
     ChartData texts(const TextTally& tally, bool value, const char* without) const;
     ChartData years(const std::map<std::int32_t, Tally>& tally, bool value) const;
@@ -155,13 +146,14 @@ private:
     std::vector<Tally> enregistrement_;
     std::map<std::int32_t, Tally> enregistrementLoin_;
     std::int64_t sansAnedition_ = 0, sansEnregistrement_ = 0;
-    long double valeurSansAnnee_ = 0;
+    std::int64_t valeurSansAnnee_ = 0; // thousandths
     std::int64_t prixIllisibles_ = 0;
     // A price has four bytes at most, so few are typed: each is read once, by the
-    // statistics' rule, and kept in a slot chosen by its bytes.
+    // statistics' rule, and kept in a slot chosen by its bytes. Four bytes hold three
+    // decimals at most: in thousandths every price is a whole number.
     struct Price {
         std::uint64_t typed = 0; // bytes, length and a mark that the slot is taken
-        long double price = 0;
+        std::int64_t thousandths = 0;
         bool readable = false;
     };
     static constexpr int priceSlotBits = 10;

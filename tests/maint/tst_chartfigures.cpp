@@ -333,6 +333,35 @@ private Q_SLOTS:
         }
     }
 
+    // Sums of prices are exact: fifty books at "3,33" are worth 166.5, shown 166 (half to
+    // even), where adding the prices as binary fractions gives a hair over the half.
+    void valuesAreSummedExactly_data() {
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<int>("books");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a half, even below") << "3,33" << 50 << "166";
+        QTest::newRow("a half, even above") << "0,1" << 15 << "2";
+        QTest::newRow("thousandths") << ",125" << 4 << "0";
+        QTest::newRow("negative") << "-2,5" << 3 << "-8";
+    }
+    void valuesAreSummedExactly() {
+        QFETCH(QString, price);
+        QFETCH(int, books);
+        QFETCH(QString, shown);
+        CollectionFigures figures;
+        for (int i = 0; i < books; ++i)
+            figures.add(FicheBuilder()
+                            .set(Field::type, "Roman")
+                            .set(Field::prix, price.toStdString())
+                            .date(1, 1, 2020)
+                            .build());
+        for (const Chart chart : {Chart::valeurType, Chart::valeurAnnee}) {
+            const ChartData data = figures.chart(chart);
+            QCOMPARE(data.bars.size(), std::size_t(1));
+            QCOMPARE(QString::fromStdString(formatValue(data.bars[0].value)), shown);
+        }
+    }
+
     void everyChartHasARow() {
         for (int c = 0; c <= int(Chart::valeurAnnee); ++c)
             QCOMPARE(int(chartInfo(Chart(c)).chart), c);
