@@ -164,8 +164,11 @@ int main(int argc, char** argv) {
             reset();
             continue;
         }
+        const HostShare host;
         const Figures f = measure(c, ctx, runs);
         printTimes(c.name, f.command);
+        std::printf("  the host took %.1f %% of the processors meanwhile (steal)\n",
+                    host.percent());
         const double t = f.command.median();
         if (c.baseline == Baseline::RawRead) {
             missed += printRatio("raw read", t / f.read.median(), f.read.median() * 1e3, c.goal) ==

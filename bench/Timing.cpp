@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <tuple>
+#include <utility>
 
 namespace bench {
 
@@ -41,6 +43,30 @@ std::string loadAverage() {
     std::string one, five, fifteen;
     in >> one >> five >> fifteen;
     return one + ", " + five + ", " + fifteen;
+}
+
+namespace {
+// The "cpu" line of /proc/stat: steal is its eighth figure.
+std::pair<std::uint64_t, std::uint64_t> stealAndTotal() {
+    std::ifstream in("/proc/stat");
+    std::string cpu;
+    in >> cpu;
+    std::uint64_t value = 0, total = 0, steal = 0;
+    for (int i = 0; i < 8 && in >> value; ++i) {
+        total += value;
+        if (i == 7) steal = value;
+    }
+    return {steal, total};
+}
+} // namespace
+
+HostShare::HostShare() {
+    std::tie(steal_, total_) = stealAndTotal();
+}
+
+double HostShare::percent() const {
+    const auto [steal, total] = stealAndTotal();
+    return total > total_ ? 100.0 * double(steal - steal_) / double(total - total_) : 0;
 }
 
 void printTimes(const std::string& name, const Samples& times) {

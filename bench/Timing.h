@@ -1,6 +1,7 @@
 #pragma once
 // What both benchmark programs share: repeated timings, their median and spread, and
 // one line per figure with the house goal beside it.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +26,18 @@ double seconds(const std::function<void()>& f);
 int runsFromArguments(int argc, char** argv, int fallback);
 // The machine's load averages, as uptime shows them.
 std::string loadAverage();
+
+// The share of the processors' time that the host of a virtual machine took from it
+// (steal) since this was made, in percent; 0 where the system does not say. A busy host
+// slows a command on two threads more than a one-thread raw read.
+class HostShare {
+public:
+    HostShare();
+    double percent() const;
+
+private:
+    std::uint64_t steal_ = 0, total_ = 0;
+};
 
 // A goal is met only when the median meets it.
 enum class Verdict { None, Met, Missed };
