@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -289,21 +290,26 @@ void CollectionFigures::add(const unsigned char* bytes) {
     }
 }
 
-void CollectionFigures::addPart(const DataFile& data, int first, int end, Fiche* last) {
-    const int block = std::min(DataFile::readAheadRecords, end - first);
+void CollectionFigures::addBlocks(const DataFile& data, std::atomic<int>& next, Fiche* last) {
+    const int count = data.count();
+    const int block = std::min(DataFile::readAheadRecords, count);
     if (block <= 0) return;
     // Not cleared: every record counted is read first.
     const auto buffer =
         std::make_unique_for_overwrite<unsigned char[]>(std::size_t(block) * ficheSize);
-    for (int at = first; at < end;) {
-        const int got = data.readRecords(at, std::min(block, end - at), buffer.get());
-        if (got == 0) throw IoError(IoError::readPastEnd);
-        for (int i = 0; i < got; ++i)
-            add(buffer.get() + std::size_t(i) * ficheSize);
-        at += got;
-        if (at == end && last)
-            std::memcpy(last->bytes.data(), buffer.get() + std::size_t(got - 1) * ficheSize,
-                        ficheSize);
+    for (int first = next.fetch_add(block, std::memory_order_relaxed); first < count;
+         first = next.fetch_add(block, std::memory_order_relaxed)) {
+        const int end = std::min(first + block, count);
+        for (int at = first; at < end;) {
+            const int got = data.readRecords(at, end - at, buffer.get());
+            if (got == 0) throw IoError(IoError::readPastEnd);
+            for (int i = 0; i < got; ++i)
+                add(buffer.get() + std::size_t(i) * ficheSize);
+            at += got;
+            if (at == count && last)
+                std::memcpy(last->bytes.data(), buffer.get() + std::size_t(got - 1) * ficheSize,
+                            ficheSize);
+        }
     }
 }
 
@@ -339,36 +345,41 @@ void CollectionFigures::join(const CollectionFigures& later) {
 }
 
 CollectionFigures collectFigures(DataFile& data, Fiche& buffer) {
-    const int count = data.count();
     // Below this a second thread costs more than it saves.
-    constexpr int splitFrom = 2 * DataFile::readAheadRecords;
-    int half = count;
-    std::optional<CollectionFigures> first, later;
+    constexpr int shareFrom = 2 * DataFile::readAheadRecords;
+    // Each block goes to whichever thread is free: a processor taken away for a while
+    // leaves its blocks to the other thread instead of holding up the pass.
+    std::atomic<int> next = 0;
+    std::optional<CollectionFigures> mine, helpers;
     std::exception_ptr failed;
     {
         std::jthread helper;
-        if (count >= splitFrom && data.concurrentReads()) {
-            half = count / 2;
+        if (data.count() >= shareFrom && data.concurrentReads()) {
             try {
                 // Started before anything else: each thread makes its own tables.
                 helper = std::jthread([&] {
                     try {
-                        later.emplace().addPart(data, half, count, &buffer);
+                        helpers.emplace().addBlocks(data, next, &buffer);
                     } catch (...) {
                         failed = std::current_exception();
+                        next = data.count(); // the other thread stops at its next block
                     }
                 });
             } catch (const std::system_error&) {
-                half = count; // no thread to be had: one pass
+                // No thread to be had: this one reads every block.
             }
         }
-        // The helper is joined before anything thrown here leaves.
-        first.emplace().addPart(data, 0, half, half == count ? &buffer : nullptr);
+        try {
+            mine.emplace().addBlocks(data, next, &buffer);
+        } catch (...) {
+            next = data.count();
+            throw; // after the helper is joined
+        }
     }
     if (failed) std::rethrow_exception(failed);
-    if (half < count) first->join(*later);
-    data.seek(count);
-    return std::move(*first);
+    if (helpers) mine->join(*helpers);
+    data.seek(data.count());
+    return std::move(*mine);
 }
 
 } // namespace q7

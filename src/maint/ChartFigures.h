@@ -5,6 +5,7 @@
 #include "store/DataFile.h"
 #include "store/Fiche.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -118,12 +119,13 @@ public:
         std::int64_t value = 0; // thousandths
     };
 
-    // Counts records [first, end) of the catalogue read in blocks of its own; `last`
-    // takes the last record.
-    void addPart(const DataFile& data, int first, int end, Fiche* last);
-    // Adds the figures of the records that follow this part's, as one pass over both:
-    // values are whole thousandths, so their sums do not depend on the order.
-    void join(const CollectionFigures& later);
+    // Counts the blocks of records it takes from `next` (the first record of the next
+    // block to read) until none is left, reading them into a buffer of its own; several
+    // threads may share `next`. `last` takes the catalogue's last record.
+    void addBlocks(const DataFile& data, std::atomic<int>& next, Fiche* last);
+    // Adds the figures of other records: counts and exact sums do not depend on the order
+    // the records were met, nor does a chart (its bars are ranked by amount, then label).
+    void join(const CollectionFigures& other);
 
 private:
     void add(const unsigned char* record);
@@ -161,7 +163,7 @@ private:
 };
 
 // Reads every record (P = N afterwards; the buffer holds the last one). A large catalogue
-// is read in two halves on two threads when the file layer allows, joined as one pass.
+// is read on two threads when the file layer allows, their figures joined as one pass.
 CollectionFigures collectFigures(DataFile& data, Fiche& buffer);
 
 // A value as the window writes it: whole number, halves to the even neighbour, with a
