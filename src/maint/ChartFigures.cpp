@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -107,6 +108,14 @@ bool readThousandths(std::string_view text, std::int64_t& out) {
     for (; places < 3; ++places)
         fraction *= 10;
     out = (whole * 1000 + fraction) * (text.front() == '-' ? -1 : 1);
+    return true;
+}
+
+// Whether `flag` was raised within half a millisecond, looked at without sleeping.
+bool awaitBriefly(const std::atomic<bool>& flag) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(500);
+    while (!flag.load(std::memory_order_acquire))
+        if (std::chrono::steady_clock::now() > until) return false;
     return true;
 }
 
@@ -350,8 +359,10 @@ CollectionFigures collectFigures(DataFile& data, Fiche& buffer) {
     // Each block goes to whichever thread is free: a processor taken away for a while
     // leaves its blocks to the other thread instead of holding up the pass.
     std::atomic<int> next = 0;
+    std::atomic<bool> helped = false;
     std::optional<CollectionFigures> mine, helpers;
     std::exception_ptr failed;
+    bool joined = false;
     {
         std::jthread helper;
         if (data.count() >= shareFrom && data.concurrentReads()) {
@@ -364,6 +375,7 @@ CollectionFigures collectFigures(DataFile& data, Fiche& buffer) {
                         failed = std::current_exception();
                         next = data.count(); // the other thread stops at its next block
                     }
+                    helped.store(true, std::memory_order_release);
                 });
             } catch (const std::system_error&) {
                 // No thread to be had: this one reads every block.
@@ -375,9 +387,15 @@ CollectionFigures collectFigures(DataFile& data, Fiche& buffer) {
             next = data.count();
             throw; // after the helper is joined
         }
+        // The helper ends within a block of this thread: waiting for it awake spares the
+        // waking of a sleeping thread, a tenth of a millisecond on a virtual machine.
+        if (helper.joinable() && awaitBriefly(helped) && !failed) {
+            mine->join(*helpers);
+            joined = true;
+        }
     }
     if (failed) std::rethrow_exception(failed);
-    if (helpers) mine->join(*helpers);
+    if (helpers && !joined) mine->join(*helpers);
     data.seek(data.count());
     return std::move(*mine);
 }
