@@ -24,6 +24,11 @@ long double money(std::int64_t thousandths) {
     return static_cast<long double>(thousandths) / 1000;
 }
 
+// A bar's height: a count of books, or a sum of prices.
+long double height(bool value, std::int64_t amount) {
+    return value ? money(amount) : static_cast<long double>(amount);
+}
+
 std::string books(std::int64_t n) {
     return std::to_string(n) + (n > 1 ? " livres" : " livre");
 }
@@ -84,17 +89,14 @@ ChartData CollectionFigures::texts(const TextTally& tally, bool value, const cha
     const std::size_t shown = std::min<std::size_t>(all.size(), topCount);
     std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(shown), all.end(),
                       larger);
-    const auto bar = [&](std::int64_t amount) -> long double {
-        return value ? money(amount) : static_cast<long double>(amount);
-    };
     ChartData out;
     for (std::size_t i = 0; i < shown; ++i)
-        out.bars.push_back({std::string(all[i].label), bar(all[i].amount)});
+        out.bars.push_back({std::string(all[i].label), height(value, all[i].amount)});
     if (all.size() > shown) {
         std::int64_t rest = 0;
         for (std::size_t i = shown; i < all.size(); ++i)
             rest += all[i].amount;
-        out.bars.push_back({cp("autres"), bar(rest)});
+        out.bars.push_back({cp("autres"), height(value, rest)});
     }
     if (empty > 0) {
         std::string note = books(empty) + " " + without;
@@ -115,24 +117,20 @@ ChartData CollectionFigures::years(const std::map<std::int32_t, Tally>& tally, b
     const auto label = [&](std::int32_t y) {
         return decades ? std::to_string(y) + "-" + std::to_string(y + 9) : std::to_string(y);
     };
-    std::map<std::int32_t, long double> bins;
-    {
-        std::map<std::int32_t, std::int64_t> sums;
-        for (const auto& [year, t] : tally)
-            sums[start(year)] += value ? t.value : t.count;
-        for (const auto& [year, sum] : sums)
-            bins.emplace(year, value ? money(sum) : static_cast<long double>(sum));
-    }
+    // Whole numbers, summed exactly before they become heights.
+    std::map<std::int32_t, std::int64_t> bins;
+    for (const auto& [year, t] : tally)
+        bins[start(year)] += value ? t.value : t.count;
     const bool fill = (std::int64_t(start(last)) - start(first)) / step + 1 <= mostYearBars;
     if (fill) {
         for (std::int64_t y = start(first); y <= start(last); y += step) {
             const auto it = bins.find(static_cast<std::int32_t>(y));
-            out.bars.push_back(
-                {label(static_cast<std::int32_t>(y)), it == bins.end() ? 0 : it->second});
+            out.bars.push_back({label(static_cast<std::int32_t>(y)),
+                                height(value, it == bins.end() ? 0 : it->second)});
         }
     } else {
         for (const auto& [y, v] : bins)
-            out.bars.push_back({label(y), v});
+            out.bars.push_back({label(y), height(value, v)});
     }
     return out;
 }
