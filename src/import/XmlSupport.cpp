@@ -70,13 +70,7 @@ void FieldRouter::put(SourceBook& book, const std::string& name, std::vector<std
     const Target t = route(name);
     if (t == Target::ignored) return;
     // A list given as one text ("Hugo, Victor; Dumas") is split the spreadsheet's way.
-    if (t == Target::authors && values.size() == 1) {
-        std::string sep;
-        bool firm = false;
-        values = splitAuthors(values.front(), &sep, &firm);
-        if (!sep.empty()) authors_.lines.emplace_back(book.where, sep);
-        if (firm) authors_.firms.push_back(book.where);
-    }
+    if (t == Target::authors && values.size() == 1) values = authors_.split(book.where, values[0]);
     for (std::string& v : values) {
         if (t != Target::comments && t != Target::summary) v = oneLine(v);
         if (!v.empty()) book.add(t, std::move(v));
