@@ -205,6 +205,32 @@ std::string withoutForbiddenControls(std::string_view bytes, std::vector<std::st
     return out;
 }
 
+namespace {
+std::string checkedAndCleaned(std::string_view bytes, std::vector<std::string>& dropped) {
+    checkEntityExpansion(bytes);
+    checkTextRuns(bytes);
+    return withoutForbiddenControls(bytes, dropped);
+}
+} // namespace
+
+XmlFile::XmlFile(std::string_view bytes, std::string program)
+    : program_(std::move(program)), clean_(checkedAndCleaned(bytes, dropped_)),
+      xml_(QByteArray::fromRawData(clean_.data(), static_cast<qsizetype>(clean_.size()))) {}
+
+void XmlFile::finish(SourceFile& file, const FieldRouter& router, bool found) {
+    throwIfBroken(xml_, ("Fichier " + program_).c_str());
+    if (!found)
+        throw Error("Ce fichier n'est pas une collection " + program_ + " : rien n'est importé");
+    file.encoding = xml_.documentEncoding().isEmpty() ? "UTF-8" : utf8(xml_.documentEncoding());
+    file.mapping = router.mapping();
+    file.notes.insert(file.notes.end(), dropped_.begin(), dropped_.end());
+    router.authors().notes(file);
+}
+
+std::string XmlFile::place(int entries, const std::string& id) {
+    return "entrée " + std::to_string(entries + 1) + (id.empty() ? "" : " (id " + id + ")");
+}
+
 void throwIfBroken(const QXmlStreamReader& xml, const char* what) {
     if (!xml.hasError()) return;
     // The parser's own text is English: the user gets what happened, in French.
