@@ -141,7 +141,7 @@ std::vector<std::string> AuthorSeparators::split(const std::string& where, std::
     std::vector<std::string> authors = splitAuthors(cell, &seen);
     if (!seen.separator.empty()) lines.emplace_back(where, seen.separator);
     if (seen.firm) firms.push_back(where);
-    if (seen.sharedName) shared.push_back(where);
+    if (seen.sharedName) shared.emplace_back(where, trimmed(cell));
     return authors;
 }
 
@@ -177,10 +177,10 @@ void AuthorSeparators::notes(SourceFile& file) const {
         out.push_back("  " + where +
                       " : « & » d'un nom de maison (« & Associates », « et fils »...) "
                       "gardé dans un seul auteur");
-    for (const std::string& where : shared)
-        out.push_back("  " + where +
-                      " : prénom seul devant « et », « and » ou « & » : un seul auteur tel "
-                      "qu'écrit, qui partage le nom de famille qui suit");
+    for (const auto& [where, cell] : shared)
+        out.push_back("  " + where + " : « " + cell +
+                      " » gardé en un seul auteur, tel qu'écrit : le prénom seul partage le nom "
+                      "de famille qui suit");
     file.notes.insert(file.notes.begin(), out.begin(), out.end());
 }
 

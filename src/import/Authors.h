@@ -13,7 +13,8 @@ namespace q7::import {
 struct AuthorSeparators {
     std::vector<std::pair<std::string, std::string>> lines; // where, separator
     std::vector<std::string> firms;                         // where a firm was kept whole
-    std::vector<std::string> shared; // where a lone given name kept its partner's surname
+    // Where, and which cell, a lone given name kept its partner's surname.
+    std::vector<std::pair<std::string, std::string>> shared;
 
     // The authors of one cell of the book at `where`, what was seen noted.
     std::vector<std::string> split(const std::string& where, std::string_view cell);

@@ -66,7 +66,8 @@ QStringList forms(const Person& p) {
     const QString surname = folded(QString::fromStdString(p.surname).simplified());
     const QString forename = folded(QString::fromStdString(p.forename).simplified());
     if (!surname.isEmpty() && !forename.isEmpty())
-        return {forename + u' ' + surname, surname + u' ' + forename, surname + QStringLiteral(", ") + forename};
+        return {forename + u' ' + surname, surname + u' ' + forename,
+                surname + QStringLiteral(", ") + forename};
     const QString whole = folded(QString::fromStdString(p.whole).simplified());
     return whole.contains(u' ') ? QStringList{whole} : QStringList{};
 }

@@ -395,22 +395,10 @@ private Q_SLOTS:
                           "Vendéens et Républicains dans la guerre de Vendée tome II,Chassin\n")
             << QStringList{vendee + QStringLiteral("TOME "), vendee + QStringLiteral("tome ")}
             << QStringList{};
-        const QString niort =
-            QStringLiteral("Histoire des communes des Deux-Sèvres : le Pays Niortai");
-        QTest::newRow("a volume in roman numerals past it")
-            << QByteArray("titre,auteur\n"
-                          "Histoire des communes des Deux-Sèvres : le Pays Niortais I,Favreau\n"
-                          "Histoire des communes des Deux-Sèvres : le Pays Niortais II,Favreau\n")
-            << QStringList{niort, niort} << QStringList{};
         const QString annuaire =
             QStringLiteral("ANNUAIRE DE L'ARCHÉOLOGUE FRANÇAIS PUBLIÉ SOUS LES AUSP");
         const QByteArray annuaireRow("ANNUAIRE DE L'ARCHÉOLOGUE FRANÇAIS PUBLIÉ SOUS LES AUSPICES "
                                      "DE LA SOCIÉTÉ 1878,Société française d'archéologie\n");
-        QTest::newRow("years past it")
-            << QByteArray("titre,auteur\n") + annuaireRow +
-                   QByteArray(annuaireRow).replace("1878", "1879") +
-                   QByteArray(annuaireRow).replace("1878", "1880")
-            << QStringList{annuaire, annuaire, annuaire} << QStringList{};
         QTest::newRow("one long book twice")
             << QByteArray("titre,auteur\n") + annuaireRow + annuaireRow << QStringList{annuaire}
             << QStringList{QStringLiteral("ligne 3 : « ") + annuaire +
