@@ -46,7 +46,9 @@ int main(int argc, char** argv) {
             .set(Field::titre, "Nana")
             .set(Field::auteur, "emile zola")
             .set(Field::isbn, "2-07-036822-X")
-            .set(Field::pos1, "Bureau"),
+            .set(Field::pos1, "Bureau")
+            .set(Field::prix, "0") // as an empty price and page count are saved
+            .set(Field::nbpage, "0"),
         FicheBuilder()
             .numero(4)
             .set(Field::titre, "Ørsted et l'électromagnétisme")

@@ -197,8 +197,9 @@ class PocketPage(unittest.TestCase):
         # A book returned is not said to be out.
         self.load()
         self.type("nana")
-        self.open_card("Nana")
+        fields = self.open_card("Nana")
         self.assertFalse(self.driver.find_element(By.ID, "fiche-pret").is_displayed())
+        self.assertEqual([f for f in ("Prix", "Pages") if f in fields], [])  # saved as "0"
 
     def test_hostile_texts_show_as_text_and_run_nothing(self):
         self.type("img src")
