@@ -73,7 +73,8 @@ QString readableSize(std::uint64_t bytes) {
 
 QString coversCost(const Covers& covers) {
     if (covers.count() == 0) return QStringLiteral("(aucune dans Couvertures)");
-    return QStringLiteral("(%1 : %2 au plus)")
+    return QStringLiteral("(%1 %2 : %3 au plus)")
         .arg(QLocale(QLocale::French, QLocale::France).toString(covers.count()),
+             covers.count() > 1 ? QStringLiteral("couvertures") : QStringLiteral("couverture"),
              readableSize(covers.pageBytesBound()));
 }

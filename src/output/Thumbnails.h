@@ -27,8 +27,8 @@ private:
     std::unordered_map<std::string, std::string> files_; // name in lower case -> name
 };
 
-// What the thumbnails would cost, said before writing: "(812 : 2,3 Mo au plus)", or
-// "(aucune dans Couvertures)".
+// What the thumbnails would cost, said before writing: "(812 couvertures : 3,2 Mo au
+// plus)", or "(aucune dans Couvertures)".
 QString coversCost(const Covers& covers);
 // A size as a person reads it: "640 Ko", "6,2 Mo".
 QString readableSize(std::uint64_t bytes);

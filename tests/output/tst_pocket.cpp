@@ -207,7 +207,8 @@ private Q_SLOTS:
         w.setKind(ExportKind::Pocket);
         w.show();
         QVERIFY(covers->isVisible() && covers->isEnabled());
-        QCOMPARE(covers->text(), QString("A&vec les vignettes des couvertures (1 : 4 Ko au plus)"));
+        QCOMPARE(covers->text(),
+                 QString("A&vec les vignettes des couvertures (1 couverture : 4 Ko au plus)"));
         covers->setChecked(true);
         w.findChild<QPushButton*>("Button1")->click();
         QVERIFY(!w.isVisible());
