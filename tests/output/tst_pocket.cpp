@@ -169,21 +169,6 @@ private Q_SLOTS:
         QCOMPARE(data["madeAt"].toDouble(), 1700000000e3);
     }
 
-    void pageNames_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("page");
-        QTest::newRow("html") << "/home/a/poche.html" << true;
-        QTest::newRow("upper case htm") << "POCHE.HTM" << true;
-        QTest::newRow("the catalogue") << "/home/a/Q7.dat" << false;
-        QTest::newRow("a folder named .html") << "/a.html/poche" << false;
-        QTest::newRow("no extension") << "poche" << false;
-    }
-    void pageNames() {
-        QFETCH(QString, path);
-        QFETCH(bool, page);
-        QCOMPARE(pocketPageName(path.toStdString()), page);
-    }
-
     // The export window says what the covers may cost before writing, and writes them small.
     void exportWindowOffersTheCovers() {
         QTemporaryDir tmp;
