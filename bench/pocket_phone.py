@@ -35,10 +35,13 @@ document.addEventListener('change', e => {
   const from = e.timeStamp;
   afterPaint(() => window.timing.keys.push(performance.now() - from));
 });
-new PerformanceObserver(list => {
-  if (list.getEntriesByName('first-list').length)
-    afterPaint(() => { window.timing.painted = performance.now(); });
-}).observe({entryTypes: ['mark']});
+// Asked for before the page's own work after its first frame, so that work is not counted.
+const mark = performance.mark.bind(performance);
+performance.mark = (name, ...rest) => {
+  const made = mark(name, ...rest);
+  if (name === 'first-list') afterPaint(() => { window.timing.painted = performance.now(); });
+  return made;
+};
 """
 
 
@@ -92,14 +95,26 @@ def main():
               f"{'  met' if size <= 10e6 else '  NOT MET'}")
         line("lirabel3 --poche", writes, "ms")
 
+        # The same with one book, in the same runs: what the browser takes for any page.
+        alone = os.path.join(tmp, "seul")
+        os.mkdir(alone)
+        subprocess.run([writer, "--write", alone, "1"], check=True)
+        one = os.path.join(tmp, "un.html")
+        subprocess.run([program, "--poche", one, alone], check=True, env=env,
+                       stdout=subprocess.DEVNULL)
+
+        def opened(driver, path):
+            driver.get("file://" + path)
+            WebDriverWait(driver, 30).until(
+                lambda d: d.execute_script("return window.timing.painted !== null"))
+            return driver.execute_script("return window.timing.painted")
+
         driver = browser()
-        first, keys, widening, group = [], [], [], []
+        first, base, keys, widening, group = [], [], [], [], []
         try:
             for _ in range(args.runs):
-                driver.get("file://" + page)
-                WebDriverWait(driver, 30).until(
-                    lambda d: d.execute_script("return window.timing.painted !== null"))
-                first.append(driver.execute_script("return window.timing.painted"))
+                base.append(opened(driver, one))
+                first.append(opened(driver, page))
                 box = driver.find_element(By.ID, "chercher")
                 # Typing narrows; taking letters away searches the whole catalogue again.
                 for text, into in (("victor hugo", keys), ("zola", keys)):
@@ -117,6 +132,7 @@ def main():
                 WebDriverWait(driver, 10).until(
                     lambda d: len(d.execute_script("return window.timing.keys")) == 1)
                 group.append(driver.execute_script("return window.timing.keys.pop()"))
+            line("open -> first list painted, 1 book", base, "ms")
             line("open -> first list painted", first, "ms", 1000)
             line("key -> list painted (typing on)", keys, "ms", 50)
             line("key -> list painted (Backspace)", widening, "ms", 50)

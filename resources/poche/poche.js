@@ -127,6 +127,7 @@
   let chosen = -1;    // the group shown; -1: all
   let shown = [];
   let listed = 0;
+  const everyBook = Array.from({ length: total }, function (_, i) { return i; });
 
   const $ = function (id) { return document.getElementById(id); };
   const input = $('chercher'), list = $('liste'), count = $('compte'), empty = $('vide');
@@ -273,7 +274,7 @@
     } else if (base) {
       shown = base;
     } else {
-      shown = Array.from({ length: total }, function (_, i) { return i; });
+      shown = everyBook;
     }
     list.replaceChildren();
     listed = 0;
