@@ -30,7 +30,8 @@ constexpr ExportType table[] = {
     {ExportKind::Sql, "Q7export.sql", "Exporter en SQL", "menusql", true, true, writeSql},
     {ExportKind::Csv, "Q7export.csv", "Exporter en CSV", "menucsv", true, false, writeCsv},
     {ExportKind::Html, "Q7export.html", "Exporter en HTML", "menuHTML", false, false, writeHtml},
-    {ExportKind::Pocket, "Q7poche.html", "Catalogue de poche", "menupoche", true, false, nullptr, startPocketPage, true},
+    {ExportKind::Pocket, "Q7poche.html", "Catalogue de poche", "menupoche", true, false, nullptr,
+     startPocketPage, true},
 };
 // clang-format on
 
