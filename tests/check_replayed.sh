@@ -18,6 +18,7 @@ lists/OldReferences.cpp|effacer;fenêtre : reprendre un ancien numéro
 loans/LoanRegister.cpp|registre des prêts
 maint/CatalogueSort.cpp|trier (première lettre);trier (auteur en tête)
 output/ExportRunner.cpp|exporter (TXT);exporter (CSV) hors du dossier des données
+output/PocketPage.cpp|exporter (catalogue de poche)
 output/RecordText.cpp|fiche en texte
 widgets/ListValues.cpp|fenêtre : insérer dans liste (auteur)
 maint/Q7graph.cpp|- the image is written through OutputFile, replayed with the exports
@@ -25,6 +26,7 @@ overview/Q7vue.cpp|- the list is written through OutputFile, replayed with the e
 output/OutputFile.cpp|- the exports writer, replayed with them
 output/OutputFile.h|- the exports writer, replayed with them
 maint/ChartPaint.cpp|- writes an image into memory only
+output/Thumbnails.cpp|- writes a thumbnail into memory only
 platform/QtSettingsBackend.cpp|- the user settings file (Qt writes it whole), not the data folder
 app/StartFolder.cpp|- empty lists made in a new folder: each absent or empty, both whole
 '

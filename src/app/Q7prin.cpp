@@ -7,7 +7,9 @@
 #include "lookup/LookupController.h"
 #include "maint/MaintController.h"
 #include "output/OutputController.h"
+#include "output/Q7export.h"
 #include "overview/OverviewController.h"
+#include "overview/Q7vue.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "search/SearchController.h"
@@ -178,6 +180,9 @@ void Tformprin::attach(const Windows& windows) {
                     out.try_emplace(line.loan->reference, line.loan->borrower);
             return out;
         });
+    const auto lent = [this] { return q7::booksOut(loans_->book().load()); };
+    windows.exporter->setLentBooks(lent);
+    windows.vue->setLentBooks(lent);
     windows.import->connectTo(*this, u.menuImporter, u.menuAnnulerImport);
 }
 

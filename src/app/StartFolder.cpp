@@ -68,12 +68,18 @@ const QtOption* qtOption(const QString& argument) {
 QString helpText() {
     return QStringLiteral(
         "Utilisation : lirabel3 [--menu] [DOSSIER]\n"
+        "              lirabel3 --poche FICHIER.html [--vignettes] [DOSSIER]\n"
         "Lirabel 3, le catalogue d'une bibliothèque personnelle.\n"
         "\n"
         "Options :\n"
         "  -h, --help     affiche cette aide\n"
         "  -v, --version  affiche la version\n"
         "  --menu         travaille dans le dossier ~/Lirabel3, créé s'il n'existe pas\n"
+        "  --poche FICHIER.html\n"
+        "                 écrit le catalogue de poche (une page pour le téléphone, hors\n"
+        "                 ligne) sans ouvrir de fenêtre, puis s'arrête ; le catalogue est\n"
+        "                 lu, jamais modifié. Code de sortie 75 quand Lirabel 3 l'a ouvert.\n"
+        "  --vignettes    avec --poche : ajoute les vignettes des couvertures\n"
         "\n"
         "Arguments :\n"
         "  DOSSIER        le dossier du catalogue (par défaut, le dossier courant)\n"
@@ -126,6 +132,15 @@ StartRequest parseCommandLine(const QStringList& arguments, const QString& versi
             return shown;
         } else if (a == QLatin1String("--menu")) {
             menu = true;
+        } else if (a == QLatin1String("--poche") || a.startsWith(QLatin1String("--poche="))) {
+            const bool joined = a.contains(QLatin1Char('='));
+            if (!joined && i + 1 == arguments.size())
+                return refused(QStringLiteral("--poche demande le nom du fichier à écrire."));
+            request.pocket = joined ? a.section(QLatin1Char('='), 1) : arguments[++i];
+            if (request.pocket.isEmpty())
+                return refused(QStringLiteral("--poche demande le nom du fichier à écrire."));
+        } else if (a == QLatin1String("--vignettes")) {
+            request.thumbnails = true;
         } else if (const QtOption* qt = qtOption(a)) {
             if (qt->takesValue && !a.contains(QLatin1Char('='))) ++i;
         } else {
@@ -134,6 +149,8 @@ StartRequest parseCommandLine(const QStringList& arguments, const QString& versi
     }
     if (folders.size() > 1 || (menu && !folders.isEmpty()))
         return refused(QStringLiteral("Un seul dossier à la fois."));
+    if (request.thumbnails && request.pocket.isEmpty())
+        return refused(QStringLiteral("--vignettes va avec --poche."));
     if (menu) request.where = StartRequest::Where::Menu;
     if (!folders.isEmpty()) {
         request.where = StartRequest::Where::Named;

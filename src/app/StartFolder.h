@@ -3,7 +3,9 @@
 //   lirabel3 DOSSIER   works in DOSSIER (a folder brought from Windows opens as it is);
 //   lirabel3 --menu    works in ~/Lirabel3, made when missing: the desktop menu's way, so
 //                      that nothing lands among the files of the home folder;
-//   lirabel3           works in the current directory.
+//   lirabel3           works in the current directory;
+//   lirabel3 --poche FICHIER.html [DOSSIER]
+//                      writes the pocket catalogue and ends, without a window.
 // Every file of the program is then named relative to that folder. All of this runs
 // before the window system is reached, so --help, --version and a wrong folder answer on
 // a terminal without a display.
@@ -14,6 +16,8 @@ struct StartRequest {
     enum class Where { Current, Named, Menu };
     Where where = Where::Current;
     QString folder; // as typed, for Named
+    QString pocket; // the pocket catalogue's file, as typed: written, then the program ends
+    bool thumbnails = false; // with the covers' thumbnails
     // --help, --version and a wrong use are answered on the terminal and end the process
     // with this code; what to print goes to standard output or to standard error.
     int exitCode = -1;

@@ -1,3 +1,4 @@
+#include "app/PocketCommand.h"
 #include "app/Program.h"
 #include "app/Q7prin.h"
 #include "app/StartFolder.h"
@@ -51,6 +52,15 @@ int main(int argc, char* argv[]) {
         std::fputs(request.output.toLocal8Bit().constData(), stdout);
         std::fputs(request.errors.toLocal8Bit().constData(), stderr);
         return request.exitCode;
+    }
+    if (!request.pocket.isEmpty()) {
+        // From a terminal or a scheduled task: no display, no window.
+        const QCoreApplication app(argc, argv);
+        const PocketOutcome done =
+            writePocketCatalogue(request, QDir::homePath(), QDir::currentPath());
+        std::fputs(done.output.toLocal8Bit().constData(), stdout);
+        std::fputs(done.errors.toLocal8Bit().constData(), stderr);
+        return done.exitCode;
     }
     const StartFolder folder = prepareStartFolder(request, QDir::homePath(), QDir::currentPath());
     QString error = folder.error.isEmpty() ? enterStartFolder(folder.path) : folder.error;

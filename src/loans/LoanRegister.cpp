@@ -102,6 +102,15 @@ const Loan& LoanRegister::giveBack(const Loan& loan, const LoanDate& day) {
     throw Error("Ce prêt n'est plus en cours dans " + loanRegisterName + " : rien n'a changé.");
 }
 
+LentBooks booksOut(const LoanRegister& reg) {
+    LentBooks out;
+    for (const RegisterLine& line : reg.lines)
+        if (line.loan && line.loan->out())
+            out.try_emplace(line.loan->reference,
+                            LentBook{line.loan->borrower, line.loan->lent.text()});
+    return out;
+}
+
 std::vector<std::string> LoanRegister::borrowers() const {
     std::vector<std::string> names;
     for (const RegisterLine& line : lines)

@@ -5,6 +5,7 @@
 // Windows-1252 with CR LF like every text file of the program. A line that is not a
 // loan is kept exactly as it was, whatever is written around it.
 #include "loans/LoanDate.h"
+#include "output/ExportTypes.h"
 #include "store/Folder.h"
 
 #include <optional>
@@ -52,6 +53,9 @@ public:
     std::vector<std::string> borrowers() const;
     std::vector<const RegisterLine*> damaged() const;
 };
+
+// The books out, by reference (the first loan out of each), as a page of the books says.
+LentBooks booksOut(const LoanRegister& reg);
 
 LoanRegister parseRegister(std::string_view bytes);
 // One line of the register without its line end, and back; nothing when it is no loan.

@@ -14,23 +14,32 @@ void runExport(DataFile& data, Fiche& buffer, const Settings& captions, FileSyst
     for (const ExportType& other : exportTypes())
         removeQuietly(fs, folder.path(std::string(other.fileName) + ".tmp"));
     const std::string path = folder.path(type.fileName);
-    if (!type.wholeFile) {
-        OutputFile out(fs, path);
-        type.writer(out.buffer(), buffer, {data.position(), captions, request.tableName});
-        out.finish();
-        return;
-    }
-
-    data.seek(0);
-    const int total = data.count();
+    const auto context = [&](int number) {
+        return ExportContext{number, captions, request.tableName, request.extras};
+    };
     OutputFile out(fs, path);
-    for (int done = 0; done < total;) {
-        data.read(buffer);
-        ++done;
-        type.writer(out.buffer(), buffer, {data.position(), captions, request.tableName});
-        out.flushIfFull();
-        if (progress) progress(done, total);
+    const std::unique_ptr<ExportSession> session =
+        type.start ? type.start(out.buffer(), context(0)) : nullptr;
+    const auto write = [&](const Fiche& record) {
+        if (session)
+            session->add(out.buffer(), record, context(data.position()));
+        else
+            type.writer(out.buffer(), record, context(data.position()));
+    };
+    if (!type.wholeFile) {
+        write(buffer);
+    } else {
+        data.seek(0);
+        const int total = data.count();
+        for (int done = 0; done < total;) {
+            data.read(buffer);
+            ++done;
+            write(buffer);
+            out.flushIfFull();
+            if (progress) progress(done, total);
+        }
     }
+    if (session) session->finish(out.buffer(), context(0));
     out.finish();
 }
 

@@ -23,6 +23,7 @@ struct ExportRequest {
     ExportKind kind = ExportKind::Txt;
     std::string folder;    // target folder; the name is looked up ignoring case
     std::string tableName; // SQL only, as typed (Windows-1252)
+    PageExtras extras{};   // the pocket page only
 };
 
 // (records written, records to write), after every record.

@@ -1,6 +1,7 @@
 #include "output/ExportTypes.h"
 
 #include "output/ExportFormat.h"
+#include "output/PocketPage.h"
 #include "output/RecordText.h"
 
 #include <iterator>
@@ -29,16 +30,21 @@ constexpr ExportType table[] = {
     {ExportKind::Sql, "Q7export.sql", "Exporter en SQL", "menusql", true, true, writeSql},
     {ExportKind::Csv, "Q7export.csv", "Exporter en CSV", "menucsv", true, false, writeCsv},
     {ExportKind::Html, "Q7export.html", "Exporter en HTML", "menuHTML", false, false, writeHtml},
+    {ExportKind::Pocket, "Q7poche.html", "Catalogue de poche", "menupoche", true, false, nullptr,
+     startPocketPage, true},
 };
 // clang-format on
 
 constexpr bool oneRowPerKindInOrder() {
     if (std::size(table) != static_cast<std::size_t>(ExportKind::End) - 1) return false;
     for (std::size_t i = 0; i < std::size(table); ++i)
-        if (table[i].kind != static_cast<ExportKind>(i + 1)) return false;
+        if (table[i].kind != static_cast<ExportKind>(i + 1) ||
+            (table[i].writer == nullptr) == (table[i].start == nullptr))
+            return false;
     return true;
 }
-static_assert(oneRowPerKindInOrder(), "each export kind has its row, in the kinds' order");
+static_assert(oneRowPerKindInOrder(),
+              "each export kind has its row, in the kinds' order, and one writer");
 
 } // namespace
 

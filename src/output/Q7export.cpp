@@ -1,5 +1,6 @@
 #include "output/Q7export.h"
 
+#include "output/Thumbnails.h"
 #include "platform/Command.h"
 #include "platform/ProgressGauge.h"
 #include "platform/QtText.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <ctime>
 #include <optional>
 
 Tformexport::Tformexport(AppState& state, Services& services, QWidget* parent)
@@ -48,6 +50,16 @@ void Tformexport::FormShow() {
     const bool asks = q7::exportType(kind_).asksTableName;
     ui->lblnom->setVisible(asks);
     ui->edtnomtab->setVisible(asks);
+    const bool covers = q7::exportType(kind_).bookPage;
+    ui->ckbvignettes->setVisible(covers);
+    if (covers) {
+        // What the thumbnails may add is said before anything is written.
+        const Covers found(state_.folder);
+        ui->ckbvignettes->setText(QStringLiteral("A&vec les vignettes des couvertures ") +
+                                  coversCost(found));
+        ui->ckbvignettes->setEnabled(found.count() > 0);
+        if (found.count() == 0) ui->ckbvignettes->setChecked(false);
+    }
 }
 
 void Tformexport::btfermerClick() {
@@ -91,6 +103,16 @@ void Tformexport::exportCatalogue() {
                 return;
             }
             request.tableName = toBytes(ui->edtnomtab->text());
+        }
+        const q7::LentBooks lent = type.bookPage && lent_ ? lent_() : q7::LentBooks();
+        request.extras.made = std::time(nullptr);
+        request.extras.lent = &lent;
+        std::optional<Covers> covers;
+        if (type.bookPage && ui->ckbvignettes->isChecked()) {
+            covers.emplace(state_.folder);
+            request.extras.thumbnail = [&covers](std::string_view reference) {
+                return covers->thumbnail(reference);
+            };
         }
         ProgressGauge gauge(*ui->Gauge1);
         q7::runExport(state_.data, state_.buffer, state_.settings, state_.folder.fs(), request,

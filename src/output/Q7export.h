@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 struct AppState;
@@ -28,6 +29,8 @@ public:
     q7::ExportKind kind() const { return kind_; }
     // The folder of "Mes documents": the user's documents folder.
     static QString documentsFolder();
+    // Who has which book out, read when a page that says it is written.
+    void setLentBooks(std::function<q7::LentBooks()> lent) { lent_ = std::move(lent); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,4 +46,5 @@ private:
     AppState& state_;
     Services& services_;
     q7::ExportKind kind_ = q7::ExportKind::Txt;
+    std::function<q7::LentBooks()> lent_;
 };

@@ -3,7 +3,9 @@
 #include "ui_Q7vue.h"
 
 #include "output/OutputFile.h"
+#include "output/PocketPage.h"
 #include "output/PrintOnPrinter.h"
+#include "output/Thumbnails.h"
 #include "overview/OverviewColumns.h"
 #include "overview/OverviewOutput.h"
 #include "overview/OverviewSettings.h"
@@ -21,6 +23,8 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
+
+#include <ctime>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -399,12 +403,41 @@ void Tformvue::btexporterClick() {
     const std::optional<QString> path = services_.dialogs.saveFileName(
         QStringLiteral("Exporter la liste"),
         QString::fromStdString(services_.workDir) + QStringLiteral("/Vue d'ensemble.csv"),
-        {QStringLiteral("Fichiers CSV (*.csv)"), QStringLiteral("Tous les fichiers (*)")});
+        {QStringLiteral("Fichiers CSV (*.csv)"), QStringLiteral("Catalogue de poche (*.html)"),
+         QStringLiteral("Tous les fichiers (*)")});
     if (!path) return;
+    if (q7::pocketPageName(path->toStdString())) return exportPocketPage(*path);
     const BusyCursor busy(services_.cursor);
     q7::OutputFile file(services_.fs, path->toStdString());
     file.buffer() = q7::overviewCsv({books_, view_.rows(), columns_, state_.settings});
     file.finish();
+}
+
+void Tformvue::exportPocketPage(const QString& path) {
+    // What the thumbnails may add is said before anything is written.
+    const Covers covers(state_.folder);
+    const bool thumbnails =
+        covers.count() > 0 &&
+        ask(services_.dialogs,
+            QStringLiteral("Ajouter les vignettes des couvertures %1 ?").arg(coversCost(covers)));
+    const BusyCursor busy(services_.cursor);
+    const q7::LentBooks lent = lent_ ? lent_() : q7::LentBooks();
+    q7::PageExtras extras{std::time(nullptr), &lent, {}};
+    if (thumbnails)
+        extras.thumbnail = [&covers](std::string_view reference) {
+            return covers.thumbnail(reference);
+        };
+    const std::vector<int>& rows = view_.rows();
+    q7::Fiche record;
+    // Each book read again whole, the position P left alone.
+    q7::writePocketPage(
+        services_.fs, path.toStdString(), int(rows.size()),
+        [&](int i) -> const q7::Fiche& {
+            if (state_.data.readRecords(rows[std::size_t(i)], 1, record.bytes.data()) != 1)
+                throw q7::IoError(q7::IoError::readPastEnd);
+            return record;
+        },
+        state_.settings, extras);
 }
 
 void Tformvue::btimprimerClick() {

@@ -9,8 +9,11 @@
 #include "overview/OverviewModels.h"
 #include "overview/OverviewView.h"
 
+#include "output/ExportTypes.h"
+
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -43,6 +46,9 @@ public:
     void btexporterClick();
     void btimprimerClick();
 
+    // Who has which book out, for a pocket page of the list.
+    void setLentBooks(std::function<q7::LentBooks()> lent) { lent_ = std::move(lent); }
+
     // What the list shows, for the tests and the benchmark.
     const q7::OverviewView& view() const { return view_; }
 
@@ -65,6 +71,8 @@ private:
     // The title and the filter and group line of the printed list (Windows-1252).
     std::pair<std::string, std::string> listTitle() const;
     int chosenGroupColumn() const;
+    // The books shown as a pocket page (an .html name chosen in "Exporter la liste...").
+    void exportPocketPage(const QString& path);
 
     std::unique_ptr<Ui::Tformvue> ui_;
     AppState& state_;
@@ -88,4 +96,5 @@ private:
         bool descending = false;
     } kept_;
     std::optional<int> show_;
+    std::function<q7::LentBooks()> lent_;
 };

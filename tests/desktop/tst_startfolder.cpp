@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -252,6 +253,16 @@ private Q_SLOTS:
                                         << "lirabel3 : Le dossier « %1/absent » n'existe pas.";
         QTest::newRow("good folder, no display") << QStringList{"%1/home"} << 1 << ""
                                                  << "lirabel3 : pas d'affichage graphique";
+        QTest::newRow("pocket without its file") << QStringList{"--poche"} << 1 << ""
+                                                 << "--poche demande le nom du fichier";
+        QTest::newRow("thumbnails alone") << QStringList{"--vignettes", "%1/home"} << 1 << ""
+                                          << "--vignettes va avec --poche.";
+        QTest::newRow("pocket of a folder without catalogue")
+            << QStringList{"--poche", "%1/p.html", "%1/home"} << 1 << ""
+            << "lirabel3 : le dossier « %1/home » n'a pas de catalogue (Q7.dat).";
+        QTest::newRow("pocket named like the catalogue")
+            << QStringList{"--poche", "%1/home/Q7.dat", "%1/home"} << 1 << ""
+            << "donnez un nom en .html";
     }
     void answersWithoutADisplay() {
         QFETCH(QStringList, arguments);
@@ -310,6 +321,41 @@ private Q_SLOTS:
         QCOMPARE(r.exitCode, -1);
         QCOMPARE(int(r.where), where);
         QCOMPARE(r.folder, folder);
+    }
+
+    // From a scheduled task: the page is written, the catalogue's folder is left as it was,
+    // and a catalogue the program holds is said with its own exit code.
+    void pocketFromATerminal() {
+        Sandbox box;
+        box.mkdir(QStringLiteral("home/livres"));
+        const QString folder = box.path(QStringLiteral("home/livres"));
+        writeCatalogue(
+            folder.toStdString(),
+            {FicheBuilder().numero(1).set(q7::Field::titre, "Nana"), FicheBuilder().numero(2)});
+        const std::string catalogue = readBytes((folder + "/Q7.dat").toStdString());
+        const QStringList before = tree(folder);
+        const QString page = box.path(QStringLiteral("poche.html"));
+        const QStringList arguments{QStringLiteral("--poche"), page, folder};
+        QProcess program;
+        box.start(program, arguments, QStringLiteral("home"));
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()),
+                 QStringLiteral("Catalogue de poche écrit : 2 livres dans « %1 » (%2 Ko).\n")
+                     .arg(page)
+                     .arg((QFileInfo(page).size() + 999) / 1000));
+        QCOMPARE(tree(folder), before);
+        QCOMPARE(readBytes((folder + "/Q7.dat").toStdString()), catalogue);
+
+        const int held = ::open(QFile::encodeName(folder + "/Q7.dat").constData(), O_RDONLY);
+        QVERIFY(::flock(held, LOCK_EX | LOCK_NB) == 0);
+        writeBytes(page.toStdString(), "ancienne page");
+        box.start(program, arguments, QStringLiteral("home"));
+        QVERIFY(program.waitForFinished(30000));
+        ::close(held);
+        QCOMPARE(program.exitCode(), 75);
+        QVERIFY(program.readAllStandardError().contains("Lirabel 3 a ce catalogue ouvert"));
+        QCOMPARE(readBytes(page.toStdString()), std::string("ancienne page"));
     }
 
     void twoFoldersAreRefused() {

@@ -259,6 +259,7 @@ std::vector<Command> commands() {
         {"exporter (SQL)", usedFolder, exportTo(ExportKind::Sql), {}, false},
         {"exporter (CSV)", usedFolder, exportTo(ExportKind::Csv), {}, false},
         {"exporter (HTML)", usedFolder, exportTo(ExportKind::Html), {}, false},
+        {"exporter (catalogue de poche)", usedFolder, exportTo(ExportKind::Pocket), {}, false},
         {"exporter (CSV, premier export)",
          [](const std::string& dir) {
              usedFolder(dir);
