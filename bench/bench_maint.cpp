@@ -4,7 +4,6 @@
 #include "HeapPeak.h"
 
 #include "maint/CatalogueSort.h"
-#include "maint/ChartFigures.h"
 #include "maint/Statistics.h"
 #include "store/Cp1252.h"
 #include "store/DataFile.h"
@@ -93,21 +92,6 @@ Q7_BENCH({"sort: a series to the front", bench::Baseline::RawCopy, fresh,
           1.3, 2});
 Q7_BENCH({"statistics", bench::Baseline::RawRead, nullptr,
           [](bench::Context& c) { statisticsOnce(c); }, 1.2});
-// Every chart's numbers from one pass, then every chart drawn from them.
-Q7_BENCH({"charts: all of them", bench::Baseline::RawRead, nullptr,
-          [](bench::Context& c) {
-              q7::DataFile data(folder(c));
-              data.open();
-              q7::Fiche buffer;
-              const q7::CollectionFigures figures = q7::collectFigures(data, buffer);
-              std::size_t bars = 0;
-              for (const q7::ChartInfo& info : q7::chartTable())
-                  bars += figures.chart(info.chart).bars.size();
-              if (bars == 0) std::printf("  no chart has a bar\n");
-              data.close();
-          },
-          1.2});
-
 // Memory does not grow with the catalogue: the most heap each command takes beyond what
 // was in use before it, for the first thousand records and for the whole catalogue.
 Q7_BENCH(

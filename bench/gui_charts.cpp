@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
             change.add(since(t1, t2));
         }
         std::printf("\n%d records (%.1f MB)\n", records, records * 1048 / 1e6);
-        bench::printTimes("Alt+G -> chart window painted", open);
+        bench::printTimes("Alt+G \u2192 painted", open);
         missed += bench::printExcess("goal from the key", open.median() * 1e3, 0, 150) ==
                   bench::Verdict::Missed;
         bench::printTimes("another chart chosen -> painted", change);

@@ -41,14 +41,7 @@ foreach(size 16 22 24 32 48 64 128 256)
       DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# Debian's copyright file. The authors have not published the program under a licence
-# yet: until they choose one (these two settings), the file says so rather than guess.
-set(Q7_LICENSE "LicenseRef-tous-droits-reserves" CACHE STRING "Licence named by the Debian copyright file")
-# Its text, each line indented by one space. Not a cache entry: the cache keeps one line only.
-if(NOT DEFINED Q7_LICENSE_TEXT)
-    set(Q7_LICENSE_TEXT " Tous droits réservés. Les auteurs n'ont pas encore publié Lirabel 3 sous une
- licence ; demandez-leur avant de le redistribuer ou de le modifier.")
-endif()
+# Debian's copyright file: the licence of the whole program, GPL-3.0-or-later (LICENSE).
 configure_file(resources/debian/copyright.in copyright @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lirabel3)
 

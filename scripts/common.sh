@@ -5,7 +5,7 @@ top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
           libgl-dev libzip-dev fonts-dejavu-core fonts-urw-base35 poppler-utils sqlite3 xvfb xauth
           clang-format desktop-file-utils appstream dpkg-dev file groff-base
-          qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
+          qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libxtst-dev libxdamage-dev
           chromium chromium-driver python3-selenium)
 
 install_missing() {

@@ -26,6 +26,26 @@ declare -A may=(
     [app]="*"
 )
 
+# Sets target to the folder of src/ that PATH (from the top of the tree) names once its
+# "." and ".." are taken away; empty when it names none.
+folderOf() {
+    local IFS=/ part
+    local -a parts=()
+    target=""
+    for part in $1; do
+        case "$part" in
+        "" | .) ;;
+        ..)
+            [ ${#parts[@]} -gt 0 ] || return 0
+            unset 'parts[-1]'
+            ;;
+        *) parts+=("$part") ;;
+        esac
+    done
+    [ ${#parts[@]} -ge 3 ] && [ "${parts[0]}" = src ] && target="${parts[1]}"
+    return 0
+}
+
 faults=0
 fail() {
     echo "ÉCHEC : $*"
@@ -40,16 +60,26 @@ for dir in "$src"/*/; do
     fi
     [ "${may[$name]}" = "*" ] && continue
     allowed=" $name ${may[$name]} "
-    include='^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^/"]+)/'
+    # Quoted or in angle brackets, with "." or ".." anywhere: read as the compiler finds it.
+    include='^[[:space:]]*#[[:space:]]*include[[:space:]]*(["<])([^">]+)[">]'
     while IFS=: read -r file line text; do
         [[ "$text" =~ $include ]] || continue
-        target="${BASH_REMATCH[1]}"
-        [ -d "$src/$target" ] || continue # another library's header
+        path="${BASH_REMATCH[2]}"
+        target=""
+        # Quotes look beside the including file first; both forms then look in src/.
+        if [ "${BASH_REMATCH[1]}" = '"' ]; then
+            beside="${file#"$1"/}"
+            beside="${beside%/*}"
+            folderOf "$beside/$path"
+            [ -n "$target" ] && [ -e "$1/$beside/$path" ] || target=""
+        fi
+        [ -n "$target" ] || folderOf "src/$path"
+        [ -n "$target" ] && [ -d "$src/$target" ] || continue # another library's header
         case "$allowed" in
         *" $target "*) ;;
         *) fail "${file#"$1"/}:$line inclut $target/ ($text)" ;;
         esac
-    done < <(grep -rnE --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+/' "$dir")
+    done < <(grep -rnE --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<][^">]*/' "$dir")
     # Only app/ compiles the record window's form.
     if grep -rn --include='*.h' --include='*.cpp' -E '#[[:space:]]*include[[:space:]]*"ui_Q7prin\.h"' "$dir"; then
         fail "$name/ inclut le formulaire de la fenêtre des fiches"

@@ -4,8 +4,10 @@
  *
  *   key_to_screen KEY TITLE      KEY as xdotool names it: Return, ctrl+c, alt+c
  *
- * Built by run.sh; it needs only the X client libraries a desktop has (the XTest and
- * DAMAGE libraries are declared here, their headers being for developers only). */
+ * Built with the project (bench/CMakeLists.txt), so that it compiles wherever the rest
+ * does; run.sh takes it from the build folder. */
+#include <X11/extensions/Xdamage.h>
+#include <X11/extensions/XTest.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -14,21 +16,6 @@
 #include <string.h>
 #include <time.h>
 #include <unistd.h>
-
-typedef XID Damage;
-extern int XTestFakeKeyEvent(Display*, unsigned int, Bool, unsigned long);
-extern Bool XDamageQueryExtension(Display*, int*, int*);
-extern Damage XDamageCreate(Display*, Drawable, int);
-enum { damageReportNonEmpty = 3, damageNotify = 0 };
-
-typedef struct {
-    int type;
-    unsigned long serial;
-    Bool send_event;
-    Display* display;
-    Drawable drawable;
-    Damage damage;
-} DamageEvent;
 
 static double now(void) {
     struct timespec t;
@@ -80,9 +67,9 @@ int main(int argc, char** argv) {
 
     KeyCode keys[4];
     int n = 0;
-    char keys[64];
-    snprintf(keys, sizeof keys, "%s", argv[1]);
-    for (char* part = strtok(keys, "+"); part && n < 4; part = strtok(NULL, "+"))
+    char names[64];
+    snprintf(names, sizeof names, "%s", argv[1]);
+    for (char* part = strtok(names, "+"); part && n < 4; part = strtok(NULL, "+"))
         keys[n++] = code(d, part);
     const double t0 = now();
     for (int i = 0; i < n; ++i)
@@ -97,11 +84,11 @@ int main(int argc, char** argv) {
         XNextEvent(d, &e);
         if (e.type == CreateNotify && e.xcreatewindow.parent == DefaultRootWindow(d)) {
             /* The program's new window: watched before it can be mapped and drawn. */
-            XDamageCreate(d, e.xcreatewindow.window, damageReportNonEmpty);
+            XDamageCreate(d, e.xcreatewindow.window, XDamageReportNonEmpty);
             XSync(d, False);
-        } else if (e.type == damageBase + damageNotify) {
+        } else if (e.type == damageBase + XDamageNotify) {
             const double t1 = now();
-            const DamageEvent* de = (const DamageEvent*)&e;
+            const XDamageNotifyEvent* de = (const XDamageNotifyEvent*)&e;
             if (titled(d, de->drawable, argv[2])) {
                 printf("%.1f\n", (t1 - t0) * 1e3);
                 return 0;

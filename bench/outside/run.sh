@@ -7,14 +7,12 @@
 set -eu
 build=$(cd "$1" && pwd)
 runs=${2:-7}
-here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'kill $app $wm $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 app= wm= xvfb=
 
-cc -O2 -o "$work/key_to_screen" "$here/key_to_screen.c" -lX11 \
-    "$(ldconfig -p | awk '/libXtst.so.6 /{print $NF; exit}')" \
-    "$(ldconfig -p | awk '/libXdamage.so.1 /{print $NF; exit}')"
+key_to_screen="$build/bench/key_to_screen"
+[ -x "$key_to_screen" ] || { echo "$key_to_screen manque : construisez le projet d'abord" >&2; exit 1; }
 
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
@@ -57,7 +55,7 @@ for records in 1 40000; do
         sleep 0.3
         xdotool type --delay 5 "Personne Inconnue"
         sleep 0.5
-        "$work/key_to_screen" ctrl+c Information >>"$work/author"
+        "$key_to_screen" ctrl+c Information >>"$work/author"
         sleep 0.5
         xdotool key Return
         sleep 0.5
@@ -69,7 +67,7 @@ for records in 1 40000; do
             xdotool key ctrl+a
             xdotool type --delay 5 introuvable
             sleep 0.5
-            "$work/key_to_screen" $key Information >>"$work/word-$key"
+            "$key_to_screen" $key Information >>"$work/word-$key"
             sleep 0.5
             xdotool key Return
             sleep 0.5

@@ -1,6 +1,7 @@
 #include "app/ImportWindow.h"
 
 #include "import/Append.h"
+#include "import/ImportFile.h"
 #include "import/IsbnList.h"
 #include "platform/BusyCursor.h"
 #include "platform/Command.h"
@@ -140,27 +141,13 @@ void ImportWindow::chooseFile() {
 
 std::optional<std::string> ImportWindow::readChosenFile() {
     const QString path = file_->text().trimmed();
-    const QString quoted = QStringLiteral("« ") + path + QStringLiteral(" »");
-    QString why;
-    const QFileInfo info(path);
-    if (path.isEmpty())
-        why = QStringLiteral("Choisissez d'abord le fichier à importer.");
-    else if (!info.exists())
-        why = QStringLiteral("Le fichier %1 n'existe pas.").arg(quoted);
-    else if (info.isDir())
-        why = QStringLiteral("%1 est un dossier, pas un fichier à importer.").arg(quoted);
-    // Forty thousand books fit in a few tens of megabytes, whatever the format.
-    else if (info.size() > (qint64(1) << 30))
-        why = QStringLiteral("Le fichier %1 dépasse 1 Go : ce n'est pas un catalogue de livres.")
-                  .arg(quoted);
-    if (why.isEmpty()) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = file.readAll();
-            if (file.error() == QFileDevice::NoError) return bytes.toStdString();
+    QString why = QStringLiteral("Choisissez d'abord le fichier à importer.");
+    if (!path.isEmpty()) {
+        try {
+            return q7::import::readImportFile(QFile::encodeName(path).toStdString());
+        } catch (const q7::Error& e) {
+            why = text(e.what()) + u'.';
         }
-        why = QStringLiteral("Le fichier %1 ne peut pas être lu : %2")
-                  .arg(quoted, file.errorString());
     }
     services_.dialogs.beep();
     showReport(why);

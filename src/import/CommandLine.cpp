@@ -1,15 +1,13 @@
 #include "import/CommandLine.h"
 
 #include "import/Append.h"
+#include "import/ImportFile.h"
 #include "import/ImportLists.h"
 #include "import/ImportLoans.h"
 #include "import/IsbnList.h"
 #include "store/Errors.h"
 #include "store/FileSystem.h"
 
-#include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <vector>
 
@@ -27,35 +25,6 @@ Format formatNamed(const std::string& name) {
     if (name == "tellico") return Format::tellico;
     if (name == "gcstar") return Format::gcstar;
     throw UsageError("Format inconnu « " + name + " » : csv, tellico ou gcstar");
-}
-
-// Forty thousand books fit in a few tens of megabytes, whatever the format.
-constexpr std::size_t maxSourceBytes = std::size_t(1) << 30;
-
-std::string readSourceFile(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) throw Error("Fichier introuvable : " + path);
-    if (S_ISDIR(st.st_mode)) throw Error(path + " est un dossier, pas un fichier à importer");
-    // A device or a pipe may never end (/dev/zero) or never start (a FIFO without writer).
-    if (!S_ISREG(st.st_mode))
-        throw Error(path + " n'est pas un fichier ordinaire (périphérique, tube ou socket) : "
-                           "rien n'est importé");
-    const std::string tooBig =
-        "Le fichier " + path + " dépasse 1 Go : ce n'est pas un catalogue de livres";
-    if (std::uint64_t(st.st_size) > maxSourceBytes) throw Error(tooBig);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Error("Le fichier " + path + " ne peut pas être lu");
-    // The limit holds while reading too: the file may grow after the look above.
-    // Room for the whole file at once: growing by doubling would hold it twice.
-    std::string bytes;
-    bytes.reserve(std::size_t(st.st_size));
-    std::vector<char> block(std::size_t(1) << 20);
-    while (in.read(block.data(), std::streamsize(block.size())) || in.gcount() > 0) {
-        if (bytes.size() + std::size_t(in.gcount()) > maxSourceBytes) throw Error(tooBig);
-        bytes.append(block.data(), std::size_t(in.gcount()));
-    }
-    if (in.bad()) throw Error("Le fichier " + path + " ne peut pas être lu jusqu'au bout");
-    return bytes;
 }
 
 void checkFolder(const std::string& dir) {
@@ -223,7 +192,7 @@ int runImport(const std::vector<std::string>& args, Console& console) {
             console.out << undoLastImport(folder, console.now) << "\n";
             return 0;
         }
-        const std::string bytes = readSourceFile(o.file);
+        const std::string bytes = readImportFile(o.file);
         const SourceFile source = o.isbnList ? readIsbnList(bytes, isbnRequest(o, console))
                                              : readSource(bytes, o.format, o.columns);
         if (o.action == Options::Action::trial) {

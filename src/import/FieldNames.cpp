@@ -1,7 +1,5 @@
 #include "import/FieldNames.h"
 
-#include "store/Cp1252.h"
-
 #include <algorithm>
 #include <array>
 #include <unordered_map>
@@ -225,52 +223,7 @@ template <std::size_t N> Table makeTable(const Alias (&aliases)[N]) {
     return t;
 }
 
-// Accented Latin letters to their base letter, by Windows-1252 byte; 0 for the rest.
-const std::array<char, 256>& latinBase() {
-    static const std::array<char, 256> table = [] {
-        std::array<char, 256> t{};
-        const std::string from = utf8ToCp1252("àáâãäåçèéêëìíîïñòóôõöùúûüýÿ"
-                                              "ÀÁÂÃÄÅÇÈÉÊËÌÍÎÏÑÒÓÔÕÖÙÚÛÜÝŸ");
-        const char to[] = "aaaaaaceeeeiiiinooooouuuuyyaaaaaaceeeeiiiinooooouuuuyy";
-        for (std::size_t i = 0; i < from.size(); ++i)
-            t[static_cast<unsigned char>(from[i])] = to[i];
-        for (int c = 'a'; c <= 'z'; ++c)
-            t[static_cast<std::size_t>(c)] = static_cast<char>(c);
-        for (int c = 'A'; c <= 'Z'; ++c)
-            t[static_cast<std::size_t>(c)] = static_cast<char>(c + 32);
-        for (int c = '0'; c <= '9'; ++c)
-            t[static_cast<std::size_t>(c)] = static_cast<char>(c);
-        t[0x9C] = t[0x8C] = 'o'; // œ, Œ: "oe"
-        return t;
-    }();
-    return table;
-}
-
 } // namespace
-
-std::string foldBytes(std::string_view cp1252) {
-    const std::array<char, 256>& base = latinBase();
-    std::string out;
-    out.reserve(cp1252.size());
-    bool space = false;
-    for (char b : cp1252) {
-        const auto byte = static_cast<unsigned char>(b);
-        const char folded = base[byte];
-        if (!folded) {
-            space = !out.empty();
-            continue;
-        }
-        if (space) out += ' ';
-        space = false;
-        out += folded;
-        if (byte == 0x9C || byte == 0x8C) out += 'e'; // œ, Œ
-    }
-    return out;
-}
-
-std::string foldName(std::string_view utf8) {
-    return foldBytes(utf8ToCp1252(utf8));
-}
 
 std::optional<Target> targetOfName(std::string_view utf8, Dialect dialect) {
     static const Table commonTable = makeTable(common);

@@ -2,6 +2,7 @@
 // Names of columns and fields in other programs' files, in French and English, and what
 // they hold. Names are compared folded: lower case, accents and punctuation dropped.
 #include "import/SourceBook.h"
+#include "store/Folding.h"
 
 #include <optional>
 #include <string>
@@ -12,9 +13,13 @@ namespace q7::import {
 enum class Dialect { spreadsheet, tellico, gcstar };
 
 // "Année d'édition" -> "annee d edition".
-std::string foldName(std::string_view utf8);
+inline std::string foldName(std::string_view utf8) {
+    return nameKey(utf8);
+}
 // The same on Windows-1252 bytes, as the record stores them.
-std::string foldBytes(std::string_view cp1252);
+inline std::string foldBytes(std::string_view cp1252) {
+    return nameKeyCp1252(cp1252);
+}
 
 // The target a name stands for; nullopt when the name is unknown. A dialect's own names
 // win over the common ones ("edition" is the publisher in a French spreadsheet, but an

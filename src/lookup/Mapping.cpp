@@ -3,12 +3,14 @@
 #include "lookup/Isbn.h"
 #include "record/FieldTable.h"
 #include "store/Cp1252.h"
+#include "store/Folding.h"
 
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
+#include <vector>
 
 namespace q7::lookup {
 
@@ -170,18 +172,18 @@ std::string languageName(std::string_view code) {
 }
 
 std::string foldedName(std::string_view utf8) {
-    QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))
-                    .normalized(QString::NormalizationForm_D)
-                    .toLower();
-    QString plain;
-    for (QChar c : s)
-        if (c.isLetterOrNumber())
-            plain += c;
-        else if (c.category() != QChar::Mark_NonSpacing)
-            plain += u' ';
-    QStringList words = plain.split(u' ', Qt::SkipEmptyParts);
-    words.sort();
-    return words.join(u' ').toStdString();
+    std::vector<std::string_view> words;
+    const std::string key = nameKey(utf8);
+    for (std::size_t at = 0; at < key.size();) {
+        const std::size_t end = std::min(key.find(' ', at), key.size());
+        words.push_back(std::string_view(key).substr(at, end - at));
+        at = end + 1;
+    }
+    std::sort(words.begin(), words.end());
+    std::string out;
+    for (const std::string_view w : words)
+        out.append(out.empty() ? "" : " ").append(w);
+    return out;
 }
 
 bool carriesIsbn(const FoundBook& book, std::string_view isbn13) {

@@ -3,6 +3,7 @@
 
 #include "maint/Statistics.h"
 #include "store/Cp1252.h"
+#include "store/FrenchOrder.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -72,17 +73,27 @@ ChartData CollectionFigures::texts(const TextTally& tally, bool value, const cha
         std::string_view label;
         std::int64_t amount;
     };
-    std::vector<Amount> all;
-    all.reserve(tally.entries().size());
+    std::vector<std::string_view> labels;
+    std::vector<std::int64_t> amounts;
     std::int64_t empty = 0, emptyValue = 0;
-    for (const TextTally::Entry& e : tally.entries()) {
-        if (e.size == 0) {
-            empty = e.count;
-            emptyValue = e.value;
+    for (const TextTally::Met& e : tally.entries()) {
+        if (e.text.empty()) {
+            empty = e.figures.count;
+            emptyValue = e.figures.value;
         } else {
-            all.push_back({tally.key(e), value ? e.value : e.count});
+            labels.push_back(e.text);
+            amounts.push_back(value ? e.figures.value : e.figures.count);
         }
     }
+    // One bar for texts equal in French order, named by the first met.
+    const std::vector<int> rank = frenchRanks(labels);
+    std::vector<Amount> all(labels.size(), Amount{{}, 0});
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        Amount& bar = all[std::size_t(rank[i])];
+        if (bar.label.empty()) bar.label = labels[i];
+        bar.amount += amounts[i];
+    }
+    all.resize(labels.empty() ? 0 : std::size_t(*std::max_element(rank.begin(), rank.end())) + 1);
     const auto larger = [](const Amount& a, const Amount& b) {
         return a.amount != b.amount ? a.amount > b.amount : a.label < b.label;
     };

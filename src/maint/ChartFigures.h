@@ -1,16 +1,18 @@
 #pragma once
 // The numbers behind the charts of the statistics window, all taken from one pass over
-// the catalogue. Texts are Windows-1252 bytes, as stored; counts of books are whole
-// numbers, values are sums of prices read as the statistics read them, kept exact.
+// the catalogue. Texts are Windows-1252 bytes, as stored; texts equal in French order
+// ("Dupont", "dupont") make one bar, named as its first book names it, as the overview's
+// groups do. Counts of books are whole numbers, values are sums of prices read as the
+// statistics read them, kept exact.
 #include "store/DataFile.h"
 #include "store/Fiche.h"
 
-#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace q7 {
@@ -62,55 +64,36 @@ constexpr int topCount = 15;
 // A span of years wider than this is shown per decade.
 constexpr int widestYearSpan = 30;
 
-// Books (and the sum of their prices) per distinct text of one field. An open table
-// over the bytes as stored, looked up seven times per record: slots hold a tag of the
-// hash beside the entry's number, keys live side by side in one buffer, so a lookup
-// touches no string and a miss rarely leaves the slot array.
+// Books (and the sum of their prices) per distinct text of one field, as stored.
 class TextTally {
 public:
     struct Entry {
-        std::uint32_t start = 0; // in keys()
-        std::uint32_t size = 0;
         std::int64_t count = 0;
-        std::int64_t value = 0;         // thousandths
-        std::uint64_t head[2] = {0, 0}; // a short text's bytes, zero after them
+        std::int64_t value = 0; // thousandths
     };
-    // Texts up to this long are compared as two words held in their entry.
-    static constexpr std::size_t shortKey = 16;
-    TextTally();
-    Entry& at(const unsigned char* key, std::size_t size);
-    Entry& at(std::string_view key) {
-        return at(reinterpret_cast<const unsigned char*>(key.data()), key.size());
-    }
-    const std::vector<Entry>& entries() const { return entries_; }
-    std::string_view key(const Entry& e) const { return {keys_.data() + e.start, e.size}; }
+    Entry& at(std::string_view text);
+    // Each text with its figures, in the order the texts were first met.
+    struct Met {
+        std::string_view text;
+        const Entry& figures;
+    };
+    std::vector<Met> entries() const;
 
 private:
-    friend class CollectionFigures;
-    // Adds the counts and values of another tally, its new texts after ours in its order.
-    void join(const TextTally& later);
-    // The same as at(), inlined into the pass over the catalogue; a short key must have
-    // shortKey bytes to read (a field inside a record has).
-    Entry& find(const unsigned char* key, std::size_t size);
-    template <typename Same>
-    Entry& probe(std::uint64_t hash, const unsigned char* key, std::size_t size, Same same);
-    std::uint64_t hashEntry(const Entry& e) const;
-    Entry& insert(const unsigned char* key, std::size_t size, std::uint64_t hash, std::size_t slot);
-    void grow();
-    std::vector<std::uint64_t> slots_; // tag << 32 | entry + 1; 0 when free
-    std::size_t mask_;                 // slots_.size() - 1
-    std::vector<Entry> entries_;
-    std::string keys_;
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+    using Map = std::unordered_map<std::string, Entry, Hash, std::equal_to<>>;
+    Map tally_;
+    std::vector<const Map::value_type*> met_; // nodes stay where they are
 };
 
 class CollectionFigures {
 public:
-    CollectionFigures();
-    ~CollectionFigures();
-    CollectionFigures(CollectionFigures&&) noexcept;
-    CollectionFigures& operator=(CollectionFigures&&) noexcept;
-
-    void add(const Fiche& record) { add(record.bytes.data()); }
+    void add(const Fiche& record);
     int records() const { return records_; }
     ChartData chart(Chart chart) const;
 
@@ -119,17 +102,7 @@ public:
         std::int64_t value = 0; // thousandths
     };
 
-    // Counts the blocks of records it takes from `next` (the first record of the next
-    // block to read) until none is left, reading them into a buffer of its own; several
-    // threads may share `next`. `last` takes the catalogue's last record.
-    void addBlocks(const DataFile& data, std::atomic<int>& next, Fiche* last);
-    // Adds the figures of other records: counts and exact sums do not depend on the order
-    // the records were met, nor does a chart (its bars are ranked by amount, then label).
-    void join(const CollectionFigures& other);
-
 private:
-    void add(const unsigned char* record);
-    Tally& registeredIn(std::int32_t year);
     ChartData texts(const TextTally& tally, bool value, const char* without) const;
     ChartData years(const std::map<std::int32_t, Tally>& tally, bool value) const;
     std::map<std::int32_t, Tally> registered() const;
@@ -137,33 +110,18 @@ private:
 
     int records_ = 0;
     TextTally type_, langue_, etat_, auteur_, edition_, collection_, position_;
-    // Where the counted fields lie in a record, looked up once rather than per record.
-    FieldInfo where_[9];
-    std::size_t lut_, jacquette_;
     std::int64_t lus_ = 0, jacquettes_ = 0;
     // Years of edition have four digits at most; years of registration nearly always
-    // too, and the others are kept aside. Both grow to the latest year met, so that a
-    // pass does not clear slots for ten thousand years.
+    // too, and the others are kept aside. Both grow to the latest year met.
     std::vector<std::int64_t> anedition_;
     std::vector<Tally> enregistrement_;
     std::map<std::int32_t, Tally> enregistrementLoin_;
     std::int64_t sansAnedition_ = 0, sansEnregistrement_ = 0;
     std::int64_t valeurSansAnnee_ = 0; // thousandths
     std::int64_t prixIllisibles_ = 0;
-    // A price has four bytes at most, so few are typed: each is read once, by the
-    // statistics' rule, and kept in a slot chosen by its bytes. Four bytes hold three
-    // decimals at most: in thousandths every price is a whole number.
-    struct Price {
-        std::uint64_t typed = 0; // bytes, length and a mark that the slot is taken
-        std::int64_t thousandths = 0;
-        bool readable = false;
-    };
-    static constexpr int priceSlotBits = 10;
-    std::vector<Price> prices_;
 };
 
-// Reads every record (P = N afterwards; the buffer holds the last one). A large catalogue
-// is read on two threads when the file layer allows, their figures joined as one pass.
+// Reads every record (P = N afterwards; the buffer holds the last one).
 CollectionFigures collectFigures(DataFile& data, Fiche& buffer);
 
 // A value as the window writes it: whole number, halves to the even neighbour, with a

@@ -10,19 +10,15 @@
 
 namespace q7 {
 
-// Q7impres.txt, Q7export.sql, Q7export.csv, Q7export.html.
+// The file the kind writes, from its row of the export table.
 inline std::string exportFileName(ExportKind kind) {
     return exportType(kind).fileName;
-}
-// Whole-file kinds read every record; HTML writes the record buffer alone.
-inline bool coversWholeFile(ExportKind kind) {
-    return exportType(kind).wholeFile;
 }
 
 struct ExportRequest {
     ExportKind kind = ExportKind::Txt;
     std::string folder;    // target folder; the name is looked up ignoring case
-    std::string tableName; // SQL only, as typed (Windows-1252)
+    std::string tableName; // for a kind that asks one, as typed (Windows-1252)
     PageExtras extras{};   // the pocket page only
 };
 
@@ -30,8 +26,8 @@ struct ExportRequest {
 using ExportProgress = std::function<void(int done, int total)>;
 
 // Whole-file kinds start at the first record and read each one into `buffer`, so that
-// afterwards the buffer holds the last record and the position is at the end; HTML
-// touches neither. Throws IoError; on a failure the earlier file stays as it was.
+// afterwards the buffer holds the last record and the position is at the end; the others
+// touch neither. Throws IoError; on a failure the earlier file stays as it was.
 void runExport(DataFile& data, Fiche& buffer, const Settings& captions, FileSystem& fs,
                const ExportRequest& request, const ExportProgress& progress = {});
 

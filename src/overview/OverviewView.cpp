@@ -1,13 +1,10 @@
 #include "overview/OverviewView.h"
 
-#include "overview/Folding.h"
 #include "overview/OverviewColumns.h"
-#include "platform/QtText.h"
-#include "store/Cp1252.h"
+#include "store/Folding.h"
 #include "store/FrenchOrder.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <numeric>
 #include <optional>
@@ -42,39 +39,19 @@ std::optional<double> number(std::string_view text) {
     return scale > 0 ? whole / scale : whole;
 }
 
-// Folded text weighed as French order weighs each character alone (control characters
-// count for nothing): close to French order, and compared as plain bytes.
-void appendPrimaryKey(std::string& out, std::string_view cp1252) {
-    static const std::array<unsigned char, 256> weight = [] {
-        std::array<int, 256> bytes;
-        std::iota(bytes.begin(), bytes.end(), 0);
-        const auto text = [](int b) { return QString(QChar(char16_t(cp1252ToUnicode(b)))); };
-        std::stable_sort(bytes.begin(), bytes.end(),
-                         [&](int a, int b) { return compareFrench(text(a), text(b)) < 0; });
-        std::array<unsigned char, 256> w{};
-        int rank = 0;
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            const QString t = text(bytes[i]);
-            if (compareFrench(t, QString()) == 0) continue; // ignored by French order
-            if (i > 0 && compareFrench(text(bytes[i - 1]), t) != 0) ++rank;
-            w[std::size_t(bytes[i])] = static_cast<unsigned char>(std::min(rank + 1, 255));
+// The words of a typed filter, folded; blanks separate them.
+std::vector<std::string> foldedWords(std::string_view cp1252) {
+    std::vector<std::string> words(1);
+    for (const char c : cp1252) {
+        // Blanks, tabs and the non-breaking space separate words.
+        if (c == ' ' || c == '\t' || c == '\xA0' || c == '\r' || c == '\n') {
+            if (!words.back().empty()) words.emplace_back();
+        } else {
+            appendFoldedCp1252(words.back(), {&c, 1});
         }
-        return w;
-    }();
-    const std::size_t from = out.size();
-    appendFolded(out, cp1252);
-    std::size_t to = from;
-    for (std::size_t i = from; i < out.size(); ++i)
-        if (const unsigned char k = weight[static_cast<unsigned char>(out[i])]) out[to++] = char(k);
-    out.resize(to);
-}
-
-// The text of Windows-1252 bytes, in a string whose memory is used again.
-void setText(QString& text, std::string_view cp1252) {
-    text.resize(qsizetype(cp1252.size()));
-    QChar* out = text.data();
-    for (char c : cp1252)
-        *out++ = QChar(char16_t(cp1252ToUnicode(static_cast<unsigned char>(c))));
+    }
+    if (words.back().empty()) words.pop_back();
+    return words;
 }
 
 } // namespace
@@ -129,75 +106,31 @@ const OverviewView::Ranking& OverviewView::ranking(int column) {
     // Empty values first, then numbers by value, then texts in French order.
     struct Key {
         int kind;
-        double value;
-        std::uint32_t from, to; // texts: its primary key in `primaries`
+        double value; // a number, or a text's place in French order
     };
+    std::vector<std::string_view> texts;
     std::vector<Key> keys;
     keys.reserve(distinct.size());
-    std::string primaries;
     for (std::string_view v : distinct) {
         const std::optional<double> num = c.numbers ? number(v) : std::nullopt;
         const int kind = v.empty() ? 0 : num ? 1 : 2;
-        const auto from = std::uint32_t(primaries.size());
-        if (kind == 2) appendPrimaryKey(primaries, v);
-        keys.push_back({kind, num.value_or(0), from, std::uint32_t(primaries.size())});
+        keys.push_back({kind, kind == 2 ? double(texts.size()) : num.value_or(0)});
+        if (kind == 2) texts.push_back(v);
     }
-    // Two texts compared in French order, converted into buffers made once.
-    QString left, right;
-    const auto french = [&](int a, int b) {
-        setText(left, distinct[std::size_t(a)]);
-        setText(right, distinct[std::size_t(b)]);
-        return compareFrench(left, right);
-    };
-    const auto compare = [&](int a, int b, bool exact) {
+    const std::vector<int> french = frenchRanks(texts);
+    for (Key& k : keys)
+        if (k.kind == 2) k.value = french[std::size_t(k.value)];
+    const auto before = [&](int a, int b) {
         const Key &x = keys[std::size_t(a)], &y = keys[std::size_t(b)];
-        if (x.kind != y.kind) return x.kind < y.kind ? -1 : 1;
-        if (x.kind == 1) return x.value < y.value ? -1 : x.value > y.value ? 1 : 0;
-        if (x.kind == 0) return 0;
-        if (!exact) {
-            const std::string_view p(primaries);
-            if (const int order =
-                    p.substr(x.from, x.to - x.from).compare(p.substr(y.from, y.to - y.from)))
-                return order;
-        }
-        return french(a, b);
+        return x.kind != y.kind ? x.kind < y.kind : x.value < y.value;
     };
     std::vector<int> sorted(distinct.size());
     std::iota(sorted.begin(), sorted.end(), 0);
-    std::sort(sorted.begin(), sorted.end(), [&](int a, int b) { return compare(a, b, false) < 0; });
-    // French order itself decides between neighbours: one comparison each proves the
-    // cheap order right, or the texts are sorted again by French order alone.
-    std::vector<int> order(sorted.size()); // per neighbour pair, French order's word
-    for (std::size_t i = 1; i < sorted.size(); ++i) {
-        const Key &x = keys[std::size_t(sorted[i - 1])], &y = keys[std::size_t(sorted[i])];
-        if (x.kind != 2 || y.kind != 2) {
-            order[i] = compare(sorted[i - 1], sorted[i], true);
-            continue;
-        }
-        // Each text converted once: the right one of a pair is the left one of the next.
-        if (i == 1 || keys[std::size_t(sorted[i - 2])].kind != 2)
-            setText(left, distinct[std::size_t(sorted[i - 1])]);
-        setText(right, distinct[std::size_t(sorted[i])]);
-        order[i] = compareFrench(left, right);
-        std::swap(left, right);
-    }
-    if (std::any_of(order.begin(), order.end(), [](int o) { return o > 0; })) {
-        std::vector<QCollatorSortKey> exact;
-        exact.reserve(distinct.size());
-        for (std::size_t i = 0; i < distinct.size(); ++i)
-            exact.push_back(frenchSortKey(keys[i].kind == 2 ? fromBytes(distinct[i]) : QString()));
-        std::stable_sort(sorted.begin(), sorted.end(), [&](int a, int b) {
-            const Key &x = keys[std::size_t(a)], &y = keys[std::size_t(b)];
-            if (x.kind != 2 || y.kind != 2) return compare(a, b, true) < 0;
-            return exact[std::size_t(a)].compare(exact[std::size_t(b)]) < 0;
-        });
-        for (std::size_t i = 1; i < sorted.size(); ++i)
-            order[i] = compare(sorted[i - 1], sorted[i], true);
-    }
+    std::sort(sorted.begin(), sorted.end(), before);
     std::vector<int> rankOf(distinct.size());
     int rank = -1;
     for (std::size_t i = 0; i < sorted.size(); ++i) {
-        if (i == 0 || order[i] != 0) ++rank;
+        if (i == 0 || before(sorted[i - 1], sorted[i])) ++rank;
         rankOf[std::size_t(sorted[i])] = rank;
     }
 
@@ -221,7 +154,7 @@ void OverviewView::fold() {
     for (int row = 0; row < n; ++row) {
         from_.push_back(std::uint32_t(folded_.size()));
         for (int column : searched_) {
-            appendFolded(folded_, books_.value(row, column, scratch));
+            appendFoldedCp1252(folded_, books_.value(row, column, scratch));
             folded_ += separator;
         }
     }

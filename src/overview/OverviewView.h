@@ -55,8 +55,8 @@ public:
     // Rows passing the filter, whatever the group.
     int matching() const { return matching_; }
 
-    // The rank of each row's value in a column: equal values (ignoring case and accents,
-    // as French order does) share a rank. Made once per column.
+    // The rank of each row's value in a column: values equal in French order (which
+    // ignores letter case) share a rank. Made once per column, one collation key a value.
     const std::vector<int>& ranks(int column) { return ranking(column).rank; }
 
 private:

@@ -78,12 +78,6 @@ public:
     // Reads record P in place (P increases by 1); valid until the next data-file call.
     // Scans use it to look at records without copying each one.
     const Fiche& readNext();
-    // Reads records [first, first + count) into `into` (count * ficheSize bytes) for a
-    // pass that keeps its own block: P and the read-ahead block are left alone, so parts
-    // of the file may be read on several threads at once when concurrentReads().
-    // Returns the whole records read: fewer only when the file was cut meanwhile.
-    int readRecords(int first, int count, unsigned char* into) const;
-    bool concurrentReads() const { return file_ && file_->concurrentReads(); }
     // Writes the buffer as record P (appended when P = N) and flushes it to disk before
     // returning. On any failure the file is put back as it was (an append is cut back to
     // the whole records, a replaced record gets its old bytes) and the error is thrown;

@@ -31,9 +31,6 @@ public:
     // Exclusive advisory lock; false when another holder has it.
     virtual bool tryLock() = 0;
     virtual FileId id() = 0;
-    // Whether readAt may run on several threads at once (it moves no shared position).
-    // Layers that count or record their calls say no; a pass then reads on one thread.
-    virtual bool concurrentReads() const { return false; }
 };
 
 enum class OpenMode {

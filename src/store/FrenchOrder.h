@@ -1,6 +1,7 @@
 #pragma once
 // The program's one order for texts a person reads sorted: the drop-downs' proposals,
-// the list manager, the value lists an import writes, the overview's columns.
+// the list manager, the value lists an import writes, the overview's columns and groups,
+// the bars of the charts.
 //
 // French collation (Qt's, over ICU): letter case is ignored ("abc" and "ABC" are equal,
 // "a" comes before "B"); accents count only between texts that are otherwise equal
@@ -11,6 +12,7 @@
 #include <QStringList>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace q7 {
@@ -23,6 +25,11 @@ inline bool lessFrench(const QString& a, const QString& b) {
 // A key that compares as compareFrench does: made once per text, it sorts thousands of
 // texts many times faster than comparing them two by two.
 QCollatorSortKey frenchSortKey(const QString& text);
+
+// The place of each text (Windows-1252 bytes) in French order, from 0; texts equal in
+// French order share one, so the overview's groups and the charts' bars gather the same
+// books ("Dupont" and "dupont").
+std::vector<int> frenchRanks(const std::vector<std::string_view>& cp1252);
 
 // Stable. A list already in order (as the program writes them) costs one pass.
 void sortFrench(QStringList& values);

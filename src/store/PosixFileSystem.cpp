@@ -33,9 +33,6 @@ public:
         return done;
     }
 
-    // pread: no shared offset.
-    bool concurrentReads() const override { return true; }
-
     void writeAt(const void* data, std::size_t size, std::uint64_t offset) override {
         std::size_t done = 0;
         while (done < size) {

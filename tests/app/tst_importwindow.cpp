@@ -6,11 +6,14 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -112,6 +115,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("said");
         QTest::newRow("missing") << "absent.csv" << QByteArray() << "n'existe pas";
         QTest::newRow("a folder") << "Sauvegardes" << QByteArray() << "est un dossier";
+        // Refused at once, as on the command line: never waited on, never read.
+        QTest::newRow("a pipe without writer") << "tube" << QByteArray() << "fichier ordinaire";
+        QTest::newRow("an endless device") << "/dev/zero" << QByteArray() << "fichier ordinaire";
         QTest::newRow("not a catalogue")
             << "image.png" << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
             << "ne peut pas être importé";
@@ -123,8 +129,10 @@ private Q_SLOTS:
         AppFixture app({FicheBuilder().numero(1)});
         QDir(app.tmp.path()).mkdir("Sauvegardes");
         if (!bytes.isEmpty()) writeBytes(app.path(name).toStdString(), bytes.toStdString());
+        if (name == "tube")
+            QCOMPARE(::mkfifo(QFile::encodeName(app.path(name)).constData(), 0600), 0);
         app.start();
-        app.fakes->dialogs.files.push_back(app.path(name));
+        app.fakes->dialogs.files.push_back(name.startsWith('/') ? name : app.path(name));
         app.fakes->modal.script("formimport", [&](QDialog& d) {
             click(d, "btchoisir");
             QVERIFY2(pane(d).contains(said), qPrintable(pane(d)));

@@ -31,12 +31,13 @@ done
 
 # The packaged program itself starts.
 dpkg-deb -x "$deb" "$work/root"
-# Debian's machine-readable copyright file: its header and one licence, named.
+# Debian's machine-readable copyright file: its header and the program's one licence.
 copyright="$work/root/usr/share/doc/lirabel3/copyright"
 grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright" ||
     fail "copyright : en-tête Format"
 licence="$(sed -n 's/^License: //p' "$copyright" | sort -u)"
-[ "$(wc -l <<< "$licence")" = 1 ] && [ -n "$licence" ] || fail "copyright : licences « $licence »"
+[ "$licence" = "GPL-3+" ] || fail "copyright : licences « $licence »"
+grep -qF '/usr/share/common-licenses/GPL-3' "$copyright" || fail "copyright : texte de la GPL non désigné"
 grep -q '@' <<< "$(grep -v 'Upstream-Contact' "$copyright")" && fail "copyright : réglage non remplacé"
 version="$(QT_QPA_PLATFORM=offscreen "$work/root/usr/bin/lirabel3" --version 2>/dev/null)"
 [ "$version" = "Lirabel3 $(dpkg-deb -f "$deb" Version)" ] || fail "lirabel3 --version : $version"

@@ -3,6 +3,7 @@
 // read sanely, quickly and in bounded memory.
 #include "import/CommandLine.h"
 #include "import/Importer.h"
+#include "import/ImportFile.h"
 #include "import/Values.h"
 #include "store/Errors.h"
 
@@ -11,6 +12,7 @@
 
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace q7;
 using namespace q7::import;
@@ -127,13 +129,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::newRow("endless device") << "/dev/zero";
         QTest::newRow("pipe without writer") << "fifo";
+        QTest::newRow("a link to the device") << "link";
     }
     void onlyRegularFilesAreRead() {
         QFETCH(QString, path);
         QTemporaryDir dir;
         const std::string fifo = dir.filePath("fifo").toStdString();
         QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
-        const std::string source = path == "fifo" ? fifo : path.toStdString();
+        const std::string link = dir.filePath("link").toStdString();
+        QCOMPARE(::symlink("/dev/zero", link.c_str()), 0);
+        const std::string source = path == "fifo"   ? fifo
+                                   : path == "link" ? link
+                                                    : path.toStdString();
         std::ostringstream out, err;
         Console console{out, err, false, 0};
         const int code =
@@ -141,6 +148,19 @@ private Q_SLOTS:
         QVERIFY(code != 0);
         QVERIFY2(err.str().find("n'est pas un fichier ordinaire") != std::string::npos,
                  err.str().c_str());
+    }
+
+    // The cap holds while reading: a file may hold more than its size said when looked
+    // at, as this one does (it says 0 bytes).
+    void theSizeCapHoldsWhileReading() {
+        const std::string grows = "/proc/self/status";
+        QVERIFY(readImportFile(grows).size() > 64);
+        try {
+            readImportFile(grows, 64);
+            QFAIL("the file should have been refused");
+        } catch (const Error& e) {
+            QVERIFY2(QString::fromUtf8(e.what()).contains("dépasse 64 octets"), e.what());
+        }
     }
 };
 

@@ -5,6 +5,7 @@
 #include "import/Append.h"
 #include "import/CommandLine.h"
 #include "import/LastImport.h"
+#include "ImportRun.h"
 #include "ImportSamples.h"
 #include "store/Cp1252.h"
 #include "store/DataFile.h"
@@ -22,29 +23,6 @@ using namespace q7;
 using namespace q7::import;
 
 namespace {
-
-// 5 March 2024, 10:15:00 local time.
-std::time_t march5() {
-    std::tm t{};
-    t.tm_year = 124, t.tm_mon = 2, t.tm_mday = 5, t.tm_hour = 10, t.tm_min = 15, t.tm_isdst = -1;
-    return std::mktime(&t);
-}
-
-struct Run {
-    int code;
-    std::string out, err;
-};
-
-Run run(std::vector<std::string> args, std::time_t now = march5()) {
-    std::ostringstream out, err;
-    Console console{out, err, false, now};
-    const int code = runImport(args, console);
-    return {code, out.str(), err.str()};
-}
-
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 std::vector<Fiche> existingBooks() {
     return {FicheBuilder()
@@ -337,7 +315,7 @@ private Q_SLOTS:
                            QStringLiteral("a.csv")}
             << 2 << QStringLiteral("Format inconnu");
         QTest::newRow("missing file") << QStringList{QStringLiteral("absent.csv")} << 1
-                                      << QStringLiteral("Fichier introuvable");
+                                      << QStringLiteral("« absent.csv » n'existe pas");
         QTest::newRow("missing folder")
             << QStringList{QStringLiteral("--dossier"), QStringLiteral("/nulle/part"),
                            QStringLiteral("a.csv")}

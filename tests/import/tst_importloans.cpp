@@ -2,6 +2,7 @@
 // books imported, each once, those already there never changed, taken back by --annuler.
 #include "FicheBuilder.h"
 #include "import/CommandLine.h"
+#include "ImportRun.h"
 #include "LoanSamples.h"
 #include "store/Cp1252.h"
 
@@ -20,28 +21,6 @@ template <> inline char* toString(const std::string& s) {
 } // namespace QTest
 
 namespace {
-
-std::time_t march5() {
-    std::tm t{};
-    t.tm_year = 124, t.tm_mon = 2, t.tm_mday = 5, t.tm_hour = 10, t.tm_min = 15, t.tm_isdst = -1;
-    return std::mktime(&t);
-}
-
-struct Run {
-    int code;
-    std::string out, err;
-};
-
-Run run(std::vector<std::string> args, std::time_t now = march5()) {
-    std::ostringstream out, err;
-    Console console{out, err, false, now};
-    const int code = runImport(args, console);
-    return {code, out.str(), err.str()};
-}
-
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 const std::string header = lit("Référence\tTitre\tEmprunteur\tPrêté le\tRendu le\tNote\r\n");
 

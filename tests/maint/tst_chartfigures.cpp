@@ -1,19 +1,19 @@
 // The numbers behind the charts, on catalogues built here.
 #include "FicheBuilder.h"
 #include "maint/ChartFigures.h"
+#include "overview/OverviewColumns.h"
+#include "overview/OverviewView.h"
 #include "store/Cp1252.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <thread>
 
 using namespace q7;
 
 Q_DECLARE_METATYPE(q7::Chart)
+Q_DECLARE_METATYPE(q7::Field)
 
 namespace {
 
@@ -111,41 +111,13 @@ QString notes(const ChartData& data) {
     return out.join(u'|');
 }
 
-// Prices with fractions, forty types and five hundred authors, some met only in the
-// second half, registration years of every kind: what the parts of a pass must join
-// exactly as one pass counts them.
-std::vector<Fiche> large(int count) {
-    static const char* const prices[] = {"0,1", "3,33", "1234567,89", "", ",", "7", "0,07", "-2,5"};
-    static const char* const editions[] = {"", "0", "19x5", "1850", "2024", "999"};
-    std::vector<Fiche> out;
-    for (int i = 0; i < count; ++i) {
-        const int kinds = i < count / 2 ? 20 : 40;
-        const int registered = i % 13 == 0 ? 0 : i % 17 == 0 ? 12000 + i % 3 : 1990 + i % 35;
-        out.push_back(FicheBuilder()
-                          .set(Field::type, "T" + std::to_string(i * 7 % kinds))
-                          .set(Field::auteur, "A" + std::to_string(i * 31 % (kinds * 25)))
-                          .set(Field::langue, i % 3 ? "Français" : "")
-                          .set(Field::prix, prices[i % 8])
-                          .set(Field::anedition, editions[i % 6])
-                          .date(1, 1, registered)
-                          .flag(Flag::lut, static_cast<unsigned char>(i % 3)));
-    }
-    return out;
-}
-
-// The real file layer, allowing reads on several threads, whose reads fail from a place,
-// or are slow on one thread: on the test's own, or on any other.
+// The real file layer, whose reads fail from a place.
 class FailingReads : public FileSystem {
     class Reads : public File {
     public:
         Reads(std::unique_ptr<File> f, FailingReads& fs) : f_(std::move(f)), fs_(fs) {}
         std::size_t readAt(void* d, std::size_t n, std::uint64_t o) override {
             if (o + n > fs_.failFrom) throw IoError(EIO);
-            const bool mine = std::this_thread::get_id() == fs_.tester;
-            if (fs_.slow != Slow::none && mine == (fs_.slow == Slow::tester)) {
-                ++fs_.slowReads;
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            }
             return f_->readAt(d, n, o);
         }
         void writeAt(const void* d, std::size_t n, std::uint64_t o) override {
@@ -157,7 +129,6 @@ class FailingReads : public FileSystem {
         void truncate(std::uint64_t n) override { f_->truncate(n); }
         bool tryLock() override { return f_->tryLock(); }
         FileId id() override { return f_->id(); }
-        bool concurrentReads() const override { return true; }
 
     private:
         std::unique_ptr<File> f_;
@@ -166,11 +137,7 @@ class FailingReads : public FileSystem {
     FileSystem& real_ = posixFileSystem();
 
 public:
-    enum class Slow { none, tester, others };
-    std::atomic<std::uint64_t> failFrom = UINT64_MAX;
-    Slow slow = Slow::none;
-    std::thread::id tester = std::this_thread::get_id();
-    std::atomic<int> slowReads = 0;
+    std::uint64_t failFrom = UINT64_MAX;
     std::unique_ptr<File> open(const std::string& path, OpenMode mode) override {
         return std::make_unique<Reads>(real_.open(path, mode), *this);
     }
@@ -185,8 +152,6 @@ public:
 };
 
 } // namespace
-
-Q_DECLARE_METATYPE(FailingReads::Slow)
 
 class TestChartFigures : public QObject {
     Q_OBJECT
@@ -270,91 +235,60 @@ private Q_SLOTS:
         QCOMPARE(::notes(got), notes);
     }
 
-    // A large catalogue is read on two threads, each block by whichever is free: joined,
-    // their figures must be every figure of one pass to the last bit, "autres" and ties
-    // included, however the blocks fell; a slow thread leaves its share to the other.
-    void partsJoinAsOnePass_data() {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<FailingReads::Slow>("slow");
-        using S = FailingReads::Slow;
-        QTest::newRow("one thread") << 2 * DataFile::readAheadRecords - 1 << S::none;
-        QTest::newRow("two blocks") << 2 * DataFile::readAheadRecords << S::none;
-        QTest::newRow("odd, several blocks each") << 5001 << S::none;
-        QTest::newRow("this thread slow") << 5001 << S::tester;
-        QTest::newRow("the helper slow") << 5001 << S::others;
+    // Texts that French order holds equal make one bar, named by the first book met, as
+    // the overview groups them: "Dupont" (19) and "dupont" (13) are one "Dupont" of 32.
+    void barsGatherWhatTheOverviewGroups_data() {
+        QTest::addColumn<q7::Chart>("chart");
+        QTest::addColumn<q7::Field>("field");
+        QTest::addColumn<QString>("column");
+        QTest::newRow("authors") << Chart::auteur << Field::auteur << "auteur";
+        QTest::newRow("publishers") << Chart::edition << Field::edition << "edition";
+        QTest::newRow("series") << Chart::collection << Field::collection << "collection";
+        QTest::newRow("positions") << Chart::position << Field::pos1 << "pos1";
     }
-    void partsJoinAsOnePass() {
-        QFETCH(int, count);
-        QFETCH(FailingReads::Slow, slow);
-        QTemporaryDir tmp;
-        const std::string dir = tmp.path().toStdString();
-        const std::vector<Fiche> records = large(count);
-        writeCatalogue(dir, records);
-        CollectionFigures one;
+    void barsGatherWhatTheOverviewGroups() {
+        QFETCH(q7::Chart, chart);
+        QFETCH(q7::Field, field);
+        QFETCH(QString, column);
+        std::vector<Fiche> records;
+        for (int i = 0; i < 32; ++i)
+            records.push_back(FicheBuilder().set(field, i % 5 < 3 && i < 31 ? "Dupont" : "dupont"));
+        for (const char* name : {"Émile Zola", "ÉMILE ZOLA", "Emile Zola", "Émile Zola"})
+            records.push_back(FicheBuilder().set(field, name));
+        CollectionFigures figures;
         for (const Fiche& f : records)
-            one.add(f);
-        FailingReads fs;
-        fs.slow = slow;
-        DataFile data(Folder(fs, dir));
-        data.open();
-        Fiche buffer;
-        const CollectionFigures joined = collectFigures(data, buffer);
-        QVERIFY(data.atEnd());
-        QVERIFY(buffer.bytes == records.back().bytes);
-        QCOMPARE(joined.records(), count);
-        for (const ChartInfo& info : chartTable()) {
-            const ChartData a = one.chart(info.chart), b = joined.chart(info.chart);
-            QCOMPARE(b.bars.size(), a.bars.size());
-            for (std::size_t i = 0; i < a.bars.size(); ++i) {
-                QCOMPARE(b.bars[i].label, a.bars[i].label);
-                QVERIFY2(b.bars[i].value == a.bars[i].value, info.title);
-            }
-            QCOMPARE(b.notes, a.notes);
-        }
-        // Five blocks: the slow thread, 50 ms on each, reads two of them at most.
-        if (slow != FailingReads::Slow::none) QVERIFY(fs.slowReads <= 2);
+            figures.add(f);
+        const ChartData data = figures.chart(chart);
+        QCOMPARE(::bars(data), "Dupont=32|Émile Zola=3|Emile Zola=1");
+
+        q7::OverviewBooks books;
+        books.load(records);
+        q7::OverviewView view(books);
+        view.reset();
+        view.groupBy(q7::columnIndex(column.toLatin1().constData()));
+        QStringList groups;
+        for (const q7::GroupEntry& g : view.groups(true))
+            groups << QString::fromStdString(cp1252ToUtf8(g.name)) + "=" + QString::number(g.count);
+        QCOMPARE(groups.join(u'|'), ::bars(data));
     }
 
-    // A read failing on either thread is the pass's failure, never figures of a part.
+    // A read failing anywhere is the pass's failure, never the figures of a part.
     void aFailedReadInAnyBlockIsReported_data() {
         QTest::addColumn<int>("failingRecord");
         QTest::newRow("first block") << 100;
-        QTest::newRow("a later block") << 4000;
+        QTest::newRow("a later block") << 2500;
     }
     void aFailedReadInAnyBlockIsReported() {
         QFETCH(int, failingRecord);
         QTemporaryDir tmp;
         const std::string dir = tmp.path().toStdString();
-        writeCatalogue(dir, large(5000));
+        writeCatalogue(dir, std::vector<Fiche>(3000, FicheBuilder().set(Field::auteur, "Hugo")));
         FailingReads fs;
         DataFile data(Folder(fs, dir));
         data.open();
         fs.failFrom = std::uint64_t(failingRecord) * ficheSize;
         Fiche buffer;
         QVERIFY_THROWS_EXCEPTION(IoError, collectFigures(data, buffer));
-    }
-
-    // The table reads keys in overlapping pieces: texts that differ in a single byte,
-    // at any place and for every length, must stay apart, and each be found again.
-    void textsDifferingInOneByteStayApart() {
-        for (std::size_t size = 1; size <= 40; ++size) {
-            TextTally tally;
-            const std::string base(size, 'a');
-            ++tally.at(base).count;
-            for (std::size_t i = 0; i < size; ++i) {
-                std::string other = base;
-                other[i] = '\xE9';
-                ++tally.at(other).count;
-                ++tally.at(other).count;
-            }
-            ++tally.at(base.substr(0, size - 1)).count;
-            QCOMPARE(tally.entries().size(), size + 2);
-            QCOMPARE(tally.at(base).count, 1);
-            for (const TextTally::Entry& e : tally.entries()) {
-                const std::string_view key = tally.key(e);
-                QCOMPARE(e.count, key == base || key.size() < size ? 1 : 2);
-            }
-        }
     }
 
     // Sums of prices are exact: fifty books at "3,33" are worth 166.5, shown 166 (half to

@@ -1,6 +1,5 @@
-// The overview's books without the window: folding, the filter, the orders and the groups.
+// The overview's books without the window: the filter, the orders and the groups.
 #include "FicheBuilder.h"
-#include "overview/Folding.h"
 #include "overview/OverviewColumns.h"
 #include "overview/OverviewView.h"
 #include "store/FrenchOrder.h"
@@ -54,26 +53,6 @@ class TestOverview : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void folding_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("accents and case") << "ÉMILE Zola, élève à Noël"
-                                          << "emile zola, eleve a noel";
-        QTest::newRow("ligatures") << "Œuvres, cæcum, Straße"
-                                   << "oeuvres, caecum, strasse";
-        QTest::newRow("cedilla and others") << "Ça, Ñ, Ÿ, Š, ø"
-                                            << "ca, n, y, s, o";
-        QTest::newRow("signs stay") << "n° 3 – 12 €"
-                                    << "n° 3 – 12 €";
-    }
-    void folding() {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        QCOMPARE(QString::fromStdString(
-                     q7::cp1252ToUtf8(q7::folded(q7::utf8ToCp1252(text.toStdString())))),
-                 expected);
-    }
-
     void filter_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("searched"); // column keys, blank separated
