@@ -30,27 +30,23 @@
     return cell === undefined ? '' : cell;
   }
 
-  // ---- Case and accents, folded as the program's overview folds them: lower case, the
-  // bare letter of an accented one, ligatures spelt out ("Œ" -> "oe", "ß" -> "ss").
-  const spelt = { 'œ': 'oe', 'æ': 'ae', 'ß': 'ss', 'ø': 'o', 'ð': 'd', 'þ': 'th',
-                  'ı': 'i', 'ς': 'σ' };
-  // Above ASCII, the characters a catalogue can hold (its code page): those that fold to
-  // no letter stay as they are. Anything else comes from the phone's keyboard and loses
-  // its marks.
-  const codePage = new Set(
-    ('€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008dŽ\u008f\u0090‘’“”•–—˜™š›œ\u009džŸ' +
-     String.fromCharCode.apply(null, Array.from({ length: 96 }, function (_, i) { return 0xa0 + i; })))
-  );
+  // ---- Case and accents, folded as the program folds them: lower case, the letters of
+  // each character's canonical decomposition without their marks, and the letters no
+  // decomposition makes plain spelt out ("Œ" -> "oe", "ß" -> "ss", "ı" -> "i"); signs
+  // such as "™" stay as they are.
+  const spelt = { 'œ': 'oe', 'æ': 'ae', 'ß': 'ss', 'ø': 'o', 'ð': 'd', 'đ': 'd', 'þ': 'th',
+                  'ł': 'l', 'ı': 'i', 'ĳ': 'ij', 'ŀ': 'l', 'ħ': 'h', 'ª': 'a', 'º': 'o',
+                  'ﬀ': 'ff', 'ﬁ': 'fi', 'ﬂ': 'fl', 'ﬃ': 'ffi', 'ﬄ': 'ffl', 'ﬅ': 'st', 'ﬆ': 'st',
+                  // where case folding and lower case differ
+                  'µ': 'μ', 'ς': 'σ' };
   const folds = new Map();
   function foldChar(c) {
     let f = folds.get(c);
     if (f !== undefined) return f;
-    f = spelt[c];
-    if (f === undefined) {
-      const first = c.normalize('NFKD').charAt(0);
-      if (/^[a-zA-Z]$/.test(first)) f = first.toLowerCase();
-      else if (codePage.has(c)) f = c;
-      else f = c.normalize('NFKD').replace(/\p{M}/gu, '').toLowerCase();
+    f = '';
+    for (const part of c.normalize('NFD').replace(/\p{Mn}/gu, '')) {
+      const lower = part.toLowerCase();
+      f += spelt[lower] !== undefined ? spelt[lower] : lower;
     }
     folds.set(c, f);
     return f;

@@ -188,6 +188,14 @@ const Fiche& DataFile::readNext() {
     return block_[std::size_t(position_++ - blockStart_)];
 }
 
+int DataFile::readRecords(int first, int count, unsigned char* into) const {
+    if (!file_) throw IoError(EBADF);
+    if (first < 0 || count < 0 || first > count_ - count) throw IoError(IoError::readPastEnd);
+    const std::size_t got =
+        file_->readAt(into, std::size_t(count) * ficheSize, std::uint64_t(first) * ficheSize);
+    return static_cast<int>(got / ficheSize);
+}
+
 void DataFile::write(const Fiche& buffer) {
     put(buffer.bytes.data(), ficheSize);
     if (position_ >= blockStart_ && position_ < blockStart_ + blockCount_)

@@ -78,6 +78,10 @@ public:
     // Reads record P in place (P increases by 1); valid until the next data-file call.
     // Scans use it to look at records without copying each one.
     const Fiche& readNext();
+    // Reads records [first, first + count) into `into` (count * ficheSize bytes) without
+    // moving P or the read-ahead block: for a pass that visits books in another order.
+    // Returns the whole records read: fewer only when the file was cut meanwhile.
+    int readRecords(int first, int count, unsigned char* into) const;
     // Writes the buffer as record P (appended when P = N) and flushes it to disk before
     // returning. On any failure the file is put back as it was (an append is cut back to
     // the whole records, a replaced record gets its old bytes) and the error is thrown;

@@ -3,8 +3,8 @@
 // fold of every character a catalogue can hold, for the page's fold to agree with.
 // pocket_fixture DIR
 #include "FicheBuilder.h"
-#include "overview/Folding.h"
 #include "store/Cp1252.h"
+#include "store/Folding.h"
 
 #include <cstdio>
 #include <fstream>
@@ -85,8 +85,7 @@ int main(int argc, char** argv) {
             return out + "\"";
         };
         if (b > 1) folds += ",\n";
-        folds +=
-            "[" + json(q7::cp1252ToUtf8(one)) + "," + json(q7::cp1252ToUtf8(q7::folded(one))) + "]";
+        folds += "[" + json(q7::cp1252ToUtf8(one)) + "," + json(q7::foldedCp1252(one)) + "]";
     }
     std::ofstream(dir + "/folds.json", std::ios::binary) << folds << "]\n";
     return 0;
