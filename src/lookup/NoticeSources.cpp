@@ -50,7 +50,7 @@ NoticeSources::NoticeSources(Dialogs& dialogs, QWidget* parent, std::span<const 
 
     auto* form = new QFormLayout;
     for (const Source& s : table) {
-        Row row{&s, new QLineEdit(this), nullptr};
+        Row row{&s, nullptr, nullptr};
         if (s.keySetting) {
             // Without a key of the collector's own, such a service answers "quota exceeded".
             row.key = new QLineEdit(this);
@@ -64,7 +64,8 @@ NoticeSources::NoticeSources(Dialogs& dialogs, QWidget* parent, std::span<const 
         }
         rows_.push_back(row);
     }
-    for (const Row& row : rows_) {
+    for (Row& row : rows_) {
+        row.address = new QLineEdit(this);
         auto* label = new QLabel(QStringLiteral("Adresse %1 :").arg(utf8(row.source->name)), this);
         label->setBuddy(row.address);
         form->addRow(label, row.address);
@@ -91,6 +92,16 @@ NoticeSources::NoticeSources(Dialogs& dialogs, QWidget* parent, std::span<const 
     layout->addWidget(note);
     layout->addWidget(buttons);
     resize(560, 420);
+
+    // Down the window: the order, the keys, the addresses, the names' form.
+    setTabOrder(list_, up);
+    setTabOrder(up, down);
+    QWidget* previous = down;
+    for (const Row& row : rows_)
+        if (row.key) setTabOrder(previous, row.key), previous = row.key;
+    for (const Row& row : rows_)
+        setTabOrder(previous, row.address), previous = row.address;
+    setTabOrder(previous, forenameFirst_);
 }
 
 const NoticeSources::Row& NoticeSources::rowOf(const QListWidgetItem* item) const {
