@@ -36,9 +36,9 @@ void Tformprin::menuNouvelleClick() {
     }
     state_.newRecord = true;
     putToday();
+    rememberNewRecord();
     // Ready to type the title at once, over what the field showed.
     focusForTyping(control(*q7::bindingOf(q7::Field::titre)));
-    if (lookup_) lookup_->newRecordStarted();
 }
 
 void Tformprin::menuEnregistrerClick() {

@@ -1,7 +1,6 @@
 // The five modes of the record window as one table, applied row by row.
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
-#include "lookup/LookupController.h"
 #include "output/ExportTypes.h"
 #include "ui_Q7prin.h"
 #include "widgets/MemoEdit.h"
@@ -153,5 +152,5 @@ void Tformprin::applyMode(Mode mode) {
         }
     }
     if (const char* text = statusText[column]) setStatus(QString::fromUtf8(text));
-    if (lookup_ && mode != Mode::NewRecord) lookup_->newRecordEnded();
+    if (mode != Mode::NewRecord) started_.clear();
 }

@@ -259,6 +259,8 @@ void Tformprin::closeEvent(QCloseEvent* event) {
 
 bool Tformprin::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
+    if (type == QEvent::FocusIn || type == QEvent::MouseButtonRelease)
+        selectWhatWasLeft(watched, event);
     if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);

@@ -9,7 +9,9 @@
 #include "settings/SettingsRoutine.h"
 
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 #include <set>
@@ -62,6 +64,9 @@ public:
     QAction* item(const char* name) const override;
     q7::RecordScreen screen() const override;
     void setMemo(q7::Field field, const QString& text) override;
+    QString shownValue(const q7::FieldBinding& row) const override;
+    bool leftAsStarted(const q7::FieldBinding& row) const override;
+    bool carriedOver(const q7::FieldBinding& row) const override;
 
     void showSettings(const q7::Settings& values, bool fromRead) override;
 
@@ -103,6 +108,11 @@ private:
     void connectCommands();
     // Rewrites the catalogue without the record shown.
     void deleteShownRecord();
+    // Notes what each field shows as a new record begins.
+    void rememberNewRecord();
+    // A click or Tab into a field still showing what the new record began with selects
+    // it, so that typing or a scan replaces it.
+    void selectWhatWasLeft(QObject* watched, QEvent* event);
     const Windows& windows() const { return windows_; }
 
     std::unique_ptr<Ui::Tformprin> ui_;
@@ -128,6 +138,9 @@ private:
         bool checked = false;
     };
     std::vector<FieldValue> beforeClear_;
+    // What each field showed when the new record began (shownValue), by row of the table.
+    std::vector<QString> started_;
+    QPointer<QLineEdit> clickedInto_; // a field a click has just put the focus in
     bool clearUndoable_ = false;
     bool shown_ = false;
     bool activated_ = false;

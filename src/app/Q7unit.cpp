@@ -71,10 +71,10 @@ void Tformprin::clearFields() {
     for (const FieldBinding& row : q7::fieldTable()) {
         QWidget* c = control(row);
         switch (row.holds) {
-        case Holds::Text: setControlText(c, row.listFile ? QString() : QStringLiteral("0")); break;
+        case Holds::Text:
         case Holds::Jour:
         case Holds::Mois:
-        case Holds::Annee: setControlText(c, QStringLiteral("0")); break;
+        case Holds::Annee: setControlText(c, clearedValue(row)); break;
         case Holds::Flag: box(c)->setChecked(false); break;
         case Holds::Memo: memoOf(row.field).clear(); break;
         }

@@ -36,26 +36,49 @@ bool firmAfter(std::string_view rest) {
                        [&](const char* w) { return first == w; });
 }
 
-// Splits on " & ", " and ", " et " where they join people; `used` gets the first joiner,
-// `firm` whether one was kept inside a firm's name.
-std::vector<std::string> splitJoiners(std::string_view text, std::string& used, bool& firm) {
+// An initial ("P.", "J.-N.") or a given name standing alone: "Dan" in "Dan and Kathe
+// Spracklen". A lone word in capitals is a surname ("HUGO et DUMAS").
+bool loneGivenName(std::string_view word) {
+    if (word.empty() || word.find(' ') != std::string_view::npos) return false;
+    if (word.back() == '.') return true;
+    return std::any_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+// Splits on " & ", " and ", " et " where they join people; `seen` gets the first joiner
+// and whether a firm's name or a shared surname was kept whole.
+std::vector<std::string> splitJoiners(std::string_view text, AuthorCell& seen) {
+    static constexpr std::string_view joiners[] = {" & ", " and ", " et "};
+    const auto next = [&](std::size_t from, std::string_view& joiner) {
+        std::size_t best = std::string_view::npos;
+        for (std::string_view j : joiners)
+            if (const std::size_t at = text.find(j, from); at < best) best = at, joiner = j;
+        return best;
+    };
     std::vector<std::string> parts;
     std::size_t start = 0, from = 0;
     for (;;) {
-        std::size_t best = std::string_view::npos;
         std::string_view joiner;
-        for (std::string_view j : {" & ", " and ", " et "}) {
-            const std::size_t at = text.find(j, from);
-            if (at < best) best = at, joiner = j;
-        }
+        const std::size_t best = next(from, joiner);
         if (best == std::string_view::npos) break;
         from = best + joiner.size();
         if (firmAfter(text.substr(from))) {
-            firm = true;
+            seen.firm = true;
             continue;
         }
-        parts.emplace_back(trimmed(text.substr(start, best - start)));
-        if (used.empty()) used = std::string(trimmed(joiner));
+        // "Elizabeth et Robert BADINTER": the first name takes the surname after it.
+        const std::string_view before = text.substr(start, best - start);
+        const std::size_t comma = before.rfind(',');
+        std::string_view unused;
+        std::string_view after = text.substr(from, next(from, unused) - from);
+        after = trimmed(after.substr(0, after.find_first_of(",;")));
+        if (loneGivenName(
+                trimmed(comma == std::string_view::npos ? before : before.substr(comma + 1))) &&
+            after.find(' ') != std::string_view::npos) {
+            seen.sharedName = true;
+            continue;
+        }
+        parts.emplace_back(trimmed(before));
+        if (seen.separator.empty()) seen.separator = std::string(trimmed(joiner));
         start = from;
     }
     parts.emplace_back(trimmed(text.substr(start)));
@@ -68,7 +91,7 @@ bool holdsSpace(const std::string& p) {
 
 } // namespace
 
-std::vector<std::string> splitAuthors(std::string_view cell, std::string* separator, bool* firm) {
+std::vector<std::string> splitAuthors(std::string_view cell, AuthorCell* seen) {
     std::string text(trimmed(cell));
     // The report names the separator the file used, before all become ";".
     const char* listed = text.find(';') != std::string::npos               ? ";"
@@ -78,12 +101,12 @@ std::vector<std::string> splitAuthors(std::string_view cell, std::string* separa
     for (char& c : text)
         if (c == '\r' || c == '\n' || c == '|') c = ';';
     std::vector<std::string> parts;
-    std::string used;
-    bool keptFirm = false;
+    AuthorCell found;
+    std::string& used = found.separator;
     if (listed) {
         parts = splitOn(text, ";");
         used = listed;
-    } else if (parts = splitJoiners(text, used, keptFirm); parts.size() > 1) {
+    } else if (parts = splitJoiners(text, found); parts.size() > 1) {
         // "Victor Hugo, Alexandre Dumas & Jules Verne": the commas part people too;
         // "Dupont, Jean & Martin, Paul": every name holds its own comma.
         const bool allCommas = std::all_of(parts.begin(), parts.end(), [](const std::string& p) {
@@ -108,9 +131,18 @@ std::vector<std::string> splitAuthors(std::string_view cell, std::string* separa
         parts.clear();
     }
     std::erase_if(parts, [](const std::string& p) { return p.empty(); });
-    if (separator) *separator = parts.size() > 1 ? used : std::string();
-    if (firm) *firm = keptFirm;
+    if (parts.size() < 2) used.clear();
+    if (seen) *seen = std::move(found);
     return parts;
+}
+
+std::vector<std::string> AuthorSeparators::split(const std::string& where, std::string_view cell) {
+    AuthorCell seen;
+    std::vector<std::string> authors = splitAuthors(cell, &seen);
+    if (!seen.separator.empty()) lines.emplace_back(where, seen.separator);
+    if (seen.firm) firms.push_back(where);
+    if (seen.sharedName) shared.emplace_back(where, trimmed(cell));
+    return authors;
 }
 
 std::string AuthorSeparators::said(const std::string& sep) {
@@ -122,11 +154,14 @@ void AuthorSeparators::notes(SourceFile& file) const {
     std::map<std::string, int> counts;
     for (const auto& l : lines)
         ++counts[l.second];
-    if (counts.empty()) return;
+    if (counts.empty() && firms.empty() && shared.empty()) return;
     const auto most = std::max_element(counts.begin(), counts.end(),
                                        [](auto& a, auto& b) { return a.second < b.second; });
-    std::vector<std::string> out = {"Plusieurs auteurs dans une case : séparés par " +
-                                    said(most->first)};
+    std::vector<std::string> out;
+    if (!counts.empty())
+        out.push_back("Plusieurs auteurs dans une case : séparés par " + said(most->first));
+    else
+        out.push_back("Auteurs gardés en un seul nom :");
     // A long file where many lines differ: the first ones show the kind.
     int shown = 0, more = 0;
     for (const auto& [where, sep] : lines) {
@@ -142,6 +177,10 @@ void AuthorSeparators::notes(SourceFile& file) const {
         out.push_back("  " + where +
                       " : « & » d'un nom de maison (« & Associates », « et fils »...) "
                       "gardé dans un seul auteur");
+    for (const auto& [where, cell] : shared)
+        out.push_back("  " + where + " : « " + cell +
+                      " » gardé en un seul auteur, tel qu'écrit : le prénom seul partage le nom "
+                      "de famille qui suit");
     file.notes.insert(file.notes.begin(), out.begin(), out.end());
 }
 

@@ -57,6 +57,7 @@ public:
     const SourceBook& book() const { return book_; }
     MappedBook take() { return std::move(out_); }
     Fiche& fiche() { return out_.fiche; }
+    WholeTexts& whole() { return out_.whole; }
 
 private:
     const SourceBook& book_;
@@ -65,11 +66,16 @@ private:
 
 // The volume goes with its series ("Folio, 3"), or else at the end of the title
 // (", tome II"): volumes of one work are different books.
+// The volume given on its own, as the record keeps it.
+std::string givenVolume(const SourceBook& book) {
+    const std::string given = book.first(Target::seriesNumber);
+    // calibre gives every book an index, "1.0" for one in no series: no volume.
+    return book.first(Target::series).empty() && given == "1.0" ? "" : volumeText(given);
+}
+
 void mapSeries(Mapper& m) {
     const std::string series = m.book().first(Target::series);
-    const std::string given = m.book().first(Target::seriesNumber);
-    // calibre gives every book an index, "1.0" for one in no series: no volume.
-    const std::string number = series.empty() && given == "1.0" ? "" : volumeText(given);
+    const std::string number = givenVolume(m.book());
     const std::size_t seriesRoom = fieldInfo(Field::collection).capacity;
     if (!series.empty() && !number.empty() &&
         utf8ToCp1252(series + ", " + number).size() <= seriesRoom) {
@@ -80,9 +86,7 @@ void mapSeries(Mapper& m) {
     if (number.empty()) return;
     Fiche& f = m.fiche();
     const std::string title = cp1252ToUtf8(f.view(Field::titre));
-    Fiche probe;
-    probe.setText(Field::titre, f.view(Field::titre));
-    if (volumeOf(probe) == volumeKey(number)) return; // the title says it already
+    if (volumeOf(f.view(Field::titre)) == volumeKey(number)) return; // the title says it already
     const std::string longer = title + ", tome " + number;
     if (!title.empty() && utf8ToCp1252(longer).size() <= fieldInfo(Field::titre).capacity) {
         f.setText(Field::titre, utf8ToCp1252(longer));
@@ -332,6 +336,10 @@ const char* fieldName(Field f) {
 MappedBook mapBook(const SourceBook& source, const Date& today) {
     const SourceBook book = resolved(source);
     Mapper m(book);
+    const std::vector<std::string> authors = book.all(Target::authors);
+    m.whole() = {utf8ToCp1252(book.first(Target::title)),
+                 utf8ToCp1252(authors.empty() ? std::string() : authors.front()),
+                 utf8ToCp1252(book.first(Target::series)), utf8ToCp1252(givenVolume(book))};
     std::vector<std::string> identifiers;
     mapIsbn(m, identifiers);
     mapTexts(m, identifiers);

@@ -3,6 +3,7 @@
 // report: texts converted to Windows-1252 and cut at the field's capacity, the first
 // author in `auteur` and the others at the start of `notes`, the series with its number,
 // the location across the four positions, ISBN, price, pages and date checked.
+#include "import/Catalogue.h"
 #include "import/SourceBook.h"
 #include "import/Values.h"
 #include "store/Fiche.h"
@@ -19,7 +20,8 @@ struct Finding {
         isbnRepaired, // recognised by its check digit
         isbnDoubtful, // kept as given, or not kept, and said so
         priceRounded,
-        dropped, // a value that could not be read (a price, pages, a date...)
+        dropped,   // a value that could not be read (a price, pages, a date...)
+        sameTitle, // a title cut to the same text as an earlier book's: both imported
     };
     Kind kind;
     Field field = Field::titre;
@@ -29,6 +31,7 @@ struct Finding {
 
 struct MappedBook {
     Fiche fiche;
+    WholeTexts whole; // what tells it from the other books, before the cuts
     std::vector<Finding> findings;
 };
 

@@ -10,26 +10,45 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace q7::import {
 
-// "Les Misérables, tome II" -> its volume "2", for comparing; empty without one. The
-// volume is at the end of the title or the series ("Folio, 3").
-std::string volumeOf(const Fiche& record);
+// A book's texts as its file gives them, before the record's lengths cut them: Windows-1252
+// bytes, whole. `number` is a volume given on its own ("2", "tome II").
+struct WholeTexts {
+    std::string title, author, series, number;
+};
+
+// The volume a title holds, for comparing: "TOME 2", "tome II", "vol. 3" anywhere, or a
+// number at its end (", 2", "II") give "2"; empty without one (Windows-1252 bytes).
+std::string volumeOf(std::string_view title);
 
 class Duplicates {
 public:
-    // `where` names the book in the report: "fiche 3 du catalogue, référence 45".
+    // A book of the catalogue; `where` names it in the report: "fiche 3 du catalogue,
+    // référence 45".
     void add(const Fiche& record, const std::string& where);
+    // A book of the file, as imported, judged by its whole texts.
+    void add(const Fiche& record, const WholeTexts& whole, const std::string& where);
     // What the report says of the book this one repeats (its title, where it is and why),
-    // or nullopt.
-    std::optional<std::string> find(const Fiche& record) const;
+    // or nullopt. Books of the file are compared on their whole texts: two whose titles
+    // differ are never duplicates. The catalogue keeps titles cut, so a book of the
+    // catalogue answers for one book of the file only: volumes whose difference was cut
+    // off each find their own, and those beyond are imported.
+    std::optional<std::string> check(const Fiche& record, const WholeTexts& whole);
 
 private:
+    struct Held {
+        std::string label;
+        bool isbn = false;
+        bool taken = false;
+    };
     std::unordered_map<std::string, std::string> byIsbn_;
-    std::unordered_map<std::string, std::string> byTitleAuthor_;
+    std::unordered_map<std::string, std::vector<Held>> catalogue_; // by stored texts
+    std::unordered_map<std::string, std::string> file_;            // by whole texts
     // Books without an ISBN: a book with one still repeats them by title and author.
-    std::unordered_map<std::string, std::string> byTitleAuthorNoIsbn_;
+    std::unordered_map<std::string, std::string> fileNoIsbn_;
 };
 
 struct Existing {

@@ -181,12 +181,8 @@ void addCell(SourceBook& book, Target t, const std::string& raw, AuthorSeparator
     if (t == Target::ignored) return;
     const std::string cell = unwrapFormula(raw);
     if (t == Target::authors) {
-        std::string sep;
-        bool firm = false;
-        for (std::string& a : splitAuthors(cell, &sep, &firm))
+        for (std::string& a : authors->split(book.where, cell))
             book.add(t, std::move(a));
-        if (!sep.empty()) authors->lines.emplace_back(book.where, sep);
-        if (firm) authors->firms.push_back(book.where);
         return;
     }
     if (t == Target::comments || t == Target::summary) {

@@ -10,12 +10,9 @@ namespace {
 
 void readItem(QXmlStreamReader& xml, FieldRouter& router, SourceFile& file) {
     SourceBook book;
-    book.where = "entrée " + std::to_string(file.entries + 1);
-    for (const QXmlStreamAttribute& a : xml.attributes()) {
-        const std::string name = utf8(a.name());
-        if (name == "id") book.where += " (id " + utf8(a.value()) + ")";
-        router.put(book, name, {utf8(a.value())});
-    }
+    book.where = XmlFile::place(file.entries, utf8(xml.attributes().value(QLatin1String("id"))));
+    for (const QXmlStreamAttribute& a : xml.attributes())
+        router.put(book, utf8(a.name()), {utf8(a.value())});
     while (xml.readNextStartElement()) {
         const std::string name = utf8(xml.name());
         router.put(book, name, readValues(xml));
@@ -36,12 +33,8 @@ bool looksLikeGcstar(std::string_view bytes) {
 SourceFile readGcstar(std::string_view bytes) {
     SourceFile file;
     file.format = "GCstar";
-    checkEntityExpansion(bytes);
-    checkTextRuns(bytes);
-    std::vector<std::string> dropped;
-    const std::string clean = withoutForbiddenControls(bytes, dropped);
-    QXmlStreamReader xml(
-        QByteArray::fromRawData(clean.data(), static_cast<qsizetype>(clean.size())));
+    XmlFile in(bytes, "GCstar");
+    QXmlStreamReader& xml = in.xml();
     FieldRouter router(Dialect::gcstar, "champ");
     bool collection = false;
     while (xml.readNextStartElement()) {
@@ -62,12 +55,7 @@ SourceFile readGcstar(std::string_view bytes) {
         }
         break; // the root: nothing follows it
     }
-    throwIfBroken(xml, "Fichier GCstar");
-    if (!collection) throw Error("Ce fichier n'est pas une collection GCstar : rien n'est importé");
-    file.encoding = xml.documentEncoding().isEmpty() ? "UTF-8" : utf8(xml.documentEncoding());
-    file.mapping = router.mapping();
-    file.notes.insert(file.notes.end(), dropped.begin(), dropped.end());
-    router.authors().notes(file);
+    in.finish(file, router, collection);
     return file;
 }
 

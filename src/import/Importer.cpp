@@ -7,7 +7,9 @@
 #include "import/Zip.h"
 #include "store/Errors.h"
 
+#include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 namespace q7::import {
 
@@ -33,6 +35,34 @@ SourceFile readSource(std::string_view bytes, Format format, const Columns& colu
     return readCsv(bytes, columns);
 }
 
+namespace {
+
+// Stored title -> where its first book is and whether that title was cut.
+using StoredTitles = std::unordered_map<std::string, std::pair<std::string, bool>>;
+
+// Two different books whose titles come out the same once cut: both are imported, and
+// the report says so, since the catalogue will show them alike.
+void noteSameTitle(MappedBook& mapped, const std::string& where, StoredTitles& titles) {
+    const std::string title(mapped.fiche.view(Field::titre));
+    if (title.empty()) return;
+    const bool cut =
+        std::any_of(mapped.findings.begin(), mapped.findings.end(), [](const Finding& f) {
+            return f.kind == Finding::Kind::cut && f.field == Field::titre;
+        });
+    const auto [first, fresh] = titles.try_emplace(title, where, cut);
+    if (fresh || !(cut || first->second.second)) return;
+    const std::string& earlier = first->second.first;
+    const std::string of = earlier.starts_with("entrée") ? "l'" : "la ";
+    mapped.findings.push_back(
+        {Finding::Kind::sameTitle, Field::titre, 0,
+         (cut ? "titre coupé à " + std::to_string(fieldInfo(Field::titre).capacity) +
+                    " caractères, identique à celui de "
+              : "titre identique à celui, coupé, de ") +
+             of + earlier + " : les deux sont importés"});
+}
+
+} // namespace
+
 Plan planImport(const SourceFile& source, Existing& existing, const Date& today,
                 const Progress& progress) {
     Plan plan;
@@ -51,6 +81,7 @@ Plan planImport(const SourceFile& source, Existing& existing, const Date& today,
     const int total = static_cast<int>(source.books.size());
     plan.records.reserve(source.books.size());
     int next = existing.count + 1;
+    StoredTitles titles;
     int done = 0;
     for (std::size_t b = 0; b < source.books.size(); ++b) {
         const SourceBook& book = source.books[b];
@@ -60,7 +91,7 @@ Plan planImport(const SourceFile& source, Existing& existing, const Date& today,
             continue;
         }
         MappedBook mapped = mapBook(book, today);
-        if (auto earlier = existing.duplicates.find(mapped.fiche)) {
+        if (auto earlier = existing.duplicates.check(mapped.fiche, mapped.whole)) {
             ++r.duplicates;
             r.skipped.push_back({book.where, *earlier});
             continue;
@@ -71,8 +102,9 @@ Plan planImport(const SourceFile& source, Existing& existing, const Date& today,
         mapped.fiche.setText(Field::numero, ref);
         if (r.firstReference.empty()) r.firstReference = ref;
         r.lastReference = ref;
-        existing.duplicates.add(mapped.fiche, book.where + " du fichier");
+        existing.duplicates.add(mapped.fiche, mapped.whole, book.where + " du fichier");
         existing.references.insert(ref);
+        noteSameTitle(mapped, book.where, titles);
         for (Finding& f : mapped.findings)
             r.findings.emplace_back(book.where, std::move(f));
         plan.records.push_back(mapped.fiche);

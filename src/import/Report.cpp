@@ -18,6 +18,7 @@ const Section sections[] = {
     {Finding::Kind::isbnDoubtful, "ISBN non repris"},
     {Finding::Kind::priceRounded, "Prix arrondis"},
     {Finding::Kind::dropped, "Valeurs illisibles, non reprises"},
+    {Finding::Kind::sameTitle, "Titres identiques une fois coupés (livres différents)"},
 };
 
 std::string plural(int n, const std::string& word) {

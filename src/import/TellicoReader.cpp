@@ -37,9 +37,8 @@ struct LentEntry {
 void readEntry(QXmlStreamReader& xml, FieldRouter& router, SourceFile& file,
                std::map<std::string, std::size_t>& ids) {
     SourceBook book;
-    book.where = "entrée " + std::to_string(file.entries + 1);
     const std::string id = utf8(xml.attributes().value(QLatin1String("id")));
-    if (!id.empty()) book.where += " (id " + id + ")";
+    book.where = XmlFile::place(file.entries, id);
     if (!id.empty()) ids.try_emplace(id, file.books.size());
     while (xml.readNextStartElement()) {
         const std::string name = utf8(xml.name());
@@ -113,16 +112,20 @@ SourceFile readTellico(std::string_view bytes) {
         bytes = unpacked;
         file.format = "Tellico (archive .tc)";
     }
-    checkEntityExpansion(bytes);
-    checkTextRuns(bytes);
-    std::vector<std::string> dropped;
-    const std::string clean = withoutForbiddenControls(bytes, dropped);
-    QXmlStreamReader xml(
-        QByteArray::fromRawData(clean.data(), static_cast<qsizetype>(clean.size())));
+    XmlFile in(bytes, "Tellico");
+    QXmlStreamReader& xml = in.xml();
     FieldRouter router(Dialect::tellico, "champ");
     bool collection = false;
+    std::map<std::string, std::size_t> ids;
+    std::vector<LentEntry> lent;
+    // Tellico writes its loans after the collection, in <tellico>; older files and other
+    // writers put them inside the collection. Both are read.
     while (xml.readNextStartElement()) {
         if (xml.name() == u"tellico") continue;
+        if (xml.name() == u"borrowers") {
+            readBorrowers(xml, lent);
+            continue;
+        }
         if (xml.name() != u"collection" || collection) {
             xml.skipCurrentElement();
             continue;
@@ -132,8 +135,6 @@ SourceFile readTellico(std::string_view bytes) {
         if (!holdsBooks(type))
             throw Error("Ce fichier Tellico ne tient pas une collection de livres (type " +
                         type.toStdString() + ") : rien n'est importé");
-        std::map<std::string, std::size_t> ids;
-        std::vector<LentEntry> lent;
         while (xml.readNextStartElement()) {
             if (xml.name() == u"fields")
                 readFields(xml, router);
@@ -144,16 +145,9 @@ SourceFile readTellico(std::string_view bytes) {
             else
                 xml.skipCurrentElement();
         }
-        attachLoans(lent, ids, file);
-        break; // one collection per file
     }
-    throwIfBroken(xml, "Fichier Tellico");
-    if (!collection)
-        throw Error("Ce fichier n'est pas une collection Tellico : rien n'est importé");
-    file.encoding = xml.documentEncoding().isEmpty() ? "UTF-8" : utf8(xml.documentEncoding());
-    file.mapping = router.mapping();
-    file.notes.insert(file.notes.end(), dropped.begin(), dropped.end());
-    router.authors().notes(file);
+    attachLoans(lent, ids, file);
+    in.finish(file, router, collection);
     return file;
 }
 

@@ -18,13 +18,20 @@ std::string paragraphs(std::string_view text);
 // references decoded; a text without tags only has its references decoded.
 std::string withoutHtml(std::string_view text);
 
+// What splitAuthors saw in a cell, for the report.
+struct AuthorCell {
+    std::string separator;   // ";", "&", "et", ",", ", &"...; empty for one author
+    bool firm = false;       // a firm's name kept whole
+    bool sharedName = false; // a lone given name kept with the surname after it
+};
+
 // Authors of one cell. ";", "|" and line breaks always separate. Otherwise " & ", " and "
-// and " et " separate people, but not inside a firm's name ("O'Reilly & Associates"); a
-// comma separates too when it is between people ("Victor Hugo, Alexandre Dumas & Jules
-// Verne"), never inside one name ("Hugo, Victor"). `separator` receives what was used
-// (";", "&", "et", ",", ", &"...), `firm` whether a firm's name was kept whole.
-std::vector<std::string> splitAuthors(std::string_view cell, std::string* separator = nullptr,
-                                      bool* firm = nullptr);
+// and " et " separate people, but not inside a firm's name ("O'Reilly & Associates") nor
+// after a lone given name or initial, which shares the surname that follows ("Dan and
+// Kathe Spracklen", "P. et GURGAND J.N." are each one author as written); a comma
+// separates too when it is between people ("Victor Hugo, Alexandre Dumas & Jules Verne"),
+// never inside one name ("Hugo, Victor").
+std::vector<std::string> splitAuthors(std::string_view cell, AuthorCell* seen = nullptr);
 
 // A volume as the record keeps it: "tome 3" -> "3", "1.0" -> "1", "II" stays "II".
 std::string volumeText(std::string_view text);

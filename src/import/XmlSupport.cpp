@@ -70,13 +70,7 @@ void FieldRouter::put(SourceBook& book, const std::string& name, std::vector<std
     const Target t = route(name);
     if (t == Target::ignored) return;
     // A list given as one text ("Hugo, Victor; Dumas") is split the spreadsheet's way.
-    if (t == Target::authors && values.size() == 1) {
-        std::string sep;
-        bool firm = false;
-        values = splitAuthors(values.front(), &sep, &firm);
-        if (!sep.empty()) authors_.lines.emplace_back(book.where, sep);
-        if (firm) authors_.firms.push_back(book.where);
-    }
+    if (t == Target::authors && values.size() == 1) values = authors_.split(book.where, values[0]);
     for (std::string& v : values) {
         if (t != Target::comments && t != Target::summary) v = oneLine(v);
         if (!v.empty()) book.add(t, std::move(v));
@@ -209,6 +203,32 @@ std::string withoutForbiddenControls(std::string_view bytes, std::vector<std::st
     }
     flush();
     return out;
+}
+
+namespace {
+std::string checkedAndCleaned(std::string_view bytes, std::vector<std::string>& dropped) {
+    checkEntityExpansion(bytes);
+    checkTextRuns(bytes);
+    return withoutForbiddenControls(bytes, dropped);
+}
+} // namespace
+
+XmlFile::XmlFile(std::string_view bytes, std::string program)
+    : program_(std::move(program)), clean_(checkedAndCleaned(bytes, dropped_)),
+      xml_(QByteArray::fromRawData(clean_.data(), static_cast<qsizetype>(clean_.size()))) {}
+
+void XmlFile::finish(SourceFile& file, const FieldRouter& router, bool found) {
+    throwIfBroken(xml_, ("Fichier " + program_).c_str());
+    if (!found)
+        throw Error("Ce fichier n'est pas une collection " + program_ + " : rien n'est importé");
+    file.encoding = xml_.documentEncoding().isEmpty() ? "UTF-8" : utf8(xml_.documentEncoding());
+    file.mapping = router.mapping();
+    file.notes.insert(file.notes.end(), dropped_.begin(), dropped_.end());
+    router.authors().notes(file);
+}
+
+std::string XmlFile::place(int entries, const std::string& id) {
+    return "entrée " + std::to_string(entries + 1) + (id.empty() ? "" : " (id " + id + ")");
 }
 
 void throwIfBroken(const QXmlStreamReader& xml, const char* what) {

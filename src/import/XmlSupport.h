@@ -43,6 +43,27 @@ private:
     std::map<std::string, Target> routes_;
 };
 
+// One file of another catalogue program as both readers open and close it: checked
+// before parsing, read without the controls XML forbids, and what it says of itself
+// (encoding, fields, notes) given to the file at the end.
+class XmlFile {
+public:
+    // `program` names it in messages: "Tellico", "GCstar". Throws q7::Error (French).
+    XmlFile(std::string_view bytes, std::string program);
+    QXmlStreamReader& xml() { return xml_; }
+    // Throws q7::Error when the XML is broken or no collection was `found`; otherwise
+    // fills the file's encoding, field mapping and notes.
+    void finish(SourceFile& file, const FieldRouter& router, bool found);
+    // "entrée 3 (id 7)", for the report.
+    static std::string place(int entries, const std::string& id);
+
+private:
+    std::string program_;
+    std::vector<std::string> dropped_;
+    std::string clean_;
+    QXmlStreamReader xml_;
+};
+
 // The bytes without the control characters XML 1.0 forbids (all below U+0020 but tab and
 // line ends, written as they are or as "&#1;"), as the programs that write such files read
 // them back; `notes` gets one line for each line that held some.

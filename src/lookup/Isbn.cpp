@@ -122,7 +122,7 @@ Checked check(std::string_view typed) {
     }
     if (!ten && n.size() != 13) {
         r.message = "L'ISBN « " + name + " » a " + std::to_string(n.size()) +
-                    " caractères : un ISBN en a 10 ou 13.";
+                    (n.size() > 1 ? " caractères" : " caractère") + " : un ISBN en a 10 ou 13.";
         return r;
     }
     if (!ten && !n.starts_with("978") && !n.starts_with("979")) {

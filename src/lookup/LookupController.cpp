@@ -18,6 +18,8 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <algorithm>
+
 using namespace q7;
 using namespace q7::lookup;
 
@@ -64,26 +66,15 @@ QWidget* LookupController::isbnField() const {
     return window_.control(*bindingOf(Field::isbn));
 }
 
-void LookupController::newRecordStarted() {
-    fresh_.clear();
-    for (const FieldBinding& row : fieldTable())
-        fresh_.push_back(current(row));
-    freshValid_ = true;
-}
-
-QString LookupController::current(const FieldBinding& row) const {
-    if (row.holds == Holds::Memo) {
-        const RecordScreen s = window_.screen();
-        return fromBytes(row.field == Field::notes ? s.notes : s.resume);
-    }
-    if (auto* box = qobject_cast<QCheckBox*>(window_.control(row)))
-        return box->isChecked() ? QStringLiteral("oui") : QStringLiteral("non");
-    return controlText(window_.control(row));
+// The ISBN field's text; the "0" of a new record is no ISBN typed.
+QString LookupController::typedIsbn() const {
+    const QString typed = controlText(isbnField());
+    return typed == clearedValue(*bindingOf(Field::isbn)) ? QString() : typed;
 }
 
 void LookupController::menuIsbnClick() {
     Services& s = window_.services();
-    const QString typed = controlText(isbnField());
+    const QString typed = typedIsbn();
     const isbn::Checked checked = isbn::check(typed.toStdString());
     if (!checked.valid) {
         s.dialogs.beep();
@@ -111,10 +102,17 @@ bool LookupController::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    // A barcode scanner types the digits, then Enter.
+    // A barcode scanner types the digits, then Enter. A scan gone wrong is said at once,
+    // without a box in the way of the next one.
     if (watched == isbnField() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-        c_.menuIsbn->isEnabled() && isbn::check(controlText(isbnField()).toStdString()).valid) {
-        c_.menuIsbn->trigger();
+        c_.menuIsbn->isEnabled()) {
+        const isbn::Checked checked = isbn::check(typedIsbn().toStdString());
+        if (checked.valid) {
+            c_.menuIsbn->trigger();
+        } else {
+            window_.services().dialogs.beep();
+            window_.setStatus(utf8(checked.message));
+        }
         return true;
     }
     return QObject::eventFilter(watched, event);
@@ -164,16 +162,16 @@ void LookupController::found(const LookupResult& r) {
         return QString::fromLatin1(row.control);
     };
     const auto offer = [&](const FieldBinding& row, const QString& value) {
-        const QString now = current(row);
-        const std::size_t index = static_cast<std::size_t>(&row - fieldTable().data());
-        const bool untouched = freshValid_ && index < fresh_.size() && fresh_[index] == now;
+        const QString now = window_.shownValue(row);
+        const bool untouched = window_.leftAsStarted(row);
         // The ISBN asked for, typed in another form, is the one found.
         const bool sameIsbn =
             row.field == Field::isbn && isbn::digits13(now.toStdString()) == value.toStdString();
         // The other authors go in front of the notes, which keep all they held.
         const bool kept = row.field == Field::notes && value.endsWith(now);
-        const bool ticked = now.isEmpty() || now == value || untouched || sameIsbn || kept ||
-                            (row.holds == Holds::Flag && now == u"non");
+        // An empty field: nothing ("0" for a number, unticked for a flag) is no typing.
+        const bool ticked = now.isEmpty() || now == clearedValue(row) || now == value ||
+                            untouched || sameIsbn || kept;
         changes.push_back({&row, value});
         rows.push_back({caption(row), now, value, ticked});
     };
@@ -182,7 +180,7 @@ void LookupController::found(const LookupResult& r) {
         QString v = utf8(value);
         if (field == Field::notes) {
             // The other authors go in front of what the notes already say.
-            const QString now = current(row);
+            const QString now = window_.shownValue(row);
             if (!now.isEmpty() && !now.startsWith(v))
                 v = fromBytes(toBytes(v + QStringLiteral("\r\n") + now)
                                   .substr(0, fieldInfo(Field::notes).capacity));
@@ -192,6 +190,17 @@ void LookupController::found(const LookupResult& r) {
         offer(row, v);
     }
     if (p.severalAuthors) offer(*bindingOf(Flag::plusauteur), QStringLiteral("oui"));
+    // What the book shown before left in a field the notice does not fill is emptied,
+    // unless the collector unticks it: a scanned book carries nothing of the last one.
+    for (const FieldBinding& row : fieldTable()) {
+        const bool offered =
+            std::ranges::any_of(changes, [&](const Change& c) { return c.row == &row; });
+        if (offered || !window_.carriedOver(row)) continue;
+        const QString empty = clearedValue(row);
+        changes.push_back({&row, empty});
+        rows.push_back({caption(row), window_.shownValue(row),
+                        row.holds == Holds::Flag ? empty : QStringLiteral("(vide)"), true});
+    }
 
     QString origin = QStringLiteral("Source : %1").arg(utf8(r.source->name));
     if (!r.book.identifier.empty())

@@ -7,8 +7,6 @@
 
 #include <QObject>
 
-#include <vector>
-
 class QToolButton;
 
 class LookupController : public QObject {
@@ -21,10 +19,6 @@ public:
 
     LookupController(RecordWindow& window, const Controls& controls);
 
-    // A new record begins: what the fields hold now is not the collector's typing.
-    void newRecordStarted();
-    // Another mode: every field holds the collector's values.
-    void newRecordEnded() { freshValid_ = false; }
     void menuIsbnClick();
     void smenusourcesClick();
 
@@ -35,14 +29,11 @@ private:
     void found(const q7::lookup::LookupResult& result);
     void finished(const q7::lookup::LookupResult& result);
     QWidget* isbnField() const;
-    // The record window's current value of a field (memos included), as shown.
-    QString current(const q7::FieldBinding& row) const;
+    QString typedIsbn() const;
 
     RecordWindow& window_;
     Controls c_;
     QToolButton* button_;
     q7::lookup::IsbnLookup lookup_;
-    std::vector<QString> fresh_; // by field, while a new record has not been saved
-    bool freshValid_ = false;
     QString asked_; // the ISBN field's text when the lookup began
 };

@@ -1,6 +1,7 @@
 // The BnF's SRU answers, in UNIMARC (subfields, role codes) or in Dublin Core (one text
 // per element, cataloguing punctuation included).
 #include "lookup/FoundBook.h"
+#include "lookup/TitleProper.h"
 
 #include <QXmlStreamReader>
 
@@ -108,6 +109,8 @@ bool writes(const Datafield& f) {
 FoundBook unimarcBook(const SruRecord& r) {
     FoundBook b;
     b.identifier = r.identifier;
+    bool statement = false;     // 200 $f: the title stands alone in $a
+    std::vector<Person> people; // every role: a translator's name ends a title too
     for (const Datafield& f : r.fields) {
         const std::string& t = f.tag;
         if (t == "010" || t == "073") {
@@ -119,6 +122,7 @@ FoundBook unimarcBook(const SruRecord& r) {
             b.language = f.first('a');
         } else if (t == "200" && b.title.empty()) {
             b.title = f.first('a');
+            statement = !f.first('f').empty();
             b.subtitle = f.first('e');
             const std::string h = f.first('h'), i = f.first('i');
             b.part = h.empty() ? i : (i.empty() ? h : h + ", " + i);
@@ -137,10 +141,12 @@ FoundBook unimarcBook(const SruRecord& r) {
             b.summary = f.first('a');
         } else if (t == "600" || t == "601" || t == "606" || t == "607" || t == "608") {
             if (!f.first('a').empty()) b.subjects.push_back(f.first('a'));
-        } else if ((t == "700" || t == "701" || t == "702") && writes(f)) {
-            b.authors.push_back({f.first('a'), f.first('b'), {}});
+        } else if (t == "700" || t == "701" || t == "702") {
+            people.push_back({f.first('a'), f.first('b'), {}});
+            if (writes(f)) b.authors.push_back(people.back());
         }
     }
+    if (!statement) b.title = titleProper(b.title, people);
     return b;
 }
 
@@ -176,13 +182,18 @@ bool authorRole(const std::string& role) {
 FoundBook dublinCoreBook(const SruRecord& r) {
     FoundBook b;
     b.identifier = r.identifier;
+    bool statement = false; // the title says where its statement of responsibility begins
+    std::vector<Person> people;
     for (const auto& [element, text] : r.dc) {
         if (element == "title" && b.title.empty()) {
             // The statement of responsibility follows " / ".
-            b.title = text.substr(0, text.find(" / "));
+            const std::size_t slash = text.find(" / ");
+            statement = slash != std::string::npos;
+            b.title = text.substr(0, slash);
         } else if (element == "creator" || element == "contributor") {
             const auto named = dcPerson(text);
             const Person& person = named.first;
+            people.push_back(person);
             const bool known = std::ranges::any_of(b.authors, [&](const Person& p) {
                 return p.surname == person.surname && p.forename == person.forename &&
                        p.whole == person.whole;
@@ -215,6 +226,7 @@ FoundBook dublinCoreBook(const SruRecord& r) {
             }
         }
     }
+    if (!statement) b.title = titleProper(b.title, people);
     return b;
 }
 

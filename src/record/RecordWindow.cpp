@@ -21,3 +21,12 @@ void setControlText(QWidget* control, const QString& text) {
     else if (auto* e = qobject_cast<QLineEdit*>(control))
         e->setText(text);
 }
+
+QString clearedValue(const q7::FieldBinding& row) {
+    switch (row.holds) {
+    case q7::Holds::Text: return row.listFile ? QString() : QStringLiteral("0");
+    case q7::Holds::Flag: return QStringLiteral("non");
+    case q7::Holds::Memo: return {};
+    default: return QStringLiteral("0"); // the date's parts
+    }
+}

@@ -47,7 +47,18 @@ public:
     virtual q7::RecordScreen screen() const = 0;
     // Puts a text in the notes or the summary, its button red when it holds some.
     virtual void setMemo(q7::Field field, const QString& text) = 0;
+
+    // A field's value as one text: a flag "oui" or "non", a memo its text.
+    virtual QString shownValue(const q7::FieldBinding& row) const = 0;
+    // While a new record is typed: the field still shows what "Nouvelle fiche" left in it
+    // ("0", "Vide", the book shown before's value), none of it typed for this book.
+    virtual bool leftAsStarted(const q7::FieldBinding& row) const = 0;
+    // Of those, a value the book shown before gave it: kept on purpose, yet not this book's.
+    virtual bool carriedOver(const q7::FieldBinding& row) const = 0;
 };
+
+// What field clearing puts in a field, as shownValue() writes it.
+QString clearedValue(const q7::FieldBinding& row);
 
 // The text of a field's control (drop-down or edit field) as the user sees it.
 QString controlText(const QWidget* control);

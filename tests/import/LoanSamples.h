@@ -4,6 +4,8 @@
 
 namespace samples {
 
-std::string tellicoWithLoans();
+// Tellico writes the loans after the collection; older files and other writers inside it.
+enum class LoansPlace { afterCollection, insideCollection };
+std::string tellicoWithLoans(LoansPlace place = LoansPlace::afterCollection);
 
 } // namespace samples

@@ -76,7 +76,16 @@ private Q_SLOTS:
         QDir().mkpath(tmp.path());
     }
 
+    // Where Tellico writes the loans, and inside the collection as older files do.
+    void loansOfTheBooksImported_data() {
+        QTest::addColumn<bool>("inside");
+        QTest::newRow("after the collection") << false;
+        QTest::newRow("inside the collection") << true;
+    }
     void loansOfTheBooksImported() {
+        QFETCH(bool, inside);
+        writeBytes(file_, samples::tellicoWithLoans(inside ? samples::LoansPlace::insideCollection
+                                                           : samples::LoansPlace::afterCollection));
         const std::string before = registerBytes();
         const Run trial = run({"--dossier", dir_, file_});
         QCOMPARE(trial.code, 0);

@@ -129,6 +129,27 @@ private Q_SLOTS:
         QTest::newRow("a person and a firm")
             << QStringLiteral("Tim O'Reilly, O'Reilly & Associates")
             << QStringList{QStringLiteral("Tim O'Reilly"), QStringLiteral("O'Reilly & Associates")};
+        // A lone given name or initial shares the surname after it: one author as written.
+        for (const char* couple : {"Dan and Kathe Spracklen", "Elizabeth et Robert BADINTER",
+                                   "P. et GURGAND J.N.", "J.-N. & Anne Martin"})
+            QTest::newRow(couple) << QString::fromUtf8(couple)
+                                  << QStringList{QString::fromUtf8(couple)};
+        QTest::newRow("a couple among other people")
+            << QStringLiteral("Paul Martin, Dan and Kathe Spracklen & Jules Verne")
+            << QStringList{QStringLiteral("Paul Martin"), QStringLiteral("Dan and Kathe Spracklen"),
+                           QStringLiteral("Jules Verne")};
+        QTest::newRow("surname first, two people")
+            << QStringLiteral("AUTISSIER Isabelle et ORSENNA Eric")
+            << QStringList{QStringLiteral("AUTISSIER Isabelle"), QStringLiteral("ORSENNA Eric")};
+        QTest::newRow("whole names by ampersand")
+            << QStringLiteral("Victor Hugo & Alexandre Dumas")
+            << QStringList{QStringLiteral("Victor Hugo"), QStringLiteral("Alexandre Dumas")};
+        QTest::newRow("two surnames")
+            << QStringLiteral("Klüpfel & Kobr")
+            << QStringList{QStringLiteral("Klüpfel"), QStringLiteral("Kobr")};
+        QTest::newRow("a surname in capitals before a whole name")
+            << QStringLiteral("HUGO et Alexandre DUMAS")
+            << QStringList{QStringLiteral("HUGO"), QStringLiteral("Alexandre DUMAS")};
         QTest::newRow("a firm beside a person")
             << QStringLiteral("Larry Wall & O'Reilly & Associates")
             << QStringList{QStringLiteral("Larry Wall"), QStringLiteral("O'Reilly & Associates")};

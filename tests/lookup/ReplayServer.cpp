@@ -1,5 +1,7 @@
 #include "ReplayServer.h"
 
+#include "FakeServices.h"
+
 #include <QFile>
 #include <QTcpSocket>
 
@@ -46,4 +48,25 @@ QByteArray recorded(const QString& name) {
     QFile f(QStringLiteral(Q7_ANSWERS "/") + name);
     if (!f.open(QIODevice::ReadOnly)) qFatal("missing answer %s", qPrintable(name));
     return f.readAll();
+}
+
+Reply replayNotices(const QString& target, const QMap<QString, QString>& files) {
+    QString kind = target.contains(u"unimarcxchange") ? "unimarc"
+                   : target.contains(u"dublincore")   ? "dc"
+                   : target.startsWith(u"/api/books") ? "ol"
+                                                      : "gb";
+    if (files.value(kind) == u"never") return {0, {}, true};
+    if (files.contains(kind)) return {200, recorded(files.value(kind))};
+    if (kind == u"ol") return {200, "{}"};
+    if (kind == u"gb") return {200, R"({"kind": "books#volumes", "totalItems": 0})"};
+    return {200, recorded("bnf-sru-unimarc-9789999999999-empty.xml")};
+}
+
+void pointNoticesAt(FakeSettingsBackend& settings, const ReplayServer& server,
+                    const std::string& order) {
+    auto& v = settings.values;
+    v["Notices/ordre"] = order;
+    v["Notices/bnf"] = (server.base() + "/api/SRU").toStdString();
+    v["Notices/openlibrary"] = server.base().toStdString();
+    v["Notices/googlebooks"] = (server.base() + "/books/v1").toStdString();
 }

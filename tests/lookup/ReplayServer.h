@@ -4,10 +4,12 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QMap>
 #include <QStringList>
 #include <QTcpServer>
 
 #include <functional>
+#include <string>
 
 struct Reply {
     int status = 200;
@@ -40,3 +42,13 @@ private:
 
 // A recorded answer of the services, from tests/lookup/answers/.
 QByteArray recorded(const QString& name);
+
+class FakeSettingsBackend;
+
+// Each question of the notice sources answered from the recorded file named for its kind
+// ("unimarc", "dc", "ol", "gb"), else as a source that has no such book; "never" keeps
+// the question unanswered.
+Reply replayNotices(const QString& target, const QMap<QString, QString>& files);
+// The sources' addresses pointed at the server, asked in `order` ("bnf,openlibrary").
+void pointNoticesAt(FakeSettingsBackend& settings, const ReplayServer& server,
+                    const std::string& order);

@@ -3,6 +3,7 @@
 #include "lookup/Mapping.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace q7;
@@ -45,6 +46,35 @@ std::string valueOf(const Proposal& p, Field f) {
     return {};
 }
 
+// A recorded answer with another title (and, in Dublin Core, other people): the shapes
+// the BnF gives, values of our own.
+std::string dublinCore(const QString& title, const QStringList& people) {
+    QString a = QString::fromStdString(answer(QStringLiteral("bnf-sru-dc-9782952221702.xml")));
+    a.remove(QRegularExpression(QStringLiteral("<dc:creator>[^<]*</dc:creator>\\s*")));
+    QString tags =
+        QStringLiteral("<dc:title>") + title.toHtmlEscaped() + QStringLiteral("</dc:title>");
+    for (const QString& p : people)
+        tags +=
+            QStringLiteral("<dc:creator>") + p.toHtmlEscaped() + QStringLiteral("</dc:creator>");
+    const qsizetype from = a.indexOf(u"<dc:title>");
+    a.replace(from, a.indexOf(u"</dc:title>") + 11 - from, tags);
+    return a.toStdString();
+}
+
+// Le boyfriend's UNIMARC record, its 200 $a given `title`; without $f and $g unless kept.
+std::string unimarc(const QString& title, bool statement) {
+    QString a = QString::fromStdString(answer(QStringLiteral("bnf-sru-unimarc-9782824627151.xml")));
+    a.replace(QStringLiteral("<mxc:subfield code=\"a\">Le boyfriend</mxc:subfield>"),
+              QStringLiteral("<mxc:subfield code=\"a\">") + title.toHtmlEscaped() +
+                  QStringLiteral("</mxc:subfield>"));
+    if (!statement) {
+        a.remove(QStringLiteral("<mxc:subfield code=\"f\">Freida McFadden</mxc:subfield>"));
+        a.remove(QStringLiteral(
+            "<mxc:subfield code=\"g\">traduit de l'anglais par Karine Xaragai</mxc:subfield>"));
+    }
+    return a.toStdString();
+}
+
 } // namespace
 
 class TestReaders : public QObject {
@@ -59,6 +89,8 @@ private Q_SLOTS:
     void texts_data();
     void texts();
     void bookBesideSomethingElse();
+    void titleBeforeItsStatement_data();
+    void titleBeforeItsStatement();
 };
 
 void TestReaders::recorded_data() {
@@ -363,6 +395,67 @@ void TestReaders::texts() {
     for (int i = 0; i < fieldCount; ++i)
         if (field == QLatin1String(names[i])) f = Field(i);
     QTEST(QString::fromStdString(valueOf(p, f)), "expected");
+}
+
+// Titles the services give run into their statement of responsibility, without " / ".
+void TestReaders::titleBeforeItsStatement_data() {
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("people");
+    QTest::addColumn<QString>("expected");
+    const QString murtagh = QStringLiteral("Murtagh ([Éd. limitée]) Christopher Paolini ; traduit "
+                                           "de l'anglais (États-Unis) par Bernadette Gervais");
+    QTest::newRow("the BnF's Murtagh")
+        << "dc" << murtagh
+        << QStringList{QStringLiteral("Paolini, Christopher (1983-....). Auteur du texte"),
+                       QStringLiteral("Gervais, Bernadette. Traducteur")}
+        << QStringLiteral("Murtagh ([Éd. limitée])");
+    QTest::newRow("surname first, then a preface")
+        << "dc" << QStringLiteral("L'écume des jours VIAN Boris ; préface de Jacques Bens")
+        << QStringList{QStringLiteral("Vian, Boris (1920-1959). Auteur du texte")}
+        << QStringLiteral("L'écume des jours");
+    QTest::newRow("accents aside, at the end")
+        << "dc" << QStringLiteral("Nouveaux contes à Ninon Emile Zola")
+        << QStringList{QStringLiteral("Zola, Émile (1840-1902). Auteur du texte")}
+        << QStringLiteral("Nouveaux contes à Ninon");
+    QTest::newRow("the translator's name")
+        << "dc" << QStringLiteral("Le Vieil Homme et la mer Jean Dutourd")
+        << QStringList{QStringLiteral("Hemingway, Ernest (1899-1961). Auteur du texte"),
+                       QStringLiteral("Dutourd, Jean (1920-2011). Traducteur")}
+        << QStringLiteral("Le Vieil Homme et la mer");
+    QTest::newRow("a role without a name")
+        << "dc" << QStringLiteral("Le Petit Prince ; illustré par l'auteur")
+        << QStringList{QStringLiteral("Saint-Exupéry, Antoine de (1900-1944). Auteur du texte")}
+        << QStringLiteral("Le Petit Prince");
+    QTest::newRow("a person the title speaks of")
+        << "dc" << QStringLiteral("Conversations avec Jean Cocteau")
+        << QStringList{QStringLiteral("Cocteau, Jean (1889-1963). Auteur du texte")}
+        << QStringLiteral("Conversations avec Jean Cocteau");
+    QTest::newRow("a name that opens the title")
+        << "dc" << QStringLiteral("Victor Hugo raconté par un témoin de sa vie")
+        << QStringList{QStringLiteral("Hugo, Victor (1802-1885). Auteur du texte")}
+        << QStringLiteral("Victor Hugo raconté par un témoin de sa vie");
+    QTest::newRow("a name inside a word")
+        << "dc" << QStringLiteral("Les Jean Dupontel")
+        << QStringList{QStringLiteral("Dupont, Jean. Auteur du texte")}
+        << QStringLiteral("Les Jean Dupontel");
+    QTest::newRow("UNIMARC without $f")
+        << "unimarc"
+        << QStringLiteral("Le boyfriend Freida McFadden ; traduit de l'anglais par Karine Xaragai")
+        << QStringList{} << QStringLiteral("Le boyfriend");
+    QTest::newRow("UNIMARC with $f")
+        << "unimarc" << QStringLiteral("Le boyfriend Freida McFadden")
+        << QStringList{QStringLiteral("$f")} << QStringLiteral("Le boyfriend Freida McFadden");
+}
+
+void TestReaders::titleBeforeItsStatement() {
+    QFETCH(QString, reader);
+    QFETCH(QString, title);
+    QFETCH(QStringList, people);
+    const Answer a = reader == u"dc" ? readDublinCore(dublinCore(title, people))
+                                     : readUnimarc(unimarc(title, people.contains(u"$f")));
+    QCOMPARE(a.kind, Answer::Kind::found);
+    QTEST(QString::fromStdString(a.books.front().title), "expected");
 }
 
 QTEST_GUILESS_MAIN(TestReaders)
