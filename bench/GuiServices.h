@@ -3,6 +3,7 @@
 // real message boxes, cursor and modal loops; a printer that prints nothing and a
 // settings file beside the catalogue instead of the user's.
 #include "platform/QtDialogs.h"
+#include "platform/QtFetcher.h"
 #include "platform/QtPlatform.h"
 #include "platform/QtSettingsBackend.h"
 #include "platform/Services.h"
@@ -29,11 +30,17 @@ public:
 struct GuiServices {
     explicit GuiServices(const std::string& dir)
         : settings(QDir(QString::fromStdString(dir)).filePath(QStringLiteral("wutfn.ini"))),
-          services{dialogs,  printer,
-                   launcher, clock,
-                   cursor,   settings,
-                   modal,    q7::posixFileSystem(),
-                   dir,      QStringLiteral("Lirabel3"),
+          services{dialogs,
+                   printer,
+                   launcher,
+                   clock,
+                   cursor,
+                   settings,
+                   modal,
+                   fetcher,
+                   q7::posixFileSystem(),
+                   dir,
+                   QStringLiteral("Lirabel3"),
                    {}} {}
 
     QtDialogs dialogs{QStringLiteral("Lirabel3")};
@@ -43,6 +50,7 @@ struct GuiServices {
     QtCursor cursor;
     QtSettingsBackend settings;
     QtModalShower modal;
+    q7::QtFetcher fetcher;
     Services services;
 };
 

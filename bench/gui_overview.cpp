@@ -148,6 +148,7 @@ int main(int argc, char** argv) {
                       gui.services.cursor,
                       gui.services.settingsStore,
                       modal,
+                      gui.services.fetcher,
                       gui.services.fs,
                       dir,
                       gui.services.programName,

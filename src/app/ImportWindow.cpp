@@ -43,7 +43,7 @@ QString text(const std::string& utf8) {
 } // namespace
 
 ImportWindow::ImportWindow(AppState& state, Services& services, QWidget* parent)
-    : QDialog(parent), state_(state), services_(services) {
+    : QDialog(parent), state_(state), services_(services), lookup_(services.fetcher) {
     setObjectName(QStringLiteral("formimport"));
     setWindowTitle(QStringLiteral("Importer des livres"));
     file_ = new QLineEdit(this);

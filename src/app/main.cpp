@@ -4,6 +4,7 @@
 #include "app/StartFolder.h"
 #include "platform/PaintPrinter.h"
 #include "platform/QtDialogs.h"
+#include "platform/QtFetcher.h"
 #include "platform/QtPlatform.h"
 #include "platform/QtSettingsBackend.h"
 
@@ -101,6 +102,7 @@ int main(int argc, char* argv[]) {
     QtCursor cursor;
     QtSettingsBackend settings;
     QtModalShower modal;
+    q7::QtFetcher fetcher;
     Services services{dialogs,
                       printer,
                       launcher,
@@ -108,6 +110,7 @@ int main(int argc, char* argv[]) {
                       cursor,
                       settings,
                       modal,
+                      fetcher,
                       q7::posixFileSystem(),
                       QDir::currentPath().toStdString(),
                       programName,

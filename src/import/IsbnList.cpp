@@ -140,7 +140,7 @@ SourceFile readIsbnList(std::string_view bytes, const IsbnListRequest& request) 
     SettingsBackend* settings = request.settings;
     if (!settings) settings = (own = lookup::userSettings()).get();
     const lookup::NoticeSettings notices = lookup::readNoticeSettings(*settings);
-    if (notices.order.empty())
+    if (notices.asked().empty())
         throw Error(
             "Aucune source de notices n'est choisie (réglages, groupe [Notices], clé ordre)");
     lookup::MapOptions options;
@@ -179,8 +179,13 @@ SourceFile readIsbnList(std::string_view bytes, const IsbnListRequest& request) 
     }
     if (source.entries == 0) throw Error("Le fichier ne contient aucun ISBN");
 
-    lookup::IsbnLookup ownLookup;
-    lookup::IsbnLookup& lookup = request.lookup ? *request.lookup : ownLookup;
+    std::unique_ptr<Fetcher> ownFetcher;
+    std::unique_ptr<lookup::IsbnLookup> ownLookup;
+    if (!request.lookup) {
+        ownFetcher = lookup::ownFetcher();
+        ownLookup = std::make_unique<lookup::IsbnLookup>(*ownFetcher);
+    }
+    lookup::IsbnLookup& lookup = request.lookup ? *request.lookup : *ownLookup;
     const int total = static_cast<int>(wanted.size());
     int done = 0;
     for (const Line& l : wanted) {
@@ -203,8 +208,7 @@ SourceFile readIsbnList(std::string_view bytes, const IsbnListRequest& request) 
         for (const auto& [target, field] : carried)
             add(b, target, p, field);
         if (p.severalAuthors) b.add(Target::authorsFlag, "oui");
-        source.notes.push_back(where + " : " + l.isbn13 + " trouvé par " +
-                               lookup::sourceName(r.source) +
+        source.notes.push_back(where + " : " + l.isbn13 + " trouvé par " + r.source->name +
                                (r.book.identifier.empty() ? "" : " (" + r.book.identifier + ")"));
         for (const std::string& remark : p.remarks)
             source.notes.push_back(where + " : " + remark);

@@ -1,70 +1,32 @@
 #include "lookup/IsbnLookup.h"
 
 #include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QUrl>
+#include <QTimer>
 
 namespace q7::lookup {
 
 namespace {
 
-std::string joinedNames(const std::vector<Source>& sources) {
+std::string joinedNames(const std::vector<const Source*>& sources) {
     std::string out;
-    for (Source s : sources)
-        out += (out.empty() ? "" : ", ") + std::string(sourceName(s));
+    for (const Source* s : sources)
+        out += (out.empty() ? "" : ", ") + std::string(s->name);
     return out;
-}
-
-// The French words for what went wrong on the way.
-std::string networkFailure(QNetworkReply::NetworkError e, const char* name) {
-    switch (e) {
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::UnknownNetworkError:
-        return std::string("Impossible de joindre ") + name + " : pas de connexion.";
-    case QNetworkReply::RemoteHostClosedError:
-        return std::string(name) + " a coupé la connexion avant la fin de sa réponse.";
-    case QNetworkReply::SslHandshakeFailedError:
-        return std::string("Impossible de joindre ") + name + " : connexion sécurisée refusée.";
-    default: return std::string("Impossible de joindre ") + name + " : erreur de connexion.";
-    }
 }
 
 } // namespace
 
-IsbnLookup::IsbnLookup(QObject* parent)
-    : QObject(parent), network_(new QNetworkAccessManager(this)) {
-    timeout_.setSingleShot(true);
-    wait_.setSingleShot(true);
-    connect(&timeout_, &QTimer::timeout, this, [this] {
-        if (!reply_) return;
-        QNetworkReply* r = reply_;
-        reply_ = nullptr;
-        r->disconnect(this);
-        r->abort();
-        r->deleteLater();
-        sourceFailed(std::string(sourceName(settings_.order[source_])) + " ne répond pas (" +
-                     std::to_string(timeoutMs / 1000) + " s d'attente).");
-    });
-    connect(&wait_, &QTimer::timeout, this, &IsbnLookup::send);
-}
+IsbnLookup::IsbnLookup(Fetcher& fetcher, QObject* parent) : QObject(parent), fetcher_(fetcher) {}
 
 IsbnLookup::~IsbnLookup() {
-    if (reply_) {
-        reply_->disconnect(this);
-        reply_->abort();
-    }
+    fetcher_.cancel(ticket_);
 }
 
 void IsbnLookup::start(const std::string& isbn13, const NoticeSettings& settings) {
     if (running_) cancel();
     running_ = true;
     ++run_;
-    settings_ = settings;
+    asked_ = settings.asked();
     result_ = LookupResult{};
     result_.isbn13 = isbn13;
     empty_.clear();
@@ -76,15 +38,8 @@ void IsbnLookup::start(const std::string& isbn13, const NoticeSettings& settings
 
 void IsbnLookup::cancel() {
     if (!running_) return;
-    timeout_.stop();
-    wait_.stop();
-    if (reply_) {
-        QNetworkReply* r = reply_;
-        reply_ = nullptr;
-        r->disconnect(this);
-        r->abort();
-        r->deleteLater();
-    }
+    fetcher_.cancel(ticket_);
+    ticket_ = 0;
     result_.message = "Recherche de l'ISBN " + result_.isbn13 + " annulée.";
     finish(LookupResult::Kind::cancelled);
 }
@@ -93,7 +48,7 @@ void IsbnLookup::cancel() {
 void IsbnLookup::next() {
     if (requests_.empty() || request_ >= requests_.size()) {
         if (!requests_.empty()) ++source_;
-        if (source_ >= settings_.order.size()) {
+        if (source_ >= asked_.size()) {
             std::string msg = "Aucune notice pour l'ISBN " + result_.isbn13;
             msg += empty_.empty() ? "." : " (" + joinedNames(empty_) + ").";
             for (const std::string& p : result_.problems)
@@ -102,62 +57,39 @@ void IsbnLookup::next() {
             finish(LookupResult::Kind::notFound);
             return;
         }
-        requests_ = requestsFor(settings_.order[source_], result_.isbn13, settings_);
+        requests_ = asked_[source_].source->isbn(asked_[source_].reach(), result_.isbn13);
         request_ = 0;
     }
-    const Source s = settings_.order[source_];
     Q_EMIT progress(QStringLiteral("Recherche de l'ISBN %1 (%2)...")
-                        .arg(QString::fromStdString(result_.isbn13), QLatin1String(sourceName(s))));
+                        .arg(QString::fromStdString(result_.isbn13),
+                             QString::fromUtf8(asked_[source_].source->name)));
     const std::string& url = requests_[request_].url;
     if (auto kept = kept_.find(url); kept != kept_.end()) {
         // Asking twice costs nothing: the answer of the first time is read again.
         QTimer::singleShot(0, this, [this, run = run_, body = kept->second] {
-            if (running_ && run == run_) answered(200, body, {});
+            if (running_ && run == run_) answered({Fetched::Failure::none, 200, body, {}, 0});
         });
         return;
     }
-    const QElapsedTimer& last = lastAsked_[s];
-    const qint64 since = last.isValid() ? last.elapsed() : spacingMs;
-    wait_.start(static_cast<int>(std::max<qint64>(0, spacingMs - since)));
-}
-
-void IsbnLookup::send() {
-    const Source s = settings_.order[source_];
-    lastAsked_[s].start();
-    QNetworkRequest request(QUrl(QString::fromStdString(requests_[request_].url)));
-    request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromStdString(userAgent()));
-    request.setRawHeader("Accept-Language", "fr");
-    reply_ = network_->get(request);
-    timeout_.start(timeoutMs);
-    QNetworkReply* r = reply_;
-    connect(r, &QNetworkReply::finished, this, [this, r] {
-        if (r != reply_) return;
-        timeout_.stop();
-        reply_ = nullptr;
-        r->deleteLater();
-        const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const QByteArray body = r->readAll();
-        std::string failure;
-        if (r->error() != QNetworkReply::NoError && status == 0)
-            failure = networkFailure(r->error(), sourceName(settings_.order[source_]));
-        else if (status == 200 && r->error() == QNetworkReply::NoError)
-            kept_[requests_[request_].url] = body;
-        answered(status, body, failure);
+    ticket_ = fetcher_.get(url, FetchKind::notice, [this, url](const Fetched& f) {
+        ticket_ = 0;
+        if (f.failure == Fetched::Failure::none && f.status == 200) kept_[url] = f.body;
+        answered(f);
     });
 }
 
-void IsbnLookup::answered(int status, const QByteArray& body, const std::string& failure) {
-    const Source s = settings_.order[source_];
-    const std::string name = sourceName(s);
-    if (!failure.empty()) return sourceFailed(failure);
+void IsbnLookup::answered(const Fetched& f) {
+    const Source* s = asked_[source_].source;
+    const std::string name = s->name;
+    if (f.failure != Fetched::Failure::none) return sourceFailed(failureText(f, name));
+    const int status = f.status;
     if (status == 429)
         return sourceFailed(name + " refuse la demande : trop de demandes (HTTP 429).");
     if (status >= 500)
         return sourceFailed(name + " est en panne (HTTP " + std::to_string(status) + ").");
     if (status != 200)
         return sourceFailed(name + " refuse la demande (HTTP " + std::to_string(status) + ").");
-    const Answer a = requests_[request_].read(
-        std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
+    const Answer a = requests_[request_].read(f.body);
     if (a.kind == Answer::Kind::malformed)
         return sourceFailed("Réponse inattendue de " + name + " : " + a.problem + ".");
     if (a.kind == Answer::Kind::found) {

@@ -32,7 +32,8 @@ QString utf8(const std::string& s) {
 } // namespace
 
 LookupController::LookupController(RecordWindow& window, const Controls& controls)
-    : window_(window), c_(controls), button_(new QToolButton(isbnField()->parentWidget())) {
+    : window_(window), c_(controls), button_(new QToolButton(isbnField()->parentWidget())),
+      lookup_(window.services().fetcher) {
     Dialogs& d = window.services().dialogs;
     connect(c_.menuIsbn, &QAction::triggered, this,
             guarded(d, this, &LookupController::menuIsbnClick));
@@ -82,7 +83,7 @@ void LookupController::menuIsbnClick() {
         return;
     }
     const NoticeSettings settings = readNoticeSettings(s.settingsStore);
-    if (settings.order.empty()) {
+    if (settings.asked().empty()) {
         s.dialogs.message(QStringLiteral("Aucune source de notices n'est choisie : Gestion, "
                                          "Sources de notices..."));
         return;
@@ -201,7 +202,7 @@ void LookupController::found(const LookupResult& r) {
                         row.holds == Holds::Flag ? empty : QStringLiteral("(vide)"), true});
     }
 
-    QString origin = QStringLiteral("Source : %1").arg(QLatin1String(sourceName(r.source)));
+    QString origin = QStringLiteral("Source : %1").arg(utf8(r.source->name));
     if (!r.book.identifier.empty())
         origin += QStringLiteral(", notice %1").arg(utf8(r.book.identifier));
     origin += QStringLiteral(" ; ISBN %1.").arg(utf8(isbn::check(r.isbn13).hyphenated));
@@ -232,9 +233,8 @@ void LookupController::found(const LookupResult& r) {
             setControlText(control, changes[i].value);
         ++written;
     }
-    window_.setStatus(QStringLiteral("%1 champ(s) repris (%2)")
-                          .arg(written)
-                          .arg(QLatin1String(sourceName(r.source))));
+    window_.setStatus(
+        QStringLiteral("%1 champ(s) repris (%2)").arg(written).arg(utf8(r.source->name)));
 }
 
 void LookupController::smenusourcesClick() {

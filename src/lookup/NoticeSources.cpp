@@ -19,16 +19,16 @@ using namespace q7::lookup;
 
 namespace {
 
-constexpr int sourceRole = Qt::UserRole;
+constexpr int rowRole = Qt::UserRole; // the source's row in the table
 
-Source sourceOf(const QListWidgetItem* item) {
-    return static_cast<Source>(item->data(sourceRole).toInt());
+QString utf8(const char* text) {
+    return QString::fromUtf8(text);
 }
 
 } // namespace
 
-NoticeSources::NoticeSources(Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), dialogs_(dialogs), list_(new QListWidget(this)), key_(new QLineEdit(this)),
+NoticeSources::NoticeSources(Dialogs& dialogs, QWidget* parent, std::span<const Source> table)
+    : QDialog(parent), dialogs_(dialogs), list_(new QListWidget(this)),
       forenameFirst_(new QRadioButton(QStringLiteral("&Prénom Nom"), this)),
       surnameFirst_(new QRadioButton(QStringLiteral("&NOM Prénom"), this)) {
     setObjectName(QStringLiteral("NoticeSources"));
@@ -49,19 +49,26 @@ NoticeSources::NoticeSources(Dialogs& dialogs, QWidget* parent)
     orderLayout->addLayout(moves);
 
     auto* form = new QFormLayout;
-    auto* keyLabel = new QLabel(QStringLiteral("&Clé d'API Google Books :"), this);
-    keyLabel->setBuddy(key_);
-    form->addRow(keyLabel, key_);
-    key_->setToolTip(QStringLiteral("Sans clé à vous, Google Books refuse presque toujours "
-                                    "(quota partagé) : la source reste éteinte."));
-    connect(key_, &QLineEdit::textChanged, this, &NoticeSources::keyChanged);
-    for (Source s : allSources) {
-        auto* edit = new QLineEdit(this);
-        address_[static_cast<int>(s)] = edit;
-        auto* label =
-            new QLabel(QStringLiteral("Adresse %1 :").arg(QLatin1String(sourceName(s))), this);
-        label->setBuddy(edit);
-        form->addRow(label, edit);
+    for (const Source& s : table) {
+        Row row{&s, nullptr, nullptr};
+        if (s.keySetting) {
+            // Without a key of the collector's own, such a service answers "quota exceeded".
+            row.key = new QLineEdit(this);
+            auto* label = new QLabel(QStringLiteral("&Clé d'API %1 :").arg(utf8(s.name)), this);
+            label->setBuddy(row.key);
+            form->addRow(label, row.key);
+            row.key->setToolTip(QStringLiteral("Sans clé à vous, %1 refuse presque toujours "
+                                               "(quota partagé) : la source reste éteinte.")
+                                    .arg(utf8(s.name)));
+            connect(row.key, &QLineEdit::textChanged, this, &NoticeSources::keyChanged);
+        }
+        rows_.push_back(row);
+    }
+    for (Row& row : rows_) {
+        row.address = new QLineEdit(this);
+        auto* label = new QLabel(QStringLiteral("Adresse %1 :").arg(utf8(row.source->name)), this);
+        label->setBuddy(row.address);
+        form->addRow(label, row.address);
     }
 
     auto* authors = new QGroupBox(QStringLiteral("Noms des auteurs inconnus de la liste"), this);
@@ -85,52 +92,61 @@ NoticeSources::NoticeSources(Dialogs& dialogs, QWidget* parent)
     layout->addWidget(note);
     layout->addWidget(buttons);
     resize(560, 420);
+
+    // Down the window: the order, the keys, the addresses, the names' form.
+    setTabOrder(list_, up);
+    setTabOrder(up, down);
+    QWidget* previous = down;
+    for (const Row& row : rows_)
+        if (row.key) setTabOrder(previous, row.key), previous = row.key;
+    for (const Row& row : rows_)
+        setTabOrder(previous, row.address), previous = row.address;
+    setTabOrder(previous, forenameFirst_);
+}
+
+const NoticeSources::Row& NoticeSources::rowOf(const QListWidgetItem* item) const {
+    return rows_.at(static_cast<std::size_t>(item->data(rowRole).toInt()));
 }
 
 void NoticeSources::setSettings(const NoticeSettings& n) {
     list_->clear();
-    std::vector<Source> shown = n.order;
-    for (Source s : allSources)
-        if (std::find(shown.begin(), shown.end(), s) == shown.end()) shown.push_back(s);
-    for (Source s : shown) {
-        auto* item = new QListWidgetItem(QLatin1String(sourceName(s)), list_);
-        item->setData(sourceRole, static_cast<int>(s));
-        const bool on = std::find(n.order.begin(), n.order.end(), s) != n.order.end();
-        item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    for (const SourceSetting& setting : n.sources) {
+        const auto row = std::ranges::find(rows_, setting.source, &Row::source);
+        if (row == rows_.end()) continue; // not of this window's table
+        auto* item = new QListWidgetItem(utf8(setting.source->name), list_);
+        item->setData(rowRole, static_cast<int>(row - rows_.begin()));
+        item->setCheckState(setting.on ? Qt::Checked : Qt::Unchecked);
+        row->address->setText(QString::fromStdString(setting.address));
+        if (row->key) row->key->setText(QString::fromStdString(setting.apiKey));
     }
     list_->setCurrentRow(0);
     focusForTyping(list_);
-    key_->setText(QString::fromStdString(n.googleKey));
-    for (Source s : allSources)
-        address_[static_cast<int>(s)]->setText(QString::fromStdString(n.address(s)));
     (n.authorForm == AuthorForm::surnameFirst ? surnameFirst_ : forenameFirst_)->setChecked(true);
     keyChanged();
 }
 
 NoticeSettings NoticeSources::settings() const {
     NoticeSettings n;
-    n.order.clear();
-    for (int i = 0; i < list_->count(); ++i)
-        if (list_->item(i)->checkState() == Qt::Checked)
-            n.order.push_back(sourceOf(list_->item(i)));
-    n.googleKey = key_->text().trimmed().toStdString();
-    for (Source s : allSources)
-        n.address(s) = address_[static_cast<int>(s)]->text().trimmed().toStdString();
+    for (int i = 0; i < list_->count(); ++i) {
+        const Row& row = rowOf(list_->item(i));
+        n.sources.push_back({row.source, list_->item(i)->checkState() == Qt::Checked,
+                             row.address->text().trimmed().toStdString(),
+                             row.key ? row.key->text().trimmed().toStdString() : std::string()});
+    }
     n.authorForm =
         surnameFirst_->isChecked() ? AuthorForm::surnameFirst : AuthorForm::forenameFirst;
     return n;
 }
 
 void NoticeSources::accept() {
-    for (Source s : allSources) {
-        QLineEdit* edit = address_[static_cast<int>(s)];
-        const QUrl url(edit->text().trimmed(), QUrl::StrictMode);
+    for (const Row& row : rows_) {
+        const QUrl url(row.address->text().trimmed(), QUrl::StrictMode);
         if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https") ||
             url.host().isEmpty()) {
             dialogs_.message(QStringLiteral("L'adresse de %1 doit commencer par https:// (ou "
                                             "http://) et nommer un serveur.")
-                                 .arg(QLatin1String(sourceName(s))));
-            focusForTyping(edit);
+                                 .arg(utf8(row.source->name)));
+            focusForTyping(row.address);
             return;
         }
     }
@@ -146,19 +162,21 @@ void NoticeSources::move(int by) {
     list_->setCurrentRow(to);
 }
 
-// Google Books without a key of the collector's own answers "quota exceeded": it is
-// offered only once a key is given.
+// A source that needs the collector's own key is offered only once it is given.
 void NoticeSources::keyChanged() {
-    const bool keyed = !key_->text().trimmed().isEmpty();
     for (int i = 0; i < list_->count(); ++i) {
         QListWidgetItem* item = list_->item(i);
-        if (sourceOf(item) != Source::googlebooks) continue;
+        const Row& row = rowOf(item);
+        if (!row.key) continue;
+        const bool keyed = !row.key->text().trimmed().isEmpty();
         Qt::ItemFlags flags = item->flags();
         flags.setFlag(Qt::ItemIsUserCheckable, keyed);
         flags.setFlag(Qt::ItemIsEnabled, keyed);
         item->setFlags(flags | Qt::ItemIsSelectable);
         if (!keyed) item->setCheckState(Qt::Unchecked);
-        item->setToolTip(keyed ? QString()
-                               : QStringLiteral("Donnez d'abord votre clé d'API Google Books."));
+        item->setToolTip(
+            keyed
+                ? QString()
+                : QStringLiteral("Donnez d'abord votre clé d'API %1.").arg(utf8(row.source->name)));
     }
 }

@@ -1,10 +1,13 @@
 #include "lookup/Sources.h"
 
 #include "lookup/Isbn.h"
+#include "platform/QtFetcher.h"
 #include "platform/QtSettingsBackend.h"
 
 #include <QStringList>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace q7::lookup {
 
@@ -16,54 +19,82 @@ std::string encoded(const std::string& text) {
     return QUrl::toPercentEncoding(QString::fromStdString(text)).toStdString();
 }
 
-std::string trimmedBase(std::string url) {
-    while (url.ends_with('/'))
-        url.pop_back();
-    return url;
+std::vector<Request> bnfIsbn(const Reach& r, const std::string& isbn13) {
+    // Some records hold only the ISBN-10, others only the EAN: ask every form.
+    std::string query = "bib.isbn adj \"" + isbn13 + "\"";
+    if (const std::string ten = isbn::to10(isbn13); !ten.empty())
+        query += " or bib.isbn adj \"" + ten + "\"";
+    query += " or bib.ean adj \"" + isbn13 + "\"";
+    const std::string common =
+        r.base + "?version=1.2&operation=searchRetrieve&maximumRecords=5&query=" + encoded(query) +
+        "&recordSchema=";
+    // Some records answer only in Dublin Core.
+    return {{common + "unimarcxchange", readUnimarc}, {common + "dublincore", readDublinCore}};
 }
+
+std::vector<Request> openLibraryIsbn(const Reach& r, const std::string& isbn13) {
+    return {{r.base + "/api/books?bibkeys=ISBN:" + isbn13 + "&format=json&jscmd=data",
+             readOpenLibrary}};
+}
+
+std::vector<Request> googleBooksIsbn(const Reach& r, const std::string& isbn13) {
+    return {{r.base + "/volumes?q=isbn:" + isbn13 +
+                 (r.apiKey.empty() ? "" : "&key=" + encoded(r.apiKey)),
+             readGoogleBooks}};
+}
+
+// Google Books without a key of the collector's own answers "quota exceeded".
+constexpr Source table[] = {
+    {"bnf", "BnF", "https://catalogue.bnf.fr/api/SRU", nullptr, true, bnfIsbn},
+    {"openlibrary", "Open Library", "https://openlibrary.org", nullptr, true, openLibraryIsbn},
+    {"googlebooks", "Google Books", "https://www.googleapis.com/books/v1", "googlebooks_cle", false,
+     googleBooksIsbn},
+};
+static_assert(wholeRows(table), "each source has its key, name, address and requests");
 
 } // namespace
 
-const char* sourceName(Source s) {
-    switch (s) {
-    case Source::bnf: return "BnF";
-    case Source::openlibrary: return "Open Library";
-    case Source::googlebooks: return "Google Books";
-    }
-    return "";
+std::span<const Source> sources() {
+    return table;
 }
 
-const char* sourceKey(Source s) {
-    switch (s) {
-    case Source::bnf: return "bnf";
-    case Source::openlibrary: return "openlibrary";
-    case Source::googlebooks: return "googlebooks";
-    }
-    return "";
+Reach SourceSetting::reach() const {
+    std::string base = address;
+    while (base.ends_with('/'))
+        base.pop_back();
+    return {base, apiKey};
 }
 
-const std::string& NoticeSettings::address(Source s) const {
-    return s == Source::bnf ? bnf : s == Source::openlibrary ? openlibrary : googlebooks;
+std::vector<SourceSetting> NoticeSettings::asked() const {
+    std::vector<SourceSetting> out;
+    std::ranges::copy_if(sources, std::back_inserter(out), &SourceSetting::on);
+    return out;
 }
 
-std::string& NoticeSettings::address(Source s) {
-    return s == Source::bnf ? bnf : s == Source::openlibrary ? openlibrary : googlebooks;
-}
-
-NoticeSettings readNoticeSettings(SettingsBackend& store) {
+NoticeSettings readNoticeSettings(SettingsBackend& store, std::span<const Source> rows) {
     NoticeSettings n;
-    if (const auto order = store.read(group + "ordre")) {
-        n.order.clear();
+    const auto order = store.read(group + "ordre");
+    const auto isOn = [&](const Source& s) {
+        return std::ranges::any_of(n.sources,
+                                   [&](const SourceSetting& x) { return x.on && x.source == &s; });
+    };
+    if (order) {
         for (const QString& key : QString::fromStdString(*order).split(u',', Qt::SkipEmptyParts))
-            for (Source s : allSources)
-                if (key.trimmed().toStdString() == sourceKey(s) &&
-                    std::find(n.order.begin(), n.order.end(), s) == n.order.end())
-                    n.order.push_back(s);
+            for (const Source& s : rows)
+                if (key.trimmed().toStdString() == s.key && !isOn(s))
+                    n.sources.push_back({&s, true, {}, {}});
+    } else {
+        for (const Source& s : rows)
+            if (s.onByDefault) n.sources.push_back({&s, true, {}, {}});
     }
-    for (Source s : allSources)
-        if (const auto url = store.read(group + sourceKey(s)); url && !url->empty())
-            n.address(s) = *url;
-    if (const auto key = store.read(group + "googlebooks_cle")) n.googleKey = *key;
+    for (const Source& s : rows)
+        if (!isOn(s)) n.sources.push_back({&s, false, {}, {}});
+    for (SourceSetting& s : n.sources) {
+        const auto url = store.read(group + s.source->key);
+        s.address = url && !url->empty() ? *url : s.source->address;
+        if (s.source->keySetting)
+            s.apiKey = store.read(group + s.source->keySetting).value_or(std::string());
+    }
     if (const auto form = store.read(group + "auteur"))
         n.authorForm = *form == "nom_prenom" ? AuthorForm::surnameFirst : AuthorForm::forenameFirst;
     return n;
@@ -71,49 +102,23 @@ NoticeSettings readNoticeSettings(SettingsBackend& store) {
 
 void writeNoticeSettings(SettingsBackend& store, const NoticeSettings& n) {
     std::string order;
-    for (Source s : n.order)
-        order += (order.empty() ? "" : ",") + std::string(sourceKey(s));
+    for (const SourceSetting& s : n.asked())
+        order += (order.empty() ? "" : ",") + std::string(s.source->key);
     store.write(group + "ordre", order);
-    for (Source s : allSources)
-        store.write(group + sourceKey(s), n.address(s));
-    store.write(group + "googlebooks_cle", n.googleKey);
+    for (const SourceSetting& s : n.sources) {
+        store.write(group + s.source->key, s.address);
+        if (s.source->keySetting) store.write(group + s.source->keySetting, s.apiKey);
+    }
     store.write(group + "auteur",
                 n.authorForm == AuthorForm::surnameFirst ? "nom_prenom" : "prenom_nom");
-}
-
-std::vector<Request> requestsFor(Source s, const std::string& isbn13, const NoticeSettings& n) {
-    const std::string base = trimmedBase(n.address(s));
-    switch (s) {
-    case Source::bnf: {
-        // Some records hold only the ISBN-10, others only the EAN: ask every form.
-        std::string query = "bib.isbn adj \"" + isbn13 + "\"";
-        if (const std::string ten = isbn::to10(isbn13); !ten.empty())
-            query += " or bib.isbn adj \"" + ten + "\"";
-        query += " or bib.ean adj \"" + isbn13 + "\"";
-        const std::string common =
-            base +
-            "?version=1.2&operation=searchRetrieve&maximumRecords=5&query=" + encoded(query) +
-            "&recordSchema=";
-        // Some records answer only in Dublin Core.
-        return {{common + "unimarcxchange", readUnimarc}, {common + "dublincore", readDublinCore}};
-    }
-    case Source::openlibrary:
-        return {{base + "/api/books?bibkeys=ISBN:" + isbn13 + "&format=json&jscmd=data",
-                 readOpenLibrary}};
-    case Source::googlebooks:
-        return {{base + "/volumes?q=isbn:" + isbn13 +
-                     (n.googleKey.empty() ? "" : "&key=" + encoded(n.googleKey)),
-                 readGoogleBooks}};
-    }
-    return {};
 }
 
 std::unique_ptr<SettingsBackend> userSettings() {
     return std::make_unique<QtSettingsBackend>();
 }
 
-std::string userAgent() {
-    return "Lirabel3/3 (catalogue de livres; " Q7_CONTACT ")";
+std::unique_ptr<Fetcher> ownFetcher() {
+    return std::make_unique<QtFetcher>();
 }
 
 } // namespace q7::lookup

@@ -1,37 +1,19 @@
 #pragma once
-// The bibliographic services asked for a book, their settings (group [Notices] of the
-// settings file) and the requests made to each.
+// The bibliographic services asked for a book, one row each, their settings (group
+// [Notices] of the settings file) and the requests made to each. A new service is a row
+// of the table in Sources.cpp, the reader of its answers and its recorded answers.
 #include "lookup/FoundBook.h"
 #include "lookup/Mapping.h"
+#include "platform/Fetcher.h"
 #include "platform/SettingsBackend.h"
 
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace q7::lookup {
-
-enum class Source { bnf, openlibrary, googlebooks };
-constexpr Source allSources[] = {Source::bnf, Source::openlibrary, Source::googlebooks};
-
-const char* sourceName(Source s); // "BnF", "Open Library", "Google Books"
-const char* sourceKey(Source s);  // "bnf", "openlibrary", "googlebooks"
-
-struct NoticeSettings {
-    std::vector<Source> order{Source::bnf, Source::openlibrary}; // a source left out is off
-    std::string bnf = "https://catalogue.bnf.fr/api/SRU";
-    std::string openlibrary = "https://openlibrary.org";
-    std::string googlebooks = "https://www.googleapis.com/books/v1";
-    std::string googleKey;
-    AuthorForm authorForm = AuthorForm::forenameFirst;
-
-    const std::string& address(Source s) const;
-    std::string& address(Source s);
-};
-
-// Missing or unreadable keys keep their defaults. Throws SettingsError.
-NoticeSettings readNoticeSettings(SettingsBackend& store);
-void writeNoticeSettings(SettingsBackend& store, const NoticeSettings& settings);
 
 // One question to a service: its address and the reader of its answer.
 struct Request {
@@ -39,15 +21,86 @@ struct Request {
     Answer (*read)(std::string_view);
 };
 
-// What is asked of a source, in order: the next only when the one before has no book.
-// Only the ISBN goes out.
-std::vector<Request> requestsFor(Source s, const std::string& isbn13,
-                                 const NoticeSettings& settings);
+// The address a service is reached at, and the collector's key to it when it needs one.
+struct Reach {
+    std::string base; // without a final "/"
+    std::string apiKey;
+};
+
+// What is asked of a source for one ISBN (13 digits), in order: the next only when the
+// one before has no book. Only the ISBN goes out.
+using IsbnRequests = std::vector<Request> (*)(const Reach& reach, const std::string& isbn13);
+
+// Title and author searches and covers join this row as builders of their own beside
+// `isbn`, left null by a source that offers none.
+struct Source {
+    const char* key;        // in [Notices]: listed by `ordre`, and its address's key
+    const char* name;       // as the collector reads it: "BnF"
+    const char* address;    // the default, in https
+    const char* keySetting; // [Notices] key of the collector's API key; null: none needed
+    bool onByDefault;
+    IsbnRequests isbn;
+};
+
+// Every source, in the default order.
+std::span<const Source> sources();
+
+// A table whose rows are whole: each names its key, name, https address and requests;
+// keys and key settings are distinct, of lower-case letters, digits and "_", and none is
+// a key [Notices] already has.
+constexpr bool wholeRows(std::span<const Source> rows) {
+    const auto plainKey = [](const char* k) {
+        if (!k || !*k) return false;
+        const std::string_view key(k);
+        if (key == "ordre" || key == "auteur") return false;
+        for (char c : key)
+            if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return false;
+        return true;
+    };
+    const auto same = [](const char* a, const char* b) {
+        return a && b && std::string_view(a) == std::string_view(b);
+    };
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Source& s = rows[i];
+        if (!plainKey(s.key) || !s.name || !*s.name || !s.address || !s.isbn ||
+            !std::string_view(s.address).starts_with("https://") ||
+            (s.keySetting && (!plainKey(s.keySetting) || same(s.key, s.keySetting))))
+            return false;
+        for (std::size_t j = i + 1; j < rows.size(); ++j)
+            for (const char* mine : {s.key, s.keySetting})
+                for (const char* theirs : {rows[j].key, rows[j].keySetting})
+                    if (same(mine, theirs)) return false;
+    }
+    return true;
+}
+
+// A source as the collector set it.
+struct SourceSetting {
+    const Source* source;
+    bool on = false;
+    std::string address;
+    std::string apiKey; // for a source that needs one
+
+    Reach reach() const;
+};
+
+struct NoticeSettings {
+    // Every source of the table once: those on in the order asked, then those off.
+    std::vector<SourceSetting> sources;
+    AuthorForm authorForm = AuthorForm::forenameFirst;
+
+    // Those asked, in order.
+    std::vector<SourceSetting> asked() const;
+};
+
+// Missing or unreadable keys keep their defaults. Throws SettingsError.
+NoticeSettings readNoticeSettings(SettingsBackend& store,
+                                  std::span<const Source> table = sources());
+void writeNoticeSettings(SettingsBackend& store, const NoticeSettings& settings);
 
 // The collector's settings file (wutfn.ini), for a program without the record window.
 std::unique_ptr<SettingsBackend> userSettings();
-
-// The User-Agent: the program and how to reach its makers.
-std::string userAgent();
+// The network's door, for a program without the record window's services.
+std::unique_ptr<Fetcher> ownFetcher();
 
 } // namespace q7::lookup

@@ -3,6 +3,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/Fetcher.h"
 #include "platform/Launcher.h"
 #include "platform/ModalShower.h"
 #include "platform/Printer.h"
@@ -19,6 +20,7 @@ struct Services {
     Cursor& cursor;
     q7::SettingsBackend& settingsStore;
     ModalShower& modal;
+    q7::Fetcher& fetcher; // the one door to the network
     q7::FileSystem& fs;
     std::string workDir;
     QString programName;

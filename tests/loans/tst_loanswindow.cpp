@@ -138,9 +138,7 @@ private Q_SLOTS:
         const QString pdf = app.path("prets.pdf");
         PdfPrinter printer(pdf);
         FakeServices& f = *app.fakes;
-        Services services{f.dialogs,  printer, f.launcher, f.clock,   f.cursor,
-                          f.settings, f.modal, app.fs,     app.dir(), QStringLiteral("Lirabel3"),
-                          {}};
+        Services services = f.printingOn(printer);
         Tformprets form(app.state(), services);
         LoanBook book(app.state(), services);
         auto print = [&](const QString& borrower) {

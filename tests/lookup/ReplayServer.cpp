@@ -7,6 +7,7 @@
 
 ReplayServer::ReplayServer(Handler handler) : handler_(std::move(handler)) {
     if (!server_.listen(QHostAddress::LocalHost)) qFatal("no local port for the test server");
+    clock_.start();
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
             socket->setParent(this);
@@ -31,10 +32,15 @@ void ReplayServer::serve(QTcpSocket* socket) {
         if (line.toLower().startsWith("user-agent:")) agents << line.mid(11).trimmed();
     seen.clear();
     targets << target;
+    arrivedNs << clock_.nsecsElapsed();
     const Reply r = handler_(target);
     if (r.never) return;
-    socket->write("HTTP/1.1 " + QByteArray::number(r.status) + " X\r\nContent-Length: " +
-                  QByteArray::number(r.body.size()) + "\r\nConnection: close\r\n\r\n" + r.body);
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " X\r\n";
+    if (r.length != -2)
+        head += "Content-Length: " + QByteArray::number(r.length < 0 ? r.body.size() : r.length) +
+                "\r\n";
+    if (!r.location.isEmpty()) head += "Location: " + r.location + "\r\n";
+    socket->write(head + "Connection: close\r\n\r\n" + r.body);
     socket->disconnectFromHost();
 }
 

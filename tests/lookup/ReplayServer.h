@@ -2,6 +2,7 @@
 // An HTTP server on 127.0.0.1 that answers each request as the test says: a recorded
 // answer, a status, or nothing at all.
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMap>
 #include <QStringList>
@@ -13,7 +14,9 @@
 struct Reply {
     int status = 200;
     QByteArray body;
-    bool never = false; // keeps the connection open and says nothing
+    bool never = false;       // keeps the connection open and says nothing
+    QByteArray location = {}; // a redirect's
+    qint64 length = -1;       // the Content-Length said: -1 the body's, -2 none (closing ends it)
 };
 
 class ReplayServer : public QObject {
@@ -27,12 +30,14 @@ public:
 
     QStringList targets;      // every request, in order
     QList<QByteArray> agents; // their User-Agent
+    QList<qint64> arrivedNs;  // when each came, on the server's own clock
 
 private:
     void serve(class QTcpSocket* socket);
     QTcpServer server_;
     QHash<class QTcpSocket*, QByteArray> pending_; // what each connection sent so far
     Handler handler_;
+    QElapsedTimer clock_;
 };
 
 // A recorded answer of the services, from tests/lookup/answers/.

@@ -1,6 +1,7 @@
 // The sources asked in order over HTTP, against a local server replaying their answers.
 #include "FakeServices.h"
 #include "lookup/IsbnLookup.h"
+#include "platform/QtFetcher.h"
 #include "ReplayServer.h"
 
 #include <QElapsedTimer>
@@ -8,6 +9,7 @@
 #include <QTest>
 
 using namespace q7::lookup;
+using q7::QtFetcher;
 
 Q_DECLARE_METATYPE(q7::lookup::LookupResult)
 
@@ -25,6 +27,7 @@ QString kindOf(const QString& target) {
 // "file.xml", "500", "never", or nothing: the service has no such book.
 Reply replyFor(const QString& kind, const QString& plan) {
     if (plan == u"never") return {0, {}, true};
+    if (plan == u"heavy") return {200, QByteArray(5 << 20, '<')};
     bool number = false;
     const int status = plan.toInt(&number);
     if (number)
@@ -36,15 +39,19 @@ Reply replyFor(const QString& kind, const QString& plan) {
 }
 
 NoticeSettings pointedAt(const QString& base, const QString& order) {
-    NoticeSettings n;
-    n.bnf = (base + "/api/SRU").toStdString();
-    n.openlibrary = base.toStdString();
-    n.googlebooks = (base + "/books/v1/").toStdString();
-    n.order.clear();
-    for (const QString& key : order.split(u','))
-        for (Source s : allSources)
-            if (key == QLatin1String(sourceKey(s))) n.order.push_back(s);
-    return n;
+    FakeSettingsBackend store;
+    store.values["Notices/ordre"] = order.toStdString();
+    store.values["Notices/bnf"] = (base + "/api/SRU").toStdString();
+    store.values["Notices/openlibrary"] = base.toStdString();
+    store.values["Notices/googlebooks"] = (base + "/books/v1/").toStdString();
+    return readNoticeSettings(store);
+}
+
+QString keysAsked(const NoticeSettings& n) {
+    QStringList keys;
+    for (const SourceSetting& s : n.asked())
+        keys << s.source->key;
+    return keys.join(u',');
 }
 
 LookupResult run(IsbnLookup& lookup, const std::string& isbn, const NoticeSettings& n) {
@@ -132,7 +139,7 @@ void TestLookup::sources_data() {
                             << "unimarc ol"
                             << ""
                             << "Aucune notice pour l'ISBN 9789999999999 (Open Library).\n"
-                               "BnF ne répond pas (0 s d'attente).";
+                               "BnF ne répond pas (1 s d'attente).";
     QTest::newRow("cut in the middle")
         << "9782824627151" << both
         << QStringList{"unimarc=bnf-sru-unimarc-9782824627151-truncated.xml"} << "unimarc ol"
@@ -145,6 +152,12 @@ void TestLookup::sources_data() {
         << ""
         << "Aucune notice pour l'ISBN 9782702865507 (Open Library).\nBnF ne connaît qu'un autre "
            "livre (autre ISBN) : notice refusée.";
+    QTest::newRow("too heavy") << "9782070427796" << both
+                               << QStringList{"unimarc=heavy",
+                                              "ol=openlibrary-9782070427796-apibooks-data.json"}
+                               << "unimarc ol"
+                               << "Les ombres errantes"
+                               << "Notice trouvée (Open Library).";
     QTest::newRow("not JSON") << "9782070427796"
                               << "openlibrary" << QStringList{"ol=bnf-sru-dc-9782813206596.xml"}
                               << "ol"
@@ -162,9 +175,8 @@ void TestLookup::sources() {
             if (p.startsWith(kind + u'=')) plan = p.mid(kind.size() + 1);
         return replyFor(kind, plan);
     });
-    IsbnLookup lookup;
-    lookup.timeoutMs = 400; // the silent server: a short wait, same path
-    lookup.spacingMs = 0;
+    QtFetcher fetcher({.spacingMs = 0, .timeoutMs = 400}); // the silent server: a short wait
+    IsbnLookup lookup(fetcher);
     QFETCH(QString, isbn);
     QFETCH(QString, order);
     const LookupResult r = run(lookup, isbn.toStdString(), pointedAt(server.base(), order));
@@ -185,8 +197,8 @@ void TestLookup::noConnection() {
     closed.listen(QHostAddress::LocalHost);
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort());
     closed.close();
-    IsbnLookup lookup;
-    lookup.spacingMs = 0;
+    QtFetcher fetcher({.spacingMs = 0});
+    IsbnLookup lookup(fetcher);
     const LookupResult r = run(lookup, "9782824627151", pointedAt(base, "bnf"));
     QCOMPARE(r.kind, LookupResult::Kind::notFound);
     QCOMPARE(QString::fromStdString(r.message),
@@ -196,8 +208,8 @@ void TestLookup::noConnection() {
 
 void TestLookup::cancelled() {
     ReplayServer server([](const QString&) { return Reply{0, {}, true}; });
-    IsbnLookup lookup;
-    lookup.spacingMs = 0;
+    QtFetcher fetcher({.spacingMs = 0});
+    IsbnLookup lookup(fetcher);
     QSignalSpy done(&lookup, &IsbnLookup::finished);
     lookup.start("9782824627151", pointedAt(server.base(), "bnf,openlibrary"));
     QTRY_COMPARE(server.targets.size(), 1);
@@ -223,8 +235,8 @@ void TestLookup::askedOnceAndSpaced() {
                             ? "bnf-sru-unimarc-9782824627151.xml"
                             : "");
     });
-    IsbnLookup lookup;
-    lookup.spacingMs = 300;
+    QtFetcher fetcher({.spacingMs = 300});
+    IsbnLookup lookup(fetcher);
     const NoticeSettings n = pointedAt(server.base(), "bnf");
     QCOMPARE(run(lookup, "9782824627151", n).kind, LookupResult::Kind::found);
     QCOMPARE(run(lookup, "9782824627151", n).kind, LookupResult::Kind::found);
@@ -263,18 +275,18 @@ void TestLookup::settings() {
         store.values["Notices/" + s.section(u'=', 0, 0).toStdString()] =
             s.section(u'=', 1).toStdString();
     const NoticeSettings n = readNoticeSettings(store);
-    QStringList order;
-    for (Source s : n.order)
-        order << sourceKey(s);
-    QTEST(order.join(u','), "order");
-    QTEST(QString::fromStdString(n.bnf), "bnf");
+    QTEST(keysAsked(n), "order");
+    const auto bnf = std::ranges::find(n.sources, std::string_view("bnf"),
+                                       [](const SourceSetting& s) { return s.source->key; });
+    QTEST(QString::fromStdString(bnf->address), "bnf");
     QTEST(int(n.authorForm), "form");
     // Written and read back, the same.
     FakeSettingsBackend again;
     writeNoticeSettings(again, n);
     const NoticeSettings back = readNoticeSettings(again);
-    QCOMPARE(back.order, n.order);
-    QCOMPARE(back.bnf, n.bnf);
+    QCOMPARE(keysAsked(back), keysAsked(n));
+    for (std::size_t i = 0; i < n.sources.size(); ++i)
+        QCOMPARE(back.sources[i].address, n.sources[i].address);
     QCOMPARE(back.authorForm, n.authorForm);
 }
 

@@ -289,9 +289,7 @@ private Q_SLOTS:
         const QString pdf = d.path("graphique.pdf");
         PdfPrinter printer(pdf);
         FakeServices& f = *d.fake;
-        Services services{f.dialogs,  printer, f.launcher, f.clock, f.cursor,
-                          f.settings, f.modal, d.fs,       d.dir(), QStringLiteral("Lirabel3"),
-                          {}};
+        Services services = f.printingOn(printer);
         Tforminfo form(*d.state, services);
         withCharts(d, form, [&](Tformgraph& g) {
             choose(g, Chart::auteur);

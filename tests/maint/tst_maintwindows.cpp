@@ -416,9 +416,7 @@ private Q_SLOTS:
         const QString pdf = d.tmp.filePath(QStringLiteral("page.pdf"));
         PdfPrinter printer(pdf);
         FakeServices& f = *d.fake;
-        Services services{f.dialogs,  printer, f.launcher, f.clock, f.cursor,
-                          f.settings, f.modal, d.fs,       d.dir(), QStringLiteral("Lirabel3"),
-                          {}};
+        Services services = f.printingOn(printer);
         Tforminfo form(*d.state, services);
         form.show();
         QTest::mouseClick(child<QPushButton>(form, "btimprimer"), Qt::LeftButton);

@@ -360,9 +360,7 @@ private Q_SLOTS:
         const QString pdf = app.path("vue.pdf");
         PdfPrinter printer(pdf);
         FakeServices& f = *app.fakes;
-        Services services{f.dialogs,  printer, f.launcher, f.clock,   f.cursor,
-                          f.settings, f.modal, app.fs,     app.dir(), QStringLiteral("Lirabel3"),
-                          {}};
+        Services services = f.printingOn(printer);
         Tformvue form(app.state(), services);
         f.modal.script("formvue", [](QDialog& d) {
             typeInto(child<QLineEdit>(d, "edtfiltre"), "zola");

@@ -5,6 +5,7 @@
 #include "store/Errors.h"
 
 #include <QApplication>
+#include <QTimer>
 
 void FakePrinter::begin() {
     if (failOnBegin) throw q7::Error("Aucune imprimante n'est installée");
@@ -74,4 +75,19 @@ std::optional<QString> FakeDialogs::openFileName(const QString&, const QString&)
         files.pop_front();
     }
     return f;
+}
+
+FakeFetcher::Ticket FakeFetcher::get(const std::string& url, q7::FetchKind kind, Done done) {
+    asked.push_back(url);
+    const Ticket ticket = ++next_;
+    waiting_[ticket] = std::move(done);
+    QTimer::singleShot(0, &context_, [this, ticket, url, kind] {
+        const auto found = waiting_.find(ticket);
+        if (found == waiting_.end()) return; // cancelled
+        const Done done = std::move(found->second);
+        waiting_.erase(found);
+        done(answer ? answer(url, kind)
+                    : q7::Fetched{q7::Fetched::Failure::unreachable, 0, {}, url, 0});
+    });
+    return ticket;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Fake platform services for GUI tests: they record what the program asked for and
 // answer from a script.
+#include "platform/QtFetcher.h"
 #include "platform/Services.h"
 #include "settings/Settings.h"
 #include "store/FileSystem.h"
@@ -176,7 +177,23 @@ public:
     }
 };
 
-// All fakes together, with the Services view of them.
+// A door to the network that answers from the test's `answer`, from the event loop as
+// the real one does, and records what was asked.
+class FakeFetcher : public q7::Fetcher {
+public:
+    std::function<q7::Fetched(const std::string& url, q7::FetchKind kind)> answer;
+    std::vector<std::string> asked;
+    Ticket get(const std::string& url, q7::FetchKind kind, Done done) override;
+    void cancel(Ticket ticket) override { waiting_.erase(ticket); }
+
+private:
+    QObject context_;
+    std::map<Ticket, Done> waiting_;
+    Ticket next_ = 0;
+};
+
+// All fakes together, with the Services view of them. The network's door is the real
+// one with a short rest between requests: tests point the addresses at 127.0.0.1.
 struct FakeServices {
     FakeDialogs dialogs;
     FakePrinter printer;
@@ -185,10 +202,27 @@ struct FakeServices {
     FakeCursor cursor;
     FakeSettingsBackend settings;
     FakeModalShower modal;
+    q7::QtFetcher fetcher{{.spacingMs = 250}};
     Services services;
 
     FakeServices(q7::FileSystem& fs, const std::string& dir)
-        : services{dialogs,  printer, launcher, clock, cursor,
-                   settings, modal,   fs,       dir,   QStringLiteral("Lirabel3"),
+        : services{dialogs,
+                   printer,
+                   launcher,
+                   clock,
+                   cursor,
+                   settings,
+                   modal,
+                   fetcher,
+                   fs,
+                   dir,
+                   QStringLiteral("Lirabel3"),
                    {}} {}
+
+    // The same services, printing on `other`.
+    Services printingOn(Printer& other) const {
+        const Services& s = services;
+        return {s.dialogs, other,     s.launcher, s.clock,   s.cursor,      s.settingsStore,
+                s.modal,   s.fetcher, s.fs,       s.workDir, s.programName, s.installedDir};
+    }
 };
