@@ -91,6 +91,7 @@ public:
     void makeDir(const std::string& path) override { real_.makeDir(path); }
     std::vector<std::string> list(const std::string& dir) override { return real_.list(dir); }
     std::string resolve(const std::string& path) override { return real_.resolve(path); }
+    q7::FileKind kindOf(const std::string& path) override { return real_.kindOf(path); }
 };
 
 struct Figures {

@@ -21,8 +21,8 @@ output/ExportRunner.cpp|exporter (TXT);exporter (CSV) hors du dossier des donné
 output/PocketPage.cpp|exporter (catalogue de poche)
 output/RecordText.cpp|fiche en texte
 widgets/ListValues.cpp|fenêtre : insérer dans liste (auteur)
-maint/Q7graph.cpp|- the image is written through OutputFile, replayed with the exports
-overview/Q7vue.cpp|- the list is written through OutputFile, replayed with the exports
+maint/Q7graph.cpp|fenêtre : enregistrer le graphique
+overview/Q7vue.cpp|fenêtre : exporter la liste du tableau
 output/OutputFile.cpp|- the exports writer, replayed with them
 output/OutputFile.h|- the exports writer, replayed with them
 maint/ChartPaint.cpp|- writes an image into memory only

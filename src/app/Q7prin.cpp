@@ -240,6 +240,8 @@ void Tformprin::FormShow() {
     centreOnScreen(*this);
     if (!runCommand(services_.dialogs, [this] { state_.data.open(); })) return;
     loans_->catalogueOpened();
+    if (const std::string note = state_.data.takeJournalNote(); !note.empty())
+        services_.dialogs.message(QString::fromStdString(note));
     if (state_.data.tailBytes() != 0)
         services_.dialogs.message(
             QStringLiteral("Le fichier Q7.dat se termine par %1 octets qui ne forment pas une "

@@ -135,7 +135,9 @@ std::string readableStamp(std::time_t now) {
 Report appendImport(const Folder& folder, const AppendRequest& request) {
     DataFile data(folder);
     openLocked(data, "l'importation");
+    const std::string journal = data.takeJournalNote();
     Report report = appendImport(data, folder, request);
+    if (!journal.empty()) report.warnings.insert(report.warnings.begin(), journal);
     data.close();
     return report;
 }
@@ -247,7 +249,16 @@ std::string undoLastImport(const Folder& folder, std::time_t now) {
     if (last.after == last.before) return undoNothing(folder, last);
     DataFile data(folder);
     openLocked(data, "l'annulation");
-    std::string said = undoLastImport(data, folder, now);
+    // A journal set aside at the open is said whatever the undo says.
+    const std::string journal = data.takeJournalNote();
+    std::string said;
+    try {
+        said = undoLastImport(data, folder, now);
+    } catch (const std::exception& e) {
+        if (journal.empty()) throw;
+        throw Error(journal + "\n" + e.what());
+    }
+    if (!journal.empty()) said = journal + "\n" + said;
     data.close();
     return said;
 }

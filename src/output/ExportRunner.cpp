@@ -9,10 +9,6 @@ void runExport(DataFile& data, Fiche& buffer, const Settings& captions, FileSyst
                const ExportRequest& request, const ExportProgress& progress) {
     const ExportType& type = exportType(request.kind);
     const Folder folder(fs, request.folder);
-    // An export a crash cut short leaves its scratch file; in a folder other than the
-    // catalogue's nothing else would ever remove it.
-    for (const ExportType& other : exportTypes())
-        removeQuietly(fs, folder.path(std::string(other.fileName) + ".tmp"));
     const std::string path = folder.path(type.fileName);
     const auto context = [&](int number) {
         return ExportContext{number, captions, request.tableName, request.extras};

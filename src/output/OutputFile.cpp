@@ -1,5 +1,10 @@
 #include "output/OutputFile.h"
 
+#include "store/Errors.h"
+#include "store/Folder.h"
+
+#include <cerrno>
+
 namespace q7 {
 
 namespace {
@@ -12,8 +17,18 @@ std::string folderOf(const std::string& path) {
 } // namespace
 
 OutputFile::OutputFile(FileSystem& fs, std::string path)
-    : fs_(fs), path_(std::move(path)), temp_(path_ + ".tmp") {
-    file_ = fs_.open(temp_, OpenMode::CreateNew);
+    : fs_(fs), path_(std::move(path)), temp_(outputScratchPath(path_)) {
+    // In a folder the collector chose, nothing else would ever remove what a crash left.
+    removeOutputScratch(fs_, folderOf(path_));
+    file_ = fs_.open(temp_, OpenMode::CreateNoLink);
+    bool mine = true;
+    try {
+        mine = file_->tryLock();
+    } catch (const IoError&) {
+        // A file system without locks: written all the same.
+    }
+    if (!mine) throw IoError(EAGAIN); // another copy of the program writes the same file
+    file_->truncate(0);
 }
 
 OutputFile::~OutputFile() {

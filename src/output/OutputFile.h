@@ -1,7 +1,8 @@
 #pragma once
 // An output file written through the file layer in large blocks. It is written beside
 // the file it replaces and put in its place only once complete, so a failure (a full
-// disk, a read error half-way) leaves the earlier file whole and no partial one.
+// disk, a read error half-way) leaves the earlier file whole and no partial one; what a
+// crash leaves beside it is removed by the next output written in that folder.
 #include "store/FileSystem.h"
 
 #include <memory>

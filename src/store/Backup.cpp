@@ -18,15 +18,6 @@ constexpr std::string_view extension = ".dat";
 // A copy is written under this name and renamed once whole.
 constexpr std::string_view partial = ".part";
 
-std::string stamp(std::time_t when) {
-    std::tm t{};
-    localtime_r(&when, &t);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", t.tm_year + 1900, t.tm_mon + 1,
-                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-    return text;
-}
-
 bool digits(std::string_view s) {
     return !s.empty() &&
            std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -90,7 +81,7 @@ bool parseName(std::string_view name, Name& out) {
 std::string numberedName(std::uint64_t sequence, std::time_t when) {
     char number[24];
     std::snprintf(number, sizeof number, "%06llu", static_cast<unsigned long long>(sequence));
-    return std::string(prefix) + number + "-" + stamp(when) + std::string(extension);
+    return std::string(prefix) + number + "-" + fileStamp(when) + std::string(extension);
 }
 
 std::string join(const std::string& dir, const std::string& name) {
@@ -124,6 +115,15 @@ void copyFile(FileSystem& fs, const std::string& from, const std::string& to) {
 }
 
 } // namespace
+
+std::string fileStamp(std::time_t when) {
+    std::tm t{};
+    localtime_r(&when, &t);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+    return text;
+}
 
 Backup backUpCatalogue(const Folder& folder, BackupMethod method, std::time_t when) {
     Backup made;

@@ -26,6 +26,9 @@ struct Backup {
     bool failed() const { return !failure.empty(); }
 };
 
+// "AAAAMMJJ-HHMMSS", local time: the date in the names of the files kept aside.
+std::string fileStamp(std::time_t when);
+
 // Keeps the folder's Q7.dat as Sauvegardes/Q7-NNNNNN-AAAAMMJJ-HHMMSS.dat: N one more
 // than the highest number there (the order of making, which the clock cannot upset), then
 // the local time `when` for the collector. An empty or missing catalogue needs no backup.

@@ -111,19 +111,38 @@ void DataFile::open() {
     for (int attempt = 1;; ++attempt) {
         path_ = folder_.path(dataFileName);
         // Never truncates: another program may have created it a moment ago.
-        auto file = fs.open(path_, OpenMode::Create);
+        std::unique_ptr<File> file;
+        try {
+            file = fs.open(path_, OpenMode::Create);
+        } catch (const IoError& e) {
+            refuseUnrepaired(e);
+            throw;
+        }
         if (!file->tryLock()) throw LockedError();
         if (stillNamed(fs, path_, *file)) {
             // A Q7.dat that is a symbolic link: rewrites replace the file it names (beside
             // it, so the rename stays on one file system), never the link itself.
             path_ = fs.resolve(path_);
-            Journal::recover(folder_, *file);
+            journalNote_ = Journal::recover(folder_, *file);
             adopt(std::move(file));
             break;
         }
         if (attempt == lockAttempts) throw LockedError();
     }
     removeLeftoverScratch();
+}
+
+void DataFile::refuseUnrepaired(const IoError& e) {
+    if (e.code() != EACCES && e.code() != EPERM && e.code() != EROFS) return;
+    std::unique_ptr<File> file;
+    try {
+        file = folder_.fs().open(path_, OpenMode::Read);
+    } catch (const IoError&) {
+        return;
+    }
+    if (Journal::needsRollback(folder_, *file))
+        throw Error("Le catalogue Q7.dat n'a pas pu être réparé après une écriture interrompue, "
+                    "car il est en lecture seule. Rien n'a été modifié.");
 }
 
 void DataFile::removeLeftoverScratch() {
@@ -135,6 +154,7 @@ void DataFile::removeLeftoverScratch() {
     } catch (const IoError&) {
         // A folder that cannot be listed keeps its leftovers; they only take room.
     }
+    removeOutputScratch(fs, folder_.dir());
     if (linked()) removeQuietly(fs, tempPath());
     tidyBackups(folder_, file_->id());
 }
@@ -232,12 +252,8 @@ void DataFile::put(const unsigned char* bytes, std::size_t size) {
                     "ajoutée sans l'écraser");
     const std::uint64_t offset = std::uint64_t(position_) * ficheSize;
     // What a failed write must give back.
-    std::string before;
-    if (!appending) {
-        before.resize(size);
-        if (file_->readAt(before.data(), size, offset) != size) throw IoError(IoError::readPastEnd);
-    }
-    journal_.protect(std::uint64_t(count_) * ficheSize + tailBytes_, offset, bytes, size, before);
+    const std::string before = journal_.protect(
+        *file_, std::uint64_t(count_) * ficheSize + tailBytes_, offset, bytes, size);
     try {
         file_->writeAt(bytes, size, offset);
         file_->syncData();
@@ -309,6 +325,10 @@ std::string DataFile::tempPath() const {
 
 std::string DataFile::takeBackupNote() {
     return std::exchange(backupNote_, std::string());
+}
+
+std::string DataFile::takeJournalNote() {
+    return std::exchange(journalNote_, std::string());
 }
 
 } // namespace q7

@@ -64,7 +64,9 @@ public:
     // The lock is checked to hold the file that Q7.dat names once locked: a rewrite by
     // another program may rename a new catalogue over it between the open and the lock.
     // Once the lock is held, a write a crash cut short is rolled back (see Journal.h) and
-    // the scratch files a crash left (Q7*.tmp, Sauvegardes/*.part) are removed.
+    // the scratch files a crash left (Q7*.tmp, Sauvegardes/*.part) are removed. A Q7.dat
+    // that cannot be written while its journal has a write to roll back is refused with a
+    // message saying so.
     void open();
     bool isOpen() const { return file_ != nullptr; }
     // Closes; a catalogue without a single byte is deleted.
@@ -105,6 +107,9 @@ public:
     // Why the last rewrite kept no backup (French, for the window), then forgotten;
     // empty when it kept one.
     std::string takeBackupNote();
+    // What the last open found of a journal that was not this catalogue's and set aside
+    // (French, to be said once), then forgotten; empty when there was none.
+    std::string takeJournalNote();
 
     const Folder& folder() const { return folder_; }
 
@@ -114,6 +119,9 @@ private:
     bool linked() const;
     std::string tempPath() const;
     void removeLeftoverScratch();
+    // Throws the message for a catalogue that cannot be opened for writing (`e`) while a
+    // write of its own waits to be rolled back; returns otherwise.
+    void refuseUnrepaired(const IoError& e);
     void put(const unsigned char* bytes, std::size_t size);
     std::string tail();
     Folder folder_;
@@ -124,6 +132,7 @@ private:
     int position_ = 0;
     std::uint64_t tailBytes_ = 0;
     std::string backupNote_;
+    std::string journalNote_;
     // Read-ahead block: records [blockStart_, blockStart_ + blockCount_).
     std::vector<Fiche> block_;
     int blockStart_ = 0;

@@ -39,7 +39,14 @@ enum class OpenMode {
     CreateNew, // created empty, truncating any file of that name
     Append,    // created when missing, writes go to the end
     Create,    // read and write, created empty when missing, never truncated
+    // A regular file only, never reached through a symbolic link: a link, a folder or a
+    // device in its place is refused (IoError) without being read or written.
+    ReadNoLink,   // existing file, read only
+    CreateNoLink, // as Create
 };
+
+// What a name stands for, the name itself when it is a symbolic link.
+enum class FileKind { Missing, Regular, Folder, Link, Special };
 
 class FileSystem {
 public:
@@ -61,6 +68,11 @@ public:
     // The file a name finally stands for, through symbolic links (a rename over the link
     // would replace the link, not the file); the name itself when it is no link.
     virtual std::string resolve(const std::string& path) { return path; }
+    // Not following a symbolic link. Layers without links or special files see only
+    // regular files.
+    virtual FileKind kindOf(const std::string& path) {
+        return exists(path) ? FileKind::Regular : FileKind::Missing;
+    }
 };
 
 // The real one.

@@ -31,4 +31,12 @@ bool sameNameIgnoringCase(const std::string& a, const std::string& b);
 // over it once whole. Any such file found while the catalogue is locked was left by a crash.
 bool isScratchName(const std::string& name);
 
+// Where an output (an export, an image, a list) is written before it is renamed over
+// `path`: hidden beside it, under a name that says whose it is, so that what a crash leaves
+// is recognised in any folder the collector chose.
+std::string outputScratchPath(const std::string& path);
+// Removes from `dir` the output scratch files a crash left: those no writer holds (each
+// is locked while written). Never throws.
+void removeOutputScratch(FileSystem& fs, const std::string& dir);
+
 } // namespace q7

@@ -93,14 +93,20 @@ public:
         case OpenMode::CreateNew: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
         case OpenMode::Append: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
         case OpenMode::Create: flags |= O_RDWR | O_CREAT; break;
+        // Not blocking: a FIFO in the file's place must not hang the open.
+        case OpenMode::ReadNoLink: flags |= O_RDONLY | O_NOFOLLOW | O_NONBLOCK; break;
+        case OpenMode::CreateNoLink: flags |= O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK; break;
         }
         int fd = ::open(path.c_str(), flags, 0666);
         if (fd < 0) throw IoError(errno);
         struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        const bool stated = ::fstat(fd, &st) == 0;
+        const bool own = mode == OpenMode::ReadNoLink || mode == OpenMode::CreateNoLink;
+        if ((stated && S_ISDIR(st.st_mode)) || (own && (!stated || !S_ISREG(st.st_mode)))) {
             ::close(fd);
-            throw IoError(EISDIR);
+            throw IoError(stated && S_ISDIR(st.st_mode) ? EISDIR : ENODEV);
         }
+        if (own) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         return std::make_unique<PosixFile>(fd, mode == OpenMode::Append);
     }
 
@@ -155,6 +161,18 @@ public:
         }
         ::closedir(d);
         return names;
+    }
+
+    FileKind kindOf(const std::string& path) override {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR) return FileKind::Missing;
+            throw IoError(errno);
+        }
+        if (S_ISREG(st.st_mode)) return FileKind::Regular;
+        if (S_ISDIR(st.st_mode)) return FileKind::Folder;
+        if (S_ISLNK(st.st_mode)) return FileKind::Link;
+        return FileKind::Special;
     }
 
     std::string resolve(const std::string& path) override {

@@ -21,19 +21,25 @@ namespace {
 std::vector<q7::Fiche> books(int n) {
     std::vector<q7::Fiche> records;
     for (int i = 1; i <= n; ++i)
-        records.push_back(
-            FicheBuilder().numero(i).set(q7::Field::titre, "Livre " + std::to_string(i)));
+        // As the record window saves them (pages and price never empty), of one type for
+        // the first chart.
+        records.push_back(FicheBuilder()
+                              .numero(i)
+                              .set(q7::Field::titre, "Livre " + std::to_string(i))
+                              .set(q7::Field::type, "Roman")
+                              .set(q7::Field::nbpage, "0")
+                              .set(q7::Field::prix, "0"));
     return records;
 }
 
 // The window on a recording file layer: from its opening of the folder to its closing.
 void runWindow(RecordingFileSystem& fs, const std::string& dir,
-               const std::function<void(Program&, FakeModalShower&)>& command) {
+               const std::function<void(Program&, FakeServices&)>& command) {
     FakeServices fakes(fs, dir);
     Program program(fakes.services);
     program.prin().show();
     QApplication::processEvents();
-    command(program, fakes.modal);
+    command(program, fakes);
     QApplication::processEvents();
 }
 
@@ -67,12 +73,6 @@ void click(QDialog& dialog, const char* button) {
     QTest::mouseClick(inside<QAbstractButton>(dialog, button), Qt::LeftButton);
 }
 
-void reopen(const std::string& dir) {
-    q7::DataFile data(q7::Folder(q7::posixFileSystem(), dir));
-    data.open();
-    data.close();
-}
-
 } // namespace
 
 class CrashWindowTest : public QObject {
@@ -82,35 +82,35 @@ private Q_SLOTS:
         struct Command {
             std::string name;
             const char* changes; // the file the command must have written
-            std::function<void(Program&, FakeModalShower&)> run;
+            std::function<void(Program&, FakeServices&)> run;
         };
         const Command commands[] = {
             {"fenêtre : enregistrer (fiche changée)", "Q7.dat",
-             [](Program& p, FakeModalShower&) {
+             [](Program& p, FakeServices&) {
                  showThird(p);
                  typeInto(child<QComboBox>(p, "cbtitre"), QStringLiteral("Titre changé"));
                  trigger(p, "menuEnregistrer");
              }},
             {"fenêtre : enregistrer (nouvelle fiche)", "Q7.dat",
-             [](Program& p, FakeModalShower&) {
+             [](Program& p, FakeServices&) {
                  trigger(p, "menuNouvelle");
                  typeInto(child<QComboBox>(p, "cbtitre"), QStringLiteral("Nouveau"));
                  trigger(p, "menuEnregistrer");
              }},
             {"fenêtre : effacer", "Q7ancnum.lst",
-             [](Program& p, FakeModalShower&) {
+             [](Program& p, FakeServices&) {
                  showThird(p);
                  trigger(p, "menuEffacer");
              }},
             {"fenêtre : insérer dans liste (auteur)", "Q7auteur.lst",
-             [](Program& p, FakeModalShower&) {
+             [](Program& p, FakeServices&) {
                  trigger(p, "menuNouvelle");
                  typeInto(child<QComboBox>(p, "cbauteur"), QStringLiteral("Balzac"));
                  trigger(p, "insauteur");
              }},
             {"fenêtre : gestion des listes, enregistrer", "Q7titre.lst",
-             [](Program& p, FakeModalShower& modal) {
-                 modal.script(QStringLiteral("Formliste"), [](QDialog& d) {
+             [](Program& p, FakeServices& f) {
+                 f.modal.script(QStringLiteral("Formliste"), [](QDialog& d) {
                      click(d, "Button1"); // the first list, the titles
                      auto* value = inside<QLineEdit>(d, "edtinserer");
                      value->setFocus();
@@ -121,16 +121,16 @@ private Q_SLOTS:
                  trigger(p, "smenuliste");
              }},
             {"fenêtre : reprendre un ancien numéro", "Q7ancnum.lst",
-             [](Program& p, FakeModalShower& modal) {
+             [](Program& p, FakeServices& f) {
                  trigger(p, "menuNouvelle");
-                 modal.script(QStringLiteral("formanciennum"),
-                              [](QDialog& d) { click(d, "btchoisir"); });
+                 f.modal.script(QStringLiteral("formanciennum"),
+                                [](QDialog& d) { click(d, "btchoisir"); });
                  trigger(p, "menuanciennum");
                  trigger(p, "menuEnregistrer");
              }},
             {"fenêtre : carnet", "Q7carnet.txt",
-             [](Program& p, FakeModalShower& modal) {
-                 modal.script(QStringLiteral("carnetform"), [](QDialog& d) {
+             [](Program& p, FakeServices& f) {
+                 f.modal.script(QStringLiteral("carnetform"), [](QDialog& d) {
                      auto* memo = inside<QPlainTextEdit>(d, "memcarnet");
                      memo->setFocus();
                      QTest::keyClicks(memo, "Ranger. ");
@@ -138,15 +138,34 @@ private Q_SLOTS:
                  });
                  trigger(p, "smenucarnet");
              }},
+            // Named by the collector: the list, the image.
+            {"fenêtre : exporter la liste du tableau", "Ma liste.csv",
+             [](Program& p, FakeServices& f) {
+                 f.dialogs.files.push_back(QString::fromStdString(f.services.workDir) +
+                                           "/Ma liste.csv");
+                 f.modal.script(QStringLiteral("formvue"),
+                                [](QDialog& d) { click(d, "btexporter"); });
+                 trigger(p, "menuvue");
+             }},
+            {"fenêtre : enregistrer le graphique", "Livres.png",
+             [](Program& p, FakeServices& f) {
+                 f.dialogs.files.push_back(QString::fromStdString(f.services.workDir) +
+                                           "/Livres.png");
+                 f.modal.script(QStringLiteral("forminfo"),
+                                [](QDialog& d) { click(d, "btgraphiques"); });
+                 f.modal.script(QStringLiteral("formgraph"),
+                                [](QDialog& d) { click(d, "btenregistrer"); });
+                 trigger(p, "smenuinformations");
+             }},
         };
         std::vector<Command> all(std::begin(commands), std::end(commands));
         // Each export as its window starts it: the whole catalogue from the window as it
         // opens, the record shown from the third.
         for (const q7::ExportType& type : q7::exportTypes())
             all.push_back({std::string("fenêtre : ") + type.caption, type.fileName,
-                           [&type](Program& p, FakeModalShower& modal) {
+                           [&type](Program& p, FakeServices& f) {
                                if (!type.wholeFile) showThird(p);
-                               modal.script(QStringLiteral("Tformexport"), [&type](QDialog& d) {
+                               f.modal.script(QStringLiteral("Tformexport"), [&type](QDialog& d) {
                                    if (type.asksTableName) {
                                        auto* table = inside<QLineEdit>(d, "edtnomtab");
                                        table->setFocus();
@@ -168,6 +187,8 @@ private Q_SLOTS:
             std::ofstream(dir + "/Q7carnet.txt", std::ios::binary) << "Penser à ranger.\r\n";
             for (const q7::ExportType& type : q7::exportTypes())
                 std::ofstream(dir + "/" + type.fileName, std::ios::binary) << "ancien\r\n";
+            std::ofstream(dir + "/Ma liste.csv", std::ios::binary) << "ancienne liste\r\n";
+            std::ofstream(dir + "/Livres.png", std::ios::binary) << "ancienne image";
             RecordingFileSystem recorder(dir);
             runWindow(recorder, dir, command.run);
             QVERIFY2(recorder.steps().size() > 2, command.name.c_str());
@@ -176,7 +197,7 @@ private Q_SLOTS:
             const std::string* is = contentOf(now, command.changes);
             QVERIFY2(was && is && *was != *is, command.name.c_str());
             CrashRule rule;
-            rule.recover = reopen;
+            rule.recover = openCatalogue;
             rule.across = referencesFreeOrLost;
             const auto counts = replayCrashes(recorder, rule, scratch.path().toStdString());
             table += crashTableRows(command.name, counts);

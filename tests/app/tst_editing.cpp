@@ -408,6 +408,19 @@ private Q_SLOTS:
         QCOMPARE(app.dialogs().boxes(), QStringList{box});
         QCOMPARE(app.w().catalogueOpen(), situation == "partial");
     }
+
+    // A journal that is not this catalogue's is set aside and said once, at the start.
+    void strayJournalIsSaidOnce() {
+        AppFixture app(numbered(2));
+        QVERIFY(QDir(app.tmp.path()).mkdir("Q7.jnl"));
+        app.start();
+        const QStringList boxes = app.dialogs().boxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].startsWith("message:Un journal d'écriture qui est un dossier a été "
+                                    "trouvé et mis de côté : Q7-journal-"));
+        QVERIFY(boxes[0].endsWith(".jnl. Rien n'a été modifié."));
+        QVERIFY(app.w().catalogueOpen());
+    }
 };
 
 QTEST_MAIN(TestEditing)

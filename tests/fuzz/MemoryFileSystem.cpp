@@ -12,6 +12,11 @@ std::string parentOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+bool creates(q7::OpenMode mode) {
+    return mode != q7::OpenMode::Read && mode != q7::OpenMode::ReadWrite &&
+           mode != q7::OpenMode::ReadNoLink;
+}
+
 std::string trimmed(std::string dir) {
     while (dir.size() > 1 && dir.back() == '/')
         dir.pop_back();
@@ -77,13 +82,19 @@ std::unique_ptr<q7::File> MemoryFileSystem::open(const std::string& path, q7::Op
     if (!dirs_.count(parentOf(path))) throw q7::IoError(ENOENT);
     auto node = find(path);
     if (!node) {
-        if (mode == OpenMode::Read || mode == OpenMode::ReadWrite) throw q7::IoError(ENOENT);
+        if (!creates(mode)) throw q7::IoError(ENOENT);
         put(path, {});
         node = find(path);
     } else if (mode == OpenMode::CreateNew) {
         node->data.clear();
     }
-    return std::make_unique<MemoryFile>(node, mode != OpenMode::Read, mode == OpenMode::Append);
+    const bool reads = mode == OpenMode::Read || mode == OpenMode::ReadNoLink;
+    return std::make_unique<MemoryFile>(node, !reads, mode == OpenMode::Append);
+}
+
+q7::FileKind MemoryFileSystem::kindOf(const std::string& path) {
+    if (dirs_.count(trimmed(path))) return q7::FileKind::Folder;
+    return files_.count(path) ? q7::FileKind::Regular : q7::FileKind::Missing;
 }
 
 bool MemoryFileSystem::exists(const std::string& path) {

@@ -24,6 +24,7 @@ public:
     void link(const std::string& from, const std::string& to) override;
     void makeDir(const std::string& path) override;
     std::vector<std::string> list(const std::string& dir) override;
+    q7::FileKind kindOf(const std::string& path) override;
 
     struct Node {
         std::string data;

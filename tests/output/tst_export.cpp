@@ -4,6 +4,7 @@
 #include "FicheBuilder.h"
 #include "output/ExportFormat.h"
 #include "output/ExportRunner.h"
+#include "output/OutputFile.h"
 #include "output/RecordText.h"
 #include "store/DataFile.h"
 #include "store/Errors.h"
@@ -15,6 +16,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <filesystem>
 
 using namespace q7;
 
@@ -408,9 +410,11 @@ private Q_SLOTS:
             QCOMPARE(readBytes(dir() + "/" + name), before);
         else
             QVERIFY(!QFile::exists(QString::fromStdString(dir() + "/" + name)));
-        // Nothing beside it either.
+        // Nothing beside it either, hidden or not.
         QCOMPARE(QDir(QString::fromStdString(dir()))
-                     .entryList({QString::fromStdString(name) + u'*'}, QDir::Files)
+                     .entryList({QString::fromStdString(name) + u'*',
+                                 u'.' + QString::fromStdString(name) + u'*'},
+                                QDir::Files | QDir::Hidden)
                      .size(),
                  earlier ? 1 : 0);
     }
@@ -424,6 +428,29 @@ private Q_SLOTS:
         QCOMPARE(readBytes(dir() + "/Q7fiche.txt"), std::string("avant"));
         QCOMPARE(QDir(QString::fromStdString(dir())).entryList({QStringLiteral("Q7fiche*")}),
                  QStringList({QStringLiteral("Q7fiche.txt")}));
+    }
+
+    // In a folder the collector chose, what a crash left of an output is removed by the
+    // next one written there; a file another copy is writing, a link and a file of
+    // someone else's stay as they are.
+    void outputLeftoversGoWithTheNextOutput() {
+        QTemporaryDir chosen, elsewhere;
+        const std::string at = chosen.path().toStdString();
+        const std::string target = elsewhere.path().toStdString() + "/lettre.txt";
+        writeBytes(at + "/.Ma liste.csv.lirabel3.tmp", "coupé par un arrêt");
+        writeBytes(at + "/.notes.txt", "à moi");
+        writeBytes(target, "à moi aussi");
+        std::filesystem::create_symlink(target, at + "/.lien.lirabel3.tmp");
+        const auto held = posixFileSystem().open(at + "/.Autre.png.lirabel3.tmp", OpenMode::Create);
+        QVERIFY(held->tryLock());
+        OutputFile out(posixFileSystem(), at + "/Livres.png");
+        out.buffer() = "image";
+        out.finish();
+        QCOMPARE(QDir(chosen.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 (QStringList{".Autre.png.lirabel3.tmp", ".lien.lirabel3.tmp", ".notes.txt",
+                              "Livres.png"}));
+        QCOMPARE(readBytes(target), std::string("à moi aussi"));
+        QCOMPARE(readBytes(at + "/Livres.png"), std::string("image"));
     }
 
     void missingTargetFolder() {

@@ -58,16 +58,6 @@ void usedFolder(const std::string& dir) {
     put(dir, "Q7export.html", "<p>ancien</p>\r\n");
 }
 
-// The program's open path: the catalogue locked, read through, closed.
-void reopen(const std::string& dir) {
-    DataFile data(Folder(posixFileSystem(), dir));
-    data.open();
-    Fiche f;
-    while (!data.atEnd())
-        data.read(f);
-    data.close();
-}
-
 const std::time_t importTime = 1700000000;
 
 import::AppendRequest request(const import::SourceFile& source, bool lists){import::AppendRequest r;
@@ -314,6 +304,14 @@ std::vector<Command> commands() {
     };
 }
 
+#ifdef Q7_PLANTED
+// This build's journal has a fault planted in it (plant_journal.sh): the models that must
+// see it.
+bool seesPlant(CrashModel model) {
+    return Q7_PLANTED == 1 ? model == CrashModel::ReturnedThenPowerCut : changedAfterCrash(model);
+}
+#endif
+
 } // namespace
 
 class CrashTest : public QObject {
@@ -325,7 +323,13 @@ private Q_SLOTS:
 void CrashTest::everyCommandOldOrNew() {
     std::string table = "\ncommande | modèle | états | cassants\n";
     int breaking = 0;
+#ifdef Q7_PLANTED
+    int seen = 0;
+#endif
     for (const Command& command : commands()) {
+#ifdef Q7_PLANTED
+        if (!std::string_view(command.name).starts_with("enregistrer")) continue;
+#endif
         QTemporaryDir live, scratch;
         const std::string dir = live.path().toStdString();
         command.prepare(dir);
@@ -338,7 +342,7 @@ void CrashTest::everyCommandOldOrNew() {
             command.undoAgain ? readWholeFile(Folder(posixFileSystem(), dir), dataFileName) : "";
         rule.recover = [&](const std::string& at) {
             if (command.recover) return command.recover(at);
-            reopen(at);
+            openCatalogue(at);
             // The undo cut short must be able to finish, to the catalogue it aims at.
             if (command.undoAgain && std::filesystem::exists(at + "/Q7import.der")) {
                 import::undoLastImport(Folder(posixFileSystem(), at), importTime + 120);
@@ -346,14 +350,23 @@ void CrashTest::everyCommandOldOrNew() {
                     throw Error("l'annulation reprise ne rend pas le catalogue d'avant");
             }
         };
+        rule.reopen = openCatalogue;
         rule.across = command.across;
         const auto counts = replayCrashes(recorder, rule, scratch.path().toStdString());
         table += crashTableRows(command.name, counts);
-        for (const CrashCount& count : counts)
+        for (const CrashCount& count : counts) {
             breaking += count.breaking;
+#ifdef Q7_PLANTED
+            if (seesPlant(count.model)) seen += count.breaking;
+#endif
+        }
     }
     std::fputs(table.c_str(), stdout);
+#ifdef Q7_PLANTED
+    QVERIFY2(seen > 0, "le défaut planté dans le journal n'a pas été vu");
+#else
     QCOMPARE(breaking, 0);
+#endif
 }
 
 QTEST_GUILESS_MAIN(CrashTest)

@@ -1,6 +1,7 @@
 #include "CrashReplay.h"
 
-#include "store/Fiche.h"
+#include "ForeignChanges.h"
+#include "store/Journal.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -182,28 +183,76 @@ std::string describe(const std::string& name, const std::string* now, const Fold
     return name + " n'est ni l'ancien ni le nouveau (" + std::to_string(now->size()) + " octets)";
 }
 
-std::string check(const CrashRule& rule, const FolderImage& before, const FolderImage& after,
-                  const std::string& dir) {
+void add(std::string& problems, const std::string& problem) {
+    if (!problem.empty()) problems += (problems.empty() ? "" : " ; ") + problem;
+}
+
+std::set<std::string> namesOf(const FolderImage& a, const FolderImage& b, const FolderImage& c) {
+    std::set<std::string> all;
+    for (const FolderImage* image : {&a, &b, &c})
+        for (const auto& entry : image->names)
+            all.insert(entry.first);
+    return all;
+}
+
+bool setAsideName(const std::string& name) {
+    return name.starts_with("Q7-journal-") && name.ends_with(".jnl");
+}
+
+// Runs the open path; the folder as it leaves it, or what it said when it threw.
+std::string run(const std::function<void(const std::string&)>& open, const std::string& dir,
+                FolderImage& now) {
     try {
-        if (rule.recover) rule.recover(dir);
+        if (open) open(dir);
     } catch (const std::exception& e) {
         return std::string("message à l'ouverture : ") + e.what();
     }
-    const FolderImage now = readFolder(dir);
-    std::set<std::string> all;
-    for (const auto* image : {&before, &after, &now})
-        for (const auto& entry : image->names)
-            all.insert(entry.first);
+    now = readFolder(dir);
+    return {};
+}
+
+// Every file is as before or after the command (only as after once it returned, when
+// `before` is `after`).
+std::string check(const CrashRule& rule, const FolderImage& before, const FolderImage& after,
+                  const std::string& dir) {
+    FolderImage now;
+    if (std::string said = run(rule.recover, dir, now); !said.empty()) return said;
     std::string problems;
-    for (const std::string& name : all) {
-        const std::string problem = describe(name, contentOf(now, name), before, after);
-        if (!problem.empty()) problems += (problems.empty() ? "" : " ; ") + problem;
-    }
+    for (const std::string& name : namesOf(before, after, now))
+        add(problems, describe(name, contentOf(now, name), before, after));
     auto live = now.names.find("Q7.dat");
     for (const auto& [name, file] : now.names)
         if (live != now.names.end() && name != live->first && file == live->second)
-            problems += (problems.empty() ? "" : " ; ") + name + " est le catalogue lui-même";
+            add(problems, name + " est le catalogue lui-même");
     if (problems.empty() && rule.across) problems = rule.across(before, after, now);
+    return problems;
+}
+
+// Another program changed Q7.dat (or brought a journal) after the crash: the open writes
+// nothing into Q7.dat, and a journal found is removed or set aside as it was; the other
+// files are as before or after the command.
+std::string checkUntouched(const CrashRule& rule, const FolderImage& before,
+                           const FolderImage& after, const FolderImage& changed,
+                           const std::string& dir) {
+    FolderImage now;
+    if (std::string said = run(rule.reopen ? rule.reopen : rule.recover, dir, now); !said.empty())
+        return said;
+    std::string problems;
+    const std::string* was = contentOf(changed, "Q7.dat");
+    const std::string* is = contentOf(now, "Q7.dat");
+    if (!is || *is != *was)
+        add(problems, "Q7.dat, changé par l'autre programme, a été réécrit (" +
+                          std::to_string(is ? is->size() : 0) + " octets au lieu de " +
+                          std::to_string(was->size()) + ")");
+    const std::string* journal = contentOf(changed, "Q7.jnl");
+    for (const std::string& name : namesOf(before, after, now)) {
+        const std::string* content = contentOf(now, name);
+        if (name == "Q7.dat" || (name == "Q7.jnl" && !content)) continue;
+        if (setAsideName(name) && content && (!journal || *content != *journal))
+            add(problems, name + " n'est pas le journal trouvé");
+        else if (!setAsideName(name))
+            add(problems, describe(name, content, before, after));
+    }
     return problems;
 }
 
@@ -215,8 +264,17 @@ const char* crashModelName(CrashModel model) {
     case CrashModel::LostUnsynced: return "coupure, non synchronisé perdu";
     case CrashModel::ZeroedUnsynced: return "coupure, tailles gardées, zéros";
     case CrashModel::TornSectors: return "coupure, secteurs de 512 déchirés";
+    case CrashModel::ReturnedThenPowerCut: return "commande rendue, puis coupure";
+    case CrashModel::ThenRecordsAppended: return "puis 5 fiches ajoutées par Windows";
+    case CrashModel::ThenCatalogueCopied: return "puis autre catalogue copié (même taille)";
+    case CrashModel::ThenBackupRestored: return "puis sauvegarde plus grande remise";
+    case CrashModel::ThenOtherJournal: return "puis Q7.jnl d'un autre dossier";
     }
     return "";
+}
+
+bool changedAfterCrash(CrashModel model) {
+    return model >= CrashModel::ThenRecordsAppended;
 }
 
 std::string crashTableRows(const std::string& command, const std::vector<CrashCount>& counts) {
@@ -288,50 +346,48 @@ std::vector<CrashCount> replayCrashes(const RecordingFileSystem& recorded, const
         if (!seen[std::size_t(model)].insert(keyOf(image)).second) return;
         ++count.states;
         build(image, dir);
-        const std::string problem = check(rule, before, after, dir);
+        const std::string problem =
+            changedAfterCrash(model) ? checkUntouched(rule, before, after, image, dir)
+            : model == CrashModel::ReturnedThenPowerCut ? check(rule, after, after, dir)
+                                                        : check(rule, before, after, dir);
         if (problem.empty()) return;
         ++count.breaking;
         if (count.examples.size() < 3) count.examples.push_back(problem);
     };
+    // A crash, then another program: from every state a journal is in (the untouched
+    // folder too, for a journal brought from elsewhere).
+    auto changeAfter = [&](const FolderImage& image) {
+        if (!image.names.count(q7::journalFileName) && &image != &before) return;
+        for (CrashModel model : crashModels) {
+            FolderImage changed = image;
+            if (changeAfterCrash(model, before, changed, scratch)) tryState(model, changed);
+        }
+    };
 
     Disk disk(before);
     const auto& steps = recorded.steps();
+    // The command has returned once its last sync is done.
+    std::size_t returned = 0;
+    for (std::size_t k = 0; k < steps.size(); ++k)
+        if (steps[k].kind == FileStep::Sync || steps[k].kind == FileStep::SyncDir) returned = k + 1;
+    changeAfter(before);
     for (std::size_t k = 0; k <= steps.size(); ++k) {
         if (k > 0) disk.apply(steps[k - 1]);
-        tryState(CrashModel::ProcessCrash, disk.image(disk.names, disk.current));
+        const FolderImage crashed = disk.image(disk.names, disk.current);
+        tryState(CrashModel::ProcessCrash, crashed);
+        changeAfter(crashed);
         for (const auto* names : {&disk.durable, &disk.names}) {
-            tryState(CrashModel::LostUnsynced, disk.image(*names, disk.synced));
+            const FolderImage lost = disk.image(*names, disk.synced);
+            tryState(CrashModel::LostUnsynced, lost);
             tryState(CrashModel::ZeroedUnsynced, disk.image(*names, disk.zeroed()));
+            if (names == &disk.durable) changeAfter(lost);
         }
         for (const auto& files : disk.torn())
             tryState(CrashModel::TornSectors, disk.image(disk.names, files));
+        if (returned == 0 || k < returned) continue;
+        if (k == returned) tryState(CrashModel::ReturnedThenPowerCut, crashed);
+        tryState(CrashModel::ReturnedThenPowerCut, disk.image(disk.durable, disk.synced));
+        tryState(CrashModel::ReturnedThenPowerCut, disk.image(disk.durable, disk.zeroed()));
     }
     return counts;
-}
-
-std::string referencesFreeOrLost(const FolderImage&, const FolderImage&, const FolderImage& now) {
-    const std::string* list = contentOf(now, "Q7ancnum.lst");
-    const std::string* data = contentOf(now, "Q7.dat");
-    if (!list || !data) return {};
-    std::set<std::string> used;
-    q7::Fiche record;
-    for (std::size_t at = 0; at + q7::ficheSize <= data->size(); at += q7::ficheSize) {
-        std::copy_n(data->begin() + std::ptrdiff_t(at), q7::ficheSize, record.bytes.begin());
-        used.insert(record.text(q7::Field::numero));
-    }
-    // The lines as the program reads them: up to a NUL, ends of line dropped.
-    const std::string text = list->substr(0, list->find('\0'));
-    std::string problems;
-    std::size_t from = 0;
-    while (from < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", from);
-        if (end == std::string::npos) end = text.size();
-        const std::string reference = text.substr(from, end - from);
-        if (!reference.empty() && used.count(reference))
-            problems += (problems.empty() ? "" : " ; ") + std::string("la référence ") + reference +
-                        " est offerte et prise par une fiche";
-        from = text.find_first_not_of("\r\n", end);
-        if (from == std::string::npos) break;
-    }
-    return problems;
 }

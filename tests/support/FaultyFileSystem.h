@@ -39,6 +39,9 @@ public:
     std::string resolve(const std::string& path) override {
         return q7::posixFileSystem().resolve(path);
     }
+    q7::FileKind kindOf(const std::string& path) override {
+        return q7::posixFileSystem().kindOf(path);
+    }
 
     // Used by the wrapped files.
     void check(Op op, const std::string& path);

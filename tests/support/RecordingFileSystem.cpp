@@ -104,7 +104,8 @@ std::unique_ptr<q7::File> RecordingFileSystem::open(const std::string& path, q7:
     auto inner = real_.open(path, mode);
     std::string name;
     int file = -1;
-    if (mode != q7::OpenMode::Read && relative(path, name)) {
+    const bool reads = mode == q7::OpenMode::Read || mode == q7::OpenMode::ReadNoLink;
+    if (!reads && relative(path, name)) {
         file = fileOf(name);
         auto step = FileStep::of(FileStep::Open, name);
         step.file = file;
@@ -137,8 +138,12 @@ void RecordingFileSystem::rename(const std::string& from, const std::string& to)
     log(FileStep::of(FileStep::Rename, a, b));
 }
 
-void RecordingFileSystem::syncDir(const std::string& dir) {
-    real_.syncDir(dir);
+void RecordingFileSystem::syncDir(const std::string& path) {
+    real_.syncDir(path);
+    // "dir/" is the folder "dir" (an output's folder is taken from its path).
+    std::string dir = path;
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
     std::string name;
     if (dir == root_)
         log(FileStep::of(FileStep::SyncDir, ""));

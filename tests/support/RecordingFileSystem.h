@@ -59,6 +59,9 @@ public:
     std::string resolve(const std::string& path) override {
         return q7::posixFileSystem().resolve(path);
     }
+    q7::FileKind kindOf(const std::string& path) override {
+        return q7::posixFileSystem().kindOf(path);
+    }
 
     // Used by the recorded files.
     void log(FileStep step) { steps_.push_back(std::move(step)); }
