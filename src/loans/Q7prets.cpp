@@ -180,6 +180,7 @@ void Tformprets::btrenduClick() {
 
 void Tformprets::btimprimerClick() {
     const BusyCursor busy(services_.cursor);
-    printPages(services_.printer, q7::loanSheet(view_.out, view_.overdue, ui_->spdelai->value(),
-                                                book_->today(), borrower()));
+    printPages(services_.printer,
+               q7::loanSheet(view_.out, view_.overdue, ui_->spdelai->value(), book_->today(),
+                             borrower(), textWidthOn(services_.printer)));
 }

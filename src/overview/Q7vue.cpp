@@ -399,18 +399,23 @@ void Tformvue::btexporterClick() {
     const std::optional<QString> path = services_.dialogs.saveFileName(
         QStringLiteral("Exporter la liste"),
         QString::fromStdString(services_.workDir) + QStringLiteral("/Vue d'ensemble.csv"),
-        {QStringLiteral("Fichiers CSV (*.csv)"), QStringLiteral("Tous les fichiers (*)")});
+        {QStringLiteral("Fichiers CSV (*.csv)"), QStringLiteral("Classeurs OpenDocument (*.ods)"),
+         QStringLiteral("Tous les fichiers (*)")});
     if (!path) return;
     const BusyCursor busy(services_.cursor);
+    const q7::ShownList shown{books_, view_.rows(), columns_, state_.settings};
     q7::OutputFile file(services_.fs, path->toStdString());
-    file.buffer() = q7::overviewCsv({books_, view_.rows(), columns_, state_.settings});
+    file.buffer() = path->endsWith(QStringLiteral(".ods"), Qt::CaseInsensitive)
+                        ? q7::overviewSpreadsheet(shown)
+                        : q7::overviewCsv(shown);
     file.finish();
 }
 
 void Tformvue::btimprimerClick() {
     const auto [title, detail] = listTitle();
     const std::vector<q7::PrintLayout> pages =
-        q7::overviewSheet({books_, view_.rows(), columns_, state_.settings}, title, detail);
+        q7::overviewSheet({books_, view_.rows(), columns_, state_.settings}, title, detail,
+                          textWidthOn(services_.printer));
     // A whole catalogue is hundreds of pages: the collector says so before the paper goes.
     if (pages.size() > 20 &&
         !ask(services_.dialogs,

@@ -25,6 +25,7 @@ public:
     void drawText(int x, int y, const QString& text) override;
     void drawTextWithin(int x, int y, int width, const QString& text) override;
     void newPage() override;
+    int textWidth(const QString& text, int points, bool bold) override;
     void drawPainting(int x, int y, int width, int height, Painting paint) override;
     void setLandscape(bool landscape) override;
     void end() override;
