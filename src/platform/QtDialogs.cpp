@@ -12,11 +12,11 @@ QWidget* owner() {
 }
 
 bool yesNo(QMessageBox::Icon icon, const QString& title, const QString& text, const QString& yes,
-           const QString& no) {
+           const QString& no, bool defaultNo = false) {
     QMessageBox box(icon, title, text, QMessageBox::NoButton, owner());
     QPushButton* y = box.addButton(yes, QMessageBox::YesRole);
     QPushButton* n = box.addButton(no, QMessageBox::NoRole);
-    box.setDefaultButton(y);
+    box.setDefaultButton(defaultNo ? n : y);
     box.setEscapeButton(n);
     box.exec();
     return box.clickedButton() == y;
@@ -45,6 +45,11 @@ void QtDialogs::information(const QString& text) {
 bool QtDialogs::confirm(const QString& text) {
     return yesNo(QMessageBox::Question, QStringLiteral("Confirmation"), text,
                  QStringLiteral("&Oui"), QStringLiteral("&Non"));
+}
+
+bool QtDialogs::confirmDefaultNo(const QString& text) {
+    return yesNo(QMessageBox::Question, QStringLiteral("Confirmation"), text,
+                 QStringLiteral("&Oui"), QStringLiteral("&Non"), true);
 }
 
 bool QtDialogs::informationQuestion(const QString& text) {

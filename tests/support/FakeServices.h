@@ -18,7 +18,8 @@
 class FakeDialogs : public Dialogs {
 public:
     // Every call, in order: "beep", "info-sound", "message:<text>", "information:<text>",
-    // "confirm:<text>", "question:<text>", "error:<text>", "open-file".
+    // "confirm:<text>", "confirm-non:<text>" ("&Non" by default), "question:<text>",
+    // "error:<text>", "open-file".
     QStringList log;
     std::deque<bool> answers; // for confirm and informationQuestion; empty = yes
     std::deque<std::optional<QString>> files;
@@ -29,6 +30,9 @@ public:
     void message(const QString& t) override { box(QStringLiteral("message:") + t); }
     void information(const QString& t) override { box(QStringLiteral("information:") + t); }
     bool confirm(const QString& t) override { return answer(QStringLiteral("confirm:") + t); }
+    bool confirmDefaultNo(const QString& t) override {
+        return answer(QStringLiteral("confirm-non:") + t);
+    }
     bool informationQuestion(const QString& t) override {
         return answer(QStringLiteral("question:") + t);
     }
