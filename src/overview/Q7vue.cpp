@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QToolButton>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -45,6 +46,11 @@ Tformvue::Tformvue(AppState& state, Services& services, QWidget* parent)
     setObjectName(QStringLiteral("formvue"));
     ui_->tblvue->setModel(table_);
     ui_->lstgroupes->setModel(groups_);
+    // Qt's button that empties the filter says nothing of itself to a screen reader.
+    for (auto* clear : ui_->edtfiltre->findChildren<QToolButton*>()) {
+        clear->setAccessibleName(QStringLiteral("Effacer le filtre"));
+        clear->setToolTip(QStringLiteral("Effacer le filtre"));
+    }
     QHeaderView* rows = ui_->tblvue->verticalHeader();
     rows->hide();
     rows->setSectionResizeMode(QHeaderView::Fixed);
