@@ -112,9 +112,14 @@ int PaintPrinter::textWidth(const QString& text, int points, bool bold) {
         image.setDotsPerMeterY(qRound(gridDpi / 0.0254));
         return image;
     }();
-    const QFontMetricsF fm(gridFont(QFont(), points, bold, gridDpi), &grid);
-    return int(std::ceil(fm.horizontalAdvance(text)));
+    // A face's metrics cost far more to make than to use: one a size, kept.
+    std::unique_ptr<QFontMetricsF>& fm = metrics_[{points, bold}];
+    if (!fm) fm = std::make_unique<QFontMetricsF>(gridFont(QFont(), points, bold, gridDpi), &grid);
+    return int(std::ceil(fm->horizontalAdvance(text)));
 }
+
+PaintPrinter::PaintPrinter() = default;
+PaintPrinter::~PaintPrinter() = default;
 
 void PaintPrinter::drawPainting(int x, int y, int width, int height, Painting paint) {
     keep(x, y, width, QString());

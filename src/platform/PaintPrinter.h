@@ -9,15 +9,19 @@
 #include <QColor>
 #include <QString>
 
+#include <map>
+#include <memory>
+#include <utility>
 #include <vector>
 
-#include <memory>
-
+class QFontMetricsF;
 class QPagedPaintDevice;
 class QPrinter;
 
 class PaintPrinter : public Printer {
 public:
+    PaintPrinter();
+    ~PaintPrinter() override;
     void setFontSize(int points) override;
     void setBold(bool bold) override;
     void setColor(const QColor& color) override;
@@ -57,6 +61,7 @@ private:
     int points_ = 10;
     bool bold_ = false;
     QColor color_ = Qt::black;
+    std::map<std::pair<int, bool>, std::unique_ptr<QFontMetricsF>> metrics_; // by size, bold
     bool nextLandscape_ = false; // asked for the next document
     bool landscape_ = false;     // of the document begun
 };

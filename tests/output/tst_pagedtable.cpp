@@ -69,7 +69,7 @@ private Q_SLOTS:
         QTest::newRow("a 40-letter title") << 0 << 0 << QString(40, 'm') << 120 << false;
         QTest::newRow("a title of words")
             << 0 << 1 << "Les Mémoires d'Hadrien suivies des Carnets de notes" << 60 << false;
-        QTest::newRow("twenty-four columns") << 6 << 12 << "Mémoires d'Hadrien" << 10 << true;
+        QTest::newRow("twenty-two columns") << 6 << 10 << "Mémoires d'Hadrien" << 10 << true;
         QTest::newRow("a title of 55 wide letters") << 6 << 6 << QString(55, 'W') << 5 << true;
         QTest::newRow("more whole columns than the line holds") << 60 << 0 << "Nana" << 2 << false;
     }
