@@ -102,7 +102,7 @@ QChart* pieChart(const ChartTexts& texts) {
                        texts.values[i]);
     }
     // Room around the pie for the labels of its slices.
-    series->setPieSize(0.55);
+    series->setPieSize(0.5);
     chart->addSeries(series);
     chart->legend()->setAlignment(Qt::AlignRight);
     QObject::connect(chart, &QChart::plotAreaChanged, chart, [chart] { fitPieLabels(*chart); });
