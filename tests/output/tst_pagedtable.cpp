@@ -29,29 +29,27 @@ std::string unspaced(std::string_view text) {
     return out;
 }
 
-struct Shape {
-    std::vector<TableColumn> columns;
-    std::vector<std::string> cells; // one row's, repeated
-};
-
-Shape overview(int extraWhole, int extraTexts, const std::string& title) {
-    Shape s{{{"Référence", true, 6},
-             {"Titre", false, 22},
-             {"Auteur", false, 16},
-             {"Année d'édition", true, 5},
-             {"Lu", true, 3},
-             {"ISBN", true, 9}},
-            {"40000", title, "Marguerite Yourcenar de l'Académie française", "1951", "Non",
-             "9782070360024"}};
-    for (int i = 0; i < extraWhole; ++i) {
-        s.columns.push_back({"Plusieurs auteurs", true, 4});
-        s.cells.push_back("Oui");
+// Rows of the overview's usual columns, with more whole columns ("Oui") and notes.
+PagedTable overview(int extraWhole, int extraTexts, const std::string& title, int rows) {
+    PagedTable t{"Vue",
+                 "",
+                 {{lit("Réf."), true, 6},
+                  {"Titre", false, 22},
+                  {"Auteur", false, 16},
+                  {lit("Année d'édition"), true, 5},
+                  {"Lu", true, 3},
+                  {"ISBN", true, 9}},
+                 {}};
+    std::vector<std::string> cells{"40000", title, lit("Marguerite Yourcenar de l'Académie"),
+                                   "1951",  "Non", "9782070360024"};
+    for (int i = 0; i < extraWhole + extraTexts; ++i) {
+        t.columns.push_back(i < extraWhole ? TableColumn{"Plusieurs auteurs", true, 4}
+                                           : TableColumn{"Notes", false, 25});
+        cells.push_back(i < extraWhole ? "Oui" : lit("Dédicacé au salon du livre de Brive, 1987"));
     }
-    for (int i = 0; i < extraTexts; ++i) {
-        s.columns.push_back({"Notes", false, 25});
-        s.cells.push_back("Dédicacé par l'auteur au salon du livre de Brive, novembre 1987");
-    }
-    return s;
+    for (int r = 0; r < rows; ++r)
+        t.rows.push_back({cells, r % 2 ? Ink::Red : Ink::Black});
+    return t;
 }
 
 } // namespace
@@ -79,15 +77,8 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(int, rows);
         QFETCH(bool, someCut);
-        const Shape shape = overview(extraWhole, extraTexts, utf8ToCp1252(title.toStdString()));
-        PagedTable table{lit("Vue d'ensemble"), "Tous les livres", {}, {}};
-        for (const TableColumn& c : shape.columns)
-            table.columns.push_back({lit(c.caption), c.whole, c.weight});
-        for (int r = 0; r < rows; ++r) {
-            table.rows.push_back({{}, r % 2 ? Ink::Red : Ink::Black});
-            for (const std::string& cell : shape.cells)
-                table.rows.back().cells.push_back(lit(cell));
-        }
+        const PagedTable table =
+            overview(extraWhole, extraTexts, utf8ToCp1252(title.toStdString()), rows);
         const std::size_t n = table.columns.size();
         const bool overflow = extraWhole == 60;
 
