@@ -21,6 +21,7 @@ public:
     void drawText(int, int, const QString&) override {}
     void drawTextWithin(int, int, int, const QString&) override {}
     void newPage() override {}
+    int textWidth(const QString& t, int p, bool) override { return int(t.size()) * p * 2; }
     void drawPainting(int, int, int, int, Painting) override {}
     void setLandscape(bool) override {}
     void end() override {}

@@ -290,8 +290,12 @@ void ImportWindow::importNow() {
 
 void ImportWindow::undoLast() {
     if (running_) return;
-    if (!ask(services_.dialogs, QStringLiteral("Retirer du catalogue les livres de la dernière "
-                                               "importation ?")))
+    // Which import, said before anything is taken away; Enter keeps the books.
+    QString named = text(q7::import::lastImportNamed(state_.folder));
+    if (!named.isEmpty()) named[0] = named[0].toLower();
+    if (!askDefaultNo(
+            services_.dialogs,
+            QStringLiteral("Défaire %1 ? Ses fiches sont retirées du catalogue.").arg(named)))
         return;
     try {
         const BusyCursor busy(services_.cursor);

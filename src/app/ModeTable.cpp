@@ -153,4 +153,6 @@ void Tformprin::applyMode(Mode mode) {
     }
     if (const char* text = statusText[column]) setStatus(QString::fromUtf8(text));
     if (mode != Mode::NewRecord) started_.clear();
+    // Fields turned off take the focus with them: not into a read-only counter.
+    restoreFocus();
 }

@@ -20,10 +20,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -264,10 +266,34 @@ void Tformprin::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void Tformprin::restoreFocus() {
+    if (QApplication::activeModalWidget()) return; // another window is still in front
+    const auto usable = [this](QWidget* w) {
+        const auto* edit = qobject_cast<const QLineEdit*>(w);
+        return w && w != this && w->isEnabled() && w->isVisible() && !(edit && edit->isReadOnly());
+    };
+    if (usable(focusWidget())) return;
+    QWidget* first = control(q7::fieldTable().front());
+    if (first->isEnabled())
+        first->setFocus(Qt::OtherFocusReason);
+    else
+        setFocus(Qt::OtherFocusReason); // the window itself: its menus and keys
+}
+
 bool Tformprin::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (type == QEvent::FocusIn || type == QEvent::MouseButtonRelease)
         selectWhatWasLeft(watched, event);
+    if (type == QEvent::Hide && qobject_cast<QDialog*>(watched)) {
+        for (QObject* up = watched->parent(); up; up = up->parent())
+            if (up == this) {
+                // Once the command that showed the window is done with what was chosen
+                // there (a book to show), whether it hid the window itself or not.
+                QTimer::singleShot(
+                    0, this, [this] { QTimer::singleShot(0, this, &Tformprin::restoreFocus); });
+                break;
+            }
+    }
     if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);

@@ -113,6 +113,9 @@ private:
     // A click or Tab into a field still showing what the new record began with selects
     // it, so that typing or a scan replaces it.
     void selectWhatWasLeft(QObject* watched, QEvent* event);
+    // Back from a secondary window: the focus where it was when one can still type or
+    // press there, else on the first field, never in a read-only counter.
+    void restoreFocus();
     const Windows& windows() const { return windows_; }
 
     std::unique_ptr<Ui::Tformprin> ui_;

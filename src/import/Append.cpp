@@ -244,6 +244,10 @@ Report appendImport(DataFile& data, const Folder& folder, const AppendRequest& r
     return report;
 }
 
+std::string lastImportNamed(const Folder& folder) {
+    return importNamed(readLastImport(folder));
+}
+
 std::string undoLastImport(const Folder& folder, std::time_t now) {
     const LastImport last = readLastImport(folder); // said before the lock is tried
     if (last.after == last.before) return undoNothing(folder, last);

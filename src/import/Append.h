@@ -36,6 +36,9 @@ Report trialImport(const Folder& folder, const AppendRequest& request);
 // to tell the user.
 std::string undoLastImport(const Folder& folder, std::time_t now);
 std::string undoLastImport(DataFile& data, const Folder& folder, std::time_t now);
+// "L'importation du 05/03/2024 à 10:15:00 de « livres.csv » (12 fiche(s) ajoutée(s))":
+// the one an undo would take back. Throws q7::Error when there is none.
+std::string lastImportNamed(const Folder& folder);
 
 // Today's date at `now`, local time.
 Date dateAt(std::time_t now);

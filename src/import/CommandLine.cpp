@@ -102,10 +102,8 @@ Options parseArguments(const std::vector<std::string>& args) {
         } else if (a == "--listes") {
             o.lists = true;
         } else if (a == "--isbn") {
-            if (!o.file.empty())
-                throw UsageError("Un seul fichier à la fois (" + o.file + ", " + a + ")");
+            // The list is the file named, before or after the other options.
             o.isbnList = true;
-            o.file = value();
         } else if (a.starts_with("-") && a != "-") {
             throw UsageError("Option inconnue : " + a);
         } else if (o.file.empty()) {
@@ -130,6 +128,7 @@ std::string helpText() {
   lirabel3-import [--dossier DOSSIER] [--essai | --ajouter | --annuler]
                   [--format csv|tellico|gcstar] [--colonnes LISTE] [--listes] FICHIER
   lirabel3-import [--dossier DOSSIER] [--essai | --ajouter] [--listes] --isbn FICHIER
+                  (les options dans n'importe quel ordre)
 
 Apporte dans le catalogue Q7.dat de Lirabel 3 les livres d'un tableur (CSV ou TSV)
 ou d'un autre programme de catalogue (Tellico, GCstar). Lirabel 3 doit être fermé.

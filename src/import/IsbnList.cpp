@@ -153,20 +153,33 @@ SourceFile readIsbnList(std::string_view bytes, const IsbnListRequest& request) 
     };
     std::vector<Line> wanted;
     std::set<std::string> seen;
-    int number = 0;
+    int number = 0, isbns = 0;
     std::size_t at = 0;
     const std::string_view all = text.utf8();
     while (at <= all.size()) {
         std::size_t end = all.find('\n', at);
         if (end == std::string::npos) end = all.size();
-        std::string line(all.substr(at, end - at));
+        const std::string_view line = trimmed(all.substr(at, end - at));
         at = end + 1;
         ++number;
-        const std::string given = isbnText(line);
-        if (given.empty()) continue;
-        const isbn::Checked c = isbn::check(given);
+        // Blank lines, and a heading above the first ISBN, are no books.
+        if (line.empty() || (source.entries == 0 && isbnHeading(line))) continue;
         ++source.entries;
         const std::string where = "ligne " + std::to_string(number);
+        const std::string given = isbnText(std::string(line));
+        if (given.empty()) {
+            // Every line is accounted for: what it held is named, cut if long.
+            std::size_t cut = std::min<std::size_t>(line.size(), 60);
+            while (cut < line.size() && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+                --cut; // no half letter
+            const std::string shown(line.substr(0, cut));
+            source.rejected.push_back(
+                {where,
+                 "« " + shown + (shown.size() < line.size() ? "…" : "") + " » n'est pas un ISBN"});
+            continue;
+        }
+        ++isbns;
+        const isbn::Checked c = isbn::check(given);
         if (!c.valid) {
             source.rejected.push_back({where, c.message});
             continue;
@@ -177,7 +190,7 @@ SourceFile readIsbnList(std::string_view bytes, const IsbnListRequest& request) 
         }
         wanted.push_back({number, c.isbn13});
     }
-    if (source.entries == 0) throw Error("Le fichier ne contient aucun ISBN");
+    if (isbns == 0) throw Error("Le fichier ne contient aucun ISBN");
 
     std::unique_ptr<Fetcher> ownFetcher;
     std::unique_ptr<lookup::IsbnLookup> ownLookup;

@@ -1,6 +1,5 @@
 #pragma once
-// The printed list of the books out: A4 pages of the printer grid, the heading in red on
-// each, overdue loans in red, the page's number at its foot.
+// The printed list of the books out, overdue loans in red.
 #include "loans/LoanView.h"
 #include "output/PrintLayout.h"
 
@@ -9,11 +8,10 @@
 
 namespace q7 {
 
-constexpr int loanSheetRows = 50; // loans on a page
-
-// `rows` as the window shows them; `borrower` names the one the list is filtered on
-// (empty: everyone). At least one page, even for an empty list.
+// The books out as a printed table (see pagedTable), `rows` as the window shows them;
+// `borrower` names the one the list is filtered on (empty: everyone).
 std::vector<PrintLayout> loanSheet(const std::vector<LoanRow>& rows, int overdue, int delay,
-                                   const LoanDate& today, const std::string& borrower);
+                                   const LoanDate& today, const std::string& borrower,
+                                   const TextWidth& width);
 
 } // namespace q7

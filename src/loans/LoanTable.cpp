@@ -6,13 +6,11 @@
 
 namespace {
 
-// Where the book is: its rank in the catalogue, how many records share its reference,
-// or that none has it any more.
+// Only what the reference does not tell: that no record has it any more, or several.
 QString recordText(const q7::LoanRow& row) {
     if (row.records.empty()) return QStringLiteral("(fiche absente)");
-    const QString first = QStringLiteral("n° %1").arg(row.records.front() + 1);
-    if (row.records.size() == 1) return first;
-    return first + QStringLiteral(" (%1 fiches)").arg(row.records.size());
+    if (row.records.size() == 1) return {};
+    return QStringLiteral("%1 fiches").arg(row.records.size());
 }
 
 } // namespace

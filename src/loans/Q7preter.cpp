@@ -7,8 +7,10 @@
 #include "platform/Services.h"
 #include "platform/TypingFocus.h"
 
+#include <QAbstractItemView>
 #include <QCompleter>
 #include <QDate>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace {
@@ -26,6 +28,9 @@ Tformpreter::Tformpreter(Services& services, QWidget* parent)
     names->setCaseSensitivity(Qt::CaseInsensitive);
     names->setFilterMode(Qt::MatchContains);
     ui_->cbemprunteur->setCompleter(names);
+    // Enter on a name offered lends to that borrower at once: not one Enter to close the
+    // list and another for the button.
+    names->popup()->installEventFilter(this);
     ui_->edtdate->setMinimumDate(QDate(1, 1, 1));
     connect(ui_->btpreter, &QPushButton::clicked, this,
             guarded(services_.dialogs, this, &Tformpreter::btpreterClick));
@@ -55,6 +60,24 @@ std::optional<q7::Loan> Tformpreter::ask(const q7::Loan& book,
     loan.lent = {day.day(), day.month(), day.year()};
     loan.note = toBytes(ui_->edtnote->text().trimmed());
     return loan;
+}
+
+bool Tformpreter::eventFilter(QObject* watched, QEvent* event) {
+    QAbstractItemView* offered = ui_->cbemprunteur->completer()->popup();
+    if (watched != offered || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    // The name picked, or the one typed whole in another case: the known spelling.
+    QString name = offered->currentIndex().data().toString();
+    const QString typed = ui_->cbemprunteur->currentText().simplified();
+    for (const QString& known : ui_->cbemprunteur->values())
+        if (name.isEmpty() && known.compare(typed, Qt::CaseInsensitive) == 0) name = known;
+    if (name.isEmpty()) return false; // a new name: the list closes, as it always did
+    offered->hide();
+    ui_->cbemprunteur->setEditText(name);
+    btpreterClick();
+    return true;
 }
 
 void Tformpreter::btpreterClick() {

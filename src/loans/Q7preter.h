@@ -29,6 +29,9 @@ public:
 
     void btpreterClick();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     std::unique_ptr<Ui::Tformpreter> ui_;
     Services& services_;

@@ -13,6 +13,7 @@
 #include "store/FrenchOrder.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 namespace {
@@ -29,20 +30,25 @@ void setUpTable(QTableView* table, LoanTable* model) {
     // to their rows would measure every row at each opening and each change.
     QHeaderView* columns = table->horizontalHeader();
     const QFontMetrics cells = table->fontMetrics(), heads = columns->fontMetrics();
+    // The title takes the rest, and has room for a title of forty letters at least; the
+    // others are cut only past what a name or a note usually holds (the tip reads them).
     const QString widest[] = {QStringLiteral("00000000"),
-                              {},
-                              QString(26, u'n'),
+                              QString(40, u'n'),
+                              QString(20, u'n'),
                               QStringLiteral("28/12/2026"),
                               QStringLiteral("28/12/2026"),
-                              QStringLiteral("n° 40000 (2 fiches)"),
-                              QString(24, u'n')};
+                              QStringLiteral("(fiche absente)"),
+                              QString(16, u'n')};
+    int total = 0;
     for (int c = 0; c < LoanTable::ColumnCount; ++c) {
         const QString head = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-        columns->resizeSection(
-            c, std::max(cells.horizontalAdvance(widest[c]), heads.horizontalAdvance(head)) + 16);
+        const int width =
+            std::max(cells.horizontalAdvance(widest[c]), heads.horizontalAdvance(head)) + 16;
+        columns->resizeSection(c, width);
+        total += width;
     }
     columns->setSectionResizeMode(LoanTable::Title, QHeaderView::Stretch);
-    table->setMinimumSize(860, 280);
+    table->setMinimumSize(total + table->verticalScrollBar()->sizeHint().width() + 4, 280);
 }
 
 } // namespace
@@ -180,6 +186,7 @@ void Tformprets::btrenduClick() {
 
 void Tformprets::btimprimerClick() {
     const BusyCursor busy(services_.cursor);
-    printPages(services_.printer, q7::loanSheet(view_.out, view_.overdue, ui_->spdelai->value(),
-                                                book_->today(), borrower()));
+    printPages(services_.printer,
+               q7::loanSheet(view_.out, view_.overdue, ui_->spdelai->value(), book_->today(),
+                             borrower(), textWidthOn(services_.printer)));
 }

@@ -8,6 +8,8 @@
 #include <QBarSet>
 #include <QBuffer>
 #include <QChart>
+#include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QGraphicsScene>
 #include <QHorizontalBarSeries>
 #include <QImage>
@@ -17,9 +19,11 @@
 #include <QPieSlice>
 #include <QSvgGenerator>
 #include <QSvgRenderer>
+#include <QtMath>
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -36,17 +40,72 @@ QFont titleFont(const QFont& base) {
     return f;
 }
 
+// Slice labels stand outside the pie at each slice's middle angle, on the side it points
+// to, as Qt Charts places them, and Qt cuts what leaves the plot. Largest slices first, a
+// label is drawn only where it crosses no other label and stays whole within the plot: a
+// small slice's name and number are then read in the legend and the table. Run again
+// whenever the plot is laid out.
+void fitPieLabels(QChart& chart) {
+    auto* series = static_cast<QPieSeries*>(chart.series().constFirst());
+    const QRectF area = chart.plotArea();
+    constexpr qreal textMargin = 4; // around the text, as Qt Charts measures its labels
+    const qreal radius = std::min(area.width(), area.height()) / 2 * series->pieSize();
+    QList<QPieSlice*> slices = series->slices();
+    std::stable_sort(slices.begin(), slices.end(), [](const QPieSlice* a, const QPieSlice* b) {
+        return a->value() > b->value();
+    });
+    QList<QRectF> taken;
+    for (QPieSlice* slice : slices) {
+        qreal middle = slice->startAngle() + slice->angleSpan() / 2;
+        // Qt keeps an arm from pointing straight down.
+        if (middle > 170 && middle < 180) middle = 170;
+        if (middle >= 180 && middle < 190) middle = 190;
+        const qreal turn = qDegreesToRadians(middle);
+        const QPointF end = area.center() + QPointF(std::sin(turn), -std::cos(turn)) * radius *
+                                                (1 + slice->labelArmLengthFactor());
+        const QFontMetricsF metrics(slice->labelFont());
+        const qreal width = metrics.horizontalAdvance(slice->label()), height = metrics.height();
+        QRectF box(middle < 180 ? end.x() : end.x() - width, end.y() - height, width, height);
+        box.adjust(-textMargin - 2, -3, textMargin + 2, 3); // and air between labels
+        const bool fits = slice->value() > 0 && area.contains(box) &&
+                          std::none_of(taken.begin(), taken.end(),
+                                       [&](const QRectF& other) { return other.intersects(box); });
+        if (fits) taken << box;
+        slice->setLabelVisible(fits);
+    }
+}
+
+// Qt Charts gives the names left of a horizontal chart at most 40 % of its width and cuts
+// what is longer: their type shrinks instead, down to seven points, each time the chart
+// is laid out at another size.
+void fitCategoryNames(QChart& chart, QBarCategoryAxis& names, qreal points) {
+    const QMarginsF margins = chart.margins();
+    const qreal room = 0.38 * (chart.size().width() - margins.left() - margins.right()) -
+                       QFontMetricsF(names.titleFont()).height() - 40;
+    QFont font = names.labelsFont();
+    for (qreal size = points;; size -= 0.5) {
+        font.setPointSizeF(size);
+        const QFontMetricsF metrics(font);
+        qreal widest = 0;
+        for (const QString& name : names.categories())
+            widest = std::max(widest, metrics.horizontalAdvance(name));
+        if (widest <= room || size <= 7) break;
+    }
+    if (font != names.labelsFont()) names.setLabelsFont(font);
+}
+
 QChart* pieChart(const ChartTexts& texts) {
     auto* chart = new QChart;
     auto* series = new QPieSeries;
     for (qsizetype i = 0; i < texts.labels.size(); ++i) {
-        QPieSlice* slice = series->append(
-            texts.labels[i] + QStringLiteral(" : ") + texts.valueTexts[i], texts.values[i]);
-        slice->setLabelVisible(texts.values[i] > 0);
+        series->append(texts.labels[i] + QStringLiteral(" : ") + texts.valueTexts[i],
+                       texts.values[i]);
     }
-    series->setPieSize(0.6);
+    // Room around the pie for the labels of its slices.
+    series->setPieSize(0.5);
     chart->addSeries(series);
     chart->legend()->setAlignment(Qt::AlignRight);
+    QObject::connect(chart, &QChart::plotAreaChanged, chart, [chart] { fitPieLabels(*chart); });
     return chart;
 }
 
@@ -147,6 +206,12 @@ QChart* makeChart(const ChartTexts& texts, q7::ChartStyle style) {
         set->setColor(chartPalette()[4]);
         set->setBorderColor(chartPalette()[4]);
         set->setLabelColor(Qt::black);
+        if (auto* names = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Vertical).value(0))) {
+            QObject::connect(chart, &QGraphicsWidget::geometryChanged, chart,
+                             [chart, names, points = names->labelsFont().pointSizeF()] {
+                                 fitCategoryNames(*chart, *names, points);
+                             });
+        }
     }
     chart->setTitleFont(titleFont(chart->titleFont()));
     return chart;
@@ -202,7 +267,12 @@ ChartSvg chartSvg(const ChartTexts& texts, q7::ChartStyle style) {
         QGraphicsScene scene; // owns the chart
         QChart* chart = makeChart(texts, style);
         scene.addItem(chart);
-        chart->resize(pixels);
+        // Laid out twice, settling what the first layout posted (the legend measured with
+        // the theme's fonts, the labels fitted to the size): else the picture shows them cut.
+        for (const QSize size : {pixels + QSize(1, 1), pixels}) {
+            chart->resize(size);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        }
         return renderImage(scene, QRectF(QPointF(), pixels), pixels, ImageFormat::svg, texts.title);
     };
 }

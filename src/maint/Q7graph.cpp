@@ -33,7 +33,7 @@ Tformgraph::Tformgraph(AppState& state, Services& services, QWidget* parent)
     ui->tabchiffres->setWordWrap(false);
     ui->tabchiffres->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     ui->tabchiffres->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    resize(1000, 620);
+    resize(1180, 680); // room for the names beside the bars of a ranking
 
     Dialogs& d = services_.dialogs;
     connect(ui->cbgraph, &QComboBox::currentIndexChanged, this,
@@ -73,7 +73,12 @@ void Tformgraph::styleChange() {
 
 q7::ChartStyle Tformgraph::style() const {
     const auto chosen = styles_.find(current());
-    return chosen != styles_.end() ? chosen->second : q7::chartInfo(current()).style;
+    if (chosen != styles_.end()) return chosen->second;
+    // Past eight slices a pie's small ones cannot be told apart: bars, unless asked.
+    const q7::ChartStyle usual = q7::chartInfo(current()).style;
+    return usual == q7::ChartStyle::pie && figures_.chart(current()).bars.size() > 8
+               ? q7::ChartStyle::bar
+               : usual;
 }
 
 void Tformgraph::showChart() {
@@ -97,7 +102,9 @@ void Tformgraph::showChart() {
     table.setRowCount(int(texts_.labels.size()));
     table.setHorizontalHeaderLabels({texts_.categoryAxis, texts_.valueAxis});
     for (int row = 0; row < int(texts_.labels.size()); ++row) {
-        table.setItem(row, 0, new QTableWidgetItem(texts_.labels[row]));
+        auto* name = new QTableWidgetItem(texts_.labels[row]);
+        name->setToolTip(texts_.labels[row]); // read whole where the column cuts it
+        table.setItem(row, 0, name);
         auto* number = new QTableWidgetItem(texts_.valueTexts[row]);
         number->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table.setItem(row, 1, number);

@@ -26,7 +26,12 @@ void printPages(Printer& printer, const std::vector<q7::PrintLayout>& pages) {
             printer.setFontSize(page.points);
             printer.setBold(page.bold);
         }
+        int points = page.points;
         for (const q7::DrawCall& call : page.calls) {
+            if (const int wanted = call.points > 0 ? call.points : page.points; wanted != points) {
+                points = wanted;
+                printer.setFontSize(points);
+            }
             if (call.ink != ink) {
                 ink = call.ink;
                 printer.setColor(colorOf(ink));
@@ -38,4 +43,10 @@ void printPages(Printer& printer, const std::vector<q7::PrintLayout>& pages) {
         }
     }
     job.end();
+}
+
+q7::TextWidth textWidthOn(Printer& printer) {
+    return [&printer](std::string_view text, int points) {
+        return printer.textWidth(fromBytes(text), points, false);
+    };
 }

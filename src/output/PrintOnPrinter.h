@@ -9,3 +9,5 @@
 void printLayout(Printer& printer, const q7::PrintLayout& layout);
 // One document of several pages, each with its own font size and style.
 void printPages(Printer& printer, const std::vector<q7::PrintLayout>& pages);
+// How wide the printer draws a Windows-1252 text, for the layouts that fit texts.
+q7::TextWidth textWidthOn(Printer& printer);

@@ -41,6 +41,11 @@ std::string columnCaption(const OverviewColumn& column, const Settings& settings
 inline bool searchable(const OverviewColumn& column) {
     return column.kind != ColumnKind::Flag && column.kind != ColumnKind::Lent;
 }
+// Printed whole, never cut: numbers, "Oui"/"Non", an ISBN.
+inline bool printedWhole(const OverviewColumn& column) {
+    return column.numbers || column.kind == ColumnKind::Flag || column.kind == ColumnKind::Lent ||
+           (column.kind == ColumnKind::Text && column.field == Field::isbn);
+}
 // The default columns, in order.
 std::vector<int> defaultColumns();
 

@@ -1,6 +1,7 @@
 #pragma once
-// The overview's list taken away: as a CSV file that spreadsheets open as it is, and as a
-// printed inventory. Both hold the rows shown, in the order and columns shown.
+// The overview's list taken away: as a CSV file that spreadsheets open as it is, as an
+// OpenDocument spreadsheet, and as a printed inventory. Both hold the rows shown, in the order and
+// columns shown.
 #include "output/PrintLayout.h"
 #include "overview/OverviewBooks.h"
 #include "settings/Settings.h"
@@ -21,12 +22,12 @@ struct ShownList {
 // when they hold ';', '"' or a line break (quotes doubled), a header line first.
 std::string overviewCsv(const ShownList& list);
 
-constexpr int overviewSheetRows = 50;
+// The same as an OpenDocument spreadsheet, every value a text as typed: an ISBN keeps its
+// leading zero.
+std::string overviewSpreadsheet(const ShownList& list);
 
-// A4 pages of the printer grid: the heading in red (`title`, `detail` below it in black),
-// the column captions, the rows with each column's share of the line fitted by its weight,
-// "page 3 / 12" at each foot. At least one page. Texts are Windows-1252.
+// The rows shown as a printed table (see pagedTable): `title` in red, `detail` below it.
 std::vector<PrintLayout> overviewSheet(const ShownList& list, const std::string& title,
-                                       const std::string& detail);
+                                       const std::string& detail, const TextWidth& width);
 
 } // namespace q7

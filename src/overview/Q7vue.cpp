@@ -23,6 +23,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QToolButton>
 
 #include <ctime>
 
@@ -49,6 +50,11 @@ Tformvue::Tformvue(AppState& state, Services& services, QWidget* parent)
     setObjectName(QStringLiteral("formvue"));
     ui_->tblvue->setModel(table_);
     ui_->lstgroupes->setModel(groups_);
+    // Qt's button that empties the filter says nothing of itself to a screen reader.
+    for (auto* clear : ui_->edtfiltre->findChildren<QToolButton*>()) {
+        clear->setAccessibleName(QStringLiteral("Effacer le filtre"));
+        clear->setToolTip(QStringLiteral("Effacer le filtre"));
+    }
     QHeaderView* rows = ui_->tblvue->verticalHeader();
     rows->hide();
     rows->setSectionResizeMode(QHeaderView::Fixed);
@@ -403,13 +409,16 @@ void Tformvue::btexporterClick() {
     const std::optional<QString> path = services_.dialogs.saveFileName(
         QStringLiteral("Exporter la liste"),
         QString::fromStdString(services_.workDir) + QStringLiteral("/Vue d'ensemble.csv"),
-        {QStringLiteral("Fichiers CSV (*.csv)"), QStringLiteral("Catalogue de poche (*.html)"),
-         QStringLiteral("Tous les fichiers (*)")});
+        {QStringLiteral("Fichiers CSV (*.csv)"), QStringLiteral("Classeurs OpenDocument (*.ods)"),
+         QStringLiteral("Catalogue de poche (*.html)"), QStringLiteral("Tous les fichiers (*)")});
     if (!path) return;
     if (q7::pocketPageName(path->toStdString())) return exportPocketPage(*path);
     const BusyCursor busy(services_.cursor);
+    const q7::ShownList shown{books_, view_.rows(), columns_, state_.settings};
     q7::OutputFile file(services_.fs, path->toStdString());
-    file.buffer() = q7::overviewCsv({books_, view_.rows(), columns_, state_.settings});
+    file.buffer() = path->endsWith(QStringLiteral(".ods"), Qt::CaseInsensitive)
+                        ? q7::overviewSpreadsheet(shown)
+                        : q7::overviewCsv(shown);
     file.finish();
 }
 
@@ -443,7 +452,8 @@ void Tformvue::exportPocketPage(const QString& path) {
 void Tformvue::btimprimerClick() {
     const auto [title, detail] = listTitle();
     const std::vector<q7::PrintLayout> pages =
-        q7::overviewSheet({books_, view_.rows(), columns_, state_.settings}, title, detail);
+        q7::overviewSheet({books_, view_.rows(), columns_, state_.settings}, title, detail,
+                          textWidthOn(services_.printer));
     // A whole catalogue is hundreds of pages: the collector says so before the paper goes.
     if (pages.size() > 20 &&
         !ask(services_.dialogs,

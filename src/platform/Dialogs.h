@@ -18,6 +18,8 @@ public:
     virtual void information(const QString& text) = 0;
     // Title "Confirmation", buttons "&Oui" and "&Non"; true for yes.
     virtual bool confirm(const QString& text) = 0;
+    // The same with "&Non" chosen by default, so that Enter keeps what cannot come back.
+    virtual bool confirmDefaultNo(const QString& text) = 0;
     // Information icon, title "Information", Yes and No; true for yes.
     virtual bool informationQuestion(const QString& text) = 0;
     // Error icon, titled with the program's name.
@@ -34,4 +36,8 @@ public:
 inline bool ask(Dialogs& d, const QString& text) {
     d.beep();
     return d.confirm(text);
+}
+inline bool askDefaultNo(Dialogs& d, const QString& text) {
+    d.beep();
+    return d.confirmDefaultNo(text);
 }

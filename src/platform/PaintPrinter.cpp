@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrintEngine>
@@ -11,6 +12,7 @@
 #include <QPrinterInfo>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -101,6 +103,23 @@ void PaintPrinter::newPage() {
     if (!device_) throw q7::Error("Aucune impression en cours");
     ++pageNumber_;
 }
+
+int PaintPrinter::textWidth(const QString& text, int points, bool bold) {
+    // The grid's own resolution: a point is 300/72 units, as on any page.
+    static QImage grid = [] {
+        QImage image(1, 1, QImage::Format_Mono);
+        image.setDotsPerMeterX(qRound(gridDpi / 0.0254));
+        image.setDotsPerMeterY(qRound(gridDpi / 0.0254));
+        return image;
+    }();
+    // A face's metrics cost far more to make than to use: one a size, kept.
+    std::unique_ptr<QFontMetricsF>& fm = metrics_[{points, bold}];
+    if (!fm) fm = std::make_unique<QFontMetricsF>(gridFont(QFont(), points, bold, gridDpi), &grid);
+    return int(std::ceil(fm->horizontalAdvance(text)));
+}
+
+PaintPrinter::PaintPrinter() = default;
+PaintPrinter::~PaintPrinter() = default;
 
 void PaintPrinter::drawPainting(int x, int y, int width, int height, Painting paint) {
     keep(x, y, width, QString());

@@ -9,15 +9,19 @@
 #include <QColor>
 #include <QString>
 
+#include <map>
+#include <memory>
+#include <utility>
 #include <vector>
 
-#include <memory>
-
+class QFontMetricsF;
 class QPagedPaintDevice;
 class QPrinter;
 
 class PaintPrinter : public Printer {
 public:
+    PaintPrinter();
+    ~PaintPrinter() override;
     void setFontSize(int points) override;
     void setBold(bool bold) override;
     void setColor(const QColor& color) override;
@@ -25,6 +29,7 @@ public:
     void drawText(int x, int y, const QString& text) override;
     void drawTextWithin(int x, int y, int width, const QString& text) override;
     void newPage() override;
+    int textWidth(const QString& text, int points, bool bold) override;
     void drawPainting(int x, int y, int width, int height, Painting paint) override;
     void setLandscape(bool landscape) override;
     void end() override;
@@ -56,6 +61,7 @@ private:
     int points_ = 10;
     bool bold_ = false;
     QColor color_ = Qt::black;
+    std::map<std::pair<int, bool>, std::unique_ptr<QFontMetricsF>> metrics_; // by size, bold
     bool nextLandscape_ = false; // asked for the next document
     bool landscape_ = false;     // of the document begun
 };

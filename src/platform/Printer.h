@@ -23,6 +23,9 @@ public:
     virtual void drawTextWithin(int x, int y, int width, const QString& text) = 0;
     // Starts the next page of the document; font settings carry over.
     virtual void newPage() = 0;
+    // How wide `text` is drawn at that size, in device units: layouts measure before they
+    // draw, at any time, with or without a document begun.
+    virtual int textWidth(const QString& text, int points, bool bold) = 0;
     // Paints a picture (a chart) into the box of the page given in device units: `paint`
     // draws into that rectangle of the painter when the page is made, so it must stay
     // valid until end().

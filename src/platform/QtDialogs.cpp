@@ -12,11 +12,11 @@ QWidget* owner() {
 }
 
 bool yesNo(QMessageBox::Icon icon, const QString& title, const QString& text, const QString& yes,
-           const QString& no) {
+           const QString& no, bool defaultNo = false) {
     QMessageBox box(icon, title, text, QMessageBox::NoButton, owner());
     QPushButton* y = box.addButton(yes, QMessageBox::YesRole);
     QPushButton* n = box.addButton(no, QMessageBox::NoRole);
-    box.setDefaultButton(y);
+    box.setDefaultButton(defaultNo ? n : y);
     box.setEscapeButton(n);
     box.exec();
     return box.clickedButton() == y;
@@ -47,6 +47,11 @@ bool QtDialogs::confirm(const QString& text) {
                  QStringLiteral("&Oui"), QStringLiteral("&Non"));
 }
 
+bool QtDialogs::confirmDefaultNo(const QString& text) {
+    return yesNo(QMessageBox::Question, QStringLiteral("Confirmation"), text,
+                 QStringLiteral("&Oui"), QStringLiteral("&Non"), true);
+}
+
 bool QtDialogs::informationQuestion(const QString& text) {
     return yesNo(QMessageBox::Information, QStringLiteral("Information"), text,
                  QStringLiteral("&Oui"), QStringLiteral("&Non"));
@@ -69,9 +74,20 @@ std::optional<QString> QtDialogs::saveFileName(const QString& caption, const QSt
         return dot < 0 ? QString() : filter.mid(dot + 1).chopped(1);
     };
     if (!filters.isEmpty()) dialog.setDefaultSuffix(suffixOf(filters.first()));
-    QObject::connect(
-        &dialog, &QFileDialog::filterSelected, &dialog,
-        [&dialog, suffixOf](const QString& f) { dialog.setDefaultSuffix(suffixOf(f)); });
+    // The name typed follows the filter chosen too, when it ends with another filter's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &filters, suffixOf](const QString& f) {
+                         const QString suffix = suffixOf(f);
+                         dialog.setDefaultSuffix(suffix);
+                         const QStringList typed = dialog.selectedFiles();
+                         if (typed.isEmpty() || suffix.isEmpty()) return;
+                         const QFileInfo name(typed.constFirst());
+                         for (const QString& other : filters)
+                             if (const QString old = suffixOf(other);
+                                 !old.isEmpty() && old != suffix &&
+                                 name.suffix().compare(old, Qt::CaseInsensitive) == 0)
+                                 dialog.selectFile(name.completeBaseName() + u'.' + suffix);
+                     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }

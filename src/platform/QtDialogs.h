@@ -9,6 +9,7 @@ public:
     void message(const QString& text) override;
     void information(const QString& text) override;
     bool confirm(const QString& text) override;
+    bool confirmDefaultNo(const QString& text) override;
     bool informationQuestion(const QString& text) override;
     void error(const QString& text) override;
     std::optional<QString> openFileName(const QString& caption, const QString& filter) override;

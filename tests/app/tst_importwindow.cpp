@@ -168,6 +168,12 @@ private Q_SLOTS:
         QCOMPARE(app.records().size(), std::size_t(4));
         app.dialogs().log.clear();
         app.trigger("menuAnnulerImport");
+        // The question names the import, and Enter keeps the books.
+        const QString question = app.dialogs().boxes().value(0);
+        QVERIFY2(question.startsWith("confirm-non:Défaire l'importation du ") &&
+                     question.endsWith(" de « livres.csv » (2 fiche(s) ajoutée(s)) ? Ses fiches "
+                                       "sont retirées du catalogue."),
+                 qPrintable(question));
         QVERIFY2(app.dialogs().boxes().join("|").contains("l'annulation est refusée"),
                  qPrintable(app.dialogs().boxes().join("|")));
         QCOMPARE(app.records().size(), std::size_t(4));

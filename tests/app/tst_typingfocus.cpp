@@ -4,6 +4,7 @@
 #include "output/Q7etiq.h"
 #include "search/Q7recmot.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -139,6 +140,52 @@ private Q_SLOTS:
         QCOMPARE(t.after, typed);
         if (command == "menuEnregistrer")
             QCOMPARE(app.dialogs().log.count("message:Le champs réference est vide !"), 1);
+    }
+
+    // Back from a window, the focus is where it was when one can still type there, else on
+    // the first field; never in the read-only counters.
+    void focusAfterWindows_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("typing");   // a new record is typed, the caret in the author
+        QTest::addColumn<QString>("focus"); // empty: no field, the main menu's are disabled
+        QTest::newRow("the overview") << "menuvue" << false << "";
+        QTest::newRow("a book opened from the overview") << "menuvue" << false << "cbtitre";
+        QTest::newRow("the loans") << "smenuprets" << false << "";
+        QTest::newRow("the import") << "menuImporter" << false << "";
+        QTest::newRow("the notes of a new record") << "menuNotes" << true << "cbauteur";
+    }
+    void focusAfterWindows() {
+        QFETCH(QString, command);
+        QFETCH(bool, typing);
+        QFETCH(QString, focus);
+        AppFixture app({FicheBuilder().numero(1).set(q7::Field::titre, "Nana"),
+                        FicheBuilder().numero(2).set(q7::Field::titre, "Germinal")});
+        app.start();
+        app.w().activateWindow();
+        // The fields were typed in, then disabled: the focus went on to the counters.
+        app.trigger("menuNouvelle");
+        if (typing) {
+            app.ui().cbauteur->setFocus(Qt::MouseFocusReason);
+        } else {
+            app.trigger("menuRetour");
+        }
+        app.fakes->modal.script("formvue", [&](QDialog& d) {
+            if (focus.isEmpty()) return;
+            auto* table = d.findChild<QAbstractItemView*>("tblvue");
+            table->setCurrentIndex(table->model()->index(1, 0));
+            QTest::keyClick(table, Qt::Key_Return);
+        });
+        app.trigger(qPrintable(command));
+        QApplication::processEvents();
+        QWidget* now = app.w().focusWidget();
+        const auto* edit = qobject_cast<QLineEdit*>(now);
+        QVERIFY2(!edit || !edit->isReadOnly(), qPrintable(now->objectName()));
+        if (focus.isEmpty())
+            QVERIFY2(!now || now == &app.w(), qPrintable(now->objectName()));
+        else
+            QCOMPARE(fieldOf(now)->objectName(), focus);
+        if (!focus.isEmpty() && !typing)
+            QCOMPARE(app.ui().cbtitre->currentText(), QString("Germinal"));
     }
 };
 

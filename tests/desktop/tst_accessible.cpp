@@ -2,6 +2,9 @@
 // its name, taken from the label beside it where there is one.
 #include "AccessibleNames.h"
 #include "AppFixture.h"
+#include "lookup/NoticeReview.h"
+#include "lookup/NoticeSources.h"
+#include "maint/Q7graph.h"
 #include "store/Cp1252.h"
 
 #include <QDialog>
@@ -17,15 +20,24 @@ namespace {
 // The record window, or one of the windows it owns, by object name.
 QWidget* window(AppFixture& app, const QString& name) {
     if (app.w().objectName() == name) return &app.w();
+    // The windows made when they are asked for.
+    if (name == "formgraph") return new Tformgraph(app.state(), app.fakes->services, &app.w());
+    if (name == "NoticeSources") return new NoticeSources(app.dialogs(), &app.w());
+    if (name == "NoticeReview") {
+        auto* review = new NoticeReview(&app.w());
+        review->setContent("Source : BnF", {{"Titre", "", "Nadja", true}}, {"Remarque"});
+        return review;
+    }
     auto* w = app.w().findChild<QDialog*>(name);
     if (!w) qFatal("no window %s", qPrintable(name));
     return w;
 }
 
 const char* const windows[] = {
-    "Tformprin", "carnetform",  "FindDialog",  "aproposform", "Formliste",     "formoption",
-    "forminfo",  "TFormrecmot", "formfic",     "Tformnote",   "formanciennum", "formaide",
-    "TFormetiq", "Tformexport", "TFormresume", "formpreter",  "formprets",     "formvue"};
+    "Tformprin",  "carnetform",  "FindDialog",   "aproposform",  "Formliste",     "formoption",
+    "forminfo",   "TFormrecmot", "formfic",      "Tformnote",    "formanciennum", "formaide",
+    "TFormetiq",  "Tformexport", "TFormresume",  "formpreter",   "formprets",     "formvue",
+    "formimport", "formgraph",   "NoticeReview", "NoticeSources"};
 
 } // namespace
 
@@ -167,6 +179,17 @@ private Q_SLOTS:
 
     // The user field's caption is the collector's: the word search's radio button is
     // named after it, and follows it when it changes.
+    // Qt's button that empties the overview's filter shows once something is typed there.
+    void filterClearButtonIsNamed() {
+        AppFixture app;
+        app.start();
+        QWidget* vue = ::window(app, "formvue");
+        vue->findChild<QLineEdit*>("edtfiltre")->setText("zola");
+        const auto controls = accessibleControls(vue);
+        QVERIFY(controls.count("QLineEditIconButton de edtfiltre"));
+        QCOMPARE(unnamedControls(vue), QStringList());
+    }
+
     void userCaptionNamesTheWordSearchField() {
         AppFixture app;
         app.fakes->settings.set("textutilisateur", q7::utf8ToCp1252("Thèmes"));

@@ -3,7 +3,9 @@
 // after each step.
 #include "LoanTestSupport.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QDateEdit>
 
 class TestLending : public QObject {
@@ -111,6 +113,40 @@ private Q_SLOTS:
         });
         app.trigger("menuPreter");
         QVERIFY(registerOf(app).ends_with(line("1\tGerminal\tJean Valjean\t30/11/2026\t\t")));
+    }
+
+    // A borrower already known, picked among the names offered or typed whole: one Enter.
+    void oneEnterForAKnownBorrower_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("picked"); // Down chooses the first name offered
+        QTest::addColumn<QString>("lentTo");
+        QTest::newRow("picked") << "zo" << true << "Zoé";
+        QTest::newRow("typed whole, in lower case") << "albert" << false << "Albert";
+        QTest::newRow("the start of a name, nothing picked") << "Zo" << false << "";
+    }
+    void oneEnterForAKnownBorrower() {
+        QFETCH(QString, typed);
+        QFETCH(bool, picked);
+        QFETCH(QString, lentTo);
+        AppFixture app(classics);
+        setRegister(app, header + line("9\tX\tZoé\t1/1/2026\t2/1/2026\t") +
+                             line("7\tZ\tAlbert\t1/1/2026\t\t"));
+        app.start();
+        browseTo(app, 0);
+        bool open = true;
+        app.fakes->modal.script("formpreter", [&](QDialog& d) {
+            auto* who = child<QComboBox>(d, "cbemprunteur");
+            typeText(who->lineEdit(), typed);
+            QAbstractItemView* names = who->completer()->popup();
+            QVERIFY(names->isVisible());
+            if (picked) QTest::keyClick(names, Qt::Key_Down);
+            QTest::keyClick(names, Qt::Key_Return);
+            open = d.isVisible();
+        });
+        app.trigger("menuPreter");
+        QCOMPARE(open, lentTo.isEmpty());
+        QCOMPARE(loanLine(app),
+                 lentTo.isEmpty() ? QString() : "Prêté à " + lentTo + " depuis le 7/12/2026");
     }
 
     // Ctrl+Shift+P and Ctrl+Shift+R reach their items with the caret in a field.

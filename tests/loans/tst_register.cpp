@@ -322,7 +322,10 @@ private Q_SLOTS:
         std::vector<LoanRow> rows;
         for (int i = 0; i < 120; ++i)
             rows.push_back({loan(std::to_string(i), "Marie", {1, 1, 2026}), 30 + i, i < 3, {}});
-        const auto pages = loanSheet(rows, 3, 60, {7, 12, 2026}, lit("Marie"));
+        const TextWidth width = [](std::string_view t, int points) {
+            return int(t.size()) * points * 2;
+        };
+        const auto pages = loanSheet(rows, 3, 60, {7, 12, 2026}, lit("Marie"), width);
         QCOMPARE(pages.size(), std::size_t(3));
         for (std::size_t p = 0; p < pages.size(); ++p) {
             const auto& calls = pages[p].calls;
@@ -341,7 +344,7 @@ private Q_SLOTS:
         QCOMPARE(pages[0].calls[7 + 3 * 5].ink, Ink::Black);
         QCOMPARE(bytes(pages[1].calls[7].text), bytes("50"));
 
-        const auto empty = loanSheet({}, 0, 60, {7, 12, 2026}, "");
+        const auto empty = loanSheet({}, 0, 60, {7, 12, 2026}, "", width);
         QCOMPARE(empty.size(), std::size_t(1));
         QCOMPARE(bytes(empty[0].calls[1].text), bytes(lit("Aucun livre n'est prêté.")));
     }

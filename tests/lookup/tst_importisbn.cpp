@@ -69,11 +69,14 @@ void TestImportIsbn::scannedList() {
     const std::string dir = tmp.path().toStdString();
     writeCatalogue(dir, {FicheBuilder().numero(1).set(Field::titre, "Nadja")});
     writeBytes(dir + "/scan.txt", "9782824627151\r\n\r\n978-2-8246-2715-1\r\n978207036002X\r\n"
-                                  "2952221707\r\nISBN: 9782070427796\r\n9782070360024\r\n");
+                                  "2952221707\r\nISBN: 9782070427796\r\n9782070360024\r\n"
+                                  "Le Petit Prince\r\n");
 
-    const Run r = run({"--dossier", dir, "--ajouter", "--isbn", dir + "/scan.txt"}, settings);
+    // The options in any order: --isbn names the kind of list, the file comes where it may.
+    const Run r = run({"--isbn", "--dossier", dir, "--ajouter", dir + "/scan.txt"}, settings);
     QVERIFY2(r.code == 0, qPrintable(r.err));
-    for (const char* said : {"ligne 1 : 9782824627151 trouvé par BnF (ark:/12148/cb48644442f)",
+    for (const char* said : {"Fiches lues : 7", "ligne 8 : « Le Petit Prince » n'est pas un ISBN",
+                             "ligne 1 : 9782824627151 trouvé par BnF (ark:/12148/cb48644442f)",
                              "ligne 3 : 9782824627151 déjà lu plus haut, ignoré",
                              "L'ISBN 978207036002X est incorrect : la clé devrait être 4.",
                              "ligne 5 : 9782952221702 trouvé par BnF (ark:/12148/cb401159952)",

@@ -13,9 +13,8 @@ using q7::Field;
 
 namespace {
 
-const QString boyfriend = "9782824627151";   // 391 pages and a summary
-const QString tragiques = "9782702865507";   // neither
-const QString tragiques10 = "2-7028-6550-X"; // as the BnF's question names it
+const QString boyfriend = "9782824627151"; // 391 pages and a summary
+const QString tragiques = "9782702865507"; // neither
 
 ReplayServer::Handler notices() {
     return [](const QString& target) {
@@ -142,9 +141,6 @@ void TestScanning::scanLands() {
     startWithLists(app, server);
     if (bookBefore) scanOneBook(app, boyfriend);
     scanOneBook(app, tragiques, Reach(reach));
-    QVERIFY2(server.targets.filter(tragiques10).size() + server.targets.filter(tragiques).size() >
-                 0,
-             qPrintable(server.targets.join(u'\n')));
     const auto books = app.records();
     QCOMPARE(books.size(), std::size_t(bookBefore ? 2 : 1));
     QCOMPARE(QString::fromStdString(books.back().text(Field::isbn)), tragiques);

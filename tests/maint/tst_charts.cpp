@@ -15,6 +15,7 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 using namespace q7;
 
@@ -98,6 +100,58 @@ void withCharts(Desk& d, Tforminfo& form, const std::function<void(Tformgraph&)>
     QTRY_COMPARE(d.fake->modal.shown, QStringList{"formgraph"});
 }
 
+struct SvgText {
+    QString text;
+    QRectF box;
+};
+
+// Every text of an SVG picture with the box it is drawn in: QSvgGenerator writes each at
+// its baseline inside groups that carry the painter's matrix.
+QList<SvgText> textsOf(const QByteArray& svg) {
+    QList<SvgText> out;
+    QXmlStreamReader xml(svg);
+    QList<QTransform> groups{QTransform()};
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == u"g") {
+            QTransform t = groups.last();
+            const QString m = xml.attributes().value("transform").toString();
+            if (m.startsWith("matrix(")) {
+                const QStringList v = m.mid(7).chopped(1).split(',');
+                t = QTransform(v[0].toDouble(), v[1].toDouble(), v[2].toDouble(), v[3].toDouble(),
+                               v[4].toDouble(), v[5].toDouble());
+            }
+            groups << t;
+        } else if (xml.isEndElement() && xml.name() == u"g") {
+            groups.removeLast();
+        } else if (xml.isStartElement() && xml.name() == u"text") {
+            const auto a = xml.attributes();
+            QFont font(a.value("font-family").toString());
+            font.setPixelSize(qRound(a.value("font-size").toString().remove("px").toDouble()));
+            font.setWeight(QFont::Weight(a.value("font-weight").toInt()));
+            const QPointF at(a.value("x").toDouble(), a.value("y").toDouble());
+            const QString text = xml.readElementText();
+            const QFontMetricsF m(font);
+            const QRectF box(at.x(), at.y() - m.ascent(), m.horizontalAdvance(text), m.height());
+            out << SvgText{text, groups.last().mapRect(box)};
+        }
+    }
+    return out;
+}
+
+// A chart of books counted by `labels`.
+ChartTexts counted(const QString& title, const QStringList& labels, const QList<double>& values) {
+    ChartTexts texts;
+    texts.title = title;
+    texts.categoryAxis = "Nom";
+    texts.valueAxis = "Nombre de livres";
+    texts.labels = labels;
+    texts.values = values;
+    for (double v : values)
+        texts.valueTexts << QString::number(v);
+    return texts;
+}
+
 } // namespace
 
 class TestCharts : public QObject {
@@ -150,6 +204,95 @@ private Q_SLOTS:
             choose(g, Chart::type);
             QVERIFY(!isPie());
             QVERIFY(child<QRadioButton>(g, "rbbarres")->isChecked());
+        });
+    }
+
+    // Labels of small slices do not print over each other: such a slice is named in the
+    // legend and the table only. Read back from the picture the program saves and prints.
+    void pieLabelsStandApart_data() {
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("labelled"); // slices named beside the pie; -1: not all
+        const QStringList types{"Roman", "Bande dessinée", "Poésie", "Théâtre",
+                                "Essai", "Livre d'art",    "Atlas",  "Dictionnaire"};
+        QTest::newRow("one large, many small")
+            << types << QList<double>{400, 300, 9, 7, 5, 4, 3, 2} << QSize(760, 460) << -1;
+        QTest::newRow("small window")
+            << types << QList<double>{400, 300, 9, 7, 5, 4, 3, 2} << QSize(420, 300) << -1;
+        QTest::newRow("even") << types << QList<double>{5, 5, 5, 5, 5, 5, 5, 5} << QSize(760, 460)
+                              << 8;
+        QTest::newRow("long names")
+            << QStringList{"Dictionnaire encyclopédique illustré de la langue française", "Roman",
+                           "Essai"}
+            << QList<double>{45, 50, 5} << QSize(760, 460) << -1;
+    }
+    void pieLabelsStandApart() {
+        QFETCH(QStringList, labels);
+        QFETCH(QList<double>, values);
+        QFETCH(QSize, size);
+        QFETCH(int, labelled);
+        const ChartTexts texts = counted("Livres par type", labels, values);
+        const QList<SvgText> drawn = textsOf(chartSvg(texts, ChartStyle::pie)(size));
+        QVERIFY(drawn.size() > labels.size());
+        // Qt's legend, one column of names: it cuts what it has no room for.
+        QMap<int, int> lefts;
+        for (const SvgText& t : drawn)
+            lefts[qRound(t.box.left())] += t.text.contains(" : ");
+        const int legend = std::max_element(lefts.begin(), lefts.end()).key();
+        const QRectF page(QPointF(), size);
+        for (qsizetype i = 0; i < drawn.size(); ++i) {
+            QVERIFY2(page.contains(drawn[i].box), qPrintable(drawn[i].text));
+            QVERIFY2(!drawn[i].text.endsWith("...") || qRound(drawn[i].box.left()) == legend,
+                     qPrintable(drawn[i].text));
+            for (qsizetype j = i + 1; j < drawn.size(); ++j)
+                QVERIFY2(!drawn[i].box.adjusted(1, 1, -1, -1).intersects(drawn[j].box),
+                         qPrintable(drawn[i].text + " / " + drawn[j].text));
+        }
+        // In the legend, and beside its slice where there is room for it whole.
+        int beside = 0;
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            const QString name = labels[i] + " : " + texts.valueTexts[i];
+            const auto count = std::count_if(drawn.begin(), drawn.end(),
+                                             [&](const SvgText& t) { return t.text == name; });
+            QVERIFY2(count <= 2, qPrintable(name));
+            beside += count == 2;
+        }
+        if (labelled >= 0)
+            QCOMPARE(beside, labelled);
+        else
+            QVERIFY2(beside < labels.size(), qPrintable(QString::number(beside)));
+    }
+
+    // Qt Charts cuts the names beside the bars at 40 % of the width: they are drawn whole,
+    // in a smaller type, where the chart has the room.
+    void barNamesWhole() {
+        QStringList names{"Marguerite Yourcenar de l'Académie française"};
+        QList<double> counts{60};
+        for (int i = 1; i < 16; ++i) {
+            names << QString("Auteur %1").arg(i);
+            counts << 60 - i;
+        }
+        const ChartTexts texts = counted("Les 15 auteurs qui ont le plus de livres", names, counts);
+        QStringList drawn;
+        for (const SvgText& t : textsOf(chartSvg(texts, ChartStyle::bar)(QSize(900, 500))))
+            drawn << t.text;
+        QVERIFY2(drawn.contains(texts.labels.first()), qPrintable(drawn.join('|')));
+    }
+
+    // A pie of more than eight slices is drawn as bars unless the collector asks for a pie.
+    void manySlicesAreBars() {
+        std::vector<Fiche> records;
+        for (int i = 0; i < 9; ++i)
+            records.push_back(saved().set(Field::type, "Type " + std::to_string(i)));
+        Desk d(records);
+        Tforminfo form(*d.state, d.fake->services);
+        withCharts(d, form, [&](Tformgraph& g) {
+            QVERIFY(child<QRadioButton>(g, "rbbarres")->isChecked());
+            child<QRadioButton>(g, "rbsecteurs")->click();
+            QVERIFY(qobject_cast<QPieSeries*>(g.view()->chart()->series().constFirst()));
+            choose(g, Chart::langue); // one language: a pie
+            QVERIFY(child<QRadioButton>(g, "rbsecteurs")->isChecked());
         });
     }
 

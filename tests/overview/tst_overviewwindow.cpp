@@ -1,6 +1,7 @@
 // The overview window driven as a collector drives it: typing in the filter, clicking
 // the headers, choosing groups, opening a book, taking the list away.
 #include "AppFixture.h"
+#include "import/Zip.h"
 #include "overview/Q7vue.h"
 #include "PdfPrinter.h"
 #include "PdfText.h"
@@ -13,8 +14,10 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTableView>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <functional>
 
@@ -69,6 +72,25 @@ void inOverview(AppFixture& app, std::function<void(Window)> inside, const char*
     app.fakes->modal.script("formvue", [inside](QDialog& d) { inside(Window{d}); });
     app.trigger(how);
 }
+
+// The overview printing into a PDF file: "Imprimer la liste" after `choose` in the window.
+struct PrintedOverview {
+    explicit PrintedOverview(AppFixture& app)
+        : printer(app.path("vue.pdf")), f(*app.fakes), services(f.printingOn(printer)),
+          form(app.state(), services) {}
+    PdfText print(const std::function<void(QDialog&)>& choose) {
+        f.modal.script("formvue", [choose](QDialog& d) {
+            choose(d);
+            QTest::mouseClick(child<QPushButton>(d, "btimprimer"), Qt::LeftButton);
+        });
+        form.execute({});
+        return readPdfText(printer.path());
+    }
+    PdfPrinter printer;
+    FakeServices& f;
+    Services services;
+    Tformvue form;
+};
 
 std::vector<q7::Fiche> library() {
     const char* rows[][5] = {
@@ -329,13 +351,69 @@ private Q_SLOTS:
                             "2;\"Un; deux \"\"trois\"\"\";\"ligne 1\r\nligne 2\";Zola, Émile\r\n"));
     }
 
-    void csvWrittenWholeOrNotAtAll() {
+    // A spreadsheet shows every value as typed: the leading zero of an ISBN or a reference,
+    // the blanks, the lines of a note. Read back from the file's own XML.
+    void odsCellsAsTyped() {
+        std::vector<q7::Fiche> records = library();
+        records[0].setText(Field::numero, "007");
+        records[0].setText(Field::isbn, "0439023483");
+        records[1].setText(Field::titre, q7::lit("Un  <deux> & trois"));
+        records[1].setText(Field::notes, "ligne 1\r\n\tligne 2");
+        AppFixture app(records);
+        app.fakes->settings.values["Vue/colonnes"] = "reference,titre,notes,isbn,auteur";
+        app.start();
+        const QString path = app.path("liste.ods");
+        app.dialogs().files.push_back(path);
+        inOverview(app, [](Window w) {
+            w.filter("zola");
+            QTest::mouseClick(child<QPushButton>(w.d, "btexporter"), Qt::LeftButton);
+        });
+        const std::string bytes = readBytes(path.toStdString());
+        // The media type first, stored, where a desktop tells the format by.
+        QCOMPARE(bytes.substr(0, 4), std::string("PK\x03\x04"));
+        QCOMPARE(bytes.substr(30, 54),
+                 std::string("mimetypeapplication/vnd.oasis.opendocument.spreadsheet"));
+        QXmlStreamReader xml(
+            QByteArray::fromStdString(q7::import::zipMember(bytes, "content.xml")));
+        QList<QStringList> rows;
+        QString cell;
+        int paragraphs = 0;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            const QStringView name = xml.name();
+            if (xml.isStartElement() && name == u"table-row") rows.append(QStringList());
+            if (xml.isStartElement() && name == u"table-cell") {
+                QCOMPARE(xml.attributes().value("office:value-type"), u"string");
+                cell.clear();
+                paragraphs = 0;
+            }
+            if (xml.isStartElement() && name == u"p" && paragraphs++ > 0) cell += '\n';
+            if (xml.isStartElement() && name == u"s")
+                cell += QString(qMax(1, xml.attributes().value("text:c").toInt()), ' ');
+            if (xml.isStartElement() && name == u"tab") cell += '\t';
+            if (xml.isCharacters()) cell += xml.text();
+            if (xml.isEndElement() && name == u"table-cell") rows.last() << cell;
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(rows, (QList<QStringList>{
+                           {"Référence", "Titre", "Notes", "ISBN", "Auteur"},
+                           {"007", "Germinal", "note de Germinal", "0439023483", "ÉMILE ZOLA"},
+                           {"2", "Un  <deux> & trois", "ligne 1\n\tligne 2", "", "Zola, Émile"}}));
+    }
+
+    void writtenWholeOrNotAtAll_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("CSV") << "liste.csv";
+        QTest::newRow("OpenDocument") << "liste.ods";
+    }
+    void writtenWholeOrNotAtAll() {
+        QFETCH(QString, name);
         AppFixture app(library());
         app.start();
-        const QString path = app.path("liste.csv");
+        const QString path = app.path(name);
         writeBytes(path.toStdString(), "avant");
         app.dialogs().files.push_back(path);
-        app.fs.onlyFor("liste.csv");
+        app.fs.onlyFor(name.toStdString());
         app.fs.diskFullAfter(40); // the header and a line fit, not the rest
         inOverview(app, [](Window w) {
             QTest::mouseClick(child<QPushButton>(w.d, "btexporter"), Qt::LeftButton);
@@ -357,34 +435,22 @@ private Q_SLOTS:
                                   .set(Field::auteur, i % 2 ? "Émile Zola" : "Georges Simenon"));
         AppFixture app(records);
         app.start();
-        const QString pdf = app.path("vue.pdf");
-        PdfPrinter printer(pdf);
-        FakeServices& f = *app.fakes;
-        Services services = f.printingOn(printer);
-        Tformvue form(app.state(), services);
-        f.modal.script("formvue", [](QDialog& d) {
-            typeInto(child<QLineEdit>(d, "edtfiltre"), "zola");
-            QTest::mouseClick(child<QPushButton>(d, "btimprimer"), Qt::LeftButton);
-        });
-        form.execute({});
-        QCOMPARE(f.dialogs.log, QStringList());
-        PdfText text = readPdfText(pdf);
+        PrintedOverview printed(app);
+        PdfText text =
+            printed.print([](QDialog& d) { typeInto(child<QLineEdit>(d, "edtfiltre"), "zola"); });
+        QCOMPARE(app.dialogs().log, QStringList());
         QCOMPARE(text.pages, 2); // 60 books, 50 a page
         QStringList words;
         for (const PdfWord& w : text.words)
             words << w.text;
         QCOMPARE(words.count("Livre"), 60);
         QCOMPARE(words.count("d'ensemble"), 2); // the heading on each page
-        QVERIFY(words.join(' ').contains("page 1 / 2"));
-        QVERIFY(words.join(' ').contains("page 2 / 2"));
+        QVERIFY(words.join(' ').contains("Page 1 / 2"));
+        QVERIFY(words.join(' ').contains("Page 2 / 2"));
 
         // One page, read line by line.
-        f.modal.script("formvue", [](QDialog& d) {
-            typeInto(child<QLineEdit>(d, "edtfiltre"), "zola 11");
-            QTest::mouseClick(child<QPushButton>(d, "btimprimer"), Qt::LeftButton);
-        });
-        form.execute({});
-        text = readPdfText(pdf);
+        text = printed.print(
+            [](QDialog& d) { typeInto(child<QLineEdit>(d, "edtfiltre"), "zola 11"); });
         QCOMPARE(text.pages, 1);
         const QList<QList<PdfWord>> lines = pdfLines(text, 2);
         QCOMPARE(joined(lines[0]), QString("Vue d'ensemble : 5 livres sur 120"));
@@ -392,8 +458,54 @@ private Q_SLOTS:
         QVERIFY2(joined(lines[2]).startsWith("Référence Titre Auteur"),
                  qPrintable(joined(lines[2])));
         QVERIFY(joined(lines[3]).startsWith("110 Livre 110 Émile Zola"));
-        QCOMPARE(joined(lines.last()), QString("page 1 / 1"));
+        QCOMPARE(joined(lines.last()), QString("Page 1 / 1"));
         QCOMPARE(lines.size(), 9);
+    }
+
+    // Long titles go on two lines or end with "…"; an ISBN and "Non" are printed whole.
+    void printedValuesNeverCutSilently() {
+        if (!havePdfTools()) QSKIP("poppler-utils is not installed");
+        std::vector<q7::Fiche> records;
+        const QString shared = "Jules Verne|Les Voyages extraordinaires|Pierre-Jules Hetzel et "
+                               "Compagnie|1864|Salon|9782070360024|Non|Vue d'ensemble : 30 livres "
+                               "sur|Tous les|Page 1 /|Référence Titre Auteur Collection Édition "
+                               "Année d'édition Positions Lu ISBN";
+        QStringList whole = shared.split('|');
+        for (int i = 0; i < 30; ++i) {
+            const QString title =
+                QString("Voyages %1 au centre de la Terre autour").arg(i, 3, 10, QChar('0'));
+            QCOMPARE(title.size(), 40);
+            const QStringList v = shared.split('|');
+            records.push_back(FicheBuilder()
+                                  .numero(i + 1)
+                                  .set(Field::titre, title.toStdString())
+                                  .set(Field::auteur, v[0].toStdString())
+                                  .set(Field::collection, v[1].toStdString())
+                                  .set(Field::edition, v[2].toStdString())
+                                  .set(Field::anedition, v[3].toStdString())
+                                  .set(Field::pos1, v[4].toStdString())
+                                  .set(Field::isbn, v[5].toStdString()));
+            whole << title << QString::number(i + 1);
+        }
+        const QStringList split = whole.join(' ').split(' ');
+        const QSet<QString> words(split.begin(), split.end());
+        AppFixture app(records);
+        app.start();
+        const PdfText text = PrintedOverview(app).print([](QDialog&) {});
+        QStringList printed;
+        for (const PdfWord& w : text.words) {
+            printed << w.text;
+            if (words.contains(w.text)) continue;
+            // A cut word ends with the ellipsis, after the start of a word of the list.
+            QVERIFY2(w.text.endsWith(u'…'), qPrintable(w.text));
+            const QString start = w.text.chopped(1);
+            QVERIFY2(std::any_of(words.begin(), words.end(),
+                                 [&](const QString& word) { return word.startsWith(start); }),
+                     qPrintable(w.text));
+        }
+        QCOMPARE(printed.count("9782070360024"), 30);
+        QCOMPARE(printed.count("Non"), 30);
+        QCOMPARE(printed.count("1864"), 30);
     }
 
     void longListAsksBeforePrinting() {

@@ -1,5 +1,6 @@
 #include "AccessibleNames.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QWidget>
@@ -18,20 +19,28 @@ void walk(QAccessibleInterface* iface, std::map<QString, AccessibleControl>& out
         QAccessibleInterface* child = iface->child(i);
         if (!child) continue;
         auto* widget = qobject_cast<QWidget*>(child->object());
-        // Qt's own parts (a combo box's line edit and list) speak for their owner.
-        if (widget && !widget->objectName().isEmpty() &&
-            !widget->objectName().startsWith(QLatin1String("qt_"))) {
+        // Qt's own parts (a combo box's line edit and list) speak for their owner; a button
+        // Qt adds (a field's clear button) is a control all the same, reached by a click.
+        const bool button = widget && qobject_cast<QAbstractButton*>(widget) && !widget->isHidden();
+        if (widget && ((!widget->objectName().isEmpty() &&
+                        !widget->objectName().startsWith(QLatin1String("qt_"))) ||
+                       button)) {
             AccessibleControl c;
             c.name = child->text(QAccessible::Name);
             c.description = child->text(QAccessible::Description);
             c.labels = labelTexts(child);
             c.role = child->role();
-            c.focusable = widget->focusPolicy() != Qt::NoFocus;
+            c.focusable = widget->focusPolicy() != Qt::NoFocus || button;
             if (qobject_cast<QComboBox*>(widget) && c.name == child->text(QAccessible::Value)) {
                 c.name = widget->accessibleName();
                 if (c.name.isEmpty() && !c.labels.isEmpty()) c.name = c.labels.first();
             }
-            out.emplace(widget->objectName(), c);
+            QString key = widget->objectName();
+            if (key.isEmpty() || key.startsWith(QLatin1String("qt_")))
+                key = QStringLiteral("%1 de %2")
+                          .arg(QLatin1String(widget->metaObject()->className()),
+                               widget->parentWidget()->objectName());
+            out.emplace(key, c);
         }
         // Rows of a list are its values, not controls.
         if (!qobject_cast<QComboBox*>(widget) && !qobject_cast<QAbstractItemView*>(widget))

@@ -17,7 +17,8 @@ struct AccessibleControl {
     bool focusable = false; // reached with Tab or a click
 };
 
-// Every control below `window` that has an object name, by object name. A combo box
+// Every control below `window` that has an object name, by object name, and every button
+// Qt adds of its own ("QLineEditIconButton de edtfiltre"). A combo box
 // is listed with the name it has while empty: on Linux, Qt announces a combo box's
 // text in place of its name and says what it is through its labels.
 std::map<QString, AccessibleControl> accessibleControls(QWidget* window);

@@ -19,7 +19,8 @@
 class FakeDialogs : public Dialogs {
 public:
     // Every call, in order: "beep", "info-sound", "message:<text>", "information:<text>",
-    // "confirm:<text>", "question:<text>", "error:<text>", "open-file".
+    // "confirm:<text>", "confirm-non:<text>" ("&Non" by default), "question:<text>",
+    // "error:<text>", "open-file".
     QStringList log;
     std::deque<bool> answers; // for confirm and informationQuestion; empty = yes
     std::deque<std::optional<QString>> files;
@@ -30,6 +31,9 @@ public:
     void message(const QString& t) override { box(QStringLiteral("message:") + t); }
     void information(const QString& t) override { box(QStringLiteral("information:") + t); }
     bool confirm(const QString& t) override { return answer(QStringLiteral("confirm:") + t); }
+    bool confirmDefaultNo(const QString& t) override {
+        return answer(QStringLiteral("confirm-non:") + t);
+    }
     bool informationQuestion(const QString& t) override {
         return answer(QStringLiteral("question:") + t);
     }
@@ -93,6 +97,8 @@ public:
         draw(x, y, t, width);
     }
     void newPage() override { ++page; }
+    // About the average letter of a sans serif face: 2.2 units a point.
+    int textWidth(const QString& t, int p, bool) override { return int(t.size()) * p * 22 / 10; }
     // Pictures drawn, of every document: their boxes and the page (from 0).
     struct DrawnPainting {
         QRect box;
