@@ -27,6 +27,13 @@ struct FoundBook {
     std::vector<std::string> subjects;
     std::string summary;
     std::vector<std::string> isbns; // every ISBN or EAN the record carries, as written
+    // The service's reference to the book's cover: Open Library "id/6796986" or
+    // "olid/OL7353617M" (as its covers' addresses name them), Google Books an address.
+    std::string cover;
+    // A finer notice to read when this one is chosen: Open Library's search describes a
+    // work, and names one edition of it.
+    std::string edition;
+    bool serial = false; // a periodical: never a candidate for a book
 };
 
 // What one answer held.
@@ -38,7 +45,8 @@ struct Answer {
     };
     Kind kind = Kind::none;
     std::vector<FoundBook> books;
-    std::string problem; // French
+    std::string problem;  // French
+    long long total = -1; // what the service holds for the question, every page; -1 unsaid
 };
 
 // The readers: bytes of an answer to what they hold. They never throw.

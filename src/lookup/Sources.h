@@ -31,8 +31,24 @@ struct Reach {
 // one before has no book. Only the ISBN goes out.
 using IsbnRequests = std::vector<Request> (*)(const Reach& reach, const std::string& isbn13);
 
-// Title and author searches and covers join this row as builders of their own beside
-// `isbn`, left null by a source that offers none.
+// What the collector typed to find a book without its ISBN: UTF-8 words, any empty.
+struct SearchTerms {
+    std::string title, author, publisher, year;
+    bool operator==(const SearchTerms&) const = default;
+};
+
+// A search by title and author: the questions for the page of `count` books after the
+// `start` first, in order (the next only when the one before has no book; none without
+// the collector's key where one is needed), and the finer notice of a book chosen, when
+// the source has one (an empty address: none). Only the words typed go out.
+struct TitleSearch {
+    std::vector<Request> (*requests)(const Reach& reach, const SearchTerms& terms, int start,
+                                     int count);
+    Request (*detail)(const Reach& reach, const FoundBook& chosen);
+};
+
+// Covers join this row as a builder of their own beside `isbn`, left null by a source
+// that offers none.
 struct Source {
     const char* key;        // in [Notices]: listed by `ordre`, and its address's key
     const char* name;       // as the collector reads it: "BnF"
@@ -40,6 +56,7 @@ struct Source {
     const char* keySetting; // [Notices] key of the collector's API key; null: none needed
     bool onByDefault;
     IsbnRequests isbn;
+    const TitleSearch* search; // null: the source is not asked by title
 };
 
 // Every source, in the default order.
@@ -64,7 +81,8 @@ constexpr bool wholeRows(std::span<const Source> rows) {
         const Source& s = rows[i];
         if (!plainKey(s.key) || !s.name || !*s.name || !s.address || !s.isbn ||
             !std::string_view(s.address).starts_with("https://") ||
-            (s.keySetting && (!plainKey(s.keySetting) || same(s.key, s.keySetting))))
+            (s.keySetting && (!plainKey(s.keySetting) || same(s.key, s.keySetting))) ||
+            (s.search && !s.search->requests))
             return false;
         for (std::size_t j = i + 1; j < rows.size(); ++j)
             for (const char* mine : {s.key, s.keySetting})
@@ -97,6 +115,10 @@ struct NoticeSettings {
 NoticeSettings readNoticeSettings(SettingsBackend& store,
                                   std::span<const Source> table = sources());
 void writeNoticeSettings(SettingsBackend& store, const NoticeSettings& settings);
+
+// What went wrong asking `who` ("BnF"), in French: no answer, or an HTTP status other
+// than 200. Empty when the answer is there to be read.
+std::string answerProblem(const Fetched& fetched, const std::string& who);
 
 // The collector's settings file (wutfn.ini), for a program without the record window.
 std::unique_ptr<SettingsBackend> userSettings();
