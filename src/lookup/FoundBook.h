@@ -27,6 +27,9 @@ struct FoundBook {
     std::vector<std::string> subjects;
     std::string summary;
     std::vector<std::string> isbns; // every ISBN or EAN the record carries, as written
+    // The service's own way to the book's cover: an Open Library cover id ("6796986") or
+    // edition key ("OL7353617M"), Google Books' thumbnail link; empty when it gives none.
+    std::string cover;
 };
 
 // What one answer held.

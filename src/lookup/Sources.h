@@ -31,8 +31,17 @@ struct Reach {
 // one before has no book. Only the ISBN goes out.
 using IsbnRequests = std::vector<Request> (*)(const Reach& reach, const std::string& isbn13);
 
-// Title and author searches and covers join this row as builders of their own beside
-// `isbn`, left null by a source that offers none.
+// How big a cover is asked: to show in a list, or the largest offered, to keep.
+enum class CoverSize { list, kept };
+
+// The addresses of the cover of a book a source found, best first (the next is asked
+// when one has none); empty when its answer gives no way to one. Only the cover's id, the
+// edition's key or the ISBN (13 digits, or empty) goes out.
+using CoverRequests = std::vector<std::string> (*)(const Reach& reach, const FoundBook& book,
+                                                   const std::string& isbn13, CoverSize size);
+
+// Title and author searches join this row as builders of their own beside `isbn`, left
+// null by a source that offers none, as `cover` is.
 struct Source {
     const char* key;        // in [Notices]: listed by `ordre`, and its address's key
     const char* name;       // as the collector reads it: "BnF"
@@ -40,6 +49,7 @@ struct Source {
     const char* keySetting; // [Notices] key of the collector's API key; null: none needed
     bool onByDefault;
     IsbnRequests isbn;
+    CoverRequests cover = nullptr; // null: the source gives no covers
 };
 
 // Every source, in the default order.
@@ -97,6 +107,12 @@ struct NoticeSettings {
 NoticeSettings readNoticeSettings(SettingsBackend& store,
                                   std::span<const Source> table = sources());
 void writeNoticeSettings(SettingsBackend& store, const NoticeSettings& settings);
+
+// The addresses of the cover of `book`, found at `source`, as the collector set that
+// source; empty for a source without covers.
+std::vector<std::string> coverRequests(const NoticeSettings& settings, const Source& source,
+                                       const FoundBook& book, const std::string& isbn13,
+                                       CoverSize size);
 
 // The collector's settings file (wutfn.ini), for a program without the record window.
 std::unique_ptr<SettingsBackend> userSettings();
