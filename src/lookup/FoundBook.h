@@ -27,8 +27,8 @@ struct FoundBook {
     std::vector<std::string> subjects;
     std::string summary;
     std::vector<std::string> isbns; // every ISBN or EAN the record carries, as written
-    // The service's reference to the book's cover: Open Library "id/6796986" or
-    // "olid/OL7353617M" (as its covers' addresses name them), Google Books an address.
+    // The service's own way to the book's cover: an Open Library cover id ("6796986") or
+    // edition key ("OL7353617M"), Google Books' thumbnail link; empty when it gives none.
     std::string cover;
     // A finer notice to read when this one is chosen: Open Library's search describes a
     // work, and names one edition of it.

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace q7::lookup {
 
@@ -52,6 +53,19 @@ void appendIsbns(FoundBook& b, const QJsonValue& list) {
         b.isbns.push_back(std::move(i));
 }
 
+// An edition lists its covers' ids (-1 for one removed); the books API gives the pictures'
+// addresses, ".../b/id/12345-M.jpg".
+std::string openLibraryCover(const QJsonObject& o) {
+    for (const QJsonValue& id : o.value(u"covers").toArray())
+        if (id.toInteger() > 0) return std::to_string(id.toInteger());
+    static const QRegularExpression byId(QStringLiteral("/b/id/(\\d+)-[SML]\\.jpg"));
+    const QJsonObject pictures = o.value(u"cover").toObject();
+    for (const char16_t* size : {u"large", u"medium", u"small"})
+        if (const auto m = byId.match(pictures.value(size).toString()); m.hasMatch())
+            return m.captured(1).toStdString();
+    return {};
+}
+
 FoundBook openLibraryBook(const QJsonObject& o) {
     FoundBook b;
     b.identifier = text(o.value(u"key"));
@@ -76,6 +90,7 @@ FoundBook openLibraryBook(const QJsonObject& o) {
     const QJsonObject ids = o.value(u"identifiers").toObject();
     appendIsbns(b, ids.value(u"isbn_13"));
     appendIsbns(b, ids.value(u"isbn_10"));
+    b.cover = openLibraryCover(o);
     return b;
 }
 
@@ -101,9 +116,9 @@ FoundBook openLibraryWork(const QJsonObject& o) {
     b.edition = text(o.value(u"cover_edition_key"));
     if (b.edition.empty()) b.edition = firstOf(o.value(u"edition_key"));
     if (const int id = o.value(u"cover_i").toInt(); id > 0)
-        b.cover = "id/" + std::to_string(id);
-    else if (const std::string olid = text(o.value(u"cover_edition_key")); !olid.empty())
-        b.cover = "olid/" + olid;
+        b.cover = std::to_string(id);
+    else
+        b.cover = text(o.value(u"cover_edition_key"));
     return b;
 }
 

@@ -47,8 +47,16 @@ struct TitleSearch {
     Request (*detail)(const Reach& reach, const FoundBook& chosen);
 };
 
-// Covers join this row as a builder of their own beside `isbn`, left null by a source
-// that offers none.
+// How big a cover is asked: to show in a list, or the largest offered, to keep.
+enum class CoverSize { list, kept };
+
+// The addresses of the cover of a book a source found, best first (the next is asked
+// when one has none); empty when its answer gives no way to one. Only the cover's id, the
+// edition's key or the ISBN (13 digits, or empty) goes out.
+using CoverRequests = std::vector<std::string> (*)(const Reach& reach, const FoundBook& book,
+                                                   const std::string& isbn13, CoverSize size);
+
+// A source that offers no covers or no search by title leaves those builders null.
 struct Source {
     const char* key;        // in [Notices]: listed by `ordre`, and its address's key
     const char* name;       // as the collector reads it: "BnF"
@@ -56,7 +64,8 @@ struct Source {
     const char* keySetting; // [Notices] key of the collector's API key; null: none needed
     bool onByDefault;
     IsbnRequests isbn;
-    const TitleSearch* search; // null: the source is not asked by title
+    CoverRequests cover = nullptr;       // null: the source gives no covers
+    const TitleSearch* search = nullptr; // null: the source is not asked by title
 };
 
 // Every source, in the default order.
@@ -119,6 +128,11 @@ void writeNoticeSettings(SettingsBackend& store, const NoticeSettings& settings)
 // What went wrong asking `who` ("BnF"), in French: no answer, or an HTTP status other
 // than 200. Empty when the answer is there to be read.
 std::string answerProblem(const Fetched& fetched, const std::string& who);
+// The addresses of the cover of `book`, found at `source`, as the collector set that
+// source; empty for a source without covers.
+std::vector<std::string> coverRequests(const NoticeSettings& settings, const Source& source,
+                                       const FoundBook& book, const std::string& isbn13,
+                                       CoverSize size);
 
 // The collector's settings file (wutfn.ini), for a program without the record window.
 std::unique_ptr<SettingsBackend> userSettings();
