@@ -43,7 +43,8 @@ QString pages(const FoundBook& b) {
     return b.pages > 0 ? QString::number(b.pages) : utf8(b.extent);
 }
 
-constexpr QSize coverBox(128, 192); // Google's and Open Library's middle size
+// Google's and Open Library's middle size.
+constexpr QSize coverBox(CandidateList::coverSide * 2 / 3, CandidateList::coverSide);
 
 } // namespace
 
@@ -68,10 +69,19 @@ CandidateList::CandidateList(QWidget* parent)
     QHeaderView* header = table_->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(Titre, QHeaderView::Stretch);
-    connect(table_, &QTableWidget::currentCellChanged, this, &CandidateList::showCover);
+    connect(table_, &QTableWidget::currentCellChanged, this, &CandidateList::rowChanged);
+    coverWait_.setSingleShot(true);
+    coverWait_.setInterval(250);
+    connect(&coverWait_, &QTimer::timeout, this, [this] {
+        const int row = chosen();
+        if (row < 0 || coverState_[std::size_t(row)] != CoverState::unasked) return;
+        coverState_[std::size_t(row)] = CoverState::asked;
+        Q_EMIT coverWanted(row);
+    });
     connect(table_, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
 
     // The cover's place keeps its size: rows do not jump as covers come and go.
+    cover_->setObjectName(QStringLiteral("cover"));
     cover_->setFixedSize(coverBox);
     cover_->setAlignment(Qt::AlignCenter);
     cover_->setAccessibleName(QStringLiteral("Couverture"));
@@ -110,6 +120,7 @@ void CandidateList::setResult(const SearchResult& r, const std::vector<Held>& he
     const int current = std::max(chosen(), 0);
     held_ = held;
     covers_.resize(r.candidates.size());
+    coverState_.resize(r.candidates.size(), CoverState::unasked);
     table_->setRowCount(static_cast<int>(r.candidates.size()));
     for (int i = 0; i < table_->rowCount(); ++i) {
         const Candidate& c = r.candidates[std::size_t(i)];
@@ -132,7 +143,7 @@ void CandidateList::setResult(const SearchResult& r, const std::vector<Held>& he
     more_->setEnabled(r.more);
     table_->setCurrentCell(std::min(current, table_->rowCount() - 1), Titre);
     focusForTyping(table_);
-    showCover();
+    rowChanged();
 }
 
 void CandidateList::setWaiting(const QString& status) {
@@ -143,7 +154,19 @@ void CandidateList::setWaiting(const QString& status) {
 void CandidateList::setCover(int row, const QImage& cover) {
     if (row < 0 || std::size_t(row) >= covers_.size()) return;
     covers_[std::size_t(row)] = cover;
+    coverState_[std::size_t(row)] = CoverState::known;
     if (row == chosen()) showCover();
+}
+
+void CandidateList::coverDropped(int row) {
+    if (row < 0 || std::size_t(row) >= coverState_.size()) return;
+    coverState_[std::size_t(row)] = CoverState::unasked;
+    if (row == chosen()) coverWait_.start();
+}
+
+void CandidateList::rowChanged() {
+    showCover();
+    coverWait_.start();
 }
 
 int CandidateList::chosen() const {
@@ -159,6 +182,8 @@ void CandidateList::showCover() {
                           : QPixmap::fromImage(image.scaled(coverBox, Qt::KeepAspectRatio,
                                                             Qt::SmoothTransformation)));
     const QString name = row >= 0 ? table_->item(row, Titre)->text() : QString();
-    cover_->setAccessibleName(image.isNull() ? QStringLiteral("Pas de couverture")
-                                             : name + QStringLiteral(", couverture"));
+    const bool known = row >= 0 && coverState_[std::size_t(row)] == CoverState::known;
+    cover_->setAccessibleName(!known           ? QStringLiteral("Couverture")
+                              : image.isNull() ? QStringLiteral("Pas de couverture")
+                                               : name + QStringLiteral(", couverture"));
 }

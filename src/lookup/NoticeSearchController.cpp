@@ -35,7 +35,8 @@ std::string firstAuthor(const FoundBook& b) {
 } // namespace
 
 NoticeSearchController::NoticeSearchController(RecordWindow& window, QAction* menuNotice)
-    : window_(window), menuNotice_(menuNotice), search_(window.services().fetcher) {
+    : window_(window), menuNotice_(menuNotice), search_(window.services().fetcher),
+      covers_(window.services().fetcher) {
     Dialogs& d = window.services().dialogs;
     connect(menuNotice_, &QAction::triggered, this,
             guarded(d, this, &NoticeSearchController::menuNoticeClick));
@@ -136,10 +137,23 @@ void NoticeSearchController::choose(const SearchResult& r) {
         list.setWaiting(QStringLiteral("Recherche des notices suivantes..."));
         search_.more();
     });
+    // Only the cover of the row the collector stays on is asked for, when it is.
+    const NoticeSettings settings = readNoticeSettings(s.settingsStore);
+    connect(&list, &CandidateList::coverWanted, this, [this, &list, settings](int row) {
+        if (covers_.running()) list.coverDropped(coverRow_);
+        const Candidate& c = search_.result().candidates[std::size_t(row)];
+        coverRow_ = row;
+        const bool asked = covers_.start(
+            coverRequests(settings, *c.source, c.book, firstIsbn(c.book), CoverSize::list),
+            c.source->name, [&list, row](const FetchedCover& f) { list.setCover(row, f.image); },
+            CandidateList::coverSide);
+        if (!asked) list.setCover(row, {});
+    });
     window_.setStatus(utf8(r.message).section(u'\n', 0, 0));
     list_ = &list;
     const int answer = s.modal.showModal(list);
     list_ = nullptr;
+    covers_.cancel();
     const int row = list.chosen();
     if (answer != QDialog::Accepted || row < 0) {
         search_.cancel();

@@ -3,6 +3,7 @@
 // and year too, when typed for this book) asked of the sources without freezing the
 // window (Escape stops), the books found listed to choose one, and the one chosen taken
 // as a notice found by its ISBN is.
+#include "covers/CoverFetch.h"
 #include "lookup/Held.h"
 #include "lookup/NoticeSearch.h"
 #include "record/RecordWindow.h"
@@ -34,4 +35,6 @@ private:
     QAction* menuNotice_;
     q7::lookup::NoticeSearch search_;
     CandidateList* list_ = nullptr; // while it is shown
+    q7::CoverFetch covers_;         // the cover of the row the collector is on
+    int coverRow_ = -1;
 };

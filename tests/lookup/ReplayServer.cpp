@@ -77,6 +77,8 @@ QString searchKind(const QString& target) {
     if (target.startsWith(u"/search.json")) return QStringLiteral("ol");
     if (target.startsWith(u"/books/OL")) return QStringLiteral("olbook");
     if (target.startsWith(u"/books/v1/volumes")) return QStringLiteral("gb");
+    if (target.startsWith(u"/books/content") || target.startsWith(u"/b/"))
+        return QStringLiteral("cover");
     return QStringLiteral("?");
 }
 
@@ -98,6 +100,6 @@ Reply replaySearches(const QString& target, const QStringList& plans) {
     if (!plan.isEmpty()) return {200, recorded(QStringLiteral("search/") + plan)};
     if (kind == u"ol") return {200, R"({"numFound": 0, "start": 0, "docs": []})"};
     if (kind == u"gb") return {200, R"({"kind": "books#volumes", "totalItems": 0})"};
-    if (kind == u"olbook") return {404, "{}"};
+    if (kind == u"olbook" || kind == u"cover") return {404, "{}"};
     return {200, recorded("bnf-sru-unimarc-9789999999999-empty.xml")};
 }

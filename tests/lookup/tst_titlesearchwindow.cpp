@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 using q7::Field;
@@ -60,6 +61,8 @@ private Q_SLOTS:
     void chosen();
     void keyboard();
     void alreadyHeld();
+    void covers_data();
+    void covers();
 };
 
 void TestTitleSearchWindow::chosen_data() {
@@ -259,6 +262,54 @@ void TestTitleSearchWindow::alreadyHeld() {
     QCOMPARE(app.dialogs().boxes(),
              QStringList{"information:Aucun livre du catalogue n'a cet ISBN, ni ce titre et "
                          "cet auteur."});
+}
+
+// The cover of the row the collector stays on, asked of its source's picture service.
+void TestTitleSearchWindow::covers_data() {
+    QTest::addColumn<QStringList>("plans");
+    QTest::addColumn<QString>("first"); // the cover's place, as a screen reader reads it
+    QTest::addColumn<QString>("asked"); // the picture asked for
+    const QString gb = "gb=googlebooks-intitle-cragside-inauthor-ljross-volumes-masked.json";
+    const QString picture =
+        "cover=../../../covers/answers/googlebooks-content-6l8kAQAAMAAJ-zoom5-thumbnail.jpg";
+    const QString asked = "/books/content?id=7kMMzgEACAAJ&printsec=frontcover&img=1&zoom=1&"
+                          "source=gbs_api";
+    QTest::newRow("Google Books' thumbnail")
+        << QStringList{gb, picture} << "Cragside, couverture" << asked;
+    QTest::newRow("none there") << QStringList{gb} << "Pas de couverture" << asked;
+    QTest::newRow("a web page") << QStringList{gb, "cover=html"} << "Pas de couverture" << asked;
+    QTest::newRow("Open Library, by the work's cover")
+        << QStringList{"ol=openlibrary-search-timewar-docs.json", picture}
+        << "This Is How You Lose the Time War, couverture"
+        << "/b/olid/OL27901088M-M.jpg?default=false";
+}
+
+void TestTitleSearchWindow::covers() {
+    QFETCH(QStringList, plans);
+    ReplayServer server([&](const QString& t) { return replaySearches(t, plans); });
+    AppFixture app;
+    start(app, server, "googlebooks,openlibrary");
+    const QRegularExpression picture("^/b(ooks/content|/)");
+    QString first;
+    app.fakes->modal.script("CandidateList", [&](QDialog& d) {
+        auto* cover = d.findChild<QLabel*>("cover");
+        QTRY_VERIFY(cover->accessibleName() != u"Couverture");
+        first = cover->accessibleName();
+        QCOMPARE(cover->pixmap().isNull(), first == u"Pas de couverture");
+        // Arrowing past a row asks nothing of it; back on the first, its cover is kept.
+        auto& table = static_cast<CandidateList&>(d).table();
+        QTest::keyClick(&table, Qt::Key_Down);
+        QTest::keyClick(&table, Qt::Key_Up);
+        QTest::qWait(400);
+        QCOMPARE(cover->accessibleName(), first);
+        d.reject();
+    });
+    search(app, "Cragside", "Ross");
+    QTRY_VERIFY(app.fakes->modal.shown.contains("CandidateList"));
+    QTEST(first, "first");
+    const QStringList pictures = server.targets.filter(picture);
+    QCOMPARE(pictures.size(), 1);
+    QTEST(pictures.at(0), "asked");
 }
 
 QTEST_MAIN(TestTitleSearchWindow)
