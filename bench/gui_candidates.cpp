@@ -84,7 +84,9 @@ double listShown(int records, int runs, bench::WindowStage& stage) {
     program.prin().show();
     QApplication::processEvents();
     auto* title = program.prin().findChild<QComboBox*>(QStringLiteral("cbtitre"));
-    stage.scripts[QStringLiteral("NoticeReview")] = [](QWidget& w) {
+    bool reviewed = false; // the list chose its first row, the review came and went
+    stage.scripts[QStringLiteral("NoticeReview")] = [&reviewed](QWidget& w) {
+        reviewed = true;
         static_cast<QDialog&>(w).reject();
     };
     bench::Samples shown;
@@ -93,7 +95,11 @@ double listShown(int records, int runs, bench::WindowStage& stage) {
         // Other words each time: an answer kept from before would not go through the door.
         title->setEditText(QStringLiteral("Chicago %1").arg(i));
         stage.expect(QStringLiteral("CandidateList"));
+        reviewed = false;
         program.prin().findChild<QAction*>(QStringLiteral("menuNotice"))->trigger();
+        // The answers come from the event loop: the list opens once they are read.
+        while (!reviewed)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         shown.add(std::chrono::duration<double>(stage.settledAt() - fetcher.lastAnswer).count());
     }
     bench::printTimes(
@@ -114,10 +120,12 @@ int main(int argc, char** argv) {
                 "notices; median of %d runs [min - max]; load %s\n",
                 qPrintable(QGuiApplication::platformName()), runs, bench::loadAverage().c_str());
     const double one = listShown(1, runs, stage);
-    const double full = listShown(q7::maxRecords, runs, stage);
+    // A full catalogue takes no new record: one short of it.
+    const int most = q7::maxRecords - 1;
+    const double full = listShown(most, runs, stage);
     bench::printExcess("over 1 record (the catalogue checked)", (full - one) * 1e3, one * 1e3, 0);
     const bool met = full <= 0.050;
-    std::printf("    goal: within 50 ms of the last answer at %d records: %s\n", q7::maxRecords,
+    std::printf("    goal: within 50 ms of the last answer at %d records: %s\n", most,
                 met ? "met" : "MISSED");
     return met ? 0 : 1;
 }

@@ -26,6 +26,20 @@ bool titleMatches(const BookKey& found, const std::string& storedTitle) {
     return sameTitle(found.title, storedTitle) || sameTitle(found.fullTitle, storedTitle);
 }
 
+// Letters a stored title holds once folded if it matches `key`: its longest word among
+// those a title cut by its field keeps. Most of the catalogue is passed over on them,
+// without splitting its titles into words.
+std::string_view needle(std::string_view key) {
+    std::string_view best;
+    for (std::size_t from = 0; from < key.size();) {
+        const std::size_t end = std::min(key.find(' ', from), key.size());
+        if (end > cutTitle) break;
+        if (end - from > best.size()) best = key.substr(from, end - from);
+        from = end + 1;
+    }
+    return best.substr(0, 8);
+}
+
 } // namespace
 
 BookKey bookKey(std::string_view isbn, std::string_view title, std::string_view author,
@@ -54,6 +68,11 @@ std::vector<Held> findHeld(const DataFile& data, std::span<const BookKey> keys, 
     constexpr int block = DataFile::readAheadRecords;
     static_assert(sizeof(Fiche) == ficheSize, "records are read side by side");
     std::vector<Fiche> records(block);
+    std::vector<std::string_view> needles;
+    for (const BookKey& key : keys)
+        for (const std::string* title : {&key.title, &key.fullTitle})
+            if (!title->empty()) needles.push_back(needle(*title));
+    std::string folded;
     for (int first = 0; first < data.count(); first += block) {
         const int wanted = std::min(block, data.count() - first);
         const int read = data.readRecords(first, wanted, records.front().bytes.data());
@@ -61,8 +80,12 @@ std::vector<Held> findHeld(const DataFile& data, std::span<const BookKey> keys, 
             if (first + i == except) continue;
             const Fiche& record = records[std::size_t(i)];
             // The author is folded only for a title that matches: most records stop sooner.
+            folded.clear();
+            appendFoldedCp1252(folded, record.view(Field::titre));
+            const bool maybe = std::ranges::any_of(
+                needles, [&](std::string_view n) { return folded.find(n) != std::string::npos; });
             BookKey stored{isbn::digits13(record.view(Field::isbn)),
-                           nameKeyCp1252(record.view(Field::titre)),
+                           maybe ? nameKeyCp1252(record.view(Field::titre)) : std::string(),
                            {},
                            {}};
             bool authorFolded = false;
