@@ -67,8 +67,12 @@ CandidateList::CandidateList(QWidget* parent)
     table_->setWordWrap(false);
     table_->setAccessibleName(QStringLiteral("Notices trouvées"));
     QHeaderView* header = table_->horizontalHeader();
+    // The title takes the room; a publisher's long imprint or a collation is cut to its
+    // share, read whole in its tooltip.
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(Titre, QHeaderView::Stretch);
+    for (int column : {Auteur, Edition, Pages})
+        header->setSectionResizeMode(column, QHeaderView::Interactive);
     connect(table_, &QTableWidget::currentCellChanged, this, &CandidateList::rowChanged);
     coverWait_.setSingleShot(true);
     coverWait_.setInterval(250);
@@ -138,6 +142,10 @@ void CandidateList::setResult(const SearchResult& r, const std::vector<Held>& he
             item->setToolTip(cells[column]); // long titles are read whole here
             table_->setItem(i, column, item);
         }
+    }
+    for (const auto& [column, share] : {std::pair{Auteur, 6}, {Edition, 5}, {Pages, 9}}) {
+        table_->resizeColumnToContents(column);
+        table_->setColumnWidth(column, std::min(table_->columnWidth(column), width() / share));
     }
     summary_->setText(utf8(r.message));
     more_->setEnabled(r.more);
