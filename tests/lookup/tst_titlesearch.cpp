@@ -196,6 +196,7 @@ void TestTitleSearch::held_data() {
     row("ISBN before a title met sooner", {"9782070360024", "Le boyfriend", "McFadden Freida"},
         "2");
     row("title and author, folded, other order", {"", "le BOYFRIEND", "Freida McFadden"}, "1");
+    row("accents and apostrophe folded", {"", "L’ETRANGER", "albert camus"}, "2");
     row("same title, another author", {"", "Le boyfriend", "Jean Dupont"}, "5");
     row("same author, another title", {"", "Le boyfriend 2", "Freida McFadden"}, "");
     row("title cut by its field",
