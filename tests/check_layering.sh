@@ -16,13 +16,14 @@ declare -A may=(
     [record]="store platform settings"
     [search]="$base"
     [lists]="$base"
-    [output]="$base"
+    [output]="$base covers" # the pocket page's thumbnails, the cover the HTML page links
     [maint]="$base output" # the statistics print on the output's paper
     [companions]="$base"
-    [overview]="$base output" # the list prints on the output's paper
-    [lookup]="$base"
+    [overview]="$base output covers" # the list prints on the output's paper
+    [lookup]="$base covers" # a found book's cover
+    [covers]="store platform settings record"
     [loans]="$base output" # the list of books out prints on the output's paper
-    [import]="store record lookup loans" # lirabel3-import: no window, no settings
+    [import]="store record lookup loans covers" # lirabel3-import: no window, no settings
     [app]="*"
 )
 

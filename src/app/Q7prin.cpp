@@ -5,6 +5,7 @@
 #include "lists/ListController.h"
 #include "loans/LoanController.h"
 #include "lookup/LookupController.h"
+#include "lookup/NoticeSearchController.h"
 #include "maint/MaintController.h"
 #include "output/OutputController.h"
 #include "output/Q7export.h"
@@ -172,7 +173,8 @@ void Tformprin::attach(const Windows& windows) {
         *this, LoanController::Controls{u.menuPreter, u.menuRetourPret, u.smenuprets, u.lblpret},
         *windows.preter, *windows.prets);
     lookup_ = std::make_unique<LookupController>(
-        *this, LookupController::Controls{u.menuIsbn, u.smenusources});
+        *this, LookupController::Controls{u.menuIsbn, u.smenusources, u.menuDeja});
+    noticeSearch_ = std::make_unique<NoticeSearchController>(*this, u.menuNotice);
     overview_ = std::make_unique<OverviewController>(
         *this, OverviewController::Controls{u.menuvue, u.spdbvue}, *windows.vue, [this] {
             // Who has each book out, as the register says when the overview opens.

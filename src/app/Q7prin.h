@@ -28,6 +28,7 @@ class MaintController;
 class CompanionController;
 class LoanController;
 class LookupController;
+class NoticeSearchController;
 class OverviewController;
 
 class Tformprin : public QMainWindow, public SettingsView, public RecordWindow {
@@ -133,6 +134,7 @@ private:
     std::unique_ptr<CompanionController> companions_;
     std::unique_ptr<LoanController> loans_;
     std::unique_ptr<LookupController> lookup_;
+    std::unique_ptr<NoticeSearchController> noticeSearch_;
     std::unique_ptr<OverviewController> overview_;
     std::set<QKeySequence> menuKeys_;
     // What the fields held before "Mettre à vide", while Ctrl+Z may still bring it back.

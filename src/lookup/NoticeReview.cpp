@@ -3,6 +3,7 @@
 #include "platform/TypingFocus.h"
 
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -11,7 +12,8 @@
 
 NoticeReview::NoticeReview(QWidget* parent)
     : QDialog(parent), origin_(new QLabel(this)), table_(new QTableWidget(0, 3, this)),
-      remarks_(new QLabel(this)) {
+      remarks_(new QLabel(this)), held_(new QLabel(this)),
+      showHeld_(new QPushButton(QStringLiteral("Voir ce livre (Ctrl+D)"), this)) {
     setObjectName(QStringLiteral("NoticeReview"));
     setWindowTitle(QStringLiteral("Notice trouvée"));
     origin_->setWordWrap(true);
@@ -36,8 +38,21 @@ NoticeReview::NoticeReview(QWidget* parent)
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    held_->setWordWrap(true);
+    held_->setStyleSheet(QStringLiteral("font-weight: bold"));
+    held_->hide();
+    showHeld_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    showHeld_->setAutoDefault(false); // Enter stays "take the fields"
+    showHeld_->hide();
+    connect(showHeld_, &QPushButton::clicked, this, [this] {
+        if (show_) show_();
+    });
+    auto* heldRow = new QHBoxLayout;
+    heldRow->addWidget(held_, 1);
+    heldRow->addWidget(showHeld_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(origin_);
+    layout->addLayout(heldRow);
     layout->addWidget(table_, 1);
     layout->addWidget(remarks_);
     layout->addWidget(new QLabel(QStringLiteral("Rien n'est enregistré : vérifiez la fiche, puis "
@@ -69,6 +84,13 @@ void NoticeReview::setContent(const QString& origin, const std::vector<Row>& row
     remarks_->setVisible(!remarks.isEmpty());
     table_->setCurrentCell(0, 0);
     focusForTyping(table_);
+}
+
+void NoticeReview::setHeld(const QString& text, std::function<void()> show) {
+    held_->setText(text);
+    held_->show();
+    show_ = std::move(show);
+    showHeld_->show();
 }
 
 std::vector<bool> NoticeReview::ticks() const {

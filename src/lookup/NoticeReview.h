@@ -3,9 +3,11 @@
 // current and found values and a tick; OK hands back the ticks.
 #include <QDialog>
 
+#include <functional>
 #include <vector>
 
 class QLabel;
+class QPushButton;
 class QTableWidget;
 
 class NoticeReview : public QDialog {
@@ -21,6 +23,8 @@ public:
     // `origin`: which source answered and its identifier for the record.
     void setContent(const QString& origin, const std::vector<Row>& rows,
                     const QStringList& remarks);
+    // Says that the catalogue holds the book already; Ctrl+D, or the button, runs `show`.
+    void setHeld(const QString& text, std::function<void()> show);
     std::vector<bool> ticks() const;
     QTableWidget& table() const { return *table_; }
 
@@ -28,4 +32,7 @@ private:
     QLabel* origin_;
     QTableWidget* table_;
     QLabel* remarks_;
+    QLabel* held_;
+    QPushButton* showHeld_;
+    std::function<void()> show_;
 };

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QUrl>
+#include <QUrlQuery>
 
 #include <algorithm>
 
@@ -43,12 +44,127 @@ std::vector<Request> googleBooksIsbn(const Reach& r, const std::string& isbn13) 
              readGoogleBooks}};
 }
 
-// Google Books without a key of the collector's own answers "quota exceeded".
+// A CQL string: its quotes and backslashes escaped.
+std::string cqlQuoted(const std::string& words) {
+    std::string out = "\"";
+    for (char c : words) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+std::vector<Request> bnfSearch(const Reach& r, const SearchTerms& t, int start, int count) {
+    std::string query;
+    const std::pair<const char*, const std::string*> indexes[] = {{"bib.title", &t.title},
+                                                                  {"bib.author", &t.author},
+                                                                  {"bib.publisher", &t.publisher},
+                                                                  {"bib.date", &t.year}};
+    for (const auto& [index, words] : indexes)
+        if (!words->empty())
+            query +=
+                (query.empty() ? "" : " and ") + std::string(index) + " all " + cqlQuoted(*words);
+    const std::string common =
+        r.base + "?version=1.2&operation=searchRetrieve&maximumRecords=" + std::to_string(count) +
+        "&startRecord=" + std::to_string(start + 1) + "&query=" + encoded(query) + "&recordSchema=";
+    return {{common + "unimarcxchange", readUnimarc}, {common + "dublincore", readDublinCore}};
+}
+
+std::vector<Request> openLibrarySearch(const Reach& r, const SearchTerms& t, int start, int count) {
+    // Only what the candidates show: a work's whole answer lists every edition's ISBNs.
+    std::string url = r.base + "/search.json?";
+    for (const auto& [name, words] : {std::pair{"title", &t.title}, std::pair{"author", &t.author},
+                                      std::pair{"publisher", &t.publisher}})
+        if (!words->empty()) url += std::string(name) + "=" + encoded(*words) + "&";
+    url += "fields=key,title,subtitle,author_name,publisher,first_publish_year,"
+           "number_of_pages_median,language,cover_i,cover_edition_key&limit=" +
+           std::to_string(count) + "&offset=" + std::to_string(start);
+    return {{url, readOpenLibrary}};
+}
+
+Request openLibraryEdition(const Reach& r, const FoundBook& b) {
+    const bool plain = !b.edition.empty() && std::ranges::all_of(b.edition, [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+    return {plain ? r.base + "/books/" + b.edition + ".json" : std::string(), readOpenLibrary};
+}
+
+std::vector<Request> googleBooksSearch(const Reach& r, const SearchTerms& t, int start, int count) {
+    if (r.apiKey.empty()) return {}; // without it, the quota is everybody's and spent
+    std::string q;
+    for (const auto& [op, words] :
+         {std::pair{"intitle:", &t.title}, std::pair{"inauthor:", &t.author},
+          std::pair{"inpublisher:", &t.publisher}})
+        for (const QString& w : QString::fromStdString(*words).split(u' ', Qt::SkipEmptyParts))
+            q += (q.empty() ? "" : " ") + std::string(op) + w.toStdString();
+    return {{r.base + "/volumes?q=" + encoded(q) + "&startIndex=" + std::to_string(start) +
+                 "&maxResults=" + std::to_string(count) +
+                 "&printType=books&key=" + encoded(r.apiKey),
+             readGoogleBooks}};
+}
+
+constexpr TitleSearch bnfSearching{bnfSearch, nullptr};
+constexpr TitleSearch openLibrarySearching{openLibrarySearch, openLibraryEdition};
+constexpr TitleSearch googleBooksSearching{googleBooksSearch, nullptr};
+
+constexpr const char* openLibrary = "https://openlibrary.org";
+constexpr const char* googleBooks = "https://www.googleapis.com/books/v1";
+
+// Covers have a host of their own; a mirror or a test server set by the collector serves
+// them too, so nothing goes where the collector did not point.
+std::vector<std::string> openLibraryCover(const Reach& r, const FoundBook& b,
+                                          const std::string& isbn13, CoverSize size) {
+    const std::string base = r.base == openLibrary ? "https://covers.openlibrary.org" : r.base;
+    // "No default picture": a book without a cover is a 404, not a blank image.
+    const std::string end =
+        size == CoverSize::list ? "-M.jpg?default=false" : "-L.jpg?default=false";
+    const auto plain = [](const std::string& s, std::string_view head, std::string_view tail) {
+        if (s.size() <= head.size() + tail.size() || !s.starts_with(head) || !s.ends_with(tail))
+            return false;
+        return std::ranges::all_of(s.substr(head.size(), s.size() - head.size() - tail.size()),
+                                   [](char c) { return c >= '0' && c <= '9'; });
+    };
+    std::vector<std::string> urls;
+    if (plain(b.cover, "", ""))
+        urls.push_back(base + "/b/id/" + b.cover + end);
+    else if (plain(b.cover, "OL", "M"))
+        urls.push_back(base + "/b/olid/" + b.cover + end);
+    if (!isbn13.empty()) urls.push_back(base + "/b/isbn/" + isbn13 + end);
+    return urls;
+}
+
+// Google's thumbnail link, in https, without the curled corner it draws over the picture;
+// a link to anywhere else than Google is not followed.
+std::vector<std::string> googleBooksCover(const Reach& r, const FoundBook& b, const std::string&,
+                                          CoverSize) {
+    QUrl link(QString::fromStdString(b.cover), QUrl::StrictMode);
+    if (!link.isValid() || (link.scheme() != u"http" && link.scheme() != u"https")) return {};
+    const QString host = link.host().toLower();
+    if (host != u"books.google.com" && !host.endsWith(u".google.com") &&
+        !host.endsWith(u".googleusercontent.com"))
+        return {};
+    link.setScheme(QStringLiteral("https"));
+    if (r.base != googleBooks) {
+        const QUrl mine(QString::fromStdString(r.base));
+        link.setScheme(mine.scheme());
+        link.setHost(mine.host());
+        link.setPort(mine.port());
+    }
+    QUrlQuery query(link);
+    query.removeAllQueryItems(QStringLiteral("edge"));
+    link.setQuery(query);
+    return {link.toString(QUrl::FullyEncoded).toStdString()};
+}
+
+// Google Books without a key of the collector's own answers "quota exceeded". The BnF's
+// notices name a cover by a number no recorded answer turns into an address.
 constexpr Source table[] = {
-    {"bnf", "BnF", "https://catalogue.bnf.fr/api/SRU", nullptr, true, bnfIsbn},
-    {"openlibrary", "Open Library", "https://openlibrary.org", nullptr, true, openLibraryIsbn},
-    {"googlebooks", "Google Books", "https://www.googleapis.com/books/v1", "googlebooks_cle", false,
-     googleBooksIsbn},
+    {"bnf", "BnF", "https://catalogue.bnf.fr/api/SRU", nullptr, true, bnfIsbn, nullptr,
+     &bnfSearching},
+    {"openlibrary", "Open Library", openLibrary, nullptr, true, openLibraryIsbn, openLibraryCover,
+     &openLibrarySearching},
+    {"googlebooks", "Google Books", googleBooks, "googlebooks_cle", false, googleBooksIsbn,
+     googleBooksCover, &googleBooksSearching},
 };
 static_assert(wholeRows(table), "each source has its key, name, address and requests");
 
@@ -111,6 +227,23 @@ void writeNoticeSettings(SettingsBackend& store, const NoticeSettings& n) {
     }
     store.write(group + "auteur",
                 n.authorForm == AuthorForm::surnameFirst ? "nom_prenom" : "prenom_nom");
+}
+
+std::vector<std::string> coverRequests(const NoticeSettings& settings, const Source& source,
+                                       const FoundBook& book, const std::string& isbn13,
+                                       CoverSize size) {
+    if (!source.cover) return {};
+    for (const SourceSetting& s : settings.sources)
+        if (s.source == &source) return source.cover(s.reach(), book, isbn13, size);
+    return source.cover({source.address, {}}, book, isbn13, size);
+}
+
+std::string answerProblem(const Fetched& f, const std::string& who) {
+    if (f.failure != Fetched::Failure::none) return failureText(f, who);
+    if (f.status == 429) return who + " refuse la demande : trop de demandes (HTTP 429).";
+    if (f.status >= 500) return who + " est en panne (HTTP " + std::to_string(f.status) + ").";
+    if (f.status != 200) return who + " refuse la demande (HTTP " + std::to_string(f.status) + ").";
+    return {};
 }
 
 std::unique_ptr<SettingsBackend> userSettings() {
