@@ -46,9 +46,6 @@ void Tformprin::selectWhatWasLeft(QObject* watched, QEvent* event) {
     if (!state_.newRecord) return;
     if (event->type() == QEvent::FocusIn) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::MouseFocusReason && reason != Qt::TabFocusReason &&
-            reason != Qt::BacktabFocusReason && reason != Qt::ShortcutFocusReason)
-            return;
         for (const FieldBinding& row : q7::fieldTable()) {
             if (control(row) != watched || !leftAsStarted(row)) continue;
             auto* combo = qobject_cast<QComboBox*>(control(row));
@@ -57,10 +54,21 @@ void Tformprin::selectWhatWasLeft(QObject* watched, QEvent* event) {
             // The press that gave the focus puts the caret where it fell, after this.
             if (reason == Qt::MouseFocusReason)
                 clickedInto_ = edit;
-            else
+            else if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                     reason == Qt::ShortcutFocusReason)
                 edit->selectAll();
+            else
+                givenBack_ = edit; // by a box closing: the collector's first click selects
             return;
         }
+    } else if (event->type() == QEvent::MouseButtonPress && watched == givenBack_) {
+        // The field kept the focus through a box: no focus comes with this click.
+        for (const FieldBinding& row : q7::fieldTable()) {
+            auto* combo = qobject_cast<QComboBox*>(control(row));
+            if ((combo ? combo->lineEdit() : control(row)) == watched && leftAsStarted(row))
+                clickedInto_ = givenBack_;
+        }
+        givenBack_ = nullptr;
     } else if (event->type() == QEvent::MouseButtonRelease && qobject_cast<QWidget*>(watched)) {
         // The release ends that click wherever it falls (the list of a drop-down...).
         QLineEdit* edit = watched == clickedInto_ ? clickedInto_.data() : nullptr;

@@ -284,7 +284,8 @@ void Tformprin::restoreFocus() {
 
 bool Tformprin::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
-    if (type == QEvent::FocusIn || type == QEvent::MouseButtonRelease)
+    if (type == QEvent::FocusIn || type == QEvent::MouseButtonPress ||
+        type == QEvent::MouseButtonRelease)
         selectWhatWasLeft(watched, event);
     if (type == QEvent::Hide && qobject_cast<QDialog*>(watched)) {
         for (QObject* up = watched->parent(); up; up = up->parent())

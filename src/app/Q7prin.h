@@ -146,6 +146,7 @@ private:
     // What each field showed when the new record began (shownValue), by row of the table.
     std::vector<QString> started_;
     QPointer<QLineEdit> clickedInto_; // a field a click has just put the focus in
+    QPointer<QLineEdit> givenBack_;   // a field given the focus by no click nor key
     bool clearUndoable_ = false;
     bool shown_ = false;
     bool activated_ = false;

@@ -37,7 +37,7 @@ void startWithLists(AppFixture& app, const ReplayServer& server) {
     QVERIFY(QTest::qWaitForWindowActive(&app.w()));
 }
 
-enum class Reach { Click, Tab, Backtab };
+enum class Reach { Click, Tab, Backtab, ClickAfterBox };
 
 // Puts the caret in the ISBN field as the collector does.
 void reachIsbn(AppFixture& app, Reach how) {
@@ -53,6 +53,12 @@ void reachIsbn(AppFixture& app, Reach how) {
     case Reach::Tab:
         QTest::mouseClick(u.edtprix, Qt::LeftButton, {}, QPoint(4, u.edtprix->height() / 2));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        break;
+    case Reach::ClickAfterBox:
+        // A box closed gives the focus back to the field: the click then brings none.
+        u.edtisbn->setFocus(Qt::ActiveWindowFocusReason);
+        QTest::mouseClick(u.edtisbn, Qt::LeftButton, {},
+                          QPoint(u.edtisbn->width() - 4, u.edtisbn->height() / 2));
         break;
     case Reach::Backtab:
         QTest::mouseClick(u.edtnumero, Qt::LeftButton, {}, QPoint(4, u.edtnumero->height() / 2));
@@ -129,6 +135,7 @@ void TestScanning::scanLands_data() {
     QTest::newRow("after a book, click") << true << int(Reach::Click);
     QTest::newRow("after a book, Tab from the price") << true << int(Reach::Tab);
     QTest::newRow("after a book, Shift+Tab from the reference") << true << int(Reach::Backtab);
+    QTest::newRow("after a book, click after a box") << true << int(Reach::ClickAfterBox);
 }
 
 // The scan replaces what the field showed, starts the lookup, and the book is saved with
