@@ -29,6 +29,7 @@ class CompanionController;
 class LoanController;
 class LookupController;
 class OverviewController;
+class CoverController;
 
 class Tformprin : public QMainWindow, public SettingsView, public RecordWindow {
     Q_OBJECT
@@ -134,6 +135,7 @@ private:
     std::unique_ptr<LoanController> loans_;
     std::unique_ptr<LookupController> lookup_;
     std::unique_ptr<OverviewController> overview_;
+    std::unique_ptr<CoverController> covers_;
     std::set<QKeySequence> menuKeys_;
     // What the fields held before "Mettre à vide", while Ctrl+Z may still bring it back.
     struct FieldValue {

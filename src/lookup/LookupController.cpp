@@ -1,5 +1,6 @@
 #include "lookup/LookupController.h"
 
+#include "covers/CoverFetch.h"
 #include "lookup/Isbn.h"
 #include "lookup/NoticeReview.h"
 #include "lookup/NoticeSources.h"
@@ -214,11 +215,25 @@ void LookupController::found(const LookupResult& r) {
 
     NoticeReview review(isbnField()->window());
     review.setContent(origin, rows, remarks);
+    // The cover is asked while the collector reads the notice; it is taken only if it came.
+    CoverFetch cover(s.fetcher);
+    const QString who = utf8(r.source->name);
+    const QString spoken = utf8(r.book.title) + QStringLiteral(", couverture");
+    if (cover.start(coverRequests(readNoticeSettings(s.settingsStore), *r.source, r.book, r.isbn13,
+                                  CoverSize::kept),
+                    r.source->name, [&review, spoken](const FetchedCover& c) {
+                        if (c.kind == FetchedCover::Kind::found)
+                            review.setCover(c.image, spoken);
+                        else
+                            review.coverMissing(c.message);
+                    }))
+        review.coverAsked(QStringLiteral("Couverture demandée à %1…").arg(who));
     window_.setStatus(utf8(r.message));
     if (s.modal.showModal(review) != QDialog::Accepted) {
         window_.setStatus(QStringLiteral("Notice non reprise"));
         return;
     }
+    const QImage taken = takeCover ? review.takenCover() : QImage();
     const std::vector<bool> ticks = review.ticks();
     int written = 0;
     for (std::size_t i = 0; i < changes.size(); ++i) {
@@ -233,8 +248,11 @@ void LookupController::found(const LookupResult& r) {
             setControlText(control, changes[i].value);
         ++written;
     }
-    window_.setStatus(
-        QStringLiteral("%1 champ(s) repris (%2)").arg(written).arg(utf8(r.source->name)));
+    if (!taken.isNull()) takeCover(taken, who);
+    window_.setStatus(QStringLiteral("%1 champ(s)%2 repris (%3)")
+                          .arg(written)
+                          .arg(taken.isNull() ? QString() : QStringLiteral(" et la couverture"))
+                          .arg(who));
 }
 
 void LookupController::smenusourcesClick() {

@@ -7,6 +7,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QToolButton;
 
 class LookupController : public QObject {
@@ -21,6 +23,9 @@ public:
 
     void menuIsbnClick();
     void smenusourcesClick();
+
+    // Where a notice's cover goes once taken ("Open Library": where it comes from).
+    std::function<void(const QImage& cover, const QString& origin)> takeCover;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,7 +2,9 @@
 
 #include "platform/TypingFocus.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -11,7 +13,8 @@
 
 NoticeReview::NoticeReview(QWidget* parent)
     : QDialog(parent), origin_(new QLabel(this)), table_(new QTableWidget(0, 3, this)),
-      remarks_(new QLabel(this)) {
+      remarks_(new QLabel(this)), coverBox_(new QWidget(this)), coverPicture_(new QLabel),
+      coverNote_(new QLabel), coverTick_(new QCheckBox(QStringLiteral("Reprendre la couverture"))) {
     setObjectName(QStringLiteral("NoticeReview"));
     setWindowTitle(QStringLiteral("Notice trouvée"));
     origin_->setWordWrap(true);
@@ -36,9 +39,25 @@ NoticeReview::NoticeReview(QWidget* parent)
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Beside the fields, so that a wrong edition shows at a glance.
+    coverPicture_->setFixedSize(160, 240);
+    coverPicture_->setAlignment(Qt::AlignCenter);
+    coverNote_->setWordWrap(true);
+    coverNote_->setFixedWidth(160);
+    auto* coverLayout = new QVBoxLayout(coverBox_);
+    coverLayout->setContentsMargins(0, 0, 0, 0);
+    coverLayout->addWidget(coverPicture_);
+    coverLayout->addWidget(coverNote_);
+    coverLayout->addWidget(coverTick_);
+    coverLayout->addStretch(1);
+    coverBox_->hide();
+    coverTick_->hide();
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(table_, 1);
+    middle->addWidget(coverBox_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(origin_);
-    layout->addWidget(table_, 1);
+    layout->addLayout(middle, 1);
     layout->addWidget(remarks_);
     layout->addWidget(new QLabel(QStringLiteral("Rien n'est enregistré : vérifiez la fiche, puis "
                                                 "enregistrez-la (Ctrl+E)."),
@@ -76,4 +95,29 @@ std::vector<bool> NoticeReview::ticks() const {
     for (int i = 0; i < table_->rowCount(); ++i)
         out.push_back(table_->item(i, 0)->checkState() == Qt::Checked);
     return out;
+}
+
+void NoticeReview::coverAsked(const QString& note) {
+    coverBox_->show();
+    coverNote_->setText(note);
+}
+
+void NoticeReview::setCover(const QImage& image, const QString& spoken) {
+    cover_ = image;
+    coverBox_->show();
+    coverPicture_->setPixmap(QPixmap::fromImage(
+        image.scaled(coverPicture_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    coverPicture_->setAccessibleName(spoken);
+    coverNote_->clear();
+    coverTick_->setChecked(true);
+    coverTick_->show();
+}
+
+void NoticeReview::coverMissing(const QString& why) {
+    coverBox_->show();
+    coverNote_->setText(why);
+}
+
+QImage NoticeReview::takenCover() const {
+    return coverTick_->isChecked() ? cover_ : QImage();
 }

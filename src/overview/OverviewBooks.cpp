@@ -1,5 +1,7 @@
 #include "overview/OverviewBooks.h"
 
+#include "covers/CoverNames.h"
+#include "covers/CoverStore.h"
 #include "overview/OverviewColumns.h"
 #include "store/Cp1252.h"
 
@@ -17,6 +19,7 @@ void OverviewBooks::clear() {
     flags_ = decltype(flags_)();
     borrowerOf_ = decltype(borrowerOf_)();
     names_ = decltype(names_)();
+    covered_ = decltype(covered_)();
 }
 
 void OverviewBooks::add(const Fiche& record) {
@@ -50,6 +53,7 @@ void OverviewBooks::load(DataFile& data, const Borrowers& borrowers) {
     data.seek(remembered);
     texts_.shrink_to_fit();
     lendOut(borrowers);
+    markCovers(data.folder());
 }
 
 void OverviewBooks::load(const std::vector<Fiche>& records, const Borrowers& borrowers) {
@@ -72,6 +76,31 @@ void OverviewBooks::lendOut(const Borrowers& borrowers) {
     }
 }
 
+void OverviewBooks::markCovers(const Folder& folder) {
+    std::vector<CoverFile> files;
+    try {
+        files = CoverStore(folder).files();
+    } catch (const Error&) {
+        return; // a folder that cannot be read: no book shows a cover
+    }
+    if (files.empty()) return;
+    std::unordered_map<std::string, int> owners; // by cover key of a file: its books
+    for (const CoverFile& file : files)
+        if (!file.reference.empty()) owners.emplace(coverKey(file.reference), 0);
+    std::vector<std::string> keys(static_cast<std::size_t>(size()));
+    for (int row = 0; row < size(); ++row) {
+        std::string key = coverKey(text(row, Field::numero));
+        if (auto at = owners.find(key); at != owners.end()) {
+            ++at->second;
+            keys[std::size_t(row)] = std::move(key);
+        }
+    }
+    covered_.assign(std::size_t(size()), false);
+    for (int row = 0; row < size(); ++row)
+        if (const std::string& key = keys[std::size_t(row)]; !key.empty())
+            covered_[std::size_t(row)] = owners[key] == 1;
+}
+
 std::string_view OverviewBooks::value(int row, int column, std::string& scratch) const {
     const OverviewColumn& c = overviewColumns()[std::size_t(column)];
     switch (c.kind) {
@@ -79,6 +108,7 @@ std::string_view OverviewBooks::value(int row, int column, std::string& scratch)
     case ColumnKind::Borrower: return borrower(row);
     case ColumnKind::Lent: return borrower(row).empty() ? "Non" : "Oui";
     case ColumnKind::Flag: return flag(row, c.flag) ? "Oui" : "Non";
+    case ColumnKind::Cover: return hasCover(row) ? "Oui" : "Non";
     case ColumnKind::Positions:
         scratch.clear();
         for (Field f : {Field::pos1, Field::pos2, Field::pos3, Field::pos4}) {

@@ -7,6 +7,8 @@
 #include <QAbstractListModel>
 #include <QAbstractTableModel>
 
+class CoverThumbnails;
+
 class BookTable : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -19,6 +21,9 @@ public:
     // and the rest repainted, which costs far less than showing everything anew.
     void rowsChanged();
     const std::vector<int>& columns() const { return columns_; }
+    // Where the cover column's pictures come from; without it the column shows none.
+    void setThumbnails(CoverThumbnails* thumbnails);
+    bool showsCovers() const;
     // The catalogue index of a row shown; -1 when none.
     int record(int row) const;
     // The row showing a record; -1 when it is not shown.
@@ -35,6 +40,7 @@ private:
     std::vector<int> columns_;
     QStringList captions_;
     int told_ = 0; // the rows the views know of
+    CoverThumbnails* thumbnails_ = nullptr;
 };
 
 class GroupList : public QAbstractListModel {

@@ -324,8 +324,11 @@ void TestLookupWindow::offeredInTheRightModes() {
     app.trigger("menuliste"); // browsing
     QVERIFY(offered());
     QCOMPARE(app.ui().menuIsbn->shortcut(), QKeySequence("Ctrl+K"));
-    QCOMPARE(app.ui().menuAction->actions().last(), app.ui().menuIsbn);
-    QCOMPARE(app.ui().menuGestion->actions().last(), app.ui().smenusources);
+    // Each after the items that came before it; later items follow.
+    const auto action = app.ui().menuAction->actions();
+    QCOMPARE(action.indexOf(app.ui().menuIsbn), action.indexOf(app.ui().menuRetourPret) + 1);
+    const auto gestion = app.ui().menuGestion->actions();
+    QCOMPARE(gestion.indexOf(app.ui().smenusources), gestion.indexOf(app.ui().smenuprets) + 1);
 }
 
 // No recorded answer has several authors: Open Library's shape, made here.
