@@ -1,0 +1,209 @@
+// Covers in the record window: taken from a file, kept at the save, following the
+// reference, set aside with a deleted book, never shown for a reference two books share;
+// the panel beside the form at 1280 × 800, with the fonts doubled, and hidden.
+#include "AppFixture.h"
+#include "covers/CoverController.h"
+#include "covers/CoverPanel.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QTest>
+
+using q7::Field;
+
+namespace {
+
+QStringList files(const AppFixture& app, const QString& folder) {
+    return QDir(app.path(folder)).entryList(QDir::Files, QDir::Name);
+}
+
+CoverPanel& panel(const AppFixture& app) {
+    return *app.w().findChild<CoverPanel*>(QStringLiteral("pnlcouverture"));
+}
+
+// A tall picture the collector chose, bigger than a cover is kept.
+QString picture(const AppFixture& app, const QString& name, QSize size = {1200, 1800}) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkRed);
+    const QString path = app.path(name);
+    if (!image.save(path, "PNG")) qFatal("picture not written");
+    return path;
+}
+
+// The boxes shown, the file chooser left out.
+QStringList said(const AppFixture& app) {
+    QStringList out = app.dialogs().boxes();
+    out.removeAll(QStringLiteral("open-file"));
+    return out;
+}
+
+void choose(AppFixture& app, const QString& path) {
+    app.dialogs().files.push_back(path);
+    app.trigger("menuCouverture");
+}
+
+// Where each control of the form stands, by name: the panel must move none of them.
+QMap<QString, QRect> places(const AppFixture& app) {
+    QMap<QString, QRect> out;
+    for (const QWidget* w : app.ui().centralwidget->findChildren<QWidget*>())
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith(u"qt_") &&
+            !panel(app).isAncestorOf(w) && w != &panel(app))
+            out.insert(w->objectName(), w->geometry());
+    return out;
+}
+
+} // namespace
+
+class TestCoverWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { QApplication::setFont(QFont()); }
+    void followsItsBook();
+    void sharedReferenceShowsNone();
+    void refusedPicturesWriteNothing_data();
+    void refusedPicturesWriteNothing();
+    void panelBesideTheForm_data();
+    void panelBesideTheForm();
+};
+
+// A new book takes a cover, which is kept small as JPEG at the save, renamed with its
+// reference, and kept in Sauvegardes when the book is deleted.
+void TestCoverWindow::followsItsBook() {
+    AppFixture app({FicheBuilder().numero(1).set(Field::titre, "Nadja")});
+    app.fakes->settings.set("confirmemod", "0");
+    app.fakes->settings.set("confirmesup", "0");
+    app.start();
+    auto& u = app.ui();
+    app.trigger("menuNouvelle");
+    u.cbtitre->setEditText("Les Champs magnétiques");
+    u.edtnumero->setText("2");
+    choose(app, picture(app, "scan.png"));
+    QVERIFY(panel(app).showsCover());
+    QVERIFY(files(app, "Couvertures").isEmpty()); // nothing written before the save
+    app.trigger("menuEnregistrer");
+    QCOMPARE(files(app, "Couvertures"), QStringList{"2.jpg"});
+    QImageReader kept(app.path("Couvertures/2.jpg"));
+    QCOMPARE(kept.format(), QByteArray("jpeg"));
+    QCOMPARE(kept.size(), QSize(400, 600));
+    QVERIFY2(said(app).isEmpty(), qPrintable(said(app).join(" / ")));
+
+    // Browsing shows it, said as its title; the other book has none.
+    app.trigger("menuliste");
+    QVERIFY(!panel(app).showsCover());
+    QTest::mouseClick(u.spbsuivant, Qt::LeftButton);
+    QVERIFY(panel(app).showsCover());
+    QCOMPARE(panel(app).findChild<QLabel*>(QStringLiteral("imgcouverture"))->accessibleName(),
+             QStringLiteral("Les Champs magnétiques, couverture"));
+
+    u.edtnumero->setText("2 bis");
+    app.trigger("menuEnregistrer");
+    QCOMPARE(files(app, "Couvertures"), QStringList{"2 bis.jpg"});
+
+    app.trigger("menuliste");
+    QTest::mouseClick(u.spbsuivant, Qt::LeftButton);
+    QVERIFY(panel(app).showsCover());
+    app.trigger("menuEffacer");
+    QCOMPARE(app.records().size(), std::size_t(1));
+    QVERIFY(files(app, "Couvertures").isEmpty());
+    const QStringList aside = files(app, "Sauvegardes").filter(u"Couverture-");
+    QCOMPARE(aside.size(), 1);
+    QVERIFY2(aside[0].endsWith(u"-2 bis.jpg"), qPrintable(aside[0]));
+}
+
+// Two books of reference "3": the cover of that name is neither's, shown for none, and a
+// new one is not given to either.
+void TestCoverWindow::sharedReferenceShowsNone() {
+    AppFixture app({FicheBuilder().numero(3).set(Field::titre, "Un"),
+                    FicheBuilder().numero(3).set(Field::titre, "Deux")});
+    app.fakes->settings.set("confirmemod", "0");
+    QVERIFY(QDir(app.path({})).mkdir("Couvertures"));
+    QFile::copy(picture(app, "x.png"), app.path("Couvertures/3.jpg"));
+    const QByteArray before = [&] {
+        QFile f(app.path("Couvertures/3.jpg"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    app.start();
+    app.trigger("menuliste");
+    QVERIFY(!panel(app).showsCover());
+    QVERIFY2(panel(app).note().contains(u"celle de 2 fiches"), qPrintable(panel(app).note()));
+    choose(app, picture(app, "autre.png", {300, 400}));
+    app.trigger("menuEnregistrer");
+    QCOMPARE(said(app).size(), 1);
+    QVERIFY(said(app)[0].contains(u"n'est pas gardée"));
+    QFile after(app.path("Couvertures/3.jpg"));
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), before);
+}
+
+void TestCoverWindow::refusedPicturesWriteNothing_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a web page named .jpg")
+        << QByteArray("<!DOCTYPE html><html></html>") << "Image non reprise : c'est une page web";
+    QTest::newRow("an empty file") << QByteArray() << "Image non reprise";
+    QTest::newRow("a folder") << QByteArray("folder") << "n'est pas un fichier";
+}
+
+void TestCoverWindow::refusedPicturesWriteNothing() {
+    QFETCH(QByteArray, bytes);
+    AppFixture app({FicheBuilder().numero(1).set(Field::titre, "Nadja")});
+    app.fakes->settings.set("confirmemod", "0");
+    app.start();
+    const QString path = app.path("photo.jpg");
+    if (bytes == "folder") {
+        QVERIFY(QDir(app.path({})).mkdir("photo.jpg"));
+    } else {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    app.trigger("menuliste");
+    choose(app, path);
+    QVERIFY(!panel(app).showsCover());
+    QCOMPARE(said(app).size(), 1);
+    QFETCH(QString, message);
+    QVERIFY2(said(app)[0].contains(message), qPrintable(said(app)[0]));
+    app.trigger("menuEnregistrer");
+    QVERIFY(!QFileInfo::exists(app.path("Couvertures")) || files(app, "Couvertures").isEmpty());
+}
+
+void TestCoverWindow::panelBesideTheForm_data() {
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("the desktop's font") << 1.0;
+    QTest::newRow("the fonts doubled") << 2.0;
+}
+
+// The window with its panel fits a 1280 × 800 screen; every control keeps its place, none
+// is under the panel; hiding the panel gives its width back and is remembered.
+void TestCoverWindow::panelBesideTheForm() {
+    QFETCH(qreal, scale);
+    QFont font = QApplication::font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    QApplication::setFont(font);
+    AppFixture app({FicheBuilder().numero(1).set(Field::titre, "Nadja")});
+    QVERIFY(QDir(app.path({})).mkdir("Couvertures"));
+    QFile::copy(picture(app, "x.png"), app.path("Couvertures/1.jpg"));
+    app.start();
+    app.trigger("menuliste");
+    QVERIFY(panel(app).isVisible() && panel(app).showsCover());
+    const QRect frame = app.w().frameGeometry();
+    QVERIFY2(frame.width() <= 1280 && frame.height() <= 800,
+             qPrintable(QStringLiteral("%1 × %2").arg(frame.width()).arg(frame.height())));
+    const QMap<QString, QRect> shown = places(app);
+    const QRect room = panel(app).geometry();
+    QVERIFY(app.ui().centralwidget->rect().contains(room));
+    for (auto at = shown.begin(); at != shown.end(); ++at)
+        QVERIFY2(!at.value().intersects(room) || !app.ui().centralwidget->findChild<QWidget*>(
+                                                     at.key(), Qt::FindDirectChildrenOnly),
+                 qPrintable(at.key()));
+
+    const int wide = app.w().width();
+    app.ui().smenupanneau->trigger();
+    QVERIFY(!panel(app).isVisible());
+    QCOMPARE(app.w().width(), wide - CoverController::panelWidth);
+    QCOMPARE(places(app), shown);
+    QCOMPARE(app.fakes->settings.read("Couvertures/panneau"), std::optional<std::string>("0"));
+}
+
+QTEST_MAIN(TestCoverWindow)
+#include "tst_coverwindow.moc"
