@@ -158,9 +158,8 @@ void CoverController::take(const QMimeData& data, const QString& origin) {
 void CoverController::offer(const QImage& image, const QString& origin) {
     pending_ = Pending{image, origin};
     showPending();
-    window_.setStatus(QStringLiteral("Nouvelle couverture (%1) : elle est gardée quand la fiche "
-                                     "est enregistrée (Ctrl+E)")
-                          .arg(origin));
+    // Short: the status line holds two lines at most; the panel says where it comes from.
+    window_.setStatus(QStringLiteral("Nouvelle couverture : gardée à l'enregistrement (Ctrl+E)"));
 }
 
 void CoverController::removeClick() {

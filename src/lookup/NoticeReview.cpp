@@ -42,6 +42,7 @@ NoticeReview::NoticeReview(QWidget* parent)
     // Beside the fields, so that a wrong edition shows at a glance.
     coverPicture_->setFixedSize(160, 240);
     coverPicture_->setAlignment(Qt::AlignCenter);
+    coverNote_->setObjectName(QStringLiteral("lblcouverture"));
     coverNote_->setWordWrap(true);
     coverNote_->setFixedWidth(160);
     auto* coverLayout = new QVBoxLayout(coverBox_);

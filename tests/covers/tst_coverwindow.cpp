@@ -4,6 +4,8 @@
 #include "AppFixture.h"
 #include "covers/CoverController.h"
 #include "covers/CoverPanel.h"
+#include "lookup/NoticeReview.h"
+#include "ReplayServer.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -60,6 +62,8 @@ private Q_SLOTS:
     void init() { QApplication::setFont(QFont()); }
     void followsItsBook();
     void sharedReferenceShowsNone();
+    void noticeBringsItsCover_data();
+    void noticeBringsItsCover();
     void refusedPicturesWriteNothing_data();
     void refusedPicturesWriteNothing();
     void panelBesideTheForm_data();
@@ -133,6 +137,55 @@ void TestCoverWindow::sharedReferenceShowsNone() {
     QFile after(app.path("Couvertures/3.jpg"));
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), before);
+}
+
+void TestCoverWindow::noticeBringsItsCover_data() {
+    QTest::addColumn<QString>("answer"); // of the cover service
+    QTest::addColumn<QString>("note");   // under the cover in the review
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("a cover") << "jpeg"
+                             << "" << QStringList{"1.jpg"};
+    QTest::newRow("a web page") << "html"
+                                << "c'est une page web, pas une image" << QStringList{};
+    QTest::newRow("none") << "404"
+                          << "Pas de couverture chez Open Library" << QStringList{};
+}
+
+// A notice taken with its cover: shown in the review, ticked, kept at the save; a cover
+// service answering badly says so there, and nothing is kept.
+void TestCoverWindow::noticeBringsItsCover() {
+    QFETCH(QString, answer);
+    ReplayServer server([&](const QString& t) -> Reply {
+        if (!t.startsWith(u"/b/"))
+            return replayNotices(t, {{"ol", "openlibrary-9782070427796-apibooks-data.json"}});
+        if (answer == u"html") return {200, "<!DOCTYPE html><html><body>Erreur</body></html>"};
+        if (answer == u"404") return {404, "Not Found"};
+        QFile f(Q7_COVERS "/googlebooks-content-6l8kAQAAMAAJ-zoom5-thumbnail.jpg");
+        return {200, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray()};
+    });
+    AppFixture app;
+    pointNoticesAt(app.fakes->settings, server, "openlibrary");
+    app.fakes->settings.set("confirmemod", "0");
+    app.start();
+    app.trigger("menuNouvelle");
+    QString seen;
+    app.fakes->modal.script("NoticeReview", [&](QDialog& d) {
+        auto* shown = d.findChild<QLabel*>(QStringLiteral("lblcouverture"));
+        auto& review = static_cast<NoticeReview&>(d);
+        // The cover is asked while the collector reads: wait for its answer.
+        QTRY_VERIFY(!review.takenCover().isNull() ||
+                    (!shown->text().isEmpty() && !shown->text().contains(u"demandée")));
+        seen = shown->text();
+        d.accept();
+    });
+    typeInto(app.ui().edtisbn, "9782070427796");
+    app.trigger("menuIsbn");
+    QTRY_VERIFY(app.ui().lblinfo->text().contains(u"repris"));
+    QFETCH(QString, note);
+    QVERIFY2(seen.contains(note), qPrintable(seen));
+    app.ui().edtnumero->setText("1");
+    app.trigger("menuEnregistrer");
+    QTEST(files(app, "Couvertures"), "kept");
 }
 
 void TestCoverWindow::refusedPicturesWriteNothing_data() {
