@@ -199,7 +199,15 @@ void CoverController::showStored() {
             const std::string bytes = store().read(path);
             const ReadImage read = readImage(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
             if (read.ok()) {
-                panel_->showCover(read.image, spoken(), {});
+                // A reference no file name can hold is written otherwise: said, so that the
+                // collector finds the file.
+                const std::string name = coverFileName(reference);
+                panel_->showCover(read.image, spoken(),
+                                  name.find('%') == std::string::npos
+                                      ? QString()
+                                      : QStringLiteral("Fichier : %1/%2")
+                                            .arg(QString::fromStdString(coversFolderName),
+                                                 QString::fromStdString(name)));
                 Q_EMIT c_.menuCouverture->changed();
                 return;
             }

@@ -7,8 +7,11 @@
 #include "lookup/NoticeReview.h"
 #include "ReplayServer.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QDropEvent>
 #include <QImageReader>
+#include <QMimeData>
 #include <QTest>
 
 using q7::Field;
@@ -64,6 +67,9 @@ private Q_SLOTS:
     void sharedReferenceShowsNone();
     void noticeBringsItsCover_data();
     void noticeBringsItsCover();
+    void clipboardAndDrop_data();
+    void clipboardAndDrop();
+    void orphansListed();
     void refusedPicturesWriteNothing_data();
     void refusedPicturesWriteNothing();
     void panelBesideTheForm_data();
@@ -102,6 +108,17 @@ void TestCoverWindow::followsItsBook() {
     u.edtnumero->setText("2 bis");
     app.trigger("menuEnregistrer");
     QCOMPARE(files(app, "Couvertures"), QStringList{"2 bis.jpg"});
+    // A reference no file name can hold: its cover has a name of its own, said.
+    app.trigger("menuliste");
+    QTest::mouseClick(u.spbsuivant, Qt::LeftButton);
+    u.edtnumero->setText("2/3");
+    app.trigger("menuEnregistrer");
+    QCOMPARE(files(app, "Couvertures"), QStringList{"2%2F3.jpg"});
+    app.trigger("menuliste");
+    QTest::mouseClick(u.spbsuivant, Qt::LeftButton);
+    QCOMPARE(panel(app).note(), QStringLiteral("Fichier : Couvertures/2%2F3.jpg"));
+    u.edtnumero->setText("2 bis");
+    app.trigger("menuEnregistrer");
 
     app.trigger("menuliste");
     QTest::mouseClick(u.spbsuivant, Qt::LeftButton);
@@ -186,6 +203,98 @@ void TestCoverWindow::noticeBringsItsCover() {
     app.ui().edtnumero->setText("1");
     app.trigger("menuEnregistrer");
     QTEST(files(app, "Couvertures"), "kept");
+}
+
+void TestCoverWindow::clipboardAndDrop_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("message"); // the box, or "" when the cover is taken
+    QTest::newRow("a photo copied") << "copy image"
+                                    << "";
+    QTest::newRow("a PNG's bytes copied") << "copy png"
+                                          << "";
+    QTest::newRow("text copied") << "copy text"
+                                 << "Le presse-papiers ne contient pas d'image.";
+    QTest::newRow("a bomb's bytes copied") << "copy bomb"
+                                           << "Image non reprise";
+    QTest::newRow("a file dropped") << "drop file"
+                                    << "";
+    QTest::newRow("a page dropped") << "drop page"
+                                    << "c'est une page web";
+}
+
+// A cover from the clipboard or a drop is read as a file is: a picture taken, waiting for
+// the save; anything else refused with the reason.
+void TestCoverWindow::clipboardAndDrop() {
+    QFETCH(QString, how);
+    AppFixture app({FicheBuilder().numero(1).set(Field::titre, "Nadja")});
+    app.start();
+    app.trigger("menuliste");
+    auto* data = new QMimeData;
+    if (how == u"copy image") {
+        QImage photo(900, 1200, QImage::Format_RGB32);
+        photo.fill(Qt::blue);
+        data->setImageData(photo);
+    } else if (how == u"copy png") {
+        QFile png(picture(app, "x.png"));
+        QVERIFY(png.open(QIODevice::ReadOnly));
+        data->setData(QStringLiteral("image/png"), png.readAll());
+    } else if (how == u"copy text") {
+        data->setText(QStringLiteral("Nadja"));
+    } else if (how == u"copy bomb") {
+        // A PNG header declaring 50 000 × 50 000 pixels.
+        QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\xc3\x50\0\0\xc3\x50\x08\x02\0\0\0", 33);
+        data->setData(QStringLiteral("image/png"), png + QByteArray(64, '\0'));
+    } else if (how == u"drop file") {
+        data->setUrls({QUrl::fromLocalFile(picture(app, "x.png"))});
+    } else {
+        QFile page(app.path("page.jpg"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><body>Couverture</body></html>");
+        page.close();
+        data->setUrls({QUrl::fromLocalFile(page.fileName())});
+    }
+    if (how.startsWith(u"copy")) {
+        QGuiApplication::clipboard()->setMimeData(data);
+        app.trigger("menuCollerCouverture");
+    } else {
+        const QPoint at = panel(app).rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(&panel(app), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(&panel(app), &drop);
+        delete data;
+    }
+    QFETCH(QString, message);
+    QCOMPARE(panel(app).showsCover(), message.isEmpty());
+    QCOMPARE(said(app).size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) QVERIFY2(said(app)[0].contains(message), qPrintable(said(app)[0]));
+    // Main menu: the record cannot change, a drop is not taken.
+    app.trigger("menuRetour");
+    auto* again = new QMimeData;
+    again->setUrls({QUrl::fromLocalFile(picture(app, "y.png"))});
+    QDragEnterEvent enter(panel(app).rect().center(), Qt::CopyAction, again, Qt::LeftButton, {});
+    QApplication::sendEvent(&panel(app), &enter);
+    QVERIFY(!enter.isAccepted());
+    delete again;
+}
+
+// Pictures of Couvertures that are no book's cover are listed, never removed.
+void TestCoverWindow::orphansListed() {
+    AppFixture app({FicheBuilder().numero(1), FicheBuilder().numero(2), FicheBuilder().numero(2)});
+    QVERIFY(QDir(app.path({})).mkdir("Couvertures"));
+    for (const char* name : {"1.jpg", "2.jpg", "9.jpg", "Sans titre.png"})
+        QFile::copy(picture(app, "x.png", {10, 10}),
+                    app.path(QStringLiteral("Couvertures/") + name));
+    app.start();
+    app.trigger("smenuorphelines");
+    QCOMPARE(said(app).size(), 1);
+    QCOMPARE(said(app)[0].section(u'\n', 2),
+             QStringLiteral("2.jpg : 2 fiches ont la référence « 2 »\n"
+                            "9.jpg : aucune fiche n'a la référence « 9 »\n"
+                            "Sans titre.png : n'est pas nommée d'après une référence"));
+    QVERIFY(said(app)[0].startsWith(u"information:3 image(s)"));
+    QCOMPARE(files(app, "Couvertures").size(), 4);
 }
 
 void TestCoverWindow::refusedPicturesWriteNothing_data() {
