@@ -47,7 +47,7 @@ public:
     // returns where it went, "" when there was none. Throws; the cover stays on a failure.
     std::string keepAside(std::string_view reference, std::time_t when);
 
-    // Every file of Couvertures, by name (our scratch files left out).
+    // Every name of Couvertures (our scratch files left out), in no order.
     std::vector<CoverFile> files() const;
     // At open, under the catalogue's lock: removes what a crash left of our writes in
     // Couvertures and in Sauvegardes. Never throws.

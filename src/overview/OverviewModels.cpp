@@ -7,7 +7,13 @@
 #include <algorithm>
 
 BookTable::BookTable(const q7::OverviewBooks& books, const q7::OverviewView& view, QObject* parent)
-    : QAbstractTableModel(parent), books_(books), view_(view) {}
+    : QAbstractTableModel(parent), books_(books), view_(view) {
+    readCovers_.setSingleShot(true);
+    connect(&readCovers_, &QTimer::timeout, this, [this] {
+        books_.markCovers();
+        coversChanged();
+    });
+}
 
 void BookTable::refresh(const std::vector<int>& columns, const q7::Settings& captions) {
     beginResetModel();
@@ -36,14 +42,16 @@ void BookTable::rowsChanged() {
 
 void BookTable::setThumbnails(CoverThumbnails* thumbnails) {
     thumbnails_ = thumbnails;
-    // A picture made: the column is painted again, and the view repaints the rows it shows.
-    connect(thumbnails, &CoverThumbnails::made, this, [this] {
-        const int rows = rowCount();
-        for (int c = 0; c < columnCount() && rows > 0; ++c)
-            if (q7::overviewColumns()[std::size_t(columns_[std::size_t(c)])].kind ==
-                q7::ColumnKind::Cover)
-                Q_EMIT dataChanged(index(0, c), index(rows - 1, c), {Qt::DecorationRole});
-    });
+    connect(thumbnails, &CoverThumbnails::made, this, &BookTable::coversChanged);
+}
+
+void BookTable::coversChanged() {
+    // The view repaints only the rows it shows.
+    const int rows = rowCount();
+    for (int c = 0; c < columnCount() && rows > 0; ++c)
+        if (q7::overviewColumns()[std::size_t(columns_[std::size_t(c)])].kind ==
+            q7::ColumnKind::Cover)
+            Q_EMIT dataChanged(index(0, c), index(rows - 1, c), {Qt::DecorationRole});
 }
 
 bool BookTable::showsCovers() const {
@@ -76,14 +84,18 @@ QVariant BookTable::data(const QModelIndex& index, int role) const {
     if (record < 0 || index.column() >= int(columns_.size())) return {};
     const int column = columns_[std::size_t(index.column())];
     if (q7::overviewColumns()[std::size_t(column)].kind == q7::ColumnKind::Cover) {
-        const bool has = books_.hasCover(record);
-        if (role == Qt::DecorationRole && has && thumbnails_)
+        if (role == Qt::DecorationRole) {
+            if (!books_.coversRead()) {
+                if (!readCovers_.isActive()) readCovers_.start(0); // after this paint
+                return {};
+            }
+            if (!books_.hasCover(record) || !thumbnails_) return {};
             return thumbnails_->get(std::string(books_.text(record, q7::Field::numero)));
-        if (role == Qt::AccessibleTextRole)
-            return has ? fromBytes(books_.text(record, q7::Field::titre)) +
-                             QStringLiteral(", couverture")
-                       : QStringLiteral("Pas de couverture");
-        return {};
+        }
+        if (role != Qt::AccessibleTextRole) return {};
+        return books_.hasCover(record) ? fromBytes(books_.text(record, q7::Field::titre)) +
+                                             QStringLiteral(", couverture")
+                                       : QStringLiteral("Pas de couverture");
     }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     std::string scratch;
