@@ -185,7 +185,7 @@ void Tformprin::attach(const Windows& windows) {
         });
     covers_ = std::make_unique<CoverController>(
         *this, CoverController::Controls{u.menuCouverture, u.menuCollerCouverture, u.smenupanneau,
-                                         u.smenuorphelines, u.centralwidget});
+                                         u.smenuorphelines, u.centralwidget, u.menuAction});
     lookup_->takeCover = [this](const QImage& cover, const QString& origin) {
         covers_->offer(cover, origin);
     };

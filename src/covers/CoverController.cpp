@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMimeData>
 #include <QUrl>
 
@@ -60,6 +61,9 @@ CoverController::CoverController(RecordWindow& window, const Controls& controls)
     connect(c_.smenupanneau, &QAction::triggered, this,
             guarded(d, this, &CoverController::smenupanneauClick));
     panel_->addActions({c_.menuCouverture, c_.menuCollerCouverture, remove_});
+    // From the keyboard too, not only by the panel's menu.
+    c_.menuAction->addAction(remove_);
+    remove_->setObjectName(QStringLiteral("menuRetirerCouverture"));
     panel_->onDrop = [this, &d](const QMimeData& data) {
         runCommand(d, [&] { take(data, QStringLiteral("l'image déposée")); });
     };

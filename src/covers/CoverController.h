@@ -22,6 +22,7 @@ public:
         QAction* smenupanneau;         // "Panneau des couvertures", ticked while shown
         QAction* smenuorphelines;      // "Couvertures sans fiche..."
         QWidget* form;                 // the window's central widget, the panel at its right
+        QMenu* menuAction;             // takes "Retirer la couverture" after the cover items
     };
     // The form's own width; the panel adds its own beside it.
     static constexpr int panelWidth = 200;

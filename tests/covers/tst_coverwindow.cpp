@@ -129,6 +129,21 @@ void TestCoverWindow::followsItsBook() {
     const QStringList aside = files(app, "Sauvegardes").filter(u"Couverture-");
     QCOMPARE(aside.size(), 1);
     QVERIFY2(aside[0].endsWith(u"-2 bis.jpg"), qPrintable(aside[0]));
+
+    // Taken off from the keyboard's menu: kept aside at the save.
+    app.trigger("menuliste");
+    choose(app, picture(app, "nadja.png"));
+    app.trigger("menuEnregistrer");
+    QCOMPARE(files(app, "Couvertures"), QStringList{"1.jpg"});
+    app.trigger("menuliste");
+    QVERIFY(u.menuAction->actions().contains(app.w().findChild<QAction*>("menuRetirerCouverture")));
+    app.trigger("menuRetirerCouverture");
+    QVERIFY(!panel(app).showsCover());
+    QVERIFY(files(app, "Couvertures").size() == 1); // not before the save
+    app.trigger("menuEnregistrer");
+    QVERIFY(files(app, "Couvertures").isEmpty());
+    QCOMPARE(files(app, "Sauvegardes").filter(u"Couverture-").size(), 2);
+    QCOMPARE(said(app), QStringList{"message:Fiche éffacée"}); // nothing said of covers
 }
 
 // Two books of reference "3": the cover of that name is neither's, shown for none, and a
