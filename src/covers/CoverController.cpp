@@ -262,18 +262,25 @@ void CoverController::recordSaved(const std::string& before) {
     const std::time_t when = std::time(nullptr);
     CoverStore covers = store();
     const bool renamed = !before.empty() && before != now && !covers.find(before).empty();
+    // A picture already named after the reference the record takes becomes its cover.
+    const bool found = before != now && !covers.find(now).empty();
     std::optional<Pending> pending = std::move(pending_);
     pending_.reset();
     owners_.reset();
     QStringList problems;
     try {
-        if (renamed || pending) {
+        if (renamed || pending || found) {
             const CoverOwners owners = coverOwners(state.data);
             const bool shared = ownersOf(owners, now) > 1;
             const QString twice = QStringLiteral("la référence %1 est aussi celle d'une autre "
                                                  "fiche : changez l'une des deux")
                                       .arg(quoted(now));
-            // A cover another book of the old reference keeps stays where it is.
+            // A cover two books shared stays with the one left: it may not be its own.
+            if (renamed && ownersOf(owners, before) == 1)
+                problems << QStringLiteral("La couverture %1, que deux fiches partageaient, reste "
+                                           "celle de la référence %2 : vérifiez que c'est la "
+                                           "sienne.")
+                                .arg(QString::fromStdString(coverFileName(before)), quoted(before));
             if (renamed && ownersOf(owners, before) == 0) {
                 if (shared)
                     problems << QStringLiteral("La couverture n'a pas suivi la référence : %1.")
@@ -284,6 +291,11 @@ void CoverController::recordSaved(const std::string& before) {
                                     .arg(quoted(before), QString::fromStdString(coverFileName(now)),
                                          QString::fromStdString(coversFolderName));
             }
+            if (found && !renamed && !pending && !shared)
+                problems << QStringLiteral("L'image %1 de %2, qui n'était la couverture d'aucune "
+                                           "fiche, est maintenant celle de cette fiche.")
+                                .arg(QString::fromStdString(coverFileName(now)),
+                                     QString::fromStdString(coversFolderName));
             if (pending && shared)
                 problems
                     << QStringLiteral("La nouvelle couverture n'est pas gardée : %1.").arg(twice);

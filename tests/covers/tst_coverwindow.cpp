@@ -310,6 +310,27 @@ void TestCoverWindow::orphansListed() {
                             "Sans titre.png : n'est pas nommée d'après une référence"));
     QVERIFY(said(app)[0].startsWith(u"information:3 image(s)"));
     QCOMPARE(files(app, "Couvertures").size(), 4);
+
+    // A new book takes the reference a picture is named after: it is told.
+    app.dialogs().clear();
+    app.trigger("menuNouvelle");
+    app.ui().cbtitre->setEditText("Neuf");
+    app.ui().edtnumero->setText("9");
+    app.trigger("menuEnregistrer");
+    QCOMPARE(said(app), QStringList{"message:L'image 9.jpg de Couvertures, qui n'était la "
+                                    "couverture d'aucune fiche, est maintenant celle de cette "
+                                    "fiche."});
+    // One of two books sharing a reference takes another: the cover stays, said.
+    app.dialogs().clear();
+    app.trigger("menuliste");
+    QTest::mouseClick(app.ui().spbsuivant, Qt::LeftButton);
+    app.ui().edtnumero->setText("2 bis");
+    app.trigger("menuEnregistrer");
+    QCOMPARE(said(app).size(), 2); // the save's question, then this
+    QVERIFY2(
+        said(app)[1].contains(u"que deux fiches partageaient, reste celle de la référence « 2 »"),
+        qPrintable(said(app)[1]));
+    QCOMPARE(files(app, "Couvertures").size(), 4);
 }
 
 void TestCoverWindow::refusedPicturesWriteNothing_data() {
