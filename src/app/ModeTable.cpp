@@ -149,7 +149,7 @@ void Tformprin::applyMode(Mode mode) {
         case Item::LoanItems: enable({u.menuPreter, u.menuRetourPret}, yes); break;
         case Item::LoanWindow: u.smenuprets->setEnabled(yes); break;
         case Item::ClearLoan: u.lblpret->clear(); break;
-        case Item::IsbnLookup: u.menuIsbn->setEnabled(yes); break;
+        case Item::IsbnLookup: enable({u.menuIsbn, u.menuNotice, u.menuDeja}, yes); break;
         case Item::CoverItems: enable({u.menuCouverture, u.menuCollerCouverture}, yes); break;
         case Item::Overview: enable({u.menuvue, u.spdbvue}, yes); break;
         case Item::ImportItems: enable({u.menuImporter, u.menuAnnulerImport}, yes); break;

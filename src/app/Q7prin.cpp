@@ -6,6 +6,7 @@
 #include "lists/ListController.h"
 #include "loans/LoanController.h"
 #include "lookup/LookupController.h"
+#include "lookup/NoticeSearchController.h"
 #include "maint/MaintController.h"
 #include "output/OutputController.h"
 #include "output/Q7export.h"
@@ -173,7 +174,8 @@ void Tformprin::attach(const Windows& windows) {
         *this, LoanController::Controls{u.menuPreter, u.menuRetourPret, u.smenuprets, u.lblpret},
         *windows.preter, *windows.prets);
     lookup_ = std::make_unique<LookupController>(
-        *this, LookupController::Controls{u.menuIsbn, u.smenusources});
+        *this, LookupController::Controls{u.menuIsbn, u.smenusources, u.menuDeja});
+    noticeSearch_ = std::make_unique<NoticeSearchController>(*this, u.menuNotice);
     overview_ = std::make_unique<OverviewController>(
         *this, OverviewController::Controls{u.menuvue, u.spdbvue}, *windows.vue, [this] {
             // Who has each book out, as the register says when the overview opens.
@@ -186,9 +188,11 @@ void Tformprin::attach(const Windows& windows) {
     covers_ = std::make_unique<CoverController>(
         *this, CoverController::Controls{u.menuCouverture, u.menuCollerCouverture, u.smenupanneau,
                                          u.smenuorphelines, u.centralwidget, u.menuAction});
-    lookup_->takeCover = [this](const QImage& cover, const QString& origin) {
+    const auto takeCover = [this](const QImage& cover, const QString& origin) {
         covers_->offer(cover, origin);
     };
+    lookup_->takeCover = takeCover;
+    noticeSearch_->takeCover = takeCover;
     const auto lent = [this] { return q7::booksOut(loans_->book().load()); };
     windows.exporter->setLentBooks(lent);
     windows.vue->setLentBooks(lent);

@@ -28,6 +28,7 @@ class MaintController;
 class CompanionController;
 class LoanController;
 class LookupController;
+class NoticeSearchController;
 class OverviewController;
 class CoverController;
 
@@ -134,6 +135,7 @@ private:
     std::unique_ptr<CompanionController> companions_;
     std::unique_ptr<LoanController> loans_;
     std::unique_ptr<LookupController> lookup_;
+    std::unique_ptr<NoticeSearchController> noticeSearch_;
     std::unique_ptr<OverviewController> overview_;
     std::unique_ptr<CoverController> covers_;
     std::set<QKeySequence> menuKeys_;

@@ -35,7 +35,7 @@ void openLocked(DataFile& data, const char* what) {
 }
 
 std::string reportName(const Folder& folder, std::time_t now) {
-    const std::string base = "Q7import-" + fileStamp(now);
+    const std::string base = "Q7import-" + q7::fileStamp(now);
     std::string name = base + ".txt";
     for (int n = 2; folder.exists(name); ++n)
         name = base + "-" + std::to_string(n) + ".txt";
@@ -114,14 +114,6 @@ std::string failed(const std::exception& e) {
 Date dateAt(std::time_t now) {
     const std::tm t = local(now);
     return {t.tm_mday, t.tm_mon + 1, t.tm_year + 1900};
-}
-
-std::string fileStamp(std::time_t now) {
-    const std::tm t = local(now);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", t.tm_year + 1900, t.tm_mon + 1,
-                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-    return text;
 }
 
 std::string readableStamp(std::time_t now) {

@@ -42,8 +42,7 @@ std::string lastImportNamed(const Folder& folder);
 
 // Today's date at `now`, local time.
 Date dateAt(std::time_t now);
-// "AAAAMMJJ-HHMMSS" and "JJ/MM/AAAA à HH:MM:SS".
-std::string fileStamp(std::time_t now);
+// "JJ/MM/AAAA à HH:MM:SS" ("AAAAMMJJ-HHMMSS" is the store's fileStamp).
 std::string readableStamp(std::time_t now);
 
 } // namespace q7::import

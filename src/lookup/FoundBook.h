@@ -30,6 +30,10 @@ struct FoundBook {
     // The service's own way to the book's cover: an Open Library cover id ("6796986") or
     // edition key ("OL7353617M"), Google Books' thumbnail link; empty when it gives none.
     std::string cover;
+    // A finer notice to read when this one is chosen: Open Library's search describes a
+    // work, and names one edition of it.
+    std::string edition;
+    bool serial = false; // a periodical: never a candidate for a book
 };
 
 // What one answer held.
@@ -41,7 +45,8 @@ struct Answer {
     };
     Kind kind = Kind::none;
     std::vector<FoundBook> books;
-    std::string problem; // French
+    std::string problem;  // French
+    long long total = -1; // what the service holds for the question, every page; -1 unsaid
 };
 
 // The readers: bytes of an answer to what they hold. They never throw.

@@ -1,7 +1,6 @@
 #include "lookup/IsbnLookup.h"
 
 #include <QEventLoop>
-#include <QTimer>
 
 namespace q7::lookup {
 
@@ -16,16 +15,13 @@ std::string joinedNames(const std::vector<const Source*>& sources) {
 
 } // namespace
 
-IsbnLookup::IsbnLookup(Fetcher& fetcher, QObject* parent) : QObject(parent), fetcher_(fetcher) {}
+IsbnLookup::IsbnLookup(Fetcher& fetcher, QObject* parent) : QObject(parent), asker_(fetcher) {}
 
-IsbnLookup::~IsbnLookup() {
-    fetcher_.cancel(ticket_);
-}
+IsbnLookup::~IsbnLookup() = default;
 
 void IsbnLookup::start(const std::string& isbn13, const NoticeSettings& settings) {
     if (running_) cancel();
     running_ = true;
-    ++run_;
     asked_ = settings.asked();
     result_ = LookupResult{};
     result_.isbn13 = isbn13;
@@ -38,7 +34,7 @@ void IsbnLookup::start(const std::string& isbn13, const NoticeSettings& settings
 
 void IsbnLookup::cancel() {
     if (!running_) return;
-    fetcher_.cancel(ticket_);
+    asker_.cancel(ticket_);
     ticket_ = 0;
     result_.message = "Recherche de l'ISBN " + result_.isbn13 + " annulée.";
     finish(LookupResult::Kind::cancelled);
@@ -63,17 +59,8 @@ void IsbnLookup::next() {
     Q_EMIT progress(QStringLiteral("Recherche de l'ISBN %1 (%2)...")
                         .arg(QString::fromStdString(result_.isbn13),
                              QString::fromUtf8(asked_[source_].source->name)));
-    const std::string& url = requests_[request_].url;
-    if (auto kept = kept_.find(url); kept != kept_.end()) {
-        // Asking twice costs nothing: the answer of the first time is read again.
-        QTimer::singleShot(0, this, [this, run = run_, body = kept->second] {
-            if (running_ && run == run_) answered({Fetched::Failure::none, 200, body, {}, 0});
-        });
-        return;
-    }
-    ticket_ = fetcher_.get(url, FetchKind::notice, [this, url](const Fetched& f) {
+    ticket_ = asker_.ask(requests_[request_].url, [this](const Fetched& f) {
         ticket_ = 0;
-        if (f.failure == Fetched::Failure::none && f.status == 200) kept_[url] = f.body;
         answered(f);
     });
 }
@@ -81,14 +68,8 @@ void IsbnLookup::next() {
 void IsbnLookup::answered(const Fetched& f) {
     const Source* s = asked_[source_].source;
     const std::string name = s->name;
-    if (f.failure != Fetched::Failure::none) return sourceFailed(failureText(f, name));
-    const int status = f.status;
-    if (status == 429)
-        return sourceFailed(name + " refuse la demande : trop de demandes (HTTP 429).");
-    if (status >= 500)
-        return sourceFailed(name + " est en panne (HTTP " + std::to_string(status) + ").");
-    if (status != 200)
-        return sourceFailed(name + " refuse la demande (HTTP " + std::to_string(status) + ").");
+    if (std::string problem = answerProblem(f, name); !problem.empty())
+        return sourceFailed(problem);
     const Answer a = requests_[request_].read(f.body);
     if (a.kind == Answer::Kind::malformed)
         return sourceFailed("Réponse inattendue de " + name + " : " + a.problem + ".");

@@ -2,11 +2,10 @@
 // Asks the sources in order for the book of one ISBN, without blocking, through the
 // network's door (which spaces and times the requests): answers are kept for the run, and
 // a source that fails or does not have the book hands over to the next.
+#include "lookup/NoticeAsker.h"
 #include "lookup/Sources.h"
 
 #include <QObject>
-
-#include <map>
 
 namespace q7::lookup {
 
@@ -42,12 +41,10 @@ private:
     void sourceFailed(const std::string& why);
     void finish(LookupResult::Kind kind);
 
-    Fetcher& fetcher_;
-    Fetcher::Ticket ticket_ = 0;              // the request under way, 0 when none
-    std::map<std::string, std::string> kept_; // answers of this run, by address
+    NoticeAsker asker_;
+    NoticeAsker::Ticket ticket_ = 0; // the request under way, 0 when none
 
     bool running_ = false;
-    int run_ = 0; // a kept answer read late belongs to its own run only
     std::vector<SourceSetting> asked_;
     LookupResult result_;
     std::size_t source_ = 0;  // in asked_

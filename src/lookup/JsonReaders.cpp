@@ -94,12 +94,47 @@ FoundBook openLibraryBook(const QJsonObject& o) {
     return b;
 }
 
+// A search's doc is a work: its publishers, years and ISBNs are every edition's, so only
+// the year of its first publication is its own; the edition it names is read when the
+// work is chosen.
+FoundBook openLibraryWork(const QJsonObject& o) {
+    FoundBook b;
+    b.identifier = text(o.value(u"key"));
+    b.title = text(o.value(u"title"));
+    b.subtitle = text(o.value(u"subtitle"));
+    for (std::string& name : texts(o.value(u"author_name")))
+        b.authors.push_back({{}, {}, std::move(name)});
+    // Of several editions' publishers or languages, none is this book's.
+    const auto onlyOne = [&](const char16_t* key) {
+        const std::vector<std::string> all = texts(o.value(key));
+        return all.size() == 1 ? all.front() : std::string();
+    };
+    b.publisher = onlyOne(u"publisher");
+    b.date = text(o.value(u"first_publish_year"));
+    b.pages = o.value(u"number_of_pages_median").toInt();
+    b.language = onlyOne(u"language");
+    b.edition = text(o.value(u"cover_edition_key"));
+    if (b.edition.empty()) b.edition = firstOf(o.value(u"edition_key"));
+    if (const int id = o.value(u"cover_i").toInt(); id > 0)
+        b.cover = std::to_string(id);
+    else
+        b.cover = text(o.value(u"cover_edition_key"));
+    return b;
+}
+
 } // namespace
 
 Answer readOpenLibrary(std::string_view bytes) {
     Answer a;
     QJsonObject o;
     if (!parseObject(bytes, o, a)) return a;
+    if (o.value(u"docs").isArray()) {
+        for (const QJsonValue& doc : o.value(u"docs").toArray())
+            if (doc.isObject()) a.books.push_back(openLibraryWork(doc.toObject()));
+        a.total = static_cast<long long>(o.value(u"numFound").toDouble(-1));
+        a.kind = a.books.empty() ? Answer::Kind::none : Answer::Kind::found;
+        return a;
+    }
     const std::string key = text(o.value(u"key"));
     if (!key.empty() && !key.starts_with("/books/")) {
         a.kind = Answer::Kind::malformed; // an author, a work: not an edition
@@ -134,7 +169,8 @@ Answer readGoogleBooks(std::string_view bytes) {
         a.problem = "le service signale : " + text(e.value(u"status"));
         return a;
     }
-    if (text(o.value(u"kind")) != "books#volumes") {
+    // An answer asked with a mask of fields says no kind.
+    if (text(o.value(u"kind")) != "books#volumes" && !o.value(u"totalItems").isDouble()) {
         a.kind = Answer::Kind::malformed;
         a.problem = "la réponse n'a pas la forme attendue";
         return a;
@@ -155,11 +191,13 @@ Answer readGoogleBooks(std::string_view bytes) {
         b.summary = text(v.value(u"description"));
         for (const QJsonValue& id : v.value(u"industryIdentifiers").toArray())
             b.isbns.push_back(text(id.toObject().value(u"identifier")));
-        const QJsonObject pictures = v.value(u"imageLinks").toObject();
-        b.cover = text(pictures.value(u"thumbnail"));
-        if (b.cover.empty()) b.cover = text(pictures.value(u"smallThumbnail"));
+        const QJsonObject images = v.value(u"imageLinks").toObject();
+        b.cover = text(images.value(u"thumbnail"));
+        if (b.cover.empty()) b.cover = text(images.value(u"smallThumbnail"));
+        b.serial = text(v.value(u"printType")) == "MAGAZINE";
         a.books.push_back(std::move(b));
     }
+    a.total = static_cast<long long>(o.value(u"totalItems").toDouble(-1));
     a.kind = a.books.empty() ? Answer::Kind::none : Answer::Kind::found;
     return a;
 }

@@ -1,9 +1,8 @@
 #include "lookup/LookupController.h"
 
-#include "covers/CoverFetch.h"
 #include "lookup/Isbn.h"
-#include "lookup/NoticeReview.h"
 #include "lookup/NoticeSources.h"
+#include "lookup/NoticeTaking.h"
 #include "platform/Command.h"
 #include "platform/QtText.h"
 #include "platform/Services.h"
@@ -40,6 +39,8 @@ LookupController::LookupController(RecordWindow& window, const Controls& control
             guarded(d, this, &LookupController::menuIsbnClick));
     connect(c_.smenusources, &QAction::triggered, this,
             guarded(d, this, &LookupController::smenusourcesClick));
+    connect(c_.menuDeja, &QAction::triggered, this,
+            guarded(d, this, &LookupController::menuDejaClick));
     connect(&lookup_, &IsbnLookup::progress, this,
             [this](const QString& s) { window_.setStatus(s); });
     connect(&lookup_, &IsbnLookup::finished, this,
@@ -90,6 +91,9 @@ void LookupController::menuIsbnClick() {
         return;
     }
     asked_ = typed;
+    held_ = notice::held(window_, bookKey(checked.isbn13, {}, {}));
+    // A book scanned twice is heard at once, whatever the sources answer.
+    if (held_.index >= 0) s.dialogs.informationSound();
     lookup_.start(checked.isbn13, settings);
 }
 
@@ -125,7 +129,8 @@ void LookupController::finished(const LookupResult& r) {
         window_.setStatus(QStringLiteral("Recherche annulée"));
         return;
     case LookupResult::Kind::notFound:
-        window_.setStatus(utf8(r.message).section(u'\n', 0, 0));
+        window_.setStatus(utf8(r.message).section(u'\n', 0, 0) +
+                          (held_.index >= 0 ? u' ' + notice::heldText(held_) : QString()));
         window_.services().dialogs.message(utf8(r.message));
         return;
     case LookupResult::Kind::found:
@@ -141,118 +146,31 @@ void LookupController::finished(const LookupResult& r) {
 }
 
 void LookupController::found(const LookupResult& r) {
-    Services& s = window_.services();
-    MapOptions options;
-    options.form = readNoticeSettings(s.settingsStore).authorForm;
-    if (auto* authors = qobject_cast<QComboBox*>(window_.control(*bindingOf(Field::auteur))))
-        for (int i = 0; i < authors->count(); ++i)
-            options.knownAuthors.push_back(authors->itemText(i).toStdString());
-    const Proposal p = propose(r.book, r.isbn13, options);
-
-    struct Change {
-        const FieldBinding* row;
-        QString value;
-    };
-    std::vector<Change> changes;
-    std::vector<NoticeReview::Row> rows;
-    const auto caption = [this](const FieldBinding& row) {
-        QWidget* c = window_.caption(row);
-        if (auto* label = qobject_cast<QLabel*>(c)) return spokenCaption(label->text());
-        if (auto* button = qobject_cast<QAbstractButton*>(window_.control(row)))
-            return spokenCaption(button->text());
-        return QString::fromLatin1(row.control);
-    };
-    const auto offer = [&](const FieldBinding& row, const QString& value) {
-        const QString now = window_.shownValue(row);
-        const bool untouched = window_.leftAsStarted(row);
-        // The ISBN asked for, typed in another form, is the one found.
-        const bool sameIsbn =
-            row.field == Field::isbn && isbn::digits13(now.toStdString()) == value.toStdString();
-        // The other authors go in front of the notes, which keep all they held.
-        const bool kept = row.field == Field::notes && value.endsWith(now);
-        // An empty field: nothing ("0" for a number, unticked for a flag) is no typing.
-        const bool ticked = now.isEmpty() || now == clearedValue(row) || now == value ||
-                            untouched || sameIsbn || kept;
-        changes.push_back({&row, value});
-        rows.push_back({caption(row), now, value, ticked});
-    };
-    for (const auto& [field, value] : p.values) {
-        const FieldBinding& row = *bindingOf(field);
-        QString v = utf8(value);
-        if (field == Field::notes) {
-            // The other authors go in front of what the notes already say.
-            const QString now = window_.shownValue(row);
-            if (!now.isEmpty() && !now.startsWith(v))
-                v = fromBytes(toBytes(v + QStringLiteral("\r\n") + now)
-                                  .substr(0, fieldInfo(Field::notes).capacity));
-            else if (!now.isEmpty())
-                v = now;
-        }
-        offer(row, v);
-    }
-    if (p.severalAuthors) offer(*bindingOf(Flag::plusauteur), QStringLiteral("oui"));
-    // What the book shown before left in a field the notice does not fill is emptied,
-    // unless the collector unticks it: a scanned book carries nothing of the last one.
-    for (const FieldBinding& row : fieldTable()) {
-        const bool offered =
-            std::ranges::any_of(changes, [&](const Change& c) { return c.row == &row; });
-        if (offered || !window_.carriedOver(row)) continue;
-        const QString empty = clearedValue(row);
-        changes.push_back({&row, empty});
-        rows.push_back({caption(row), window_.shownValue(row),
-                        row.holds == Holds::Flag ? empty : QStringLiteral("(vide)"), true});
-    }
-
     QString origin = QStringLiteral("Source : %1").arg(utf8(r.source->name));
     if (!r.book.identifier.empty())
         origin += QStringLiteral(", notice %1").arg(utf8(r.book.identifier));
     origin += QStringLiteral(" ; ISBN %1.").arg(utf8(isbn::check(r.isbn13).hyphenated));
-    QStringList remarks;
-    for (const std::string& line : p.remarks)
-        remarks << utf8(line);
+    QStringList problems;
     for (const std::string& line : r.problems)
-        remarks << utf8(line);
+        problems << utf8(line);
+    notice::take(window_,
+                 {r.book, *r.source, r.isbn13, origin, problems, utf8(r.message), {}, takeCover});
+}
 
-    NoticeReview review(isbnField()->window());
-    review.setContent(origin, rows, remarks);
-    // The cover is asked while the collector reads the notice; it is taken only if it came.
-    CoverFetch cover(s.fetcher);
-    const QString who = utf8(r.source->name);
-    const QString spoken = utf8(r.book.title) + QStringLiteral(", couverture");
-    if (cover.start(coverRequests(readNoticeSettings(s.settingsStore), *r.source, r.book, r.isbn13,
-                                  CoverSize::kept),
-                    r.source->name, [&review, spoken](const FetchedCover& c) {
-                        if (c.kind == FetchedCover::Kind::found)
-                            review.setCover(c.image, spoken);
-                        else
-                            review.coverMissing(c.message);
-                    }))
-        review.coverAsked(QStringLiteral("Couverture demandée à %1…").arg(who));
-    window_.setStatus(utf8(r.message));
-    if (s.modal.showModal(review) != QDialog::Accepted) {
-        window_.setStatus(QStringLiteral("Notice non reprise"));
+void LookupController::menuDejaClick() {
+    const BookKey key = notice::shownKey(window_);
+    if (key.isbn13.empty() && (key.title.empty() || key.author.empty())) {
+        window_.services().dialogs.message(
+            QStringLiteral("Tapez d'abord l'ISBN, ou le titre et l'auteur du livre."));
         return;
     }
-    const QImage taken = takeCover ? review.takenCover() : QImage();
-    const std::vector<bool> ticks = review.ticks();
-    int written = 0;
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        if (!ticks[i]) continue;
-        const FieldBinding& row = *changes[i].row;
-        QWidget* control = window_.control(row);
-        if (row.holds == Holds::Memo)
-            window_.setMemo(row.field, changes[i].value);
-        else if (auto* box = qobject_cast<QCheckBox*>(control))
-            box->setChecked(changes[i].value == u"oui");
-        else
-            setControlText(control, changes[i].value);
-        ++written;
+    const Held h = notice::held(window_, key);
+    if (h.index < 0) {
+        window_.services().dialogs.information(
+            QStringLiteral("Aucun livre du catalogue n'a cet ISBN, ni ce titre et cet auteur."));
+        return;
     }
-    if (!taken.isNull()) takeCover(taken, who);
-    window_.setStatus(QStringLiteral("%1 champ(s)%2 repris (%3)")
-                          .arg(written)
-                          .arg(taken.isNull() ? QString() : QStringLiteral(" et la couverture"))
-                          .arg(who));
+    notice::showHeld(window_, h);
 }
 
 void LookupController::smenusourcesClick() {

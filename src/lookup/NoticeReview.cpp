@@ -13,8 +13,10 @@
 
 NoticeReview::NoticeReview(QWidget* parent)
     : QDialog(parent), origin_(new QLabel(this)), table_(new QTableWidget(0, 3, this)),
-      remarks_(new QLabel(this)), coverBox_(new QWidget(this)), coverPicture_(new QLabel),
-      coverNote_(new QLabel), coverTick_(new QCheckBox(QStringLiteral("Reprendre la couverture"))) {
+      remarks_(new QLabel(this)), held_(new QLabel(this)),
+      showHeld_(new QPushButton(QStringLiteral("Voir ce livre (Ctrl+D)"), this)),
+      coverBox_(new QWidget(this)), coverPicture_(new QLabel), coverNote_(new QLabel),
+      coverTick_(new QCheckBox(QStringLiteral("Reprendre la couverture"))) {
     setObjectName(QStringLiteral("NoticeReview"));
     setWindowTitle(QStringLiteral("Notice trouvée"));
     origin_->setWordWrap(true);
@@ -39,6 +41,21 @@ NoticeReview::NoticeReview(QWidget* parent)
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    held_->setWordWrap(true);
+    held_->setStyleSheet(QStringLiteral("font-weight: bold"));
+    held_->hide();
+    showHeld_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    showHeld_->setAutoDefault(false); // Enter stays "take the fields"
+    showHeld_->hide();
+    connect(showHeld_, &QPushButton::clicked, this, [this] {
+        if (show_) show_();
+    });
+    auto* heldRow = new QHBoxLayout;
+    heldRow->addWidget(held_, 1);
+    heldRow->addWidget(showHeld_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(origin_);
+    layout->addLayout(heldRow);
     // Beside the fields, so that a wrong edition shows at a glance.
     coverPicture_->setFixedSize(160, 240);
     coverPicture_->setAlignment(Qt::AlignCenter);
@@ -56,8 +73,6 @@ NoticeReview::NoticeReview(QWidget* parent)
     auto* middle = new QHBoxLayout;
     middle->addWidget(table_, 1);
     middle->addWidget(coverBox_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(origin_);
     layout->addLayout(middle, 1);
     layout->addWidget(remarks_);
     layout->addWidget(new QLabel(QStringLiteral("Rien n'est enregistré : vérifiez la fiche, puis "
@@ -89,6 +104,13 @@ void NoticeReview::setContent(const QString& origin, const std::vector<Row>& row
     remarks_->setVisible(!remarks.isEmpty());
     table_->setCurrentCell(0, 0);
     focusForTyping(table_);
+}
+
+void NoticeReview::setHeld(const QString& text, std::function<void()> show) {
+    held_->setText(text);
+    held_->show();
+    show_ = std::move(show);
+    showHeld_->show();
 }
 
 std::vector<bool> NoticeReview::ticks() const {

@@ -4,10 +4,12 @@
 #include <QDialog>
 #include <QImage>
 
+#include <functional>
 #include <vector>
 
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QTableWidget;
 
 class NoticeReview : public QDialog {
@@ -23,6 +25,8 @@ public:
     // `origin`: which source answered and its identifier for the record.
     void setContent(const QString& origin, const std::vector<Row>& rows,
                     const QStringList& remarks);
+    // Says that the catalogue holds the book already; Ctrl+D, or the button, runs `show`.
+    void setHeld(const QString& text, std::function<void()> show);
     std::vector<bool> ticks() const;
     QTableWidget& table() const { return *table_; }
 
@@ -38,6 +42,9 @@ private:
     QLabel* origin_;
     QTableWidget* table_;
     QLabel* remarks_;
+    QLabel* held_;
+    QPushButton* showHeld_;
+    std::function<void()> show_;
     QWidget* coverBox_;
     QLabel* coverPicture_;
     QLabel* coverNote_;

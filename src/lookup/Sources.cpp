@@ -44,6 +44,69 @@ std::vector<Request> googleBooksIsbn(const Reach& r, const std::string& isbn13) 
              readGoogleBooks}};
 }
 
+// A CQL string: its quotes and backslashes escaped.
+std::string cqlQuoted(const std::string& words) {
+    std::string out = "\"";
+    for (char c : words) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+std::vector<Request> bnfSearch(const Reach& r, const SearchTerms& t, int start, int count) {
+    std::string query;
+    const std::pair<const char*, const std::string*> indexes[] = {{"bib.title", &t.title},
+                                                                  {"bib.author", &t.author},
+                                                                  {"bib.publisher", &t.publisher},
+                                                                  {"bib.date", &t.year}};
+    for (const auto& [index, words] : indexes)
+        if (!words->empty())
+            query +=
+                (query.empty() ? "" : " and ") + std::string(index) + " all " + cqlQuoted(*words);
+    const std::string common =
+        r.base + "?version=1.2&operation=searchRetrieve&maximumRecords=" + std::to_string(count) +
+        "&startRecord=" + std::to_string(start + 1) + "&query=" + encoded(query) + "&recordSchema=";
+    return {{common + "unimarcxchange", readUnimarc}, {common + "dublincore", readDublinCore}};
+}
+
+std::vector<Request> openLibrarySearch(const Reach& r, const SearchTerms& t, int start, int count) {
+    // Only what the candidates show: a work's whole answer lists every edition's ISBNs.
+    std::string url = r.base + "/search.json?";
+    for (const auto& [name, words] : {std::pair{"title", &t.title}, std::pair{"author", &t.author},
+                                      std::pair{"publisher", &t.publisher}})
+        if (!words->empty()) url += std::string(name) + "=" + encoded(*words) + "&";
+    url += "fields=key,title,subtitle,author_name,publisher,first_publish_year,"
+           "number_of_pages_median,language,cover_i,cover_edition_key&limit=" +
+           std::to_string(count) + "&offset=" + std::to_string(start);
+    return {{url, readOpenLibrary}};
+}
+
+Request openLibraryEdition(const Reach& r, const FoundBook& b) {
+    const bool plain = !b.edition.empty() && std::ranges::all_of(b.edition, [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+    return {plain ? r.base + "/books/" + b.edition + ".json" : std::string(), readOpenLibrary};
+}
+
+std::vector<Request> googleBooksSearch(const Reach& r, const SearchTerms& t, int start, int count) {
+    if (r.apiKey.empty()) return {}; // without it, the quota is everybody's and spent
+    std::string q;
+    for (const auto& [op, words] :
+         {std::pair{"intitle:", &t.title}, std::pair{"inauthor:", &t.author},
+          std::pair{"inpublisher:", &t.publisher}})
+        for (const QString& w : QString::fromStdString(*words).split(u' ', Qt::SkipEmptyParts))
+            q += (q.empty() ? "" : " ") + std::string(op) + w.toStdString();
+    return {{r.base + "/volumes?q=" + encoded(q) + "&startIndex=" + std::to_string(start) +
+                 "&maxResults=" + std::to_string(count) +
+                 "&printType=books&key=" + encoded(r.apiKey),
+             readGoogleBooks}};
+}
+
+constexpr TitleSearch bnfSearching{bnfSearch, nullptr};
+constexpr TitleSearch openLibrarySearching{openLibrarySearch, openLibraryEdition};
+constexpr TitleSearch googleBooksSearching{googleBooksSearch, nullptr};
+
 constexpr const char* openLibrary = "https://openlibrary.org";
 constexpr const char* googleBooks = "https://www.googleapis.com/books/v1";
 
@@ -96,10 +159,12 @@ std::vector<std::string> googleBooksCover(const Reach& r, const FoundBook& b, co
 // Google Books without a key of the collector's own answers "quota exceeded". The BnF's
 // notices name a cover by a number no recorded answer turns into an address.
 constexpr Source table[] = {
-    {"bnf", "BnF", "https://catalogue.bnf.fr/api/SRU", nullptr, true, bnfIsbn, nullptr},
-    {"openlibrary", "Open Library", openLibrary, nullptr, true, openLibraryIsbn, openLibraryCover},
+    {"bnf", "BnF", "https://catalogue.bnf.fr/api/SRU", nullptr, true, bnfIsbn, nullptr,
+     &bnfSearching},
+    {"openlibrary", "Open Library", openLibrary, nullptr, true, openLibraryIsbn, openLibraryCover,
+     &openLibrarySearching},
     {"googlebooks", "Google Books", googleBooks, "googlebooks_cle", false, googleBooksIsbn,
-     googleBooksCover},
+     googleBooksCover, &googleBooksSearching},
 };
 static_assert(wholeRows(table), "each source has its key, name, address and requests");
 
@@ -171,6 +236,14 @@ std::vector<std::string> coverRequests(const NoticeSettings& settings, const Sou
     for (const SourceSetting& s : settings.sources)
         if (s.source == &source) return source.cover(s.reach(), book, isbn13, size);
     return source.cover({source.address, {}}, book, isbn13, size);
+}
+
+std::string answerProblem(const Fetched& f, const std::string& who) {
+    if (f.failure != Fetched::Failure::none) return failureText(f, who);
+    if (f.status == 429) return who + " refuse la demande : trop de demandes (HTTP 429).";
+    if (f.status >= 500) return who + " est en panne (HTTP " + std::to_string(f.status) + ").";
+    if (f.status != 200) return who + " refuse la demande (HTTP " + std::to_string(f.status) + ").";
+    return {};
 }
 
 std::unique_ptr<SettingsBackend> userSettings() {

@@ -31,6 +31,22 @@ struct Reach {
 // one before has no book. Only the ISBN goes out.
 using IsbnRequests = std::vector<Request> (*)(const Reach& reach, const std::string& isbn13);
 
+// What the collector typed to find a book without its ISBN: UTF-8 words, any empty.
+struct SearchTerms {
+    std::string title, author, publisher, year;
+    bool operator==(const SearchTerms&) const = default;
+};
+
+// A search by title and author: the questions for the page of `count` books after the
+// `start` first, in order (the next only when the one before has no book; none without
+// the collector's key where one is needed), and the finer notice of a book chosen, when
+// the source has one (an empty address: none). Only the words typed go out.
+struct TitleSearch {
+    std::vector<Request> (*requests)(const Reach& reach, const SearchTerms& terms, int start,
+                                     int count);
+    Request (*detail)(const Reach& reach, const FoundBook& chosen);
+};
+
 // How big a cover is asked: to show in a list, or the largest offered, to keep.
 enum class CoverSize { list, kept };
 
@@ -40,8 +56,7 @@ enum class CoverSize { list, kept };
 using CoverRequests = std::vector<std::string> (*)(const Reach& reach, const FoundBook& book,
                                                    const std::string& isbn13, CoverSize size);
 
-// Title and author searches join this row as builders of their own beside `isbn`, left
-// null by a source that offers none, as `cover` is.
+// A source that offers no covers or no search by title leaves those builders null.
 struct Source {
     const char* key;        // in [Notices]: listed by `ordre`, and its address's key
     const char* name;       // as the collector reads it: "BnF"
@@ -49,7 +64,8 @@ struct Source {
     const char* keySetting; // [Notices] key of the collector's API key; null: none needed
     bool onByDefault;
     IsbnRequests isbn;
-    CoverRequests cover = nullptr; // null: the source gives no covers
+    CoverRequests cover = nullptr;       // null: the source gives no covers
+    const TitleSearch* search = nullptr; // null: the source is not asked by title
 };
 
 // Every source, in the default order.
@@ -74,7 +90,8 @@ constexpr bool wholeRows(std::span<const Source> rows) {
         const Source& s = rows[i];
         if (!plainKey(s.key) || !s.name || !*s.name || !s.address || !s.isbn ||
             !std::string_view(s.address).starts_with("https://") ||
-            (s.keySetting && (!plainKey(s.keySetting) || same(s.key, s.keySetting))))
+            (s.keySetting && (!plainKey(s.keySetting) || same(s.key, s.keySetting))) ||
+            (s.search && !s.search->requests))
             return false;
         for (std::size_t j = i + 1; j < rows.size(); ++j)
             for (const char* mine : {s.key, s.keySetting})
@@ -108,6 +125,9 @@ NoticeSettings readNoticeSettings(SettingsBackend& store,
                                   std::span<const Source> table = sources());
 void writeNoticeSettings(SettingsBackend& store, const NoticeSettings& settings);
 
+// What went wrong asking `who` ("BnF"), in French: no answer, or an HTTP status other
+// than 200. Empty when the answer is there to be read.
+std::string answerProblem(const Fetched& fetched, const std::string& who);
 // The addresses of the cover of `book`, found at `source`, as the collector set that
 // source; empty for a source without covers.
 std::vector<std::string> coverRequests(const NoticeSettings& settings, const Source& source,

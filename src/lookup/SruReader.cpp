@@ -25,6 +25,7 @@ struct Datafield {
 
 struct SruRecord {
     std::string identifier;
+    std::string leader;                                  // UNIMARC
     std::vector<Datafield> fields;                       // UNIMARC
     std::vector<std::pair<std::string, std::string>> dc; // Dublin Core: element, text
     std::string diagnostic;                              // a record the server could not give
@@ -34,8 +35,10 @@ std::string utf8(QStringView s) {
     return s.toString().trimmed().toStdString();
 }
 
-// The records of an SRU answer; false, with `problem` set, when it is not one.
-bool parseSru(std::string_view bytes, std::vector<SruRecord>& records, std::string& problem) {
+// The records of an SRU answer and how many the server holds for the question; false,
+// with `problem` set, when it is not one.
+bool parseSru(std::string_view bytes, std::vector<SruRecord>& records, std::string& problem,
+              long long& total) {
     QXmlStreamReader xml(
         QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
     bool root = false;
@@ -51,11 +54,17 @@ bool parseSru(std::string_view bytes, std::vector<SruRecord>& records, std::stri
             root = true;
         } else if (name == u"record" && xml.namespaceUri() == u"http://www.loc.gov/zing/srw/") {
             records.emplace_back();
+        } else if (name == u"numberOfRecords" && records.empty()) {
+            bool number = false;
+            const long long n = xml.readElementText().trimmed().toLongLong(&number);
+            if (number && n >= 0) total = n;
         } else if (records.empty()) {
             if (name == u"message")
                 diagnostic = utf8(xml.readElementText(QXmlStreamReader::IncludeChildElements));
         } else if (name == u"recordIdentifier") {
             records.back().identifier = utf8(xml.readElementText());
+        } else if (name == u"leader") {
+            records.back().leader = xml.readElementText().toStdString();
         } else if (name == u"datafield") {
             Datafield f;
             f.tag = xml.attributes().value(QLatin1String("tag")).toString().toStdString();
@@ -109,7 +118,8 @@ bool writes(const Datafield& f) {
 FoundBook unimarcBook(const SruRecord& r) {
     FoundBook b;
     b.identifier = r.identifier;
-    bool statement = false;     // 200 $f: the title stands alone in $a
+    b.serial = r.leader.size() > 7 && r.leader[7] == 's'; // the bibliographic level
+    bool statement = false;                               // 200 $f: the title stands alone in $a
     std::vector<Person> people; // every role: a translator's name ends a title too
     for (const Datafield& f : r.fields) {
         const std::string& t = f.tag;
@@ -213,6 +223,9 @@ FoundBook dublinCoreBook(const SruRecord& r) {
             b.language = text;
         } else if (element == "subject") {
             b.subjects.push_back(text);
+        } else if (element == "type") {
+            b.serial =
+                b.serial || text == "publication en série imprimée" || text == "printed serial";
         } else if (element == "identifier" && text.starts_with("ISBN ")) {
             b.isbns.push_back(text.substr(5));
         } else if (element == "description") {
@@ -233,7 +246,7 @@ FoundBook dublinCoreBook(const SruRecord& r) {
 template <typename Make> Answer read(std::string_view bytes, bool unimarc, Make make) {
     Answer a;
     std::vector<SruRecord> records;
-    if (!parseSru(bytes, records, a.problem)) {
+    if (!parseSru(bytes, records, a.problem, a.total)) {
         a.kind = Answer::Kind::malformed;
         return a;
     }

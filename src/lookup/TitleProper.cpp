@@ -1,24 +1,40 @@
 #include "lookup/TitleProper.h"
 
+#include "store/Folding.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
+#include <vector>
 
 namespace q7::lookup {
 
 namespace {
 
-// Lower case without accents, one character for one: a place in the folded text is the
-// same place in the text.
-QString folded(QStringView s) {
-    QString out;
-    out.reserve(s.size());
-    for (QChar c : s) {
-        if (c.decompositionTag() == QChar::Canonical) c = c.decomposition().at(0);
-        out += c == u'\u2019' ? QChar(u'\'') : c.toLower();
+// The title in the program's one fold, with where each folded character came from, so
+// that a place found in the folded text cuts the title itself.
+struct Folded {
+    QString text;
+    std::vector<qsizetype> from;
+};
+Folded foldedTitle(const QString& t) {
+    Folded f;
+    for (qsizetype at = 0; at < t.size();) {
+        const qsizetype next = at + (t.at(at).isHighSurrogate() && at + 1 < t.size() ? 2 : 1);
+        const QString piece =
+            QString::fromStdString(q7::folded(t.mid(at, next - at).toStdString()));
+        for (const QChar c : piece) {
+            f.text += c == u'\u2019' ? QChar(u'\'') : c;
+            f.from.push_back(at);
+        }
+        at = next;
     }
-    return out;
+    f.from.push_back(t.size());
+    return f;
+}
+QString folded(const QString& s) {
+    return foldedTitle(s).text;
 }
 
 // What a statement of responsibility starts with after " ; ", folded.
@@ -76,8 +92,9 @@ QStringList forms(const Person& p) {
 
 std::string titleProper(std::string_view title, const std::vector<Person>& people) {
     const QString t = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
-    const QString f = folded(t);
-    qsizetype cut = t.size();
+    const Folded folding = foldedTitle(t);
+    const QString& f = folding.text;
+    qsizetype cut = f.size();
     for (qsizetype at = f.indexOf(u" ; "); at >= 0; at = f.indexOf(u" ; ", at + 1)) {
         if (startsWithRole(QStringView(f).mid(at + 3))) {
             cut = at;
@@ -91,8 +108,8 @@ std::string titleProper(std::string_view title, const std::vector<Person>& peopl
                     cut = at;
                     break;
                 }
-    if (cut == t.size()) return std::string(title);
-    QString kept = t.left(cut);
+    if (cut == f.size()) return std::string(title);
+    QString kept = t.left(folding.from[std::size_t(cut)]);
     while (!kept.isEmpty() &&
            (kept.back().isSpace() || QStringLiteral(":;,/-").contains(kept.back())))
         kept.chop(1);

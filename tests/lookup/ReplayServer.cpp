@@ -70,3 +70,36 @@ void pointNoticesAt(FakeSettingsBackend& settings, const ReplayServer& server,
     v["Notices/openlibrary"] = server.base().toStdString();
     v["Notices/googlebooks"] = (server.base() + "/books/v1").toStdString();
 }
+
+QString searchKind(const QString& target) {
+    if (target.contains(u"recordSchema=unimarcxchange")) return QStringLiteral("unimarc");
+    if (target.contains(u"recordSchema=dublincore")) return QStringLiteral("dc");
+    if (target.startsWith(u"/search.json")) return QStringLiteral("ol");
+    if (target.startsWith(u"/books/OL")) return QStringLiteral("olbook");
+    if (target.startsWith(u"/books/v1/volumes")) return QStringLiteral("gb");
+    if (target.startsWith(u"/books/content") || target.startsWith(u"/b/"))
+        return QStringLiteral("cover");
+    return QStringLiteral("?");
+}
+
+Reply replaySearches(const QString& target, const QStringList& plans) {
+    const QString kind = searchKind(target);
+    QString plan;
+    for (const QString& p : plans)
+        if (p.startsWith(kind + u'=')) plan = p.mid(kind.size() + 1);
+    bool number = false;
+    const int status = plan.toInt(&number);
+    if (number) return {status, "Erreur"};
+    if (plan == u"never") return {0, {}, true};
+    if (plan == u"html")
+        return {200, "<!DOCTYPE html><html><head><title>Maintenance</title></head>"
+                     "<body><p>Service indisponible</p></body></html>"};
+    if (plan == u"loop") return {302, {}, false, target.toUtf8()};
+    if (plan == u"huge") return {200, QByteArray(5 << 20, ' '), false, {}, 2LL << 30};
+    if (plan.startsWith(u'{')) return {200, plan.toUtf8()};
+    if (!plan.isEmpty()) return {200, recorded(QStringLiteral("search/") + plan)};
+    if (kind == u"ol") return {200, R"({"numFound": 0, "start": 0, "docs": []})"};
+    if (kind == u"gb") return {200, R"({"kind": "books#volumes", "totalItems": 0})"};
+    if (kind == u"olbook" || kind == u"cover") return {404, "{}"};
+    return {200, recorded("bnf-sru-unimarc-9789999999999-empty.xml")};
+}

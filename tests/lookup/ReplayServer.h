@@ -52,3 +52,11 @@ Reply replayNotices(const QString& target, const QMap<QString, QString>& files);
 // The sources' addresses pointed at the server, asked in `order` ("bnf,openlibrary").
 void pointNoticesAt(FakeSettingsBackend& settings, const ReplayServer& server,
                     const std::string& order);
+
+// Which question of a search by title a request is: "unimarc", "dc", "ol", "olbook" (an
+// Open Library edition), "gb", "cover" (a picture of either service).
+QString searchKind(const QString& target);
+// Each question answered by its plan, "kind=plan": a file of answers/search/, or "never",
+// "html" (a page where data was expected), "loop" (a redirect to itself), "huge" (2 GB
+// said, more than allowed sent), a status; without a plan, as a source finding nothing.
+Reply replaySearches(const QString& target, const QStringList& plans);

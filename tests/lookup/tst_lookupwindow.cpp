@@ -1,60 +1,13 @@
 // "Compléter par l'ISBN" in the record window, against a local server replaying the
 // services' recorded answers: what reaches every control, the review's ticks, the keys.
-#include "AppFixture.h"
-#include "lookup/NoticeReview.h"
 #include "ReplayServer.h"
-#include "store/Cp1252.h"
+#include "WindowProbe.h"
 
 #include <QCheckBox>
-#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 
 using q7::Field;
-
-namespace {
-
-QString text(AppFixture& app, Field f) {
-    return controlText(app.w().control(*q7::bindingOf(f)));
-}
-
-// Every field the lookup may fill, as the window shows it.
-QStringList shown(AppFixture& app) {
-    const q7::RecordScreen s = app.w().screen();
-    return {text(app, Field::titre),
-            text(app, Field::auteur),
-            text(app, Field::edition),
-            text(app, Field::imprimeur),
-            text(app, Field::collection),
-            text(app, Field::sujet),
-            text(app, Field::anedition),
-            text(app, Field::nbpage),
-            text(app, Field::langue),
-            text(app, Field::isbn),
-            QString::fromStdString(q7::cp1252ToUtf8(s.notes)),
-            app.ui().ckbplusauteur->isChecked() ? "plusieurs" : "un"};
-}
-
-struct Review {
-    QStringList rows; // "[x] Caption | current | found"
-    QString origin;
-};
-
-// Scripts the review: records it, then OK or Cancel.
-void answerReview(AppFixture& app, Review& seen, bool ok) {
-    app.fakes->modal.script("NoticeReview", [&seen, ok](QDialog& d) {
-        auto& table = static_cast<NoticeReview&>(d).table();
-        for (int i = 0; i < table.rowCount(); ++i)
-            seen.rows << QStringLiteral("[%1] %2 | %3 | %4")
-                             .arg(table.item(i, 0)->checkState() == Qt::Checked ? "x" : " ",
-                                  table.item(i, 0)->text(), table.item(i, 1)->text(),
-                                  table.item(i, 2)->text().left(30));
-        seen.origin = d.findChildren<QLabel*>().at(0)->text();
-        ok ? d.accept() : d.reject();
-    });
-}
-
-} // namespace
 
 class TestLookupWindow : public QObject {
     Q_OBJECT
@@ -312,21 +265,29 @@ void TestLookupWindow::offeredInTheRightModes() {
     // The button follows the menu item.
     const auto offered = [&] {
         return button->isEnabled() == app.ui().menuIsbn->isEnabled() &&
-               app.ui().menuIsbn->isEnabled();
+               app.ui().menuIsbn->isEnabled() && app.ui().menuNotice->isEnabled() &&
+               app.ui().menuDeja->isEnabled();
     };
-    QVERIFY(!offered() && !button->isEnabled()); // main menu
+    const auto none = [&] {
+        return !button->isEnabled() && !app.ui().menuIsbn->isEnabled() &&
+               !app.ui().menuNotice->isEnabled() && !app.ui().menuDeja->isEnabled();
+    };
+    QVERIFY(none()); // main menu
     app.trigger("menuNouvelle");
     QVERIFY(offered());
     app.trigger("menuRetour");
     app.trigger("Titres"); // a search
-    QVERIFY(!offered() && !button->isEnabled());
+    QVERIFY(none());
     app.trigger("menuRetour");
     app.trigger("menuliste"); // browsing
     QVERIFY(offered());
     QCOMPARE(app.ui().menuIsbn->shortcut(), QKeySequence("Ctrl+K"));
     // Each after the items that came before it; later items follow.
     const auto action = app.ui().menuAction->actions();
-    QCOMPARE(action.indexOf(app.ui().menuIsbn), action.indexOf(app.ui().menuRetourPret) + 1);
+    const qsizetype isbn = action.indexOf(app.ui().menuIsbn);
+    QCOMPARE(isbn, action.indexOf(app.ui().menuRetourPret) + 1);
+    QCOMPARE(action.mid(isbn, 3),
+             (QList<QAction*>{app.ui().menuIsbn, app.ui().menuNotice, app.ui().menuDeja}));
     const auto gestion = app.ui().menuGestion->actions();
     QCOMPARE(gestion.indexOf(app.ui().smenusources), gestion.indexOf(app.ui().smenuprets) + 1);
 }

@@ -40,8 +40,9 @@ std::vector<Source> withFourth(Source fourth) {
     return table;
 }
 
-const Source fourth{"essai", "Notices d'essai", "https://notices.example/v2", "essai_cle",
-                    false,   testIsbn};
+const Source fourth{
+    "essai", "Notices d'essai", "https://notices.example/v2", "essai_cle", false, testIsbn,
+    nullptr};
 
 } // namespace
 

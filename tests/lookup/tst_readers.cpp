@@ -91,6 +91,8 @@ private Q_SLOTS:
     void bookBesideSomethingElse();
     void titleBeforeItsStatement_data();
     void titleBeforeItsStatement();
+    void searchAnswers_data();
+    void searchAnswers();
 };
 
 void TestReaders::recorded_data() {
@@ -456,6 +458,79 @@ void TestReaders::titleBeforeItsStatement() {
                                      : readUnimarc(unimarc(title, people.contains(u"$f")));
     QCOMPARE(a.kind, Answer::Kind::found);
     QTEST(QString::fromStdString(a.books.front().title), "expected");
+}
+
+// Answers to searches by title: how many the service holds, the books of the page,
+// periodicals told apart, and the first book as the candidate list shows it.
+void TestReaders::searchAnswers_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<qlonglong>("total");
+    QTest::addColumn<int>("books");
+    QTest::addColumn<int>("serials");
+    QTest::addColumn<QString>("first"); // title | first author | publisher | date | pages | cover
+    QTest::newRow("BnF DC, old books without ISBN")
+        << "bnf-sru-dc-lipsius-politica-page1.xml"
+        << "dc" << 19LL << 10 << 0
+        << "Monita et exempla politica. Libri duo, qui virtutes et vitia principum spectant. | "
+           "Juste Lipse | Amsterdami, apud Guilielmum Blaeuw. Anno M DC XXX. | 1630 | 233 p. et "
+           "index ; in-12 | ";
+    QTest::newRow("BnF DC, two scripts, empty city")
+        << "bnf-sru-dc-anywhere-nabil-page1.xml"
+        << "dc" << 607LL << 20 << 0
+        << "Catalogue des manuscrits coptes des pères jésuites au Caire | Nabīl Fārūq Fāyīz | "
+           "Société d'archéologie copte | 2015 | 1 vol. (pp.60-150) : ill. ; 24 cm | ";
+    QTest::newRow("BnF DC, mostly serials") << "bnf-sru-dc-title-negro-page1.xml"
+                                            << "dc" << 2051LL << 3 << 17
+                                            << "El negro | Rafael Alberti | Tyler Graphics Ltd. | "
+                                               "1983 | Non paginé [43] f. ; 39 cm | ";
+    QTest::newRow("BnF DC, serials only") << "bnf-sru-dc-title-voltaire-page1.xml"
+                                          << "dc" << 7106LL << 0 << 5 << "";
+    QTest::newRow("BnF UNIMARC, a serial") << "bnf-sru-unimarc-anywhere-lettredemonmoulin-page1.xml"
+                                           << "unimarc" << 48LL << 0 << 1 << "";
+    QTest::newRow("Open Library, works") << "openlibrary-searchjson-q-chicago-limit5.json"
+                                         << "openlibrary" << 67050LL << 5 << 0
+                                         << "Frommer's Chicago | Elizabeth Canning Blackwell |  | "
+                                            "2001 | 314 | 8384529";
+    QTest::newRow("Open Library, 2020, one work without edition")
+        << "openlibrary-search-timewar-docs.json"
+        << "openlibrary" << 2LL << 2 << 0
+        << "This Is How You Lose the Time War | Amal El-Mohtar | Simon and Schuster | 2019 |  | "
+           "OL27901088M";
+    QTest::newRow("Google Books, under a mask of fields")
+        << "googlebooks-intitle-cragside-inauthor-ljross-volumes-masked.json"
+        << "googlebooks" << 2LL << 2 << 0
+        << "Cragside | L. J. Ross | Ulverscroft Special Collection | 2021-03 |  | "
+           "http://books.google.com/books/"
+           "content?id=7kMMzgEACAAJ&printsec=frontcover&img=1&zoom=1&source=gbs_api";
+}
+
+void TestReaders::searchAnswers() {
+    QFETCH(QString, file);
+    QFETCH(QString, reader);
+    const Answer a = readWith(reader, answer(QStringLiteral("search/") + file));
+    QTEST(qlonglong(a.total), "total");
+    std::vector<const FoundBook*> books;
+    for (const FoundBook& b : a.books)
+        if (!b.serial) books.push_back(&b);
+    QTEST(int(books.size()), "books");
+    QTEST(int(a.books.size() - books.size()), "serials");
+    QString first;
+    if (!books.empty()) {
+        const FoundBook& b = *books.front();
+        const Person& p = b.authors.at(0);
+        first = QStringList{QString::fromStdString(b.title),
+                            QString::fromStdString(p.whole.empty() ? p.forename + " " + p.surname
+                                                                   : p.whole),
+                            QString::fromStdString(b.publisher),
+                            QString::fromStdString(b.date),
+                            b.pages ? QString::number(b.pages) : QString::fromStdString(b.extent),
+                            QString::fromStdString(b.cover)}
+                    .join(QStringLiteral(" | "));
+        // A work's ISBNs are its editions': none is this book's.
+        if (reader == u"openlibrary") QVERIFY(b.isbns.empty());
+    }
+    QTEST(first, "first");
 }
 
 QTEST_GUILESS_MAIN(TestReaders)
