@@ -28,6 +28,7 @@ output/OutputFile.h|- the exports writer, replayed with them
 maint/ChartPaint.cpp|- writes an image into memory only
 output/Thumbnails.cpp|- writes a thumbnail into memory only
 covers/CoverImage.cpp|- encodes a JPEG into memory only
+covers/CoverStore.cpp|couverture : nouvelle;couverture : remplacée;couverture : suit la référence;couverture : mise dans Sauvegardes
 platform/QtSettingsBackend.cpp|- the user settings file (Qt writes it whole), not the data folder
 app/StartFolder.cpp|- empty lists made in a new folder: each absent or empty, both whole
 '

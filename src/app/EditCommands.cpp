@@ -2,6 +2,7 @@
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
+#include "covers/CoverController.h"
 #include "lists/OldReferences.h"
 #include "loans/LoanController.h"
 #include "lookup/LookupController.h"
@@ -66,8 +67,12 @@ void Tformprin::menuEnregistrerClick() {
         }
         state_.data.seek(state_.data.position() - 1);
     }
+    // The reference as stored: its cover follows a new one.
+    const std::string before =
+        state_.newRecord ? std::string() : state_.buffer.text(q7::Field::numero);
     fillBuffer();
     state_.data.write(state_.buffer);
+    covers_->recordSaved(before);
     applyMode(Mode::MainMenu);
     state_.newRecord = false;
     // The record saved is the one shown, and can be lent at once.
@@ -90,6 +95,7 @@ void Tformprin::menuEffacerClick() {
     }
     const std::string reference = state_.buffer.text(q7::Field::numero);
     deleteShownRecord();
+    covers_->recordDeleted(reference);
     // The reference becomes free only once the record is really gone.
     QString unkept;
     try {

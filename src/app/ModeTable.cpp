@@ -1,6 +1,7 @@
 // The five modes of the record window as one table, applied row by row.
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
+#include "covers/CoverController.h"
 #include "output/ExportTypes.h"
 #include "ui_Q7prin.h"
 #include "widgets/MemoEdit.h"
@@ -38,6 +39,7 @@ enum class Item {
     LoanWindow,
     ClearLoan,
     IsbnLookup,
+    CoverItems,
     Overview,
     ImportItems,
 };
@@ -80,6 +82,7 @@ constexpr Row modeTable[] = {
     {Item::LoanWindow, {on, off, keep, on, on}},
     {Item::ClearLoan, {on, on, keep, on, on}},
     {Item::IsbnLookup, {off, on, off, off, on}},
+    {Item::CoverItems, {off, on, off, off, on}},
     {Item::Overview, {on, off, off, off, on}},
     {Item::ImportItems, {on, off, off, off, off}},
 };
@@ -147,12 +150,14 @@ void Tformprin::applyMode(Mode mode) {
         case Item::LoanWindow: u.smenuprets->setEnabled(yes); break;
         case Item::ClearLoan: u.lblpret->clear(); break;
         case Item::IsbnLookup: enable({u.menuIsbn, u.menuNotice, u.menuDeja}, yes); break;
+        case Item::CoverItems: enable({u.menuCouverture, u.menuCollerCouverture}, yes); break;
         case Item::Overview: enable({u.menuvue, u.spdbvue}, yes); break;
         case Item::ImportItems: enable({u.menuImporter, u.menuAnnulerImport}, yes); break;
         }
     }
     if (const char* text = statusText[column]) setStatus(QString::fromUtf8(text));
     if (mode != Mode::NewRecord) started_.clear();
+    if (covers_) covers_->modeApplied(mode);
     // Fields turned off take the focus with them: not into a read-only counter.
     restoreFocus();
 }

@@ -85,10 +85,10 @@ PocketOutcome writePocketCatalogue(const StartRequest& request, const QString& h
                                        "(%1) : les livres prêtés ne sont pas signalés.\n")
                             .arg(QString::fromUtf8(e.what()));
         }
-        q7::PageExtras extras{std::time(nullptr), &lent, {}};
+        q7::PageExtras extras{std::time(nullptr), &lent, {}, {}};
         std::optional<Covers> covers;
         if (request.thumbnails) {
-            covers.emplace(data);
+            covers.emplace(catalogue);
             extras.thumbnail = [&covers](std::string_view reference) {
                 return covers->thumbnail(reference);
             };

@@ -2,6 +2,7 @@
 
 #include "app/ImportWindow.h"
 #include "companions/CompanionController.h"
+#include "covers/CoverController.h"
 #include "lists/ListController.h"
 #include "loans/LoanController.h"
 #include "lookup/LookupController.h"
@@ -184,6 +185,14 @@ void Tformprin::attach(const Windows& windows) {
                     out.try_emplace(line.loan->reference, line.loan->borrower);
             return out;
         });
+    covers_ = std::make_unique<CoverController>(
+        *this, CoverController::Controls{u.menuCouverture, u.menuCollerCouverture, u.smenupanneau,
+                                         u.smenuorphelines, u.centralwidget, u.menuAction});
+    const auto takeCover = [this](const QImage& cover, const QString& origin) {
+        covers_->offer(cover, origin);
+    };
+    lookup_->takeCover = takeCover;
+    noticeSearch_->takeCover = takeCover;
     const auto lent = [this] { return q7::booksOut(loans_->book().load()); };
     windows.exporter->setLentBooks(lent);
     windows.vue->setLentBooks(lent);
@@ -244,6 +253,7 @@ void Tformprin::FormShow() {
     centreOnScreen(*this);
     if (!runCommand(services_.dialogs, [this] { state_.data.open(); })) return;
     loans_->catalogueOpened();
+    covers_->catalogueOpened();
     if (const std::string note = state_.data.takeJournalNote(); !note.empty())
         services_.dialogs.message(QString::fromStdString(note));
     if (state_.data.tailBytes() != 0)

@@ -30,6 +30,7 @@ class LoanController;
 class LookupController;
 class NoticeSearchController;
 class OverviewController;
+class CoverController;
 
 class Tformprin : public QMainWindow, public SettingsView, public RecordWindow {
     Q_OBJECT
@@ -136,6 +137,7 @@ private:
     std::unique_ptr<LookupController> lookup_;
     std::unique_ptr<NoticeSearchController> noticeSearch_;
     std::unique_ptr<OverviewController> overview_;
+    std::unique_ptr<CoverController> covers_;
     std::set<QKeySequence> menuKeys_;
     // What the fields held before "Mettre à vide", while Ctrl+Z may still bring it back.
     struct FieldValue {

@@ -3,6 +3,7 @@
 #include "app/Q7note.h"
 #include "app/Q7prin.h"
 #include "app/Q7resume.h"
+#include "covers/CoverController.h"
 #include "loans/LoanController.h"
 #include "platform/QtText.h"
 #include "platform/ReadableColour.h"
@@ -120,6 +121,7 @@ void Tformprin::showRecord() {
     ui_->edtnbfiche->setText(QString::number(state_.data.position()) + u'/' +
                              QString::number(state_.data.count()));
     loans_->showLoan();
+    if (covers_) covers_->recordShown();
 }
 
 void Tformprin::showBrowsed(int index) {

@@ -61,6 +61,7 @@ std::string coverFileName(std::string_view reference) {
     if (reference.empty()) return {};
     const bool device = deviceName(reference);
     std::string name;
+    name.reserve(reference.size() + extension.size());
     for (std::size_t i = 0; i < reference.size(); ++i) {
         const auto byte = static_cast<unsigned char>(reference[i]);
         const bool atEnd = i == 0 || i + 1 == reference.size();
@@ -68,6 +69,8 @@ std::string coverFileName(std::string_view reference) {
             name += '%';
             name += hex[byte >> 4];
             name += hex[byte & 15];
+        } else if (byte < 0x80) {
+            name += char(byte); // most references: digits, letters; no conversion to make
         } else {
             name += cp1252ToUtf8(reference.substr(i, 1));
         }
@@ -89,6 +92,10 @@ std::optional<std::string> referenceOfCover(std::string_view fileName) {
             i += 3;
             continue;
         }
+        if (static_cast<unsigned char>(body[i]) < 0x80) {
+            reference += body[i++];
+            continue;
+        }
         std::size_t next = i;
         nextUtf8(body, next);
         reference += utf8ToCp1252(body.substr(i, next - i));
@@ -103,10 +110,11 @@ std::optional<std::string> referenceOfCover(std::string_view fileName) {
 }
 
 std::string coverKey(std::string_view reference) {
-    std::string upperCase;
-    for (char c : reference)
-        upperCase += char(upper(static_cast<unsigned char>(c)));
-    return coverFileName(upperCase);
+    // The file name is the reference's, one for one: the reference in capitals will do.
+    std::string upperCase(reference);
+    for (char& c : upperCase)
+        c = char(upper(static_cast<unsigned char>(c)));
+    return upperCase;
 }
 
 } // namespace q7

@@ -1,5 +1,7 @@
 #include "import/Catalogue.h"
 
+#include "covers/CoverStore.h"
+
 #include "import/FieldNames.h"
 #include "import/Values.h"
 
@@ -178,6 +180,8 @@ void Existing::add(const Fiche& record) {
 }
 
 void reserveFreedReferences(const Folder& folder, Existing& existing) {
+    for (CoverFile& cover : CoverStore(folder).files())
+        if (!cover.reference.empty()) existing.references.insert(std::move(cover.reference));
     if (!folder.exists(oldReferencesFile)) return;
     for (std::string& reference : readListFile(folder, oldReferencesFile))
         existing.references.insert(std::move(reference));

@@ -62,7 +62,9 @@ struct Existing {
 // Through the locked data file (P is left at its end).
 Existing scanCatalogue(DataFile& data);
 // The references of deleted books the record window offers again (Q7ancnum.lst) are
-// never given to an imported book: the next record to take one would share it.
+// never given to an imported book: the next record to take one would share it. Nor are
+// those a picture of Couvertures is named after: an imported book would take a cover that
+// is not its own, and a cover is never replaced by an import.
 // Throws IoError when the list cannot be read.
 void reserveFreedReferences(const Folder& folder, Existing& existing);
 // Read only, without lock nor creating anything: for a trial while the program may be open.

@@ -153,7 +153,8 @@ void LookupController::found(const LookupResult& r) {
     QStringList problems;
     for (const std::string& line : r.problems)
         problems << utf8(line);
-    notice::take(window_, {r.book, *r.source, r.isbn13, origin, problems, utf8(r.message)});
+    notice::take(window_,
+                 {r.book, *r.source, r.isbn13, origin, problems, utf8(r.message), {}, takeCover});
 }
 
 void LookupController::menuDejaClick() {

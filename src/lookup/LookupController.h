@@ -8,6 +8,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QToolButton;
 
 class LookupController : public QObject {
@@ -25,6 +27,9 @@ public:
     void smenusourcesClick();
     // Shows the book of the catalogue that the ISBN, or the title and author, shown are.
     void menuDejaClick();
+
+    // Where a notice's cover goes once taken ("Open Library": where it comes from).
+    std::function<void(const QImage& cover, const QString& origin)> takeCover;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "platform/TypingFocus.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,7 +14,9 @@
 NoticeReview::NoticeReview(QWidget* parent)
     : QDialog(parent), origin_(new QLabel(this)), table_(new QTableWidget(0, 3, this)),
       remarks_(new QLabel(this)), held_(new QLabel(this)),
-      showHeld_(new QPushButton(QStringLiteral("Voir ce livre (Ctrl+D)"), this)) {
+      showHeld_(new QPushButton(QStringLiteral("Voir ce livre (Ctrl+D)"), this)),
+      coverBox_(new QWidget(this)), coverPicture_(new QLabel), coverNote_(new QLabel),
+      coverTick_(new QCheckBox(QStringLiteral("Reprendre la couverture"))) {
     setObjectName(QStringLiteral("NoticeReview"));
     setWindowTitle(QStringLiteral("Notice trouvée"));
     origin_->setWordWrap(true);
@@ -53,7 +56,24 @@ NoticeReview::NoticeReview(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(origin_);
     layout->addLayout(heldRow);
-    layout->addWidget(table_, 1);
+    // Beside the fields, so that a wrong edition shows at a glance.
+    coverPicture_->setFixedSize(160, 240);
+    coverPicture_->setAlignment(Qt::AlignCenter);
+    coverNote_->setObjectName(QStringLiteral("lblcouverture"));
+    coverNote_->setWordWrap(true);
+    coverNote_->setFixedWidth(160);
+    auto* coverLayout = new QVBoxLayout(coverBox_);
+    coverLayout->setContentsMargins(0, 0, 0, 0);
+    coverLayout->addWidget(coverPicture_);
+    coverLayout->addWidget(coverNote_);
+    coverLayout->addWidget(coverTick_);
+    coverLayout->addStretch(1);
+    coverBox_->hide();
+    coverTick_->hide();
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(table_, 1);
+    middle->addWidget(coverBox_);
+    layout->addLayout(middle, 1);
     layout->addWidget(remarks_);
     layout->addWidget(new QLabel(QStringLiteral("Rien n'est enregistré : vérifiez la fiche, puis "
                                                 "enregistrez-la (Ctrl+E)."),
@@ -98,4 +118,29 @@ std::vector<bool> NoticeReview::ticks() const {
     for (int i = 0; i < table_->rowCount(); ++i)
         out.push_back(table_->item(i, 0)->checkState() == Qt::Checked);
     return out;
+}
+
+void NoticeReview::coverAsked(const QString& note) {
+    coverBox_->show();
+    coverNote_->setText(note);
+}
+
+void NoticeReview::setCover(const QImage& image, const QString& spoken) {
+    cover_ = image;
+    coverBox_->show();
+    coverPicture_->setPixmap(QPixmap::fromImage(
+        image.scaled(coverPicture_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    coverPicture_->setAccessibleName(spoken);
+    coverNote_->clear();
+    coverTick_->setChecked(true);
+    coverTick_->show();
+}
+
+void NoticeReview::coverMissing(const QString& why) {
+    coverBox_->show();
+    coverNote_->setText(why);
+}
+
+QImage NoticeReview::takenCover() const {
+    return coverTick_->isChecked() ? cover_ : QImage();
 }

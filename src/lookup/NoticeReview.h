@@ -2,10 +2,12 @@
 // What a lookup found, shown before anything is used: each field it would fill with its
 // current and found values and a tick; OK hands back the ticks.
 #include <QDialog>
+#include <QImage>
 
 #include <functional>
 #include <vector>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -28,6 +30,14 @@ public:
     std::vector<bool> ticks() const;
     QTableWidget& table() const { return *table_; }
 
+    // The found book's cover beside the fields: asked (`note` says of whom), come (shown
+    // with a tick, ticked; `spoken` is what a screen reader says of it), or not to be had.
+    void coverAsked(const QString& note);
+    void setCover(const QImage& image, const QString& spoken);
+    void coverMissing(const QString& why);
+    // The cover come and ticked; null otherwise.
+    QImage takenCover() const;
+
 private:
     QLabel* origin_;
     QTableWidget* table_;
@@ -35,4 +45,9 @@ private:
     QLabel* held_;
     QPushButton* showHeld_;
     std::function<void()> show_;
+    QWidget* coverBox_;
+    QLabel* coverPicture_;
+    QLabel* coverNote_;
+    QCheckBox* coverTick_;
+    QImage cover_;
 };

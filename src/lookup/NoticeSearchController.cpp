@@ -185,7 +185,7 @@ void NoticeSearchController::take(const Candidate& c, const std::string& remark)
          {std::pair{Field::titre, &t.title}, std::pair{Field::auteur, &t.author},
           std::pair{Field::edition, &t.publisher}, std::pair{Field::anedition, &t.year}})
         if (!words->empty()) searched.push_back(field);
-    notice::take(window_,
-                 {c.book, *c.source, firstIsbn(c.book), origin, remarks,
-                  QStringLiteral("Notice choisie (%1).").arg(utf8(c.source->name)), searched});
+    notice::take(window_, {c.book, *c.source, firstIsbn(c.book), origin, remarks,
+                           QStringLiteral("Notice choisie (%1).").arg(utf8(c.source->name)),
+                           searched, takeCover});
 }

@@ -10,6 +10,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class CandidateList;
 
 class NoticeSearchController : public QObject {
@@ -18,6 +20,9 @@ public:
     NoticeSearchController(RecordWindow& window, QAction* menuNotice);
 
     void menuNoticeClick();
+
+    // Where a notice's cover goes once taken ("Open Library": where it comes from).
+    std::function<void(const QImage& cover, const QString& origin)> takeCover;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,5 +1,6 @@
 #include "lookup/NoticeTaking.h"
 
+#include "covers/CoverFetch.h"
 #include "lookup/Isbn.h"
 #include "lookup/NoticeReview.h"
 #include "platform/QtText.h"
@@ -143,12 +144,26 @@ bool take(RecordWindow& window, const Taken& n) {
     NoticeReview review(window.control(*bindingOf(Field::isbn))->window());
     review.setContent(n.origin, rows, remarks);
     if (h.index >= 0) review.setHeld(heldText(h), [&] { showHeld(window, h); });
+    // The cover is asked while the collector reads the notice; it is taken only if it came.
+    CoverFetch cover(s.fetcher);
+    const QString who = utf8(n.source.name);
+    const QString spoken = utf8(n.book.title) + QStringLiteral(", couverture");
+    if (n.takeCover && cover.start(coverRequests(readNoticeSettings(s.settingsStore), n.source,
+                                                 n.book, n.isbn13, CoverSize::kept),
+                                   n.source.name, [&review, spoken](const FetchedCover& c) {
+                                       if (c.kind == FetchedCover::Kind::found)
+                                           review.setCover(c.image, spoken);
+                                       else
+                                           review.coverMissing(c.message);
+                                   }))
+        review.coverAsked(QStringLiteral("Couverture demandée à %1…").arg(who));
     window.setStatus(h.index >= 0 ? n.status + u' ' + heldText(h) : n.status);
     const QString heldToo = h.index >= 0 ? QStringLiteral(". ") + heldText(h) : QString();
     if (s.modal.showModal(review) != QDialog::Accepted) {
         window.setStatus(QStringLiteral("Notice non reprise") + heldToo);
         return false;
     }
+    const QImage taken = review.takenCover();
     const std::vector<bool> ticks = review.ticks();
     int written = 0;
     for (std::size_t i = 0; i < changes.size(); ++i) {
@@ -163,8 +178,12 @@ bool take(RecordWindow& window, const Taken& n) {
             setControlText(control, changes[i].value);
         ++written;
     }
-    window.setStatus(
-        QStringLiteral("%1 champ(s) repris (%2)").arg(written).arg(utf8(n.source.name)) + heldToo);
+    if (!taken.isNull()) n.takeCover(taken, who);
+    window.setStatus(QStringLiteral("%1 champ(s)%2 repris (%3)")
+                         .arg(written)
+                         .arg(taken.isNull() ? QString() : QStringLiteral(" et la couverture"))
+                         .arg(who) +
+                     heldToo);
     return true;
 }
 

@@ -7,7 +7,10 @@
 #include "lookup/Sources.h"
 #include "record/RecordWindow.h"
 
+#include <QImage>
 #include <QStringList>
+
+#include <functional>
 
 namespace notice {
 
@@ -20,6 +23,9 @@ struct Taken {
     QString status;      // the status line while the review is open
     // Fields whose text was only the words searched for: the notice's values replace them.
     std::vector<q7::Field> searched = {};
+    // Where the book's cover goes when the collector takes it with the fields ("Open
+    // Library": where it comes from); without it, no cover is asked.
+    std::function<void(const QImage& cover, const QString& origin)> takeCover = {};
 };
 
 // Returns whether the collector took the fields.

@@ -69,7 +69,7 @@ void appendCsvLine(std::string& out, const Fiche& f) {
     out += crlf;
 }
 
-std::string htmlPage(const Fiche& f, const Settings& captions) {
+std::string htmlPage(const Fiche& f, const Settings& captions, const std::string& cover) {
     std::string out;
     auto line = [&out](std::string_view text) {
         out += text;
@@ -129,6 +129,15 @@ std::string htmlPage(const Fiche& f, const Settings& captions) {
     value("25", Field::nbpage);
     line("</TR>");
     row("Prix", Field::prix);
+    if (!cover.empty()) {
+        line("<TR>");
+        label("50", "Couverture");
+        out += "<TD WIDTH=\"50%\"><A HREF=\"" + cover + "\"><IMG SRC=\"" + cover + "\" ALT=\"";
+        appendHtmlEscaped(out, f.view(Field::titre));
+        out += ", couverture\" HEIGHT=\"300\"></A></TD>";
+        out += crlf;
+        line("</TR>");
+    }
     line("</TABLE>");
     line("</BODY>");
     line("</HTML>");

@@ -14,7 +14,8 @@ void appendSqlLines(std::string& out, const Fiche& f, const std::string& tableNa
 // One line: the 28 values joined by ";", a quote at each end of the line.
 void appendCsvLine(std::string& out, const Fiche& f);
 
-// The one-record page; & < > and " inside the values are escaped.
-std::string htmlPage(const Fiche& f, const Settings& captions);
+// The one-record page; & < > and " inside the values are escaped. `cover`: the book's
+// cover as an address from the page, shown in a last row; "" leaves the page as it was.
+std::string htmlPage(const Fiche& f, const Settings& captions, const std::string& cover = {});
 
 } // namespace q7

@@ -1,5 +1,6 @@
 #include "output/ExportRunner.h"
 
+#include "covers/CoverStore.h"
 #include "output/OutputFile.h"
 #include "store/Folder.h"
 
@@ -10,8 +11,10 @@ void runExport(DataFile& data, Fiche& buffer, const Settings& captions, FileSyst
     const ExportType& type = exportType(request.kind);
     const Folder folder(fs, request.folder);
     const std::string path = folder.path(type.fileName);
+    PageExtras extras = request.extras;
+    if (type.linksCover) extras.cover = coverLink(data, buffer.view(Field::numero), folder.dir());
     const auto context = [&](int number) {
-        return ExportContext{number, captions, request.tableName, request.extras};
+        return ExportContext{number, captions, request.tableName, extras};
     };
     OutputFile out(fs, path);
     const std::unique_ptr<ExportSession> session =

@@ -21,7 +21,7 @@ void writeCsv(std::string& out, const Fiche& f, const ExportContext&) {
     appendCsvLine(out, f);
 }
 void writeHtml(std::string& out, const Fiche& f, const ExportContext& c) {
-    out += htmlPage(f, c.captions);
+    out += htmlPage(f, c.captions, c.extras.cover);
 }
 
 // clang-format off
@@ -29,7 +29,8 @@ constexpr ExportType table[] = {
     {ExportKind::Txt, "Q7impres.txt", "Exporter en TXT", "menuQ7imprestxt", true, false, writeTxt},
     {ExportKind::Sql, "Q7export.sql", "Exporter en SQL", "menusql", true, true, writeSql},
     {ExportKind::Csv, "Q7export.csv", "Exporter en CSV", "menucsv", true, false, writeCsv},
-    {ExportKind::Html, "Q7export.html", "Exporter en HTML", "menuHTML", false, false, writeHtml},
+    {ExportKind::Html, "Q7export.html", "Exporter en HTML", "menuHTML", false, false, writeHtml,
+     nullptr, false, true},
     {ExportKind::Pocket, "Q7poche.html", "Catalogue de poche", "menupoche", true, false, nullptr,
      startPocketPage, true},
 };

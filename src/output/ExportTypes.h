@@ -34,6 +34,8 @@ struct PageExtras {
     const LentBooks* lent = nullptr;
     // A book's cover as a small JPEG, or "" when it has none that fits.
     std::function<std::string(std::string_view reference)> thumbnail;
+    // The page of one book: its cover's address from the page, "" when it has none.
+    std::string cover;
 };
 
 // What a writer gets besides the record.
@@ -71,6 +73,8 @@ struct ExportType {
     // A page to read the books on: the loans and the date go in, and the window offers
     // the covers as thumbnails.
     bool bookPage = false;
+    // The page of the record shown links its cover.
+    bool linksCover = false;
 };
 
 // In the menu's order, which is the kinds' order.

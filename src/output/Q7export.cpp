@@ -54,7 +54,7 @@ void Tformexport::FormShow() {
     ui->ckbvignettes->setVisible(covers);
     if (covers) {
         // What the thumbnails may add is said before anything is written.
-        const Covers found(state_.folder);
+        const Covers found(state_.data);
         ui->ckbvignettes->setText(QStringLiteral("A&vec les vignettes des couvertures ") +
                                   coversCost(found));
         ui->ckbvignettes->setEnabled(found.count() > 0);
@@ -109,7 +109,7 @@ void Tformexport::exportCatalogue() {
         request.extras.lent = &lent;
         std::optional<Covers> covers;
         if (type.bookPage && ui->ckbvignettes->isChecked()) {
-            covers.emplace(state_.folder);
+            covers.emplace(state_.data);
             request.extras.thumbnail = [&covers](std::string_view reference) {
                 return covers->thumbnail(reference);
             };

@@ -1,17 +1,16 @@
 #include "output/Thumbnails.h"
 
+#include "covers/CoverImage.h"
+#include "covers/CoverNames.h"
 #include "output/PocketPage.h"
-#include "store/Cp1252.h"
 #include "store/Errors.h"
 
 #include <QBuffer>
 #include <QImage>
-#include <QImageReader>
 #include <QLocale>
 
 namespace {
 
-const std::string coversFolder = "Couvertures";
 constexpr int thumbnailWidth = 60;
 constexpr int thumbnailHeight = 90;
 
@@ -23,18 +22,19 @@ std::string lower(std::string text) {
 
 } // namespace
 
-Covers::Covers(const q7::Folder& folder) {
-    const q7::Folder root(folder.fs(), folder.dir());
-    if (!root.exists(coversFolder)) return;
-    dir_ = root.path(coversFolder);
+Covers::Covers(const q7::DataFile& data) : fs_(data.folder().fs()) {
+    const q7::Folder& folder = data.folder();
+    if (!folder.exists(q7::coversFolderName)) return;
+    dir_ = folder.path(q7::coversFolderName);
     try {
-        for (std::string& name : folder.fs().list(dir_)) {
+        for (std::string& name : fs_.list(dir_)) {
             const std::string key = lower(name);
             if (key.size() > 4 && key.ends_with(".jpg")) files_.emplace(key, std::move(name));
         }
     } catch (const q7::IoError&) {
         files_.clear(); // a folder that cannot be read has no cover to offer
     }
+    if (!files_.empty()) owners_ = q7::coverOwners(data);
 }
 
 std::uint64_t Covers::pageBytesBound() const {
@@ -42,13 +42,16 @@ std::uint64_t Covers::pageBytesBound() const {
 }
 
 std::string Covers::thumbnail(std::string_view reference) const {
-    const auto at = files_.find(lower(q7::cp1252ToUtf8(reference) + ".jpg"));
-    if (at == files_.end()) return {};
-    QImageReader reader(QString::fromStdString(dir_ + "/" + at->second));
-    const QSize size = reader.size();
-    if (size.isValid())
-        reader.setScaledSize(size.scaled(thumbnailWidth, thumbnailHeight, Qt::KeepAspectRatio));
-    QImage image = reader.read();
+    const auto at = files_.find(lower(q7::coverFileName(reference)));
+    if (at == files_.end() || q7::ownersOf(owners_, reference) != 1) return {};
+    std::string bytes;
+    try {
+        bytes = q7::CoverStore::readFile(fs_, dir_ + "/" + at->second);
+    } catch (const q7::Error&) {
+        return {};
+    }
+    QImage image =
+        q7::readImage(QByteArrayView(bytes.data(), qsizetype(bytes.size())), thumbnailHeight).image;
     if (image.isNull()) return {};
     if (image.width() > thumbnailWidth || image.height() > thumbnailHeight)
         image = image.scaled(thumbnailWidth, thumbnailHeight, Qt::KeepAspectRatio,

@@ -1,7 +1,7 @@
 #pragma once
 // Covers as the pocket page shows them: each book's JPEG in Couvertures/, named after its
 // reference, made into a thumbnail small enough that thousands keep the page light.
-#include "store/Folder.h"
+#include "covers/CoverStore.h"
 
 #include <QString>
 
@@ -12,8 +12,9 @@
 
 class Covers {
 public:
-    // Lists Couvertures/ once (a folder without it has no cover).
-    explicit Covers(const q7::Folder& folder);
+    // Lists Couvertures/ once (a folder without it has no cover), and which books share a
+    // reference: their cover is no one's.
+    explicit Covers(const q7::DataFile& data);
 
     int count() const { return int(files_.size()); }
     // What the thumbnails can add to the page at most: said before it is written.
@@ -23,6 +24,8 @@ public:
     std::string thumbnail(std::string_view reference) const;
 
 private:
+    q7::FileSystem& fs_;
+    q7::CoverOwners owners_;
     std::string dir_;
     std::unordered_map<std::string, std::string> files_; // name in lower case -> name
 };

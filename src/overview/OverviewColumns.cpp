@@ -44,6 +44,7 @@ const OverviewColumn table[] = {
     {"jacquette", "Jacquette", K::Flag, Field::titre, Flag::jacquette, false, false, nullptr, 4},
     {"pret", "Prêté à", K::Borrower, Field::titre, Flag::lut, false, false, "Prêté à", 12},
     {"prete", "Prêté", K::Lent, Field::titre, Flag::lut, false, false, "Prêtés", 4},
+    {"couverture", "Couverture", K::Cover, Field::numero, Flag::lut, false, false, nullptr, 4},
 };
 // clang-format on
 

@@ -18,6 +18,7 @@ enum class ColumnKind {
     Flag,      // "Oui" or "Non"
     Borrower,  // who has the book, from the lending register
     Lent,      // "Oui" while the book is out, else "Non"
+    Cover,     // the cover's thumbnail; "Oui" or "Non" in words (sorted, printed, exported)
 };
 
 struct OverviewColumn {
@@ -39,11 +40,13 @@ int columnIndex(std::string_view key);
 std::string columnCaption(const OverviewColumn& column, const Settings& settings);
 // Text columns can be searched; flags cannot.
 inline bool searchable(const OverviewColumn& column) {
-    return column.kind != ColumnKind::Flag && column.kind != ColumnKind::Lent;
+    return column.kind != ColumnKind::Flag && column.kind != ColumnKind::Lent &&
+           column.kind != ColumnKind::Cover;
 }
 // Printed whole, never cut: numbers, "Oui"/"Non", an ISBN.
 inline bool printedWhole(const OverviewColumn& column) {
     return column.numbers || column.kind == ColumnKind::Flag || column.kind == ColumnKind::Lent ||
+           column.kind == ColumnKind::Cover ||
            (column.kind == ColumnKind::Text && column.field == Field::isbn);
 }
 // The default columns, in order.

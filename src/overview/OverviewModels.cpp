@@ -1,10 +1,19 @@
 #include "overview/OverviewModels.h"
 
+#include "covers/CoverThumbnails.h"
 #include "overview/OverviewColumns.h"
 #include "platform/QtText.h"
 
+#include <algorithm>
+
 BookTable::BookTable(const q7::OverviewBooks& books, const q7::OverviewView& view, QObject* parent)
-    : QAbstractTableModel(parent), books_(books), view_(view) {}
+    : QAbstractTableModel(parent), books_(books), view_(view) {
+    readCovers_.setSingleShot(true);
+    connect(&readCovers_, &QTimer::timeout, this, [this] {
+        books_.markCovers();
+        coversChanged();
+    });
+}
 
 void BookTable::refresh(const std::vector<int>& columns, const q7::Settings& captions) {
     beginResetModel();
@@ -31,6 +40,26 @@ void BookTable::rowsChanged() {
     if (now > 0) Q_EMIT dataChanged(index(0, 0), index(now - 1, columnCount() - 1));
 }
 
+void BookTable::setThumbnails(CoverThumbnails* thumbnails) {
+    thumbnails_ = thumbnails;
+    connect(thumbnails, &CoverThumbnails::made, this, &BookTable::coversChanged);
+}
+
+void BookTable::coversChanged() {
+    // The view repaints only the rows it shows.
+    const int rows = rowCount();
+    for (int c = 0; c < columnCount() && rows > 0; ++c)
+        if (q7::overviewColumns()[std::size_t(columns_[std::size_t(c)])].kind ==
+            q7::ColumnKind::Cover)
+            Q_EMIT dataChanged(index(0, c), index(rows - 1, c), {Qt::DecorationRole});
+}
+
+bool BookTable::showsCovers() const {
+    return std::ranges::any_of(columns_, [](int c) {
+        return q7::overviewColumns()[std::size_t(c)].kind == q7::ColumnKind::Cover;
+    });
+}
+
 int BookTable::record(int row) const {
     const auto& rows = view_.rows();
     return row >= 0 && std::size_t(row) < rows.size() ? rows[std::size_t(row)] : -1;
@@ -51,12 +80,26 @@ int BookTable::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant BookTable::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     const int record = this->record(index.row());
     if (record < 0 || index.column() >= int(columns_.size())) return {};
+    const int column = columns_[std::size_t(index.column())];
+    if (q7::overviewColumns()[std::size_t(column)].kind == q7::ColumnKind::Cover) {
+        if (role == Qt::DecorationRole) {
+            if (!books_.coversRead()) {
+                if (!readCovers_.isActive()) readCovers_.start(0); // after this paint
+                return {};
+            }
+            if (!books_.hasCover(record) || !thumbnails_) return {};
+            return thumbnails_->get(std::string(books_.text(record, q7::Field::numero)));
+        }
+        if (role != Qt::AccessibleTextRole) return {};
+        return books_.hasCover(record) ? fromBytes(books_.text(record, q7::Field::titre)) +
+                                             QStringLiteral(", couverture")
+                                       : QStringLiteral("Pas de couverture");
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     std::string scratch;
-    const QString text =
-        fromBytes(books_.value(record, columns_[std::size_t(index.column())], scratch));
+    const QString text = fromBytes(books_.value(record, column, scratch));
     // Long notes read whole in the tooltip; short texts need none.
     if (role == Qt::ToolTipRole) return text.size() > 40 ? QVariant(text) : QVariant();
     return text;

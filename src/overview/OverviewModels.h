@@ -6,6 +6,9 @@
 
 #include <QAbstractListModel>
 #include <QAbstractTableModel>
+#include <QTimer>
+
+class CoverThumbnails;
 
 class BookTable : public QAbstractTableModel {
     Q_OBJECT
@@ -19,6 +22,11 @@ public:
     // and the rest repainted, which costs far less than showing everything anew.
     void rowsChanged();
     const std::vector<int>& columns() const { return columns_; }
+    // Where the cover column's pictures come from; without it the column shows none.
+    void setThumbnails(CoverThumbnails* thumbnails);
+    bool showsCovers() const;
+    // The cover column is painted again.
+    void coversChanged();
     // The catalogue index of a row shown; -1 when none.
     int record(int row) const;
     // The row showing a record; -1 when it is not shown.
@@ -35,6 +43,9 @@ private:
     std::vector<int> columns_;
     QStringList captions_;
     int told_ = 0; // the rows the views know of
+    CoverThumbnails* thumbnails_ = nullptr;
+    // Started when a cover is first painted: the covers are read once the rows are shown.
+    mutable QTimer readCovers_;
 };
 
 class GroupList : public QAbstractListModel {

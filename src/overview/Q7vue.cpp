@@ -2,6 +2,7 @@
 
 #include "ui_Q7vue.h"
 
+#include "covers/CoverThumbnails.h"
 #include "output/OutputFile.h"
 #include "output/PocketPage.h"
 #include "output/PrintOnPrinter.h"
@@ -33,6 +34,9 @@
 
 namespace {
 
+// A cover in the list: as tall as three lines, the shape of a book.
+constexpr QSize coverThumbnail(32, 48);
+
 const q7::OverviewColumn& columnAt(int c) {
     return q7::overviewColumns()[std::size_t(c)];
 }
@@ -49,6 +53,7 @@ Tformvue::Tformvue(AppState& state, Services& services, QWidget* parent)
     ui_->setupUi(this);
     setObjectName(QStringLiteral("formvue"));
     ui_->tblvue->setModel(table_);
+    table_->setThumbnails(new CoverThumbnails(state_.folder, coverThumbnail, this));
     ui_->lstgroupes->setModel(groups_);
     // Qt's button that empties the filter says nothing of itself to a screen reader.
     for (auto* clear : ui_->edtfiltre->findChildren<QToolButton*>()) {
@@ -174,6 +179,9 @@ void Tformvue::showRows(bool anew) {
     if (anew || table_->columns() != columns_) {
         table_->refresh(columns_, state_.settings);
         applyWidths();
+        ui_->tblvue->verticalHeader()->setDefaultSectionSize(
+            table_->showsCovers() ? coverThumbnail.height() + 4
+                                  : ui_->tblvue->fontMetrics().height() + 6);
     } else {
         table_->rowsChanged();
     }
@@ -383,6 +391,7 @@ void Tformvue::done(int result) {
     // The books are read again at the next opening: their memory goes back now.
     books_.clear();
     view_.release();
+    if (auto* thumbnails = findChild<CoverThumbnails*>()) thumbnails->clear();
     table_->refresh(columns_, state_.settings);
     groups_->setGroups({}, 0);
 #ifdef __GLIBC__
@@ -424,14 +433,14 @@ void Tformvue::btexporterClick() {
 
 void Tformvue::exportPocketPage(const QString& path) {
     // What the thumbnails may add is said before anything is written.
-    const Covers covers(state_.folder);
+    const Covers covers(state_.data);
     const bool thumbnails =
         covers.count() > 0 &&
         ask(services_.dialogs,
             QStringLiteral("Ajouter les vignettes des couvertures %1 ?").arg(coversCost(covers)));
     const BusyCursor busy(services_.cursor);
     const q7::LentBooks lent = lent_ ? lent_() : q7::LentBooks();
-    q7::PageExtras extras{std::time(nullptr), &lent, {}};
+    q7::PageExtras extras{std::time(nullptr), &lent, {}, {}};
     if (thumbnails)
         extras.thumbnail = [&covers](std::string_view reference) {
             return covers.thumbnail(reference);

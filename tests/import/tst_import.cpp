@@ -12,6 +12,7 @@
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -339,20 +340,28 @@ private Q_SLOTS:
         QVERIFY(plan.report.skipped[2].why.find("ligne 4") != std::string::npos);
     }
 
-    // The references the record window offers again are never given to an imported book.
+    // The references the record window offers again are never given to an imported book,
+    // nor those a cover is named after (an imported book would take a cover not its own).
     void freedReferencesAreNotGiven() {
         QTemporaryDir dir;
-        QFile list(dir.filePath(QStringLiteral("Q7ancnum.lst")));
-        QVERIFY(list.open(QIODevice::WriteOnly));
-        list.write("2\r\n3\r\n");
-        list.close();
+        const auto put = [&dir](const QString& name, const QByteArray& bytes) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        };
+        put(QStringLiteral("Q7ancnum.lst"), "2\r\n3\r\n");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Couvertures")));
+        put(QStringLiteral("Couvertures/5.jpg"), "jpeg");
+        put(QStringLiteral("Couvertures/7.JPG"), "jpeg"); // as a camera names it
+        put(QStringLiteral("Couvertures/Sans titre.png"), "png");
         Existing existing;
         existing.add(FicheBuilder().set(Field::titre, "x").numero(1));
         reserveFreedReferences(Folder(posixFileSystem(), dir.path().toStdString()), existing);
-        const Plan plan = planOf("titre,auteur\nA,B\nC,D\n", existing);
-        QCOMPARE(plan.records.size(), std::size_t(2));
+        const Plan plan = planOf("titre,auteur\nA,B\nC,D\nE,F\n", existing);
+        QCOMPARE(plan.records.size(), std::size_t(3));
         QCOMPARE(field(plan.records[0], Field::numero), cp("4"));
-        QCOMPARE(field(plan.records[1], Field::numero), cp("5"));
+        QCOMPARE(field(plan.records[1], Field::numero), cp("6"));
+        QCOMPARE(field(plan.records[2], Field::numero), cp("8"));
     }
 
     // A book is skipped only when it surely repeats another: same ISBN, or same title,

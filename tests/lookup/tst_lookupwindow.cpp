@@ -282,9 +282,14 @@ void TestLookupWindow::offeredInTheRightModes() {
     app.trigger("menuliste"); // browsing
     QVERIFY(offered());
     QCOMPARE(app.ui().menuIsbn->shortcut(), QKeySequence("Ctrl+K"));
-    QCOMPARE(app.ui().menuAction->actions().mid(app.ui().menuAction->actions().size() - 3),
+    // Each after the items that came before it; later items follow.
+    const auto action = app.ui().menuAction->actions();
+    const qsizetype isbn = action.indexOf(app.ui().menuIsbn);
+    QCOMPARE(isbn, action.indexOf(app.ui().menuRetourPret) + 1);
+    QCOMPARE(action.mid(isbn, 3),
              (QList<QAction*>{app.ui().menuIsbn, app.ui().menuNotice, app.ui().menuDeja}));
-    QCOMPARE(app.ui().menuGestion->actions().last(), app.ui().smenusources);
+    const auto gestion = app.ui().menuGestion->actions();
+    QCOMPARE(gestion.indexOf(app.ui().smenusources), gestion.indexOf(app.ui().smenuprets) + 1);
 }
 
 // No recorded answer has several authors: Open Library's shape, made here.

@@ -338,6 +338,33 @@ private Q_SLOTS:
         QCOMPARE(buffer.bytes, fullRecord().bytes);
     }
 
+    // The page of a book with a cover shows it last, said by the book's title, and links
+    // the picture itself; the rest of the page is as without.
+    void htmlPageLinksTheCover() {
+        writeCatalogue(dir(), {fullRecord()});
+        std::filesystem::create_directory(dir() + "/Couvertures");
+        writeBytes(dir() + "/Couvertures/A12.jpg", "jpeg");
+        DataFile data(Folder(posixFileSystem(), dir()));
+        data.open();
+        Fiche buffer;
+        data.read(buffer);
+        runExport(data, buffer, captions, posixFileSystem(), {ExportKind::Html, dir(), {}});
+        const QByteArray page = bytesOf(readBytes(dir() + "/Q7export.html"));
+        QVERIFY(page.endsWith(lines({
+            "<TD WIDTH=\"50%\">7,5</TD>",
+            "</TR>",
+            "<TR>",
+            "<TD WIDTH=\"50%\">Couverture</TD>",
+            "<TD WIDTH=\"50%\"><A HREF=\"Couvertures/A12.jpg\"><IMG SRC=\"Couvertures/A12.jpg\" "
+            "ALT=\"L'Été; &lt;dur&gt; &amp; &quot;chaud&quot;, couverture\" "
+            "HEIGHT=\"300\"></A></TD>",
+            "</TR>",
+            "</TABLE>",
+            "</BODY>",
+            "</HTML>",
+        })));
+    }
+
     void wholeFileExportLeavesTheLastRecord() {
         std::vector<Fiche> records;
         for (int i = 1; i <= 5; ++i)

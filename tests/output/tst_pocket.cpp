@@ -157,10 +157,13 @@ private Q_SLOTS:
 
     void loansAndThumbnailsGoWithTheirBooks() {
         const LentBooks lent{{"2", {"Marie Dupont", "3/11/2025"}}};
-        PageExtras extras{1700000000, &lent, [](std::string_view reference) {
+        PageExtras extras{1700000000,
+                          &lent,
+                          [](std::string_view reference) {
                               return reference == "1" ? std::string("abc")
                                                       : std::string(thumbnailBytes + 1, 'x');
-                          }};
+                          },
+                          {}};
         const QJsonObject data =
             dataOf(pageOf({FicheBuilder().numero(1), FicheBuilder().numero(2)}, extras));
         QCOMPARE(data["loans"].toArray(), QJsonArray({QJsonArray{1, "Marie Dupont", "3/11/2025"}}));

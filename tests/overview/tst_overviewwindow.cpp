@@ -1,6 +1,7 @@
 // The overview window driven as a collector drives it: typing in the filter, clicking
 // the headers, choosing groups, opening a book, taking the list away.
 #include "AppFixture.h"
+#include "covers/CoverThumbnails.h"
 #include "import/Zip.h"
 #include "overview/Q7vue.h"
 #include "PdfPrinter.h"
@@ -8,6 +9,7 @@
 #include "store/Cp1252.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -300,6 +302,49 @@ private Q_SLOTS:
             QCOMPARE(w.table()->model()->headerData(1, Qt::Horizontal).toString(),
                      QString("Prêté à"));
             QCOMPARE(w.table()->horizontalHeader()->sectionSize(0), 200);
+        });
+    }
+
+    // The cover column: pictures made for the rows on screen only, each said as its book's
+    // cover; a reference two books share shows none; the words sort as "Oui"/"Non".
+    void coversForTheRowsShown() {
+        std::vector<q7::Fiche> books;
+        for (int i = 1; i <= 400; ++i)
+            books.push_back(
+                FicheBuilder().numero(i).set(Field::titre, "Livre " + std::to_string(i)));
+        books.push_back(FicheBuilder().numero(7).set(Field::titre, "Autre 7"));
+        AppFixture app(books);
+        QVERIFY(QDir(app.path({})).mkdir("Couvertures"));
+        QImage cover(60, 90, QImage::Format_RGB32);
+        cover.fill(Qt::darkGreen);
+        for (int i = 1; i <= 400; ++i) // 1 to 9, then odd references
+            if (i < 10 || i % 2)
+                QVERIFY(cover.save(app.path(QStringLiteral("Couvertures/%1.jpg").arg(i)), "JPEG"));
+        app.fakes->settings.values["Vue/colonnes"] = "reference,couverture";
+        app.start();
+        inOverview(app, [](Window w) {
+            auto* thumbnails = w.d.findChild<CoverThumbnails*>();
+            QVERIFY(thumbnails);
+            const auto picture = [&](int row) {
+                return w.table()->model()->index(row, 1).data(Qt::DecorationRole).value<QPixmap>();
+            };
+            QVERIFY(QTest::qWaitFor([&] { return !picture(0).isNull(); }, 5000));
+            const int shown = w.table()->rowAt(w.table()->viewport()->height()) + 1;
+            QVERIFY(shown > 1 && shown < 100);
+            QVERIFY2(thumbnails->madeCount() <= shown + 2,
+                     qPrintable(QString::number(thumbnails->madeCount())));
+            QVERIFY(picture(0).width() <= 32 && picture(0).height() <= 48);
+            const auto spoken = [&](int row) {
+                return w.table()->model()->index(row, 1).data(Qt::AccessibleTextRole).toString();
+            };
+            QCOMPARE(spoken(0), QString("Livre 1, couverture"));
+            QCOMPARE(spoken(6), QString("Pas de couverture")); // two books of reference 7
+            QCOMPARE(spoken(9), QString("Pas de couverture")); // 10: none
+            QCOMPARE(w.cell(0, 1), QString());
+            w.clickHeader(1);
+            QCOMPARE(w.cell(0, 0), QString("7")); // "Non" first
+            w.clickHeader(1);
+            QCOMPARE(w.cell(0, 0), QString("1"));
         });
     }
 

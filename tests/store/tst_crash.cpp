@@ -1,6 +1,7 @@
 // Every writing command, cut after each of its file steps by a crash or a power cut:
 // once the program has opened the folder again, each file is the old one or the new one,
 // whole, and nothing of ours is left behind. Prints the table of what was tried.
+#include "covers/CoverStore.h"
 #include "CrashReplay.h"
 #include "FakeServices.h"
 #include "FicheBuilder.h"
@@ -91,6 +92,45 @@ std::string importKept(const FolderImage& before, const FolderImage& after,
                        const FolderImage& now) {
     const std::string undo = undoKeptWithRecords(before, after, now);
     return undo.empty() ? referencesFreeOrLost(before, after, now) : undo;
+}
+
+// A folder in use whose books 3 and 4 have covers, and an orphan of the collector's.
+void coveredFolder(const std::string& dir) {
+    usedFolder(dir);
+    std::filesystem::create_directory(dir + "/Couvertures");
+    put(dir + "/Couvertures", "3.jpg", "\xFF\xD8 couverture 3 \xFF\xD9");
+    put(dir + "/Couvertures", "4.jpg", "\xFF\xD8 couverture 4 \xFF\xD9");
+    put(dir + "/Couvertures", "Sans titre.png", "à moi");
+}
+
+// No picture of Couvertures is ever lost: each one there before is still in Couvertures
+// or kept in Sauvegardes.
+std::string coversKept(const FolderImage& before, const FolderImage&, const FolderImage& now) {
+    for (const auto& [name, file] : before.names) {
+        if (!name.starts_with("Couvertures/")) continue;
+        const std::string& bytes = before.files.at(file);
+        bool found = false;
+        for (const auto& [other, at] : now.names)
+            found = found ||
+                    ((other.starts_with("Couvertures/") || other.starts_with("Sauvegardes/")) &&
+                     now.files.at(at) == bytes);
+        if (!found) return name + " est perdue";
+    }
+    return {};
+}
+
+// The open path of the program, covers included: what a cut write left goes.
+void openWithCovers(const std::string& dir) {
+    openCatalogue(dir);
+    CoverStore(Folder(posixFileSystem(), dir)).tidy();
+}
+
+std::function<void(FileSystem&, const std::string&)>
+onCovers(std::function<void(CoverStore&)> change) {
+    return [change](FileSystem& fs, const std::string& dir) {
+        CoverStore covers{Folder(fs, dir)};
+        change(covers);
+    };
 }
 
 struct Command {
@@ -291,6 +331,20 @@ std::vector<Command> commands() {
              exportElsewhere(posixFileSystem(), at, ExportKind::Txt);
              std::filesystem::remove(at + "/Q7impres.txt");
          }},
+        {"couverture : nouvelle", usedFolder,
+         onCovers([](CoverStore& c) { c.put("5", "\xFF\xD8 neuve \xFF\xD9", importTime); }),
+         coversKept, false, openWithCovers},
+        {"couverture : remplacée", coveredFolder,
+         onCovers([](CoverStore& c) { c.put("3", "\xFF\xD8 neuve \xFF\xD9", importTime); }),
+         coversKept, false, openWithCovers},
+        {"couverture : suit la référence", coveredFolder, onCovers([](CoverStore& c) {
+             if (c.move("3", "3 bis") != CoverStore::Moved::done) throw Error("non déplacée");
+         }),
+         coversKept, false, openWithCovers},
+        {"couverture : mise dans Sauvegardes", coveredFolder, onCovers([](CoverStore& c) {
+             if (c.keepAside("4", importTime).empty()) throw Error("non gardée");
+         }),
+         coversKept, false, openWithCovers},
         {"importer --annuler",
          [](const std::string& dir) {
              usedFolder(dir);
