@@ -42,7 +42,9 @@ void NoticeSearch::start(const SearchTerms& terms, const NoticeSettings& setting
                                        "Sources de notices...).");
             continue;
         }
-        asked_.push_back({s, {}, 0, 0, false, 0, -1, true, {}});
+        Asked& a = asked_.emplace_back();
+        a.setting = s;
+        a.more = true;
     }
     askPage();
 }
@@ -151,7 +153,8 @@ void NoticeSearch::answered(Asked& a, const Fetched& f) {
     }
     a.waiting = false;
     a.more = false;
-    if (!problem.empty()) {
+    a.failed = !problem.empty();
+    if (a.failed) {
         result_.problems.push_back(problem);
     } else {
         a.page = std::move(answer.books);
@@ -184,7 +187,8 @@ void NoticeSearch::pageRead() {
     std::string msg;
     if (r.candidates.empty()) {
         msg = "Aucune notice pour " + searchWords(terms_);
-        const std::string asked = namesOf([](const Asked&) { return true; });
+        // As for an ISBN: the sources that answered; those that could not are said below.
+        const std::string asked = namesOf([](const Asked& a) { return !a.failed; });
         msg += asked.empty() ? "." : " (" + asked + ").";
     } else if (r.more) {
         msg = number(r.read) + " premières notices sur " + number(r.total) +

@@ -65,6 +65,7 @@ private:
         std::size_t request = 0;
         NoticeAsker::Ticket ticket = 0;
         bool waiting = false;
+        bool failed = false;  // a page it could not give: not among those that found nothing
         int start = 0;        // notices read from it so far
         long long total = -1; // as it said
         bool more = false;

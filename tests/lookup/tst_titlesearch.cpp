@@ -95,7 +95,7 @@ void TestTitleSearch::sources_data() {
     QTest::newRow("HTML for JSON")
         << "openlibrary"
         << "" << QStringList{"ol=html"} << "ol" << QStringList{}
-        << "Aucune notice pour « Le boyfriend », de « McFadden » (Open Library).\nRéponse "
+        << "Aucune notice pour « Le boyfriend », de « McFadden ».\nRéponse "
            "inattendue de Open Library : la réponse n'est pas du JSON lisible.";
     QTest::newRow("redirect loop")
         << "bnf"
@@ -103,12 +103,12 @@ void TestTitleSearch::sources_data() {
         << "unimarc unimarc unimarc unimarc "
            "unimarc unimarc"
         << QStringList{}
-        << "Aucune notice pour « Le boyfriend », de « McFadden » (BnF).\nBnF renvoie d'adresse "
+        << "Aucune notice pour « Le boyfriend », de « McFadden ».\nBnF renvoie d'adresse "
            "en adresse (plus de 5 redirections) : abandon.";
     QTest::newRow("2 GB said")
         << "openlibrary"
         << "" << QStringList{"ol=huge"} << "ol" << QStringList{}
-        << "Aucune notice pour « Le boyfriend », de « McFadden » (Open Library).\nOpen Library "
+        << "Aucune notice pour « Le boyfriend », de « McFadden ».\nOpen Library "
            "envoie une réponse trop lourde (plus de 4 Mo) : abandonnée.";
     QTest::newRow("silent") << both << ""
                             << QStringList{"unimarc=never",
