@@ -84,17 +84,13 @@ void LookupController::menuIsbnClick() {
         focusForTyping(isbnField()); // the wrong ISBN goes as the right one is typed
         return;
     }
-    const NoticeSettings settings = readNoticeSettings(s.settingsStore);
-    if (settings.asked().empty()) {
-        s.dialogs.message(QStringLiteral("Aucune source de notices n'est choisie : Gestion, "
-                                         "Sources de notices..."));
-        return;
-    }
+    const std::optional<NoticeSettings> settings = notice::chosenSources(s);
+    if (!settings) return;
     asked_ = typed;
     held_ = notice::held(window_, bookKey(checked.isbn13, {}, {}));
     // A book scanned twice is heard at once, whatever the sources answer.
     if (held_.index >= 0) s.dialogs.informationSound();
-    lookup_.start(checked.isbn13, settings);
+    lookup_.start(checked.isbn13, *settings);
 }
 
 bool LookupController::eventFilter(QObject* watched, QEvent* event) {

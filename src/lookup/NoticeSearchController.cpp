@@ -75,13 +75,9 @@ void NoticeSearchController::menuNoticeClick() {
         focusForTyping(window_.control(*bindingOf(Field::titre)));
         return;
     }
-    const NoticeSettings settings = readNoticeSettings(s.settingsStore);
-    if (settings.asked().empty()) {
-        s.dialogs.message(QStringLiteral("Aucune source de notices n'est choisie : Gestion, "
-                                         "Sources de notices..."));
-        return;
-    }
-    search_.start(terms, settings);
+    const std::optional<NoticeSettings> settings = notice::chosenSources(s);
+    if (!settings) return;
+    search_.start(terms, *settings);
 }
 
 bool NoticeSearchController::eventFilter(QObject* watched, QEvent* event) {

@@ -73,6 +73,14 @@ void showHeld(RecordWindow& window, const Held& h) {
     window.services().dialogs.information(text);
 }
 
+std::optional<NoticeSettings> chosenSources(Services& s) {
+    NoticeSettings settings = readNoticeSettings(s.settingsStore);
+    if (!settings.asked().empty()) return settings;
+    s.dialogs.message(
+        QStringLiteral("Aucune source de notices n'est choisie : Gestion, Sources de notices..."));
+    return std::nullopt;
+}
+
 bool take(RecordWindow& window, const Taken& n) {
     Services& s = window.services();
     MapOptions options;

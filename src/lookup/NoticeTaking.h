@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QStringList>
 
+#include <optional>
+
 #include <functional>
 
 namespace notice {
@@ -27,6 +29,9 @@ struct Taken {
     // Library": where it comes from); without it, no cover is asked.
     std::function<void(const QImage& cover, const QString& origin)> takeCover = {};
 };
+
+// The sources the collector chose; none: says where to choose them.
+std::optional<q7::lookup::NoticeSettings> chosenSources(Services& services);
 
 // Returns whether the collector took the fields.
 bool take(RecordWindow& window, const Taken& notice);
