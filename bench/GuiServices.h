@@ -12,6 +12,14 @@
 
 namespace bench {
 
+// Offscreen unless told otherwise (QT_QPA_PLATFORM=xcb on a display, Xvfb, adds the cost
+// of the X server); the platform's warnings kept out of the figures.
+inline void offscreenUnlessAsked() {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+}
+
 class NoPrinter : public Printer {
 public:
     void setFontSize(int) override {}

@@ -110,9 +110,7 @@ double listShown(int records, int runs, bench::WindowStage& stage) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
-        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    bench::offscreenUnlessAsked();
     QApplication app(argc, argv);
     const int runs = bench::runsFromArguments(argc, argv, 9);
     bench::WindowStage stage;

@@ -54,9 +54,7 @@ double since(Steady::time_point t0, Steady::time_point t1) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
-        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    bench::offscreenUnlessAsked();
     QApplication app(argc, argv);
     const int runs = bench::runsFromArguments(argc, argv, 9);
     Watch watch;

@@ -324,11 +324,7 @@ void printFixedCosts(const std::vector<int>& sizes) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Offscreen unless told otherwise: QT_QPA_PLATFORM=xcb on a display (Xvfb) adds the
-    // cost of the X server.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
-        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    bench::offscreenUnlessAsked();
     if (argc == 4 && QByteArray(argv[1]) == "--write") {
         // The same catalogue and lists in a folder, for timing the program from outside.
         bench::generateCatalogue(std::string(argv[2]) + "/Q7.dat", std::atoi(argv[3]));
